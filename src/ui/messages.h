@@ -1,0 +1,31 @@
+// Message boxes and the beep every window uses.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace sorvel {
+
+void Beep();
+// Beep, then a modal error box with an OK button.
+void ShowInfo(const QString& text);
+// Beep, then the error box "File Error!".
+void ShowFileError();
+// A modal warning box (no beep) with an OK button.
+void ShowWarning(const QString& text);
+// Yes / No / Cancel question; returns QMessageBox::Yes, No or Cancel.
+int AskYesNoCancel(const QString& text);
+bool AskYesNo(const QString& text);
+
+// Message boxes are recorded instead of shown while a recorder is installed (window tests).
+struct TMessageLog {
+  QStringList Texts;
+  int Answer = 0;  // what questions are answered with (QMessageBox::StandardButton)
+};
+void SetMessageRecorder(TMessageLog* log);
+
+// Routes the numerical library's warnings to a warning box.
+void InstallGuiWarningHandler();
+
+}  // namespace sorvel
