@@ -37,6 +37,10 @@ struct TReportLine {
 
 struct TReport {
   std::vector<TReportLine> Lines;
+  // The last line has had text written without its line break yet (WriteText).
+  bool LastLineOpen = false;
+  // The control's own font, which SetReport makes the writer's current font.
+  TTextStyle BaseFont;
   bool Empty() const { return Lines.empty(); }
 };
 
