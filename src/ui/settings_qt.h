@@ -7,6 +7,7 @@
 #include "numerics/settings_store.h"
 
 class QSettings;
+class QString;
 
 namespace sorvel {
 

@@ -12,8 +12,8 @@ struct TFormSlot {
   QPointer<QWidget> Form;
 };
 std::map<std::string, TFormSlot>& Slots() {
-  static std::map<std::string, TFormSlot> slots;
-  return slots;
+  static std::map<std::string, TFormSlot> table;
+  return table;
 }
 QPointer<QWidget> mainForm;
 }  // namespace
@@ -51,6 +51,13 @@ QWidget* ShowForm(const std::string& commandName) {
 void SetMainForm(QWidget* main) { mainForm = main; }
 QWidget* MainForm() { return mainForm; }
 void ShowMainForm() { RestoreAndShow(mainForm); }
+
+std::vector<QWidget*> CreatedForms() {
+  std::vector<QWidget*> out;
+  for (auto& [name, slot] : Slots())
+    if (slot.Form) out.push_back(slot.Form);
+  return out;
+}
 
 void ResetForms() {
   for (auto& [name, slot] : Slots()) {

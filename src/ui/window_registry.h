@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -25,6 +26,9 @@ void ShowMainForm();
 
 // Brings a top-level window forward, restoring it when minimized.
 void RestoreAndShow(QWidget* w);
+
+// Windows created so far (by command name).
+std::vector<QWidget*> CreatedForms();
 
 // Forgets every created window (tests).
 void ResetForms();

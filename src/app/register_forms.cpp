@@ -1,0 +1,7 @@
+#include "app/register_forms.h"
+
+namespace sorvel {
+
+void RegisterAllForms() {}
+
+}  // namespace sorvel
