@@ -83,9 +83,12 @@ TKeyResult PosRealComboFilter(const TKeyEdit& edit, char key) {
   return Reject();
 }
 
-TKeyResult IntegerKeyFilter(const TKeyEdit& /*edit*/, char key, TIntegerBox box) {
-  const bool accepted = IsControlKey(key) || IsDigit(key) || (key == ',' && box == TIntegerBox::Edit);
-  return {accepted, std::nullopt};
+TKeyResult IntegerKeyFilter(const TKeyEdit& /*edit*/, char key) {
+  return {IsControlKey(key) || IsDigit(key) || key == ',', std::nullopt};
+}
+
+TKeyResult IntegerSpinKeyFilter(const TKeyEdit& /*edit*/, char key) {
+  return {IsControlKey(key) || IsDigit(key), std::nullopt};
 }
 
 }  // namespace sorvel

@@ -1,6 +1,7 @@
 // Key filters of numeric edit boxes, as pure functions: the window passes the box's text,
 // its selection and the typed character, and gets back whether the character may go in
 // (the window beeps when not) and, in one case, a new text and selection to set first.
+// All filters share one signature, so a window can hold any of them as a function.
 #pragma once
 
 #include <optional>
@@ -40,8 +41,9 @@ TKeyResult ProbabilityKeyFilter(const TKeyEdit& edit, char key);
 // The editable text of a combo box: Ctrl+C/V/X, backspace, ".", digits; one ".".
 TKeyResult PosRealComboFilter(const TKeyEdit& edit, char key);
 
-enum class TIntegerBox { Edit, SpinEdit };
-// Edit box: Ctrl+C/V/X, backspace, ",", digits; spin edit: the same without ",".
-TKeyResult IntegerKeyFilter(const TKeyEdit& edit, char key, TIntegerBox box = TIntegerBox::Edit);
+// Integer edit box: Ctrl+C/V/X, backspace, ",", digits.
+TKeyResult IntegerKeyFilter(const TKeyEdit& edit, char key);
+// Spin edit: the same without ",".
+TKeyResult IntegerSpinKeyFilter(const TKeyEdit& edit, char key);
 
 }  // namespace sorvel

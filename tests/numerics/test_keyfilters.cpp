@@ -180,14 +180,22 @@ TEST(IntegerKeyFilter, EditAndSpinEdit) {
   const TKeyEdit box{"12", 2, 0};
   for (char key : std::string("0123456789\x03\x16\x18\b")) {
     EXPECT_TRUE(IntegerKeyFilter(box, key).Accepted) << int(key);
-    EXPECT_TRUE(IntegerKeyFilter(box, key, TIntegerBox::SpinEdit).Accepted) << int(key);
+    EXPECT_TRUE(IntegerSpinKeyFilter(box, key).Accepted) << int(key);
   }
   EXPECT_TRUE(IntegerKeyFilter(box, ',').Accepted);
-  EXPECT_FALSE(IntegerKeyFilter(box, ',', TIntegerBox::SpinEdit).Accepted);
+  EXPECT_FALSE(IntegerSpinKeyFilter(box, ',').Accepted);
   for (char key : std::string("-.eE a\r")) {
     EXPECT_FALSE(IntegerKeyFilter(box, key).Accepted) << int(key);
-    EXPECT_FALSE(IntegerKeyFilter(box, key, TIntegerBox::SpinEdit).Accepted) << int(key);
+    EXPECT_FALSE(IntegerSpinKeyFilter(box, key).Accepted) << int(key);
   }
+  Box edit{IntegerKeyFilter, {}};
+  edit.Type("1,2a3-");
+  EXPECT_EQ(edit.edit.Text, "1,23");
+  EXPECT_EQ(edit.beeps, 2);
+  Box spin{IntegerSpinKeyFilter, {}};
+  spin.Type("1,2a3-");
+  EXPECT_EQ(spin.edit.Text, "123");
+  EXPECT_EQ(spin.beeps, 3);
 }
 
 }  // namespace
