@@ -1,0 +1,94 @@
+// Data files: delimited text with an optional names line, "Title:", "USL:", "Target:" and
+// "LSL:" description lines and "*" comment lines.
+//
+// Reading accepts UTF-8 (with or without a byte-order mark), takes bytes that are not valid
+// UTF-8 as Windows-1252, and accepts CR LF, LF or CR line ends. Writing produces UTF-8
+// without a byte-order mark, tab-separated, CR LF line ends, and never destroys the old
+// file: it writes a temporary file beside it and renames it over the target.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/data_list.h"
+
+namespace sorvel {
+
+// Progress of a long loop: called with the fraction done (0..1); returning false stops it.
+using TProgress = std::function<bool(double fraction)>;
+
+inline constexpr const char* FileSizeErrorText = "File Error";
+inline constexpr const char* FileOpenErrorText = "File Error!";
+inline constexpr const char* FileReadErrorText = "Error Reading File";
+inline constexpr const char* FileStoppedText = "Loading Stopped";
+inline constexpr const char* FileWriteErrorText = "Error Writing File";
+inline constexpr const char* ColumnsTruncatedText =
+    "The Maximum Number of Columns was Exceeded. Columns Truncated.";
+
+inline constexpr const char* OpenDialogFilter =
+    "Data Files (*.dat, *.sorvel, *.sorvels)|*.dat;*.sorvel;*.sorvels|Sorvelstats Data Files "
+    "(*.sorvel)|*.sorvel|Zidozadud Data Files (*.sorvels)|*.sorvels|Data Files (*.dat)|*.dat|"
+    "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+inline constexpr const char* SaveDialogFilter =
+    "Data Files (*.sorvel, *.sorvels, *.dat)|*.sorvel;*.sorvels;*.dat|Sorvelstats Data Files "
+    "(*.sorvel)|*.sorvel|Zidozadud Data Files (*.sorvels)|*.sorvels|Data Files (*.dat)|*.dat|"
+    "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+inline constexpr const char* DefaultDataExtension = "sorvel";
+
+struct TFileResult {
+  bool Ok = false;
+  std::string Error;    // the message the window shows when !Ok
+  std::string Detail;   // the system's reason (file name, errno text), for the command line
+  std::vector<std::string> Warnings;  // shown once after loading (columns truncated)
+  std::int64_t DataLines = 0;         // data lines read
+  bool NamesRead = false, DescriptionsRead = false;
+};
+
+// The file's size in bytes; -1 when it cannot be taken.
+std::int64_t GetFileLength(const std::string& path);
+
+// Reads a data file into `list`, which should be a fresh data set, and parses it
+// (UpdateData). On failure (Error set) `list` holds whatever was read and must be dropped.
+TFileResult ReadDataFile(const std::string& path, TDataList& list, const TProgress& progress = {});
+// The same from bytes in memory.
+TFileResult ReadDataBytes(std::string_view bytes, TDataList& list, const TProgress& progress = {});
+
+// The editor's Open: reads the file into a fresh data set and puts it in place of the
+// current one only when the whole file was read; then the editor's file name is `path`,
+// the data set is unmodified and the change counters advance. On failure the current data
+// set, its file name and its modified mark stay as they were.
+TFileResult FileToDataGrid(const std::string& path, const TProgress& progress = {});
+
+struct TSaveOptions {
+  bool VarNames = true;
+  bool Descriptions = true;
+  bool Selection = false;
+  int Left = 1, Top = 1, Right = 0, Bottom = 0;  // the block when Selection (grid cells)
+};
+
+// The text the writer produces for `list` (UTF-8, CR LF). Where the plain layout would
+// read back differently (a first case that would pass for a names line, a first cell
+// that would pass for a comment or description line, a one-column line that would split),
+// it writes the names line or a leading blank so that the file reads back as the same cells.
+std::string DataFileText(const TDataList& list, const TSaveOptions& options);
+// Writes `list` to `path` safely (temporary file, flush, rename). On failure Error is
+// "Error Writing File" and the old file is untouched.
+TFileResult WriteDataFile(const std::string& path, const TDataList& list,
+                          const TSaveOptions& options);
+
+// The editor's SaveFile: writes the current data set; on success clears the modified mark,
+// remembers the names choice (whole grid only) and announces column changes; on failure
+// the data set stays modified. The editor's file name becomes `path` either way.
+TFileResult SaveFile(const std::string& path, const TSaveOptions& options);
+
+// The question "File Not Saved.  Save?" before the data set is replaced. `ask` returns the
+// answer; `saveAs` runs Save As and returns true only when the file was really written.
+// True when the caller may go on (nothing to save, No, or Yes and saved).
+enum class TSaveAnswer { Yes, No, Cancel };
+inline constexpr const char* FileNotSavedText = "File Not Saved.  Save?";
+bool MayDiscardData(const std::function<TSaveAnswer()>& ask, const std::function<bool()>& saveAs);
+
+}  // namespace sorvel

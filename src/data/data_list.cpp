@@ -1,0 +1,1091 @@
+#include "data/data_list.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+#include "data/data_state.h"
+
+namespace sorvel {
+
+namespace {
+
+constexpr int DescTitle = 1, DescUSL = 2, DescTarget = 3, DescLSL = 4;
+constexpr const char* DescLabels[5] = {"", "Title:", "USL:", "Target:", "LSL:"};
+
+// Nearest integer, halves to even, kept inside the range where doubles are exact integers.
+std::int64_t RoundLevel(double x) {
+  constexpr double lim = 9007199254740992.0;  // 2^53
+  if (!(x > -lim)) return -static_cast<std::int64_t>(lim);
+  if (!(x < lim)) return static_cast<std::int64_t>(lim);
+  return static_cast<std::int64_t>(std::nearbyint(x));
+}
+
+std::int32_t ClampInt32(std::int64_t v) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                            std::numeric_limits<std::int32_t>::max()));
+}
+
+bool Relation(double x, int sign, double y) {
+  switch (sign) {
+    case 1: return x == y;
+    case 2: return x > y;
+    case 3: return x >= y;
+    case 4: return x < y;
+    case 5: return x <= y;
+    case 6: return x != y;
+    default: return false;
+  }
+}
+
+// Runs body(first, last) over [1, n] split between the cores when n is large.
+template <class F>
+void ParallelRows(std::int64_t n, F&& body) {
+  unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  if (n < 20000 || cores < 2) {
+    body(std::int64_t(1), n);
+    return;
+  }
+  unsigned parts = std::min(cores, 8u);
+  std::vector<std::thread> threads;
+  std::int64_t per = n / parts;
+  for (unsigned i = 1; i < parts; ++i) {
+    std::int64_t b = 1 + per * i, e = i + 1 == parts ? n : per * (i + 1);
+    threads.emplace_back([&body, b, e] { body(b, e); });
+  }
+  body(1, per);
+  for (auto& t : threads) t.join();
+}
+
+}  // namespace
+
+TDataList::TDataList() : DataGrid(2, 2), DescGrid(2, 5) {
+  DataGrid.SetNumberedRows(true);
+  DataGrid.SetCell(1, 0, DefaultColumnName(1));
+  DescGrid.SetCell(1, 0, DefaultColumnName(1));
+  for (int r = 1; r <= 4; ++r) DescGrid.SetCell(0, r, DescLabels[r]);
+  InitData();
+  UpdateData();
+}
+
+// ---------------------------------------------------------------- column facts
+
+std::string TDataList::ColumnName(int c) const {
+  if (c <= 0 || c > MaxCol()) return {};
+  return DataGrid.Cell(c, 0);
+}
+
+std::string TDataList::ColumnTitle(int c) const {
+  if (c <= 0 || c > MaxCol()) return {};
+  return DescGrid.Cell(c, DescTitle);
+}
+
+std::string TDataList::ColumnTitleOrName(int c) const {
+  if (c <= 0 || c > MaxCol()) return {};
+  std::string t = DescGrid.Cell(c, DescTitle);
+  return t.empty() ? DescGrid.Cell(c, 0) : t;
+}
+
+double TDataList::ColumnUSL(int c) const {
+  return c <= 0 || c > MaxCol() ? MissingValue : ParseLimitText(DescGrid.View(c, DescUSL));
+}
+double TDataList::ColumnTarget(int c) const {
+  return c <= 0 || c > MaxCol() ? MissingValue : ParseLimitText(DescGrid.View(c, DescTarget));
+}
+double TDataList::ColumnLSL(int c) const {
+  return c <= 0 || c > MaxCol() ? MissingValue : ParseLimitText(DescGrid.View(c, DescLSL));
+}
+
+std::string TDataList::GetLevelName(int c, int level) const {
+  if (c >= 1 && c <= MaxCol() && c <= MaxColumns && StringVar[c]) {
+    if (c < static_cast<int>(LevelRow.size()) && level >= 1 &&
+        level < static_cast<int>(LevelRow[c].size()))
+      return DataGrid.Cell(c, LevelRow[c][level]);
+    return {};
+  }
+  return std::to_string(level);
+}
+
+std::string TDataList::GetRunName(int rn, const TRunInfo& ri) const {
+  if (rn < 1 || rn >= static_cast<int>(RunTable.size()) || RunTable[rn].Row == 0) return "Missing";
+  int row = RunTable[rn].Row;
+  std::string s;
+  for (int i = 1; i <= ri.RefArray[0] && i <= MaxColumns; ++i) {
+    if (i > 1) s += ", ";
+    s += DataGrid.View(ri.RefArray[i], row);
+  }
+  return s;
+}
+
+int TDataList::LevelCount(int c) const {
+  if (c < 1 || c > MaxCol() || c > MaxColumns || !StringVar[c] ||
+      c >= static_cast<int>(LevelRow.size()) || LevelRow[c].empty())
+    return 0;
+  return static_cast<int>(LevelRow[c].size()) - 1;
+}
+
+double TDataList::Value(int c, int r) const {
+  if (c < 1 || c >= static_cast<int>(CellArray.size()) || r < 1 ||
+      r >= static_cast<int>(CellArray[c].size()))
+    return MissingValue;
+  return CellArray[c][r];
+}
+
+// ---------------------------------------------------------------- editing
+
+void TDataList::SetCellText(int c, int r, std::string_view text) {
+  if (c < 1 || c > MaxCol() || r < 0 || r >= DataGrid.RowCount()) return;
+  DataGrid.SetCell(c, r, text);
+  if (r == 0)
+    DescGrid.SetCell(c, 0, text);
+  else
+    SetRowModifiedTrue(r);
+}
+
+void TDataList::SetDescText(int c, int r, std::string_view text) {
+  if (c < 1 || c > MaxCol() || r < 0 || r > 4) return;
+  if (r == 0) {
+    SetCellText(c, 0, text);
+    return;
+  }
+  DescGrid.SetCell(c, r, text);
+}
+
+void TDataList::InsertRows(int at, int n) {
+  at = std::clamp(at, 1, DataGrid.RowCount());
+  if (n <= 0) return;
+  DataGrid.InsertRows(at, n);
+  SetAllRowsModified();
+}
+
+void TDataList::DeleteRows(int at, int n) {
+  if (at < 1 || at >= DataGrid.RowCount() || n <= 0) return;
+  n = std::min(n, DataGrid.RowCount() - at);
+  DataGrid.DeleteRows(at, n);
+  if (DataGrid.RowCount() < 2) DataGrid.SetRowCount(2);  // a data set keeps one case
+  SetAllRowsModified();
+}
+
+void TDataList::InsertColumns(int at, int n) {
+  at = std::clamp(at, 1, DataGrid.ColCount());
+  n = std::min(n, MaxColumns - MaxCol());
+  if (n <= 0) return;
+  DataGrid.InsertCols(at, n);
+  DescGrid.InsertCols(at, n);
+  SetAllRowsModified();
+}
+
+void TDataList::DeleteColumns(int at, int n) {
+  if (at < 1 || at > MaxCol() || n <= 0) return;
+  n = std::min(n, MaxCol() - at + 1);
+  if (n >= MaxCol()) {  // a data set keeps one column
+    DataGrid.DeleteCols(at + 1, n - 1);
+    DescGrid.DeleteCols(at + 1, n - 1);
+    DataGrid.SetCell(1, 0, DefaultColumnName(1));
+    DescGrid.SetCell(1, 0, DefaultColumnName(1));
+    for (int r = 1; r < DataGrid.RowCount(); ++r) DataGrid.SetCell(1, r, "");
+    for (int r = 1; r <= 4; ++r) DescGrid.SetCell(1, r, "");
+  } else {
+    DataGrid.DeleteCols(at, n);
+    DescGrid.DeleteCols(at, n);
+  }
+  SetAllRowsModified();
+}
+
+void TDataList::SetRowCount(int cases) {
+  DataGrid.SetRowCount(std::max(cases, 1) + 1);
+  SetAllRowsModified();
+}
+
+void TDataList::SetColCount(int cols) {
+  cols = std::clamp(cols, 1, MaxColumns);
+  int old = MaxCol();
+  DataGrid.SetColCount(cols + 1);
+  DescGrid.SetColCount(cols + 1);
+  for (int c = old + 1; c <= cols; ++c) {
+    DataGrid.SetCell(c, 0, DefaultColumnName(c));
+    DescGrid.SetCell(c, 0, DefaultColumnName(c));
+  }
+  SetAllRowsModified();
+}
+
+bool TDataList::ModifiedColumnNames() const {
+  for (int c = 1; c <= MaxCol(); ++c)
+    if (!IsDefaultColumnName(DataGrid.View(c, 0), c)) return true;
+  return false;
+}
+
+void TDataList::NormaliseColumnNames() {
+  for (int c = 1; c <= MaxCol(); ++c) {
+    std::string name = DataGrid.Cell(c, 0);
+    bool reset = name.empty();
+    if (!reset && name.size() > 3 && (name[0] == 'C' || name[0] == 'c') &&
+        (name[1] == 'O' || name[1] == 'o') && (name[2] == 'L' || name[2] == 'l')) {
+      std::string_view rest(name);
+      rest.remove_prefix(3);
+      bool integer = !rest.empty() && rest.size() < 10;
+      for (size_t i = 0; i < rest.size(); ++i)
+        integer = integer && ((rest[i] >= '0' && rest[i] <= '9') || (i == 0 && rest[i] == '-' && rest.size() > 1));
+      if (integer && std::stol(std::string(rest)) != c) reset = true;
+    }
+    if (reset) {
+      DataGrid.SetCell(c, 0, DefaultColumnName(c));
+      DescGrid.SetCell(c, 0, DefaultColumnName(c));
+    }
+  }
+}
+
+bool TDataList::HaveData() const {
+  return !(DataGrid.ColCount() == 2 && DataGrid.RowCount() == 2 && DataGrid.IsEmpty(1, 1));
+}
+
+// ---------------------------------------------------------------- maintenance
+
+void TDataList::InitData() {
+  for (int c = 1; c <= MaxColumns; ++c) Highlow[c] = false;
+  Ncount = 0;
+  Ccount = 0;
+  Rcount = 0;
+  DataChanged = true;
+}
+
+void TDataList::SetRowModifiedTrue(int r) {
+  if (r >= 1 && r <= Rcount && r < static_cast<int>(RowModified.size())) RowModified[r] = 1;
+  DataChanged = true;
+}
+
+void TDataList::SetRowsModified(int first, int last) {
+  for (int r = std::max(first, 1); r <= last; ++r) SetRowModifiedTrue(r);
+  DataChanged = true;
+}
+
+void TDataList::SetAllRowsModified() {
+  AllRowsModified_ = true;
+  DataChanged = true;
+}
+
+void TDataList::MaxSizeCellArray() {
+  const int cols = DataGrid.ColCount();
+  const int rows = DataGrid.RowCount();
+  MaxSizeCellChange = false;
+  if (cols != Ccount + 1 || rows > Rcount + 1) {
+    // The grid changed shape: every column vector is sized to the rows, the row
+    // statistics columns start unallocated, and every row is parsed again.
+    if (rows > Rcount + 1) {
+      RowModified.assign(rows, 0);
+      if (!RowRun.empty()) RowRun.assign(rows, 0);
+      Rcount = rows - 1;
+    }
+    CellArray.resize(cols + 3);
+    for (int c = 1; c < cols; ++c) CellArray[c].resize(std::size_t(Rcount) + 1, MissingValue);
+    for (int k = 0; k < 3; ++k) std::vector<double>().swap(CellArray[cols + k]);
+    Ccount = cols - 1;
+    MaxSizeCellChange = true;
+  }
+}
+
+void TDataList::SetRow(int row) {
+  if (row < static_cast<int>(RowModified.size())) RowModified[row] = 0;
+  if (row < static_cast<int>(RowRun.size())) RowRun[row] = 0;
+  const int maxCol = MaxCol();
+  for (int c = 1; c <= maxCol; ++c) {
+    double x = ParseCellText(DataGrid.View(c, row));
+    if (x == TextValue && c <= MaxColumns) StringVar[c] = true;
+    CellArray[c][row] = x;
+  }
+}
+
+void TDataList::SetHighLow(double x, int c) {
+  if (x == MissingValue) return;
+  if (!Highlow[c]) {
+    ColumnHigh[c] = ColumnLow[c] = x;
+    Highlow[c] = true;
+  } else if (x > ColumnHigh[c]) {
+    ColumnHigh[c] = x;
+  } else if (x < ColumnLow[c]) {
+    ColumnLow[c] = x;
+  }
+}
+
+void TDataList::RecodeTextColumn(int c) {
+  // Codes in order of first appearance from the top; equal texts (exact comparison)
+  // share a code; an empty cell is missing.
+  auto& col = CellArray[c];
+  if (static_cast<int>(LevelRow.size()) <= c) LevelRow.resize(c + 1);
+  auto& levels = LevelRow[c];
+  levels.assign(1, 0);
+  std::unordered_map<std::string_view, std::int32_t> codes;
+  for (int r = 1; r <= Ncount; ++r) {
+    std::string_view t = DataGrid.View(c, r);
+    if (t.empty()) {
+      col[r] = MissingValue;
+      continue;
+    }
+    auto [it, added] = codes.try_emplace(t, static_cast<std::int32_t>(levels.size()));
+    if (added) levels.push_back(r);
+    col[r] = it->second;
+  }
+}
+
+void TDataList::UpdateData() {
+  MaxSizeCellArray();
+  const int maxCol = std::min(MaxCol(), MaxColumns);
+  const int rows = DataGrid.RowCount() - 1;
+  TColArrayOfBoolean wasText = StringVar;
+  for (int c = 1; c <= maxCol; ++c) {
+    Highlow[c] = false;
+    StringVar[c] = false;
+  }
+  const bool all = MaxSizeCellChange || AllRowsModified_ || Ncount == 0;
+  const int oldN = Ncount;
+  Ncount = rows;
+  std::int64_t parsed = 0;
+  if (all) {
+    // Whole table: split the rows between the cores, each with its own text flags.
+    std::vector<TColArrayOfBoolean> flags;
+    std::mutex m;
+    ParallelRows(rows, [&](std::int64_t b, std::int64_t e) {
+      TColArrayOfBoolean local{};
+      for (std::int64_t r = b; r <= e; ++r) {
+        int row = static_cast<int>(r);
+        if (row < static_cast<int>(RowModified.size())) RowModified[row] = 0;
+        if (row < static_cast<int>(RowRun.size())) RowRun[row] = 0;
+        for (int c = 1; c <= maxCol; ++c) {
+          double x = ParseCellText(DataGrid.View(c, row));
+          if (x == TextValue) local[c] = true;
+          CellArray[c][row] = x;
+        }
+      }
+      std::lock_guard<std::mutex> lock(m);
+      flags.push_back(local);
+    });
+    for (const auto& f : flags)
+      for (int c = 1; c <= maxCol; ++c) StringVar[c] = StringVar[c] || f[c];
+    parsed = rows;
+  } else {
+    for (int r = 1; r <= rows; ++r)
+      if (r > oldN || (r < static_cast<int>(RowModified.size()) && RowModified[r])) {
+        SetRow(r);
+        ++parsed;
+      }
+    // A column that was text before keeps its text status only when some cell still
+    // holds text; its other rows hold level codes, so a column that turned numeric is
+    // parsed again from its texts.
+    for (int c = 1; c <= maxCol; ++c) {
+      if (!wasText[c] || StringVar[c]) continue;
+      auto& col = CellArray[c];
+      bool text = false;
+      for (int r = 1; r <= rows; ++r) {
+        double x = ParseCellText(DataGrid.View(c, r));
+        text = text || x == TextValue;
+        col[r] = x;
+      }
+      StringVar[c] = text;
+    }
+  }
+  AllRowsModified_ = false;
+  LastParsedRows_ = parsed;
+
+  for (int c = 1; c <= maxCol; ++c)
+    if (StringVar[c]) RecodeTextColumn(c);
+  for (int c = 1; c <= maxCol; ++c) {
+    const auto& col = CellArray[c];
+    for (int r = 1; r <= rows; ++r) SetHighLow(col[r], c);
+  }
+  MaxSizeA_Array(Ncount);
+  DataChanged = false;
+  InvalidateIndexes();
+}
+
+void TDataList::MaxSizeA_Array(std::int32_t nA) {
+  if (Acount < nA || static_cast<std::int64_t>(A_Array.size()) < std::int64_t(nA) + 1) CreateA_Array(nA);
+}
+
+void TDataList::CreateA_Array(std::int32_t nA) {
+  Acount = nA;
+  if (static_cast<std::int64_t>(A_Array.size()) < std::int64_t(nA) + 1) A_Array.resize(std::size_t(nA) + 1);
+}
+
+void TDataList::DisposeA_Array() {
+  Acount = 0;
+  std::vector<double>().swap(A_Array);
+  A_ArrayCount = 0;
+}
+
+void TDataList::InvalidateIndexes() {
+  for (auto& ix : LevelIndex_) ix.Valid = false;
+  RunIndex_.Valid = false;
+}
+
+// ---------------------------------------------------------------- filters
+
+bool TDataList::DataValid(double x) const {
+  if (x == MissingValue) return false;
+  if (MissingRec.Active) {
+    if (MissingRec.Sign1 && Relation(x, MissingRec.Sign1, MissingRec.X1)) return false;
+    if (MissingRec.Sign2 && Relation(x, MissingRec.Sign2, MissingRec.X2)) return false;
+  }
+  return true;
+}
+
+bool TDataList::ProcessOK(int row) const {
+  if (PairCol1 != 0 && PairCol2 != 0) {
+    if (!DataValid(Value(PairCol1, row)) || !DataValid(Value(PairCol2, row))) return false;
+  }
+  if (!ProcessIfRec.Active) return true;
+  auto holds = [&](int col, int sign, double x, const std::vector<double>& list, int count) {
+    if (sign == 0) return true;
+    double value = Value(col, row);
+    if (sign == 7 || sign == 8) {
+      bool in = false;
+      for (int i = 1; i <= count && i < static_cast<int>(list.size()); ++i) in = in || value == list[i];
+      return sign == 7 ? in : !in;
+    }
+    return Relation(value, sign, x);
+  };
+  const auto& p = ProcessIfRec;
+  bool c1 = holds(p.PiIndex1, p.Sign1, p.X1, p.LA1, p.LA1count);
+  bool c2 = holds(p.PiIndex2, p.Sign2, p.X2, p.LA2, p.LA2count);
+  return p.AndOr == 0 ? c1 && c2 : c1 || c2;
+}
+
+void TDataList::SetProcessPairs(int x, int y) {
+  if (x == 0 && y == 0) {
+    PairCol1 = PairCol2 = 0;
+    return;
+  }
+  if (x < DataGrid.ColCount() && y < DataGrid.ColCount()) {
+    PairCol1 = x;
+    PairCol2 = y;
+  }
+}
+
+// ---------------------------------------------------------------- indexes
+
+bool TDataList::IsLevelMode(int mode) const { return mode == 2 || mode == 6 || mode == 9 || mode == 11; }
+bool TDataList::IsRunMode(int mode) const {
+  return mode == 3 || mode == 7 || mode == 10 || mode == 12 || mode == 20;
+}
+
+namespace {
+void BuildIndex(std::vector<std::pair<std::int64_t, std::int32_t>>& pairs, std::vector<std::int64_t>& keys,
+                std::vector<std::int32_t>& rows) {
+  std::sort(pairs.begin(), pairs.end());  // by key, then by row
+  keys.resize(pairs.size());
+  rows.resize(pairs.size());
+  for (size_t i = 0; i < pairs.size(); ++i) {
+    keys[i] = pairs[i].first;
+    rows[i] = pairs[i].second;
+  }
+}
+}  // namespace
+
+const TDataList::TKeyIndex& TDataList::LevelIndex(int c) {
+  if (static_cast<int>(LevelIndex_.size()) <= c) LevelIndex_.resize(c + 1);
+  TKeyIndex& ix = LevelIndex_[c];
+  if (ix.Valid) return ix;
+  // Rows indexed by level once per parse: iterating the levels then costs the rows and
+  // the levels present, however wide the range of the codes.
+  std::vector<std::pair<std::int64_t, std::int32_t>> pairs;
+  pairs.reserve(Ncount);
+  for (int r = 1; r <= Ncount; ++r) pairs.emplace_back(RoundLevel(Value(c, r)), r);
+  BuildIndex(pairs, ix.Keys, ix.Rows);
+  ix.Valid = true;
+  return ix;
+}
+
+const TDataList::TKeyIndex& TDataList::RunIndex() {
+  TKeyIndex& ix = RunIndex_;
+  if (ix.Valid) return ix;
+  std::vector<std::pair<std::int64_t, std::int32_t>> pairs;
+  pairs.reserve(Ncount);
+  for (int r = 1; r <= Ncount && r < static_cast<int>(RowRun.size()); ++r)
+    if (RowRun[r] > 0) pairs.emplace_back(RowRun[r], r);
+  BuildIndex(pairs, ix.Keys, ix.Rows);
+  ix.Valid = true;
+  return ix;
+}
+
+std::pair<const std::int32_t*, const std::int32_t*> TDataList::LevelRows(int c, std::int64_t v) {
+  const TKeyIndex& ix = LevelIndex(c);
+  auto [b, e] = std::equal_range(ix.Keys.begin(), ix.Keys.end(), v);
+  const std::int32_t* base = ix.Rows.data();
+  return {base + (b - ix.Keys.begin()), base + (e - ix.Keys.begin())};
+}
+
+std::pair<const std::int32_t*, const std::int32_t*> TDataList::RunRows(int v) {
+  if (v < 1 || v >= static_cast<int>(RunTable.size()) || RunTable[v].Code <= 0) return {nullptr, nullptr};
+  const TKeyIndex& ix = RunIndex();
+  auto [b, e] = std::equal_range(ix.Keys.begin(), ix.Keys.end(), RunTable[v].Code);
+  const std::int32_t* base = ix.Rows.data();
+  return {base + (b - ix.Keys.begin()), base + (e - ix.Keys.begin())};
+}
+
+std::int64_t TDataList::NextSet(const TRunInfo& ri, std::int64_t v) {
+  if (!IsLevelMode(ri.ColRefRun) || ri.index < 1 || ri.index > MaxCol()) return v;
+  const TKeyIndex& ix = LevelIndex(ri.index);
+  auto it = std::lower_bound(ix.Keys.begin(), ix.Keys.end(), v);
+  return it == ix.Keys.end() ? std::max<std::int64_t>(v, std::int64_t(ri.Alast) + 1) : *it;
+}
+
+std::int64_t TDataList::PrevSet(const TRunInfo& ri, std::int64_t v) {
+  if (!IsLevelMode(ri.ColRefRun) || ri.index < 1 || ri.index > MaxCol()) return v;
+  const TKeyIndex& ix = LevelIndex(ri.index);
+  auto it = std::upper_bound(ix.Keys.begin(), ix.Keys.end(), v);
+  return it == ix.Keys.begin() ? std::min<std::int64_t>(v, std::int64_t(ri.Afirst) - 1) : *(it - 1);
+}
+
+// ---------------------------------------------------------------- loads
+
+void TDataList::AppendValue(double x) {
+  if (!DataValid(x)) return;
+  A_Array[++A_ArrayCount] = x;
+}
+
+int TDataList::FirstIncluded() const {
+  for (int c = 1; c <= MaxCol() && c <= MaxColumns; ++c)
+    if (IncludeCol[c]) return c;
+  return 0;
+}
+
+double TDataList::RowStat(int k, int r) const { return Value(MaxCol() + k, r); }
+
+std::vector<double>& TDataList::RowStatsColumn(int k) {
+  k = std::clamp(k, 1, 3);
+  if (DataChanged) UpdateData();
+  auto& col = CellArray[MaxCol() + k];
+  if (static_cast<int>(col.size()) < Ncount + 1) col.assign(std::size_t(Ncount) + 1, MissingValue);
+  return col;
+}
+
+void TDataList::CalcRowStats() {
+  auto& mean = RowStatsColumn(1);
+  auto& sd = RowStatsColumn(2);
+  auto& n = RowStatsColumn(3);
+  const int maxCol = std::min(MaxCol(), MaxColumns);
+  for (int r = 1; r <= Ncount; ++r) {
+    mean[r] = sd[r] = MissingValue;
+    n[r] = 0;
+    if (!ProcessOK(r)) continue;
+    double s = 0, ss = 0;
+    int count = 0;
+    for (int c = 1; c <= maxCol; ++c) {
+      if (!IncludeCol[c]) continue;
+      double x = CellArray[c][r];
+      if (!DataValid(x)) continue;
+      if (TransformRec.no != 0 && TransformRec.Apply) {
+        std::string reason;
+        if (!TransformRec.Apply(x, reason)) {
+          DataMessage("Transform Error - Turning Off Transform!\n" + TransformRec.Text + "\n" + reason);
+          TransformRec.no = 0;
+        }
+      }
+      s += x;
+      ss += x * x;
+      ++count;
+    }
+    n[r] = count;
+    if (count > 0) mean[r] = s / count;
+    if (count > 1) sd[r] = std::sqrt(std::max(0.0, (ss - s * s / count) / (count - 1)));
+  }
+}
+
+void TDataList::ApplyTransform(int mode) {
+  if (A_ArrayCount <= 0 || TransformRec.no == 0 || !TransformRec.Apply) return;
+  if (mode == 8 || mode == 9 || mode == 10) return;
+  for (int i = 1; i <= A_ArrayCount; ++i) {
+    std::string reason;
+    if (!TransformRec.Apply(A_Array[i], reason)) {
+      DataMessage("Transform Error - Turning Off Transform!\n" + TransformRec.Text + "\n" + reason);
+      TransformRec.no = 0;
+      return;
+    }
+  }
+}
+
+void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
+  if (DataChanged) UpdateData();
+  if (TransformRec.SaveRandomState) TransformRec.SaveRandomState();
+  A_ArrayCount = 0;
+  const int mode = ri.ColRefRun;
+  const int maxCol = std::min(MaxCol(), MaxColumns);
+  int included = 0;
+  for (int c = 1; c <= maxCol; ++c) included += IncludeCol[c] ? 1 : 0;
+  std::int64_t need = Ncount;
+  if (mode == 5 || mode == 6 || mode == 7) need = std::int64_t(std::max(included, 1)) * Ncount;
+  MaxSizeA_Array(ClampInt32(need));
+
+  auto column = [&](int c, const std::int32_t* b, const std::int32_t* e) {
+    if (c < 1 || c >= static_cast<int>(CellArray.size()) || CellArray[c].empty()) return;
+    const auto& col = CellArray[c];
+    if (b == nullptr && e == nullptr) {
+      for (int r = 1; r <= Ncount && r < static_cast<int>(col.size()); ++r)
+        if (ProcessOK(r)) AppendValue(col[r]);
+    } else {
+      for (auto p = b; p != e; ++p)
+        if (*p < static_cast<int>(col.size()) && ProcessOK(*p)) AppendValue(col[*p]);
+    }
+  };
+  auto includedColumns = [&](const std::int32_t* b, const std::int32_t* e, int first, int last) {
+    auto row = [&](int r) {
+      if (!ProcessOK(r)) return;
+      for (int c = std::max(first, 1); c <= std::min(last, maxCol); ++c)
+        if (IncludeCol[c]) AppendValue(CellArray[c][r]);
+    };
+    if (b == nullptr && e == nullptr)
+      for (int r = 1; r <= Ncount; ++r) row(r);
+    else
+      for (auto p = b; p != e; ++p) row(*p);
+  };
+  const std::int32_t none = 0;
+  auto emptySet = std::make_pair(&none, &none);
+  auto levelRows = [&]() {
+    return ri.index >= 1 && ri.index <= MaxCol() ? LevelRows(ri.index, v1) : emptySet;
+  };
+  auto runRows = [&]() {
+    auto rr = RunRows(v1);
+    return rr.first ? rr : emptySet;
+  };
+
+  switch (mode) {
+    case 1:
+      DescCol = v1;
+      if (v1 < 1 || v1 > MaxColumns || !IncludeCol[v1]) return;
+      column(v1, nullptr, nullptr);
+      break;
+    case 2: {
+      auto [b, e] = levelRows();
+      column(ri.measure, b, e);
+      DescCol = ri.measure;
+      break;
+    }
+    case 3:
+    case 20: {
+      auto [b, e] = runRows();
+      column(ri.measure, b, e);
+      DescCol = ri.measure;
+      break;
+    }
+    case 5:
+      if (v1 > MaxCol())
+        column(v1, nullptr, nullptr);
+      else
+        includedColumns(nullptr, nullptr, ri.Afirst, ri.Alast);
+      ri.v = ri.Alast;
+      DescCol = ri.Afirst;
+      break;
+    case 6: {
+      auto [b, e] = levelRows();
+      includedColumns(b, e, 1, maxCol);
+      DescCol = FirstIncluded();
+      break;
+    }
+    case 7: {
+      auto [b, e] = runRows();
+      includedColumns(b, e, 1, maxCol);
+      DescCol = FirstIncluded();
+      break;
+    }
+    case 8:
+      column(MaxCol() + 1, nullptr, nullptr);
+      ri.v = ri.Alast;
+      DescCol = FirstIncluded();
+      break;
+    case 9: {
+      auto [b, e] = levelRows();
+      column(MaxCol() + 1, b, e);
+      DescCol = FirstIncluded();
+      break;
+    }
+    case 10: {
+      auto [b, e] = runRows();
+      column(MaxCol() + 1, b, e);
+      DescCol = FirstIncluded();
+      break;
+    }
+    case 11: {
+      auto [b, e] = levelRows();
+      column(ri.ColIndex, b, e);
+      DescCol = FirstIncluded();
+      break;
+    }
+    case 12: {
+      auto [b, e] = runRows();
+      column(ri.ColIndex, b, e);
+      DescCol = FirstIncluded();
+      break;
+    }
+    default:
+      return;
+  }
+  ApplyTransform(mode);
+}
+
+void TDataList::LoadAllToA_Array(TRunInfo& ri) {
+  if (DataChanged) UpdateData();
+  if (TransformRec.SaveRandomState) TransformRec.SaveRandomState();
+  A_ArrayCount = 0;
+  const int mode = ri.ColRefRun;
+  const int maxCol = std::min(MaxCol(), MaxColumns);
+  int included = 0;
+  for (int c = 1; c <= maxCol; ++c) included += IncludeCol[c] ? 1 : 0;
+  std::int64_t need = Ncount;
+  if (mode == 1 || mode == 5 || mode == 6 || mode == 7 || mode == 11 || mode == 12)
+    need = std::int64_t(std::max(included, 1)) * Ncount;
+  MaxSizeA_Array(ClampInt32(need));
+  auto run = [&](int r) { return r < static_cast<int>(RowRun.size()) ? RowRun[r] : 0; };
+  auto value = [&](int c, int r) { return Value(c, r); };
+  for (int r = 1; r <= Ncount; ++r) {
+    if (!ProcessOK(r)) continue;
+    switch (mode) {
+      case 1: case 5: case 6: case 11:
+        for (int c = 1; c <= maxCol; ++c)
+          if (IncludeCol[c]) AppendValue(CellArray[c][r]);
+        break;
+      case 2:
+        AppendValue(value(ri.measure, r));
+        break;
+      case 3: case 20:
+        if (run(r) >= 1) AppendValue(value(ri.measure, r));
+        break;
+      case 7: case 12:
+        if (run(r) > 0)
+          for (int c = 1; c <= maxCol; ++c)
+            if (IncludeCol[c]) AppendValue(CellArray[c][r]);
+        break;
+      case 8: case 9:
+        AppendValue(RowStat(1, r));
+        break;
+      case 10:
+        if (run(r) >= 1) AppendValue(RowStat(1, r));
+        break;
+      default:
+        break;
+    }
+  }
+  DescCol = (mode == 2 || mode == 3 || mode == 20) ? ri.measure : FirstIncluded();
+  ri.CurrentName = ri.CurrentTitle = "(All)";
+  ApplyTransform(mode);
+}
+
+void TDataList::SubgroupStatsToA_Array(int v1, TRunInfo& ri) {
+  if (DataChanged) UpdateData();
+  A_ArrayCount = 0;
+  MaxSizeA_Array(Ncount);
+  const int mode = ri.ColRefRun;
+  auto take = [&](int r) {
+    if (ProcessOK(r)) AppendValue(RowStat(v1, r));
+  };
+  if (mode == 5 || mode == 8) {
+    for (int r = 1; r <= Ncount; ++r) take(r);
+  } else if (mode == 6 || mode == 9 || mode == 11) {
+    if (ri.index >= 1 && ri.index <= MaxCol()) {
+      auto [b, e] = LevelRows(ri.index, ri.v);
+      for (auto p = b; p != e; ++p) take(*p);
+    }
+  } else if (mode == 7 || mode == 10 || mode == 12) {
+    auto [b, e] = RunRows(ri.v);
+    for (auto p = b; p != e; ++p) take(*p);
+  }
+}
+
+void TDataList::GetGrandHighLow(int colRefRunType, TRunInfo& ri) {
+  if (DataChanged) UpdateData();
+  GrandHigh = GrandLow = MissingValue;
+  bool any = false;
+  const int mode = colRefRunType;
+  const int maxCol = std::min(MaxCol(), MaxColumns);
+  bool transform = !(mode == 8 || mode == 9 || mode == 10);
+  auto take = [&](double x) {
+    if (!DataValid(x)) return;
+    if (transform && TransformRec.no != 0 && TransformRec.Apply) {
+      std::string reason;
+      if (!TransformRec.Apply(x, reason)) {
+        DataMessage("Transform Error - Turning Off Transform!\n" + TransformRec.Text + "\n" + reason);
+        TransformRec.no = 0;
+        return;
+      }
+    }
+    if (!any) {
+      GrandHigh = GrandLow = x;
+      any = true;
+    } else {
+      GrandHigh = std::max(GrandHigh, x);
+      GrandLow = std::min(GrandLow, x);
+    }
+  };
+  for (int r = 1; r <= Ncount; ++r) {
+    if (!ProcessOK(r)) continue;
+    switch (mode) {
+      case 1: case 5: case 6: case 7: case 11: case 12:
+        for (int c = 1; c <= maxCol; ++c)
+          if (IncludeCol[c]) take(CellArray[c][r]);
+        break;
+      case 2: case 3: case 20:
+        take(Value(ri.measure, r));
+        break;
+      case 8: case 9: case 10:
+        take(RowStat(1, r));
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void TDataList::ReloadAR(TRunInfo& ri) {
+  auto save = std::move(TransformRec.SaveRandomState);
+  if (TransformRec.RestoreRandomState) TransformRec.RestoreRandomState();
+  TransformRec.SaveRandomState = nullptr;
+  DataToA_Array(ri.v, ri);
+  TransformRec.SaveRandomState = std::move(save);
+}
+
+// ---------------------------------------------------------------- runs
+
+std::int64_t TDataList::CalcLineRun(int r, const TRunInfo& ri) const {
+  std::int64_t code = 1;
+  const int n = std::clamp(ri.RefArray[0], 0, MaxColumns);
+  for (int i = 1; i <= n; ++i) {
+    int c = ri.RefArray[i];
+    double x = Value(c, r);
+    if (x == MissingValue) return 0;
+    std::int64_t low = c >= 1 && c <= MaxColumns ? RoundLevel(ColumnLow[c]) : 0;
+    code += (RoundLevel(x) - low) * ri.Cpower[i];
+  }
+  return code;
+}
+
+void TDataList::SetRunData(TRunInfo& ri) {
+  if (DataChanged) UpdateData();
+  const int n = std::clamp(ri.RefArray[0], 0, MaxColumns);
+  bool overflow = false;
+  for (int i = 1; i <= n; ++i) {
+    int c = ri.RefArray[i];
+    bool ok = c >= 1 && c <= MaxColumns && c <= MaxCol() && Highlow[c];
+    ri.MaxLevel[i] = ok ? RoundLevel(ColumnHigh[c]) - RoundLevel(ColumnLow[c]) + 1 : 1;
+  }
+  ri.Cpower[n > 0 ? n : 0] = 1;
+  for (int i = n - 1; i >= 1; --i) {
+    std::int64_t p;
+    if (__builtin_mul_overflow(ri.Cpower[i + 1], ri.MaxLevel[i + 1], &p)) {
+      overflow = true;
+      p = 1;
+    }
+    ri.Cpower[i] = p;
+  }
+  if (!overflow && n >= 1 && ri.MaxLevel[1] > 0) {
+    std::int64_t p;
+    overflow = __builtin_mul_overflow(ri.Cpower[1], ri.MaxLevel[1], &p);
+  }
+  RowRun.assign(std::size_t(std::max(Rcount, Ncount)) + 1, 0);
+  if (!overflow) {
+    for (int r = 1; r <= Ncount; ++r) RowRun[r] = CalcLineRun(r, ri);
+  } else {
+    // Level spans whose product passes 64 bits: the codes become the ranks of the
+    // combinations, which keeps their order and their grouping.
+    std::vector<std::int32_t> rows;
+    for (int r = 1; r <= Ncount; ++r) {
+      bool missing = false;
+      for (int i = 1; i <= n; ++i) missing = missing || Value(ri.RefArray[i], r) == MissingValue;
+      if (!missing) rows.push_back(r);
+    }
+    auto less = [&](std::int32_t a, std::int32_t b) {
+      for (int i = 1; i <= n; ++i) {
+        auto x = RoundLevel(Value(ri.RefArray[i], a)), y = RoundLevel(Value(ri.RefArray[i], b));
+        if (x != y) return x < y;
+      }
+      return false;
+    };
+    std::stable_sort(rows.begin(), rows.end(), less);
+    std::int64_t code = 0;
+    for (size_t k = 0; k < rows.size(); ++k) {
+      if (k == 0 || less(rows[k - 1], rows[k])) ++code;
+      RowRun[rows[k]] = code;
+    }
+  }
+  std::vector<std::pair<std::int64_t, std::int32_t>> pairs;
+  pairs.reserve(Ncount);
+  for (int r = 1; r <= Ncount; ++r) pairs.emplace_back(RowRun[r], r);
+  std::sort(pairs.begin(), pairs.end());
+  RunTable.assign(1, TRunEntry());
+  for (size_t k = 0; k < pairs.size(); ++k)
+    if (k == 0 || pairs[k].first != pairs[k - 1].first) RunTable.push_back({pairs[k].first, pairs[k].second});
+  // The same sorted pairs are the rows of each run (codes 0 never load).
+  RunIndex_.Keys.clear();
+  RunIndex_.Rows.clear();
+  for (const auto& [code, row] : pairs)
+    if (code > 0) {
+      RunIndex_.Keys.push_back(code);
+      RunIndex_.Rows.push_back(row);
+    }
+  RunIndex_.Valid = true;
+  ri.MinRun = 1;
+  ri.MaxRun = std::max<std::int32_t>(1, static_cast<std::int32_t>(RunTable.size()) - 1);
+  ri.Afirst = ri.MinRun;
+  ri.Alast = ri.MaxRun;
+}
+
+// ---------------------------------------------------------------- iteration
+
+void TDataList::SetupIndex(TRunInfo& ri) {
+  ri.v = ri.Afirst - 1;
+  ri.ColIndex = ri.ColFirst;
+}
+
+void TDataList::GetGroupCount(TRunInfo& ri) {
+  SetupIndex(ri);
+  ri.NumberOfGroups = 0;
+  ri.TotalCount = 0;
+  for (std::int64_t v = NextSet(ri, ri.Afirst); v <= ri.Alast; v = NextSet(ri, v + 1)) {
+    ri.v = static_cast<std::int32_t>(v);
+    DataToA_Array(ri.v, ri);
+    if (A_ArrayCount > 0) {
+      ++ri.NumberOfGroups;
+      ri.TotalCount += A_ArrayCount;
+    }
+    v = ri.v;  // one-set modes end the iteration
+  }
+  SetupIndex(ri);
+}
+
+bool TDataList::GetAR(TRunInfo& ri) {
+  const int mode = ri.ColRefRun;
+  std::int64_t v = std::int64_t(ri.v) + 1;
+  bool found = false;
+  for (;;) {
+    for (v = NextSet(ri, v); v <= ri.Alast; v = NextSet(ri, v + 1)) {
+      ri.v = static_cast<std::int32_t>(v);
+      DataToA_Array(ri.v, ri);
+      if (A_ArrayCount > 0) {
+        found = true;
+        break;
+      }
+      v = ri.v;
+    }
+    if (found || !(mode == 11 || mode == 12)) break;
+    // Column-by-group modes: on to the next included column, all its sets again.
+    int next = 0;
+    for (int c = ri.ColIndex + 1; c <= ri.ColLast && c <= MaxColumns; ++c)
+      if (IncludeCol[c]) {
+        next = c;
+        break;
+      }
+    if (next == 0) break;
+    ri.ColIndex = next;
+    v = ri.Afirst;
+  }
+  ri.v = ClampInt32(std::min<std::int64_t>(found ? ri.v : v, ri.Alast));
+  if (found) SetCurrentTitles(ri);
+  return found;
+}
+
+bool TDataList::GetLastAR(TRunInfo& ri) {
+  std::int64_t v = std::int64_t(ri.v) - 1;
+  bool found = false;
+  for (v = PrevSet(ri, v); v >= ri.Afirst; v = PrevSet(ri, v - 1)) {
+    ri.v = static_cast<std::int32_t>(v);
+    DataToA_Array(ri.v, ri);
+    if (A_ArrayCount > 0) {
+      found = true;
+      break;
+    }
+  }
+  ri.v = ClampInt32(std::max<std::int64_t>(found ? ri.v : v, ri.Afirst));
+  if (found) SetCurrentTitles(ri);
+  return found;
+}
+
+bool TDataList::GetARsubgroupStats(int m, TRunInfo& ri) {
+  const int mode = ri.ColRefRun;
+  bool found = false;
+  std::int64_t v = std::int64_t(ri.v) + 1;
+  for (v = NextSet(ri, v); v <= ri.Alast; v = NextSet(ri, v + 1)) {
+    ri.v = static_cast<std::int32_t>(v);
+    SubgroupStatsToA_Array(m, ri);
+    if (A_ArrayCount > 0) {
+      found = true;
+      break;
+    }
+  }
+  ri.v = ClampInt32(std::min<std::int64_t>(found ? ri.v : v, ri.Alast));
+  if (!found) return false;
+  if (mode == 5)
+    ri.CurrentName = "Group";
+  else if (mode == 8)
+    ri.CurrentName = "Mean";
+  else if (mode == 6 || mode == 9 || mode == 11)
+    ri.CurrentName = std::to_string(ri.v);
+  else
+    ri.CurrentName = GetRunName(ri.v, ri);
+  ri.CurrentTitle = ri.CurrentName;
+  return true;
+}
+
+void TDataList::SetupVarList(TRunInfo& ri, std::vector<std::string>& varNameList,
+                             std::vector<std::string>& varIndexList) {
+  varNameList.clear();
+  varIndexList.clear();
+  SetupIndex(ri);
+  while (GetAR(ri)) {
+    varNameList.push_back(ri.CurrentName);
+    if (ri.ColRefRun == 11 || ri.ColRefRun == 12)
+      varIndexList.push_back(std::to_string(ri.ColIndex) + "," + std::to_string(ri.v));
+    else
+      varIndexList.push_back(std::to_string(ri.v));
+  }
+  SetupIndex(ri);
+}
+
+void TDataList::SetCurrentTitles(TRunInfo& ri) {
+  const int mode = ri.ColRefRun;
+  auto levelName = [&]() { return GetLevelName(ri.index, ri.v); };
+  switch (mode) {
+    case 1:
+      if (ri.v > MaxCol() && ri.v <= MaxCol() + 3) {
+        static const char* stats[3] = {"Mean", "StdDev", "n"};
+        ri.CurrentName = stats[ri.v - MaxCol() - 1];
+        ri.CurrentTitle = ri.CurrentName;
+      } else {
+        ri.CurrentName = ColumnName(ri.v);
+        ri.CurrentTitle = ColumnTitleOrName(ri.v);
+      }
+      return;
+    case 2: case 6: case 9:
+      ri.CurrentName = levelName();
+      break;
+    case 3: case 7: case 10: case 20:
+      ri.CurrentName = GetRunName(ri.v, ri);
+      break;
+    case 5:
+      ri.CurrentName = "Group";
+      break;
+    case 8: {
+      std::string s = "Mean(";
+      bool first = true;
+      for (int c = 1; c <= MaxCol() && c <= MaxColumns; ++c)
+        if (IncludeCol[c]) {
+          if (!first) s += ",";
+          s += ColumnName(c);
+          first = false;
+        }
+      ri.CurrentName = s + ")";
+      break;
+    }
+    case 11:
+    case 12: {
+      std::string set = mode == 11 ? levelName() : GetRunName(ri.v, ri);
+      ri.CurrentName = ColumnName(ri.ColIndex) + "(" + set + ")";
+      ri.CurrentTitle = ColumnTitleOrName(ri.ColIndex) + "(" + set + ")";
+      return;
+    }
+    default:
+      break;
+  }
+  ri.CurrentTitle = ri.CurrentName;
+}
+
+}  // namespace sorvel

@@ -1,0 +1,217 @@
+// The data set: the data and description grids, the numbers parsed from them, and the
+// loads that hand each analysis its sets of values through A_Array.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "data/cell_text.h"
+#include "data/text_grid.h"
+#include "numerics/common.h"
+
+namespace sorvel {
+
+using TColArrayOfDouble = std::array<double, MaxColumns + 1>;
+using TColArrayOfBoolean = std::array<bool, MaxColumns + 1>;
+using TColArrayOfInteger = std::array<std::int32_t, MaxColumns + 1>;
+// Place values and level spans of run codes; 64-bit so that several reference columns of
+// wide integer codes (dates such as 20240101) do not overflow.
+using TColArrayOfInt64 = std::array<std::int64_t, MaxColumns + 1>;
+
+// Load modes (TRunInfo::ColRefRun).
+enum : std::uint8_t {
+  LoadColumn = 1,            // column v
+  LoadMeasureByLevel = 2,    // column measure, rows of level v
+  LoadMeasureByRun = 3,      // column measure, rows of run v
+  LoadAllColumns = 5,        // every included column (one set)
+  LoadColumnsByLevel = 6,    // every included column, rows of level v
+  LoadColumnsByRun = 7,      // every included column, rows of run v
+  LoadRowMeans = 8,          // row mean column (one set)
+  LoadRowMeansByLevel = 9,   // row mean column, rows of level v
+  LoadRowMeansByRun = 10,    // row mean column, rows of run v
+  LoadColumnByLevel = 11,    // column ColIndex, rows of level v, for each included column
+  LoadColumnByRun = 12,      // column ColIndex, rows of run v, for each included column
+  LoadMeasureBySingleRun = 20,  // column measure, rows of run v, one reference column
+};
+
+// Which values form a set, and where the iteration stands. Each analysis window owns one.
+struct TRunInfo {
+  std::int32_t v = 0;
+  std::int32_t Afirst = 0, Alast = 0;
+  std::int32_t ColIndex = 0;
+  std::int32_t ColFirst = 0, ColLast = 0;
+  std::int32_t measure = 0;
+  std::int32_t index = 0;
+  std::int32_t MinRun = 0, MaxRun = 0;
+  bool Col = false, Ref = false, Run = false;
+  std::uint8_t ColRefRun = 0;
+  std::string ColRefRunStr;
+  std::string CurrentTitle, CurrentName;
+  std::string MeasureName, GroupName;
+  TColArrayOfInt64 Cpower{};
+  TColArrayOfInt64 MaxLevel{};
+  TColArrayOfInteger RefArray{};  // [0] number of reference columns, [1..n] their columns
+  std::int32_t NumberOfGroups = 0, TotalCount = 0;
+
+  void InitRunInfo() { *this = TRunInfo(); }
+  void CopyFrom(const TRunInfo& ri) { *this = ri; }
+};
+
+struct TRunEntry {
+  std::int64_t Code = 0;
+  std::int32_t Row = 0;  // one row carrying the code; 0: none
+};
+
+class TDataList {
+ public:
+  // The empty data set: one variable "Col1" and one empty case.
+  TDataList();
+
+  // ---- Texts (the editor shows and edits these) ----
+  // Column 0 holds case numbers (read as 1, 2, ...), row 0 the column names.
+  TTextGrid DataGrid;
+  // Five rows: names, "Title:", "USL:", "Target:", "LSL:"; as many columns as DataGrid.
+  TTextGrid DescGrid;
+
+  // ---- Fields, in declaration order ----
+  TColArrayOfDouble ColumnHigh{};
+  TColArrayOfDouble ColumnLow{};
+  TColArrayOfBoolean Highlow{};
+  TColArrayOfBoolean IncludeCol{};
+  TColArrayOfBoolean StringVar{};
+  double GrandHigh = 0, GrandLow = 0;
+  std::int32_t Acount = 0;
+  std::int32_t Ncount = 0;
+  std::int32_t Ccount = 0, Rcount = 0;
+  bool MaxSizeCellChange = false;
+  std::int32_t DescCol = 0;
+
+  // ---- Numeric storage ----
+  // CellArray[c][r]: parsed value of data cell (c, r), c = 1..MaxCol, r = 1..Ncount.
+  // Columns MaxCol+1..MaxCol+3 (row mean, standard deviation, count of the included
+  // columns) are allocated by RowStatsColumn or CalcRowStats when an analysis needs them.
+  std::vector<std::vector<double>> CellArray;
+  // LevelRow[c][k]: the row where level k of text column c first occurs.
+  std::vector<std::vector<std::int32_t>> LevelRow;
+  std::vector<std::uint8_t> RowModified;  // [r], r = 1..Rcount
+  bool DataChanged = false;
+  std::vector<std::int64_t> RowRun;       // [r]: run code of row r, 0 = missing combination
+  std::vector<TRunEntry> RunTable;        // [1..MaxRun]
+
+  // ---- Column facts ----
+  int MaxCol() const { return DataGrid.ColCount() - 1; }
+  std::string ColumnName(int c) const;
+  std::string ColumnTitle(int c) const;
+  std::string ColumnTitleOrName(int c) const;
+  double ColumnUSL(int c) const;
+  double ColumnTarget(int c) const;
+  double ColumnLSL(int c) const;
+  std::string GetLevelName(int c, int level) const;
+  std::string GetRunName(int rn, const TRunInfo& ri) const;
+  int LevelCount(int c) const;  // levels of a text column (0 for a numeric one)
+  // Value of a data cell after UpdateData; MissingValue outside the table.
+  double Value(int c, int r) const;
+
+  // ---- Editing (what the editor calls; each keeps both grids and the flags in step) ----
+  // Data cell text; row 0 is the column name (copied to the description grid's names).
+  void SetCellText(int c, int r, std::string_view text);
+  // Description cell (rows 1..4); row 0 sets the column name in both grids.
+  void SetDescText(int c, int r, std::string_view text);
+  void InsertRows(int at, int n);     // n empty cases before case `at`
+  void DeleteRows(int at, int n);     // cases at..at+n-1
+  void InsertColumns(int at, int n);  // n unnamed columns before column `at`; false past 512
+  bool CanAddColumns(int n) const { return MaxCol() + n <= MaxColumns; }
+  void DeleteColumns(int at, int n);
+  void SetRowCount(int cases);        // cases = data rows; new rows empty
+  void SetColCount(int cols);         // variable columns; new ones named "Col" + n
+  // True when some column's name is not its default "Col" + n (case ignored).
+  bool ModifiedColumnNames() const;
+  // Empty names, and "COL" + an integer other than the column's own number, become
+  // "Col" + n.
+  void NormaliseColumnNames();
+  // False for the untouched empty data set (one empty column, one empty case).
+  bool HaveData() const;
+
+  // ---- Maintenance ----
+  void InitData();
+  void SetRowModifiedTrue(int r);
+  void SetRowsModified(int first, int last);
+  void SetAllRowsModified();
+  // Re-parses the rows flagged modified (and new rows), recodes text columns and
+  // recomputes the column ranges. Uses both cores on large tables.
+  void UpdateData();
+  void MaxSizeCellArray();
+  void MaxSizeA_Array(std::int32_t nA);
+  void CreateA_Array(std::int32_t nA);
+  void DisposeA_Array();
+  // Rows re-parsed by the last UpdateData (for tests and the editor's status).
+  std::int64_t LastParsedRows() const { return LastParsedRows_; }
+
+  // ---- Filters ----
+  bool DataValid(double x) const;
+  bool ProcessOK(int row) const;
+  void SetProcessPairs(int x, int y);
+
+  // ---- Loads ----
+  void DataToA_Array(int v1, TRunInfo& ri);
+  void LoadAllToA_Array(TRunInfo& ri);
+  void SubgroupStatsToA_Array(int v1, TRunInfo& ri);
+  void GetGrandHighLow(int colRefRunType, TRunInfo& ri);
+  void ReloadAR(TRunInfo& ri);
+  // Row statistics column MaxCol + k (k = 1 mean, 2 standard deviation, 3 count),
+  // allocated (filled with MissingValue) on first use.
+  std::vector<double>& RowStatsColumn(int k);
+  // Fills the row statistics columns from the included columns of every row that passes
+  // ProcessOK, counting valid values after the transformation.
+  void CalcRowStats();
+
+  // ---- Runs ----
+  void SetRunData(TRunInfo& ri);
+  std::int64_t CalcLineRun(int r, const TRunInfo& ri) const;
+
+  // ---- Iteration ----
+  void SetupIndex(TRunInfo& ri);
+  void GetGroupCount(TRunInfo& ri);
+  bool GetAR(TRunInfo& ri);
+  bool GetLastAR(TRunInfo& ri);
+  bool GetARsubgroupStats(int m, TRunInfo& ri);
+  void SetupVarList(TRunInfo& ri, std::vector<std::string>& varNameList,
+                    std::vector<std::string>& varIndexList);
+  void SetCurrentTitles(TRunInfo& ri);
+
+ private:
+  struct TKeyIndex {  // rows sorted by a key (rounded level value or run code)
+    std::vector<std::int64_t> Keys;  // ascending, one per row
+    std::vector<std::int32_t> Rows;  // ascending within equal keys
+    bool Valid = false;
+  };
+  void SetRow(int row);
+  void SetHighLow(double x, int c);
+  void RecodeTextColumn(int c);
+  bool IsLevelMode(int mode) const;
+  bool IsRunMode(int mode) const;
+  const TKeyIndex& LevelIndex(int c);
+  const TKeyIndex& RunIndex();
+  // Rows of level v of column c / of run v (ascending); false when the set is absent.
+  std::pair<const std::int32_t*, const std::int32_t*> LevelRows(int c, std::int64_t v);
+  std::pair<const std::int32_t*, const std::int32_t*> RunRows(int v);
+  // Next / previous set index at or after (before) v that can hold values, for the level
+  // modes; others return v.
+  std::int64_t NextSet(const TRunInfo& ri, std::int64_t v);
+  std::int64_t PrevSet(const TRunInfo& ri, std::int64_t v);
+  void AppendValue(double x);
+  void ApplyTransform(int mode);
+  int FirstIncluded() const;
+  double RowStat(int k, int r) const;
+  void InvalidateIndexes();
+
+  std::vector<TKeyIndex> LevelIndex_;  // per column
+  TKeyIndex RunIndex_;
+  std::int64_t LastParsedRows_ = 0;
+  bool AllRowsModified_ = false;
+};
+
+}  // namespace sorvel
