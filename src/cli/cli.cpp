@@ -1,10 +1,12 @@
 #include "cli/cli.h"
 
+#include <cctype>
 #include <fstream>
 #include <iomanip>
 #include <set>
 
 #include "numerics/common.h"
+#include "output/report_rtf.h"
 #include "output/report_text.h"
 #include "shell/analysis_registry.h"
 #include "shell/command_table.h"
@@ -12,6 +14,17 @@
 namespace sorvel {
 
 namespace {
+
+TPictureSaver pictureSaver;
+
+std::string LowerExtension(const std::string& path) {
+  auto dot = path.find_last_of('.');
+  auto slash = path.find_last_of('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  std::string ext = path.substr(dot);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
 
 const char* UsageText =
     "Usage: sorvelstats-cli --list | --version | --help\n"
@@ -51,10 +64,13 @@ void PrintCommandHelp(const TAnalysis& a, std::ostream& out) {
   }
   out << "  --decimals N                   decimals of the report, 0..9 [default: 4]\n"
          "  --format text|rtf              report format [default: text]\n"
-         "  --output FILE                  write the report to FILE\n";
+         "  --output FILE                  write the report to FILE\n"
+         "  --chart FILE                   write the picture to FILE (.png, .svg or .pdf)\n";
 }
 
 }  // namespace
+
+void SetPictureSaver(TPictureSaver saver) { pictureSaver = std::move(saver); }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.empty()) {
@@ -168,8 +184,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return CliUsage;
   }
   if (!chartFile.empty()) {
-    err << "sorvelstats-cli: " << analysis->Name << " draws no chart\n";
-    return CliUsage;
+    std::string ext = LowerExtension(chartFile);
+    if (ext != ".png" && ext != ".svg" && ext != ".pdf") {
+      err << "sorvelstats-cli: --chart takes a file ending in .png, .svg or .pdf\n";
+      return CliUsage;
+    }
+    if (!pictureSaver) {
+      err << "sorvelstats-cli: this build has no Qt, so --chart is not available\n";
+      return CliUsage;
+    }
   }
 
   StatError = 0;
@@ -178,21 +201,30 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     err << outcome.Error << '\n';
     return CliRefused;
   }
-  std::string text = ReportPlainText(outcome.Report);
-  if (format == "rtf") {
-    err << "sorvelstats-cli: rich text output is not available yet\n";
+  if (!chartFile.empty() && !outcome.Picture) {
+    err << "sorvelstats-cli: " << analysis->Name << " draws no chart\n";
     return CliUsage;
   }
+  std::string text =
+      format == "rtf" ? ReportRtf(outcome.Report) : ReportPlainText(outcome.Report);
   if (outputFile.empty()) {
     out << text;
-    return CliOk;
+  } else {
+    std::ofstream f(outputFile, std::ios::binary);
+    f << text;
+    f.close();
+    if (!f) {
+      err << "sorvelstats-cli: cannot write '" << outputFile << "'\n";
+      return CliFileError;
+    }
   }
-  std::ofstream f(outputFile, std::ios::binary);
-  f << text;
-  f.close();
-  if (!f) {
-    err << "sorvelstats-cli: cannot write '" << outputFile << "'\n";
-    return CliFileError;
+  if (!chartFile.empty()) {
+    std::string why;
+    if (!pictureSaver(*outcome.Picture, chartFile, why)) {
+      err << "sorvelstats-cli: cannot write '" << chartFile << "'"
+          << (why.empty() ? "" : ": " + why) << '\n';
+      return CliFileError;
+    }
   }
   return CliOk;
 }

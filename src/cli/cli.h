@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -9,6 +10,14 @@ namespace sorvel {
 // Exit status: 0 report written; 1 the analysis refused its input; 2 usage error;
 // 3 a file could not be read or written.
 enum TCliStatus { CliOk = 0, CliRefused = 1, CliUsage = 2, CliFileError = 3 };
+
+struct TPicture;
+
+// Writes a picture to a .png, .svg or .pdf file; false with a reason when it cannot.
+// Only a build with Qt installs one (main.cpp); without it --chart is refused.
+using TPictureSaver =
+    std::function<bool(const TPicture& picture, const std::string& path, std::string& error)>;
+void SetPictureSaver(TPictureSaver saver);
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

@@ -3,8 +3,10 @@
 
 namespace sorvel {
 
+void RegisterTestStatistics(TAnalysisRegistry& registry);  // analysis_test_statistics.cpp
+
 void RegisterAllAnalyses(TAnalysisRegistry& registry) {
-  (void)registry;
+  RegisterTestStatistics(registry);
 }
 
 }  // namespace sorvel

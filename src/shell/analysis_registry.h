@@ -5,9 +5,11 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "numerics/picture.h"
 #include "output/report.h"
 
 namespace sorvel {
@@ -28,6 +30,7 @@ struct TOutcome {
   TStatus Status = TStatus::Ok;
   TReport Report;
   std::string Error;  // the exact message the window shows when Status is Refused
+  std::optional<TPicture> Picture;  // the distribution picture, for analyses that draw one
   static TOutcome Refuse(std::string message) {
     TOutcome o;
     o.Status = TStatus::Refused;

@@ -1,0 +1,36 @@
+// Built into sorvelstats-cli only when the program is built with Qt.
+#ifdef SORVEL_CLI_HAS_QT
+
+#include "cli/chart_qt.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QString>
+#include <memory>
+
+#include "numerics/picture.h"
+#include "ui/picture_painter.h"
+
+namespace sorvel {
+
+bool SavePictureWithQt(const TPicture& picture, const std::string& path, std::string& error) {
+  static std::unique_ptr<QGuiApplication> app;
+  if (!QGuiApplication::instance()) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "sorvelstats-cli";
+    static char* argv[] = {name, nullptr};
+    app = std::make_unique<QGuiApplication>(argc, argv);
+  }
+  QString file = QString::fromStdString(path);
+  QString lower = file.toLower();
+  bool ok = lower.endsWith(".svg")   ? SavePictureSvg(picture, file)
+            : lower.endsWith(".pdf") ? SavePicturePdf(picture, file)
+                                     : SavePicturePng(picture, file);
+  if (!ok) error = "the picture could not be saved";
+  return ok;
+}
+
+}  // namespace sorvel
+
+#endif
