@@ -1,5 +1,7 @@
 #include "numerics/common.h"
 
+#include "numerics/distributions.h"
+
 #include <iostream>
 #include <utility>
 
@@ -27,6 +29,7 @@ void StatWarning(const std::string& tag) {
 
 void ResetNumericsState() {
   StatError = 0;
+  ResetDistributionsState();
 }
 
 }  // namespace sorvel
