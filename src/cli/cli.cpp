@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/data_commands.h"
 
 #include <cctype>
 #include <fstream>
@@ -77,6 +78,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     err << UsageText;
     return CliUsage;
   }
+  if (int status = 0; RunDataCommand(args, out, err, status)) return status;
   const std::string& first = args[0];
   if (first == "--help" || first == "-h") {
     out << UsageText;

@@ -1,0 +1,609 @@
+#include "data/data_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "data/data_state.h"
+
+namespace sorvel {
+
+namespace {
+
+// ------------------------------------------------------------------ encoding
+
+// Windows-1252 bytes 0x80..0x9F as Unicode; the five unassigned ones map to the C1
+// controls of the same value, as the WHATWG encoding standard does.
+constexpr std::array<char16_t, 32> Cp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Length of the valid UTF-8 sequence at s[i], or 0 when the bytes there are not one.
+size_t Utf8Sequence(const unsigned char* s, size_t n, size_t i) {
+  unsigned char b = s[i];
+  size_t len;
+  char32_t min;
+  if (b >= 0xC2 && b <= 0xDF) {
+    len = 2;
+    min = 0x80;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    len = 3;
+    min = 0x800;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    len = 4;
+    min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + len > n) return 0;
+  char32_t cp = b & (0x3F >> (len - 1));
+  for (size_t k = 1; k < len; ++k) {
+    if ((s[i + k] & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (s[i + k] & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return len;
+}
+
+bool IsAscii(std::string_view t) {
+  const char* p = t.data();
+  size_t n = t.size(), i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    if (w & 0x8080808080808080ull) return false;
+  }
+  for (; i < n; ++i)
+    if (static_cast<unsigned char>(p[i]) & 0x80) return false;
+  return true;
+}
+
+// UTF-8 stays as it is; a byte that does not start a valid UTF-8 sequence is taken as
+// Windows-1252. Returns the line to use (`line` itself, or `buffer` after conversion).
+std::string_view ToUtf8(std::string_view line, std::string& buffer) {
+  if (IsAscii(line)) return line;
+  const auto* s = reinterpret_cast<const unsigned char*>(line.data());
+  const size_t n = line.size();
+  size_t i = 0;
+  while (i < n) {
+    if (s[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t len = Utf8Sequence(s, n, i);
+    if (len == 0) break;
+    i += len;
+  }
+  if (i == n) return line;
+  buffer.assign(line.substr(0, i));
+  while (i < n) {
+    if (s[i] < 0x80) {
+      buffer += static_cast<char>(s[i++]);
+      continue;
+    }
+    size_t len = Utf8Sequence(s, n, i);
+    if (len) {
+      buffer.append(line.data() + i, len);
+      i += len;
+      continue;
+    }
+    unsigned char b = s[i++];
+    AppendUtf8(buffer, b < 0xA0 ? Cp1252High[b - 0x80] : char32_t(b));
+  }
+  return buffer;
+}
+
+// ------------------------------------------------------------------ line kinds
+
+// 1 Title, 2 USL, 3 Target, 4 LSL when the line is a description line; else 0.
+int DescriptionKey(std::string_view line, size_t& colon) {
+  size_t limit = std::min<size_t>(line.size(), 7);
+  const void* hit = std::memchr(line.data(), ':', limit);
+  if (!hit) return 0;
+  colon = static_cast<const char*>(hit) - line.data();
+  char key[8] = {};
+  for (size_t i = 0; i < colon; ++i) {
+    char ch = line[i];
+    key[i] = ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+  }
+  std::string_view k(key, colon);
+  if (k == "TITLE") return 1;
+  if (k == "USL") return 2;
+  if (k == "TARGET") return 3;
+  if (k == "LSL") return 4;
+  return 0;
+}
+
+// The names test of the first line: some character outside the numeric set, and no field
+// (split with default names) that is a number.
+bool IsNamesLine(std::string_view line, std::vector<std::string>* names, bool* truncated) {
+  if (line.empty() || !HasNonNumericChar(line)) return false;
+  bool trunc = false;
+  bool tab = std::memchr(line.data(), '\t', line.size()) != nullptr;
+  std::vector<std::string> fields = SplitHeaderLine(line, tab, true, trunc);
+  for (const auto& f : fields)
+    if (FieldIsNumber(f)) return false;
+  if (names) *names = std::move(fields);
+  if (truncated) *truncated = *truncated || trunc;
+  return true;
+}
+
+// ------------------------------------------------------------------ reading
+
+class TByteSource {
+ public:
+  virtual ~TByteSource() = default;
+  // Bytes read into buf (0 at the end), or -1 on a read error (errno set).
+  virtual long Read(char* buf, size_t n) = 0;
+};
+
+class TFdSource : public TByteSource {
+ public:
+  explicit TFdSource(int fd) : Fd(fd) {}
+  long Read(char* buf, size_t n) override {
+    for (;;) {
+      ssize_t got = ::read(Fd, buf, n);
+      if (got < 0 && errno == EINTR) continue;
+      return static_cast<long>(got);
+    }
+  }
+  int Fd;
+};
+
+class TMemorySource : public TByteSource {
+ public:
+  explicit TMemorySource(std::string_view bytes) : Bytes(bytes) {}
+  long Read(char* buf, size_t n) override {
+    n = std::min(n, Bytes.size() - Pos);
+    std::memcpy(buf, Bytes.data() + Pos, n);
+    Pos += n;
+    return static_cast<long>(n);
+  }
+  std::string_view Bytes;
+  size_t Pos = 0;
+};
+
+class TReader {
+ public:
+  TReader(TDataList& list, TFileResult& result) : List(list), Result(result) {
+    // The fresh data set: no cases yet, the names row kept.
+    List.DataGrid.SetRowCount(1);
+  }
+
+  void Line(std::string_view raw) {
+    ++LineNo;
+    std::string_view line = ToUtf8(raw, Converted);
+    if (LineNo == 1 && line.size() >= 3 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+    if (!line.empty() && line.front() == '*') line = {};
+    if (!line.empty()) {
+      size_t colon = 0;
+      if (int key = DescriptionKey(line, colon)) {
+        std::string_view rest = colon + 2 <= line.size() ? line.substr(colon + 2) : std::string_view();
+        auto fields = SplitHeaderLine(rest, true, false, Truncated);
+        auto& row = Desc[key];
+        if (row.size() < fields.size()) row.resize(fields.size());
+        for (size_t i = 0; i < fields.size(); ++i) row[i] = std::move(fields[i]);
+        Result.DescriptionsRead = true;
+        line = {};
+      }
+    }
+    if (LineNo == 1 && !line.empty() && IsNamesLine(line, &Names, &Truncated)) {
+      Result.NamesRead = true;
+      line = {};
+    }
+    if (line.empty()) return;
+    size_t n = SplitDataLine(line, Fields, MaxColumns);
+    if (n == 0) return;
+    if (n > static_cast<size_t>(MaxColumns)) Truncated = true;
+    ++Result.DataLines;
+    List.DataGrid.AppendRow(Fields, 1);
+    if (Result.DataLines == 2000 && ExpectedBytes > 0 && Consumed > 0) {
+      // Reserve for the rest of the file from what the first lines took.
+      double lines = double(ExpectedBytes) / double(Consumed) * 2000.0 * 1.05;
+      List.DataGrid.Reserve(0, static_cast<size_t>(lines), static_cast<size_t>(lines * (List.DataGrid.ColCount())));
+    }
+  }
+
+  void Finish() {
+    TTextGrid& g = List.DataGrid;
+    int cols = std::max<int>(g.ColCount() - 1, static_cast<int>(Names.size()));
+    cols = std::clamp(cols, 1, MaxColumns);
+    g.SetColCount(cols + 1);
+    if (Result.DataLines == 0) g.SetRowCount(2);  // a data set keeps one (empty) case
+    TTextGrid& d = List.DescGrid;
+    d.SetColCount(cols + 1);
+    for (int c = 1; c <= cols; ++c) {
+      std::string name = c <= static_cast<int>(Names.size()) ? Names[c - 1] : std::string();
+      if (name.empty()) name = DefaultColumnName(c);
+      g.SetCell(c, 0, name);
+      d.SetCell(c, 0, name);
+      for (int k = 1; k <= 4; ++k)
+        d.SetCell(c, k, c <= static_cast<int>(Desc[k].size()) ? std::string_view(Desc[k][c - 1]) : std::string_view());
+    }
+    if (Truncated) Result.Warnings.push_back(ColumnsTruncatedText);
+    List.SetAllRowsModified();
+    List.UpdateData();
+  }
+
+  TDataList& List;
+  TFileResult& Result;
+  std::int64_t LineNo = 0;
+  std::int64_t ExpectedBytes = 0, Consumed = 0;
+  bool Truncated = false;
+  std::vector<std::string> Names;
+  std::array<std::vector<std::string>, 5> Desc;
+  std::vector<std::string_view> Fields;
+  std::string Converted;
+};
+
+// Reads lines ending in CR LF, LF or CR (the last one may have none) from `src`.
+void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResult& result,
+               const TProgress& progress) {
+  std::vector<char> buf(std::size_t(4) << 20);
+  size_t begin = 0, end = 0;
+  bool eof = false;
+  // Positions up to which the buffer is known to hold no LF / no CR, and the next one found.
+  size_t lfClear = 0, crClear = 0, lfAt = SIZE_MAX, crAt = SIZE_MAX;
+  std::int64_t consumed = 0, readBytes = 0;
+  reader.ExpectedBytes = total;
+  auto find = [&](char ch, size_t& clear, size_t& at) {
+    if (at != SIZE_MAX && at >= begin) return;
+    at = SIZE_MAX;
+    size_t from = std::max(clear, begin);
+    if (from >= end) return;
+    const void* hit = std::memchr(buf.data() + from, ch, end - from);
+    if (hit)
+      at = static_cast<const char*>(hit) - buf.data();
+    else
+      clear = end;
+  };
+  for (;;) {
+    find('\n', lfClear, lfAt);
+    find('\r', crClear, crAt);
+    size_t eol = std::min(lfAt, crAt);
+    if (eol != SIZE_MAX) {
+      size_t next = eol + 1;
+      if (buf[eol] == '\r') {
+        if (next == end && !eof) eol = SIZE_MAX;  // an LF may follow in the next block
+        else if (next < end && buf[next] == '\n') ++next;
+      }
+    }
+    if (eol != SIZE_MAX) {
+      size_t next = eol + 1;
+      if (buf[eol] == '\r' && next < end && buf[next] == '\n') ++next;
+      reader.Consumed = consumed;
+      reader.Line(std::string_view(buf.data() + begin, eol - begin));
+      consumed += static_cast<std::int64_t>(next - begin);
+      begin = next;
+      continue;
+    }
+    if (eof) {
+      if (begin < end) reader.Line(std::string_view(buf.data() + begin, end - begin));
+      break;
+    }
+    // More bytes: keep the unfinished line at the front, widen the buffer when it is full.
+    if (begin > 0) {
+      std::memmove(buf.data(), buf.data() + begin, end - begin);
+      end -= begin;
+      lfClear = lfClear > begin ? lfClear - begin : 0;
+      crClear = crClear > begin ? crClear - begin : 0;
+      lfAt = crAt = SIZE_MAX;
+      begin = 0;
+    }
+    if (end == buf.size()) buf.resize(buf.size() * 2);
+    long got = src.Read(buf.data() + end, buf.size() - end);
+    if (got < 0) {
+      result.Error = FileReadErrorText;
+      result.Detail = std::strerror(errno);
+      return;
+    }
+    if (got == 0) eof = true;
+    end += static_cast<size_t>(got);
+    readBytes += got;
+    if (progress && total > 0 && !progress(std::min(1.0, double(readBytes) / double(total)))) {
+      result.Error = FileStoppedText;
+      return;
+    }
+  }
+  reader.Finish();
+  if (progress) progress(1.0);
+  result.Ok = true;
+}
+
+// ------------------------------------------------------------------ writing
+
+class TSink {
+ public:
+  explicit TSink(int fd = -1) : Fd(fd) {}
+  void Put(std::string_view s) {
+    Buffer.append(s);
+    if (Fd >= 0 && Buffer.size() >= (std::size_t(1) << 20)) Flush();
+  }
+  void Put(char ch) { Buffer += ch; }
+  bool Flush() {
+    if (Fd < 0) return !Failed;
+    size_t off = 0;
+    while (off < Buffer.size() && !Failed) {
+      ssize_t n = ::write(Fd, Buffer.data() + off, Buffer.size() - off);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        Failed = true;
+        Errno = n < 0 ? errno : EIO;
+        break;
+      }
+      off += static_cast<size_t>(n);
+    }
+    Buffer.clear();
+    return !Failed;
+  }
+  int Fd;
+  std::string Buffer;
+  bool Failed = false;
+  int Errno = 0;
+};
+
+// A cell as written: tabs and line breaks inside it would break the line, so they
+// become blanks.
+void AppendCell(std::string& line, std::string_view cell) {
+  size_t start = line.size();
+  line.append(cell);
+  for (size_t i = start; i < line.size(); ++i)
+    if (line[i] == '\t' || line[i] == '\r' || line[i] == '\n') line[i] = ' ';
+}
+
+// Makes a data line read back as the cells it was built from: a leading blank (trimmed on
+// reading) keeps a first cell starting with "*" or a description key from being taken
+// for a comment or description line; a one-field line that would be split at blanks or
+// commas, or that is empty, gets a tab (a separator at the end adds no field).
+void ProtectLine(std::string& line) {
+  if (line.find('\t') == std::string::npos &&
+      (line.empty() || line.find_first_of(" ,") != std::string::npos ||
+       TrimBlanks(line).size() != line.size()))
+    line += '\t';
+  size_t colon = 0;
+  if ((!line.empty() && line.front() == '*') || DescriptionKey(line, colon) != 0) line.insert(0, 1, ' ');
+}
+
+void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink) {
+  const TTextGrid& g = list.DataGrid;
+  int left = 1, right = list.MaxCol(), top = 1, bottom = g.RowCount() - 1;
+  if (o.Selection) {
+    left = std::max(o.Left, 1);
+    right = std::min(o.Right, list.MaxCol());
+    top = std::max(o.Top, 1);
+    bottom = std::min(o.Bottom, g.RowCount() - 1);
+  }
+  const bool descriptions = !o.Selection && o.Descriptions;
+  std::string line;
+  auto rowLine = [&](const TTextGrid& grid, int r) {
+    line.clear();
+    for (int c = left; c <= right; ++c) {
+      if (c > left) line += '\t';
+      AppendCell(line, grid.View(c, r));
+    }
+  };
+
+  std::vector<int> descRows;
+  if (descriptions)
+    for (int k = 1; k <= 4; ++k)
+      for (int c = 1; c <= list.MaxCol(); ++c)
+        if (!list.DescGrid.IsEmpty(c, k)) {
+          descRows.push_back(k);
+          break;
+        }
+
+  bool names = o.VarNames && list.ModifiedColumnNames();
+  if (!names && descRows.empty() && top <= bottom) {
+    // Without a names line the first case is the file's first line; when it would pass
+    // for a names line it has to be preceded by one.
+    rowLine(g, top);
+    ProtectLine(line);
+    names = IsNamesLine(line, nullptr, nullptr);
+  }
+  if (names && left <= right) {
+    rowLine(g, 0);
+    size_t colon = 0;
+    if ((!line.empty() && line.front() == '*') || DescriptionKey(line, colon) != 0) line.insert(0, 1, ' ');
+    sink.Put(line);
+    sink.Put("\r\n");
+  }
+  static const char* labels[5] = {"", "Title:", "USL:", "Target:", "LSL:"};
+  for (int k : descRows) {
+    line = labels[k];
+    for (int c = left; c <= right; ++c) {
+      line += '\t';
+      AppendCell(line, list.DescGrid.View(c, k));
+    }
+    sink.Put(line);
+    sink.Put("\r\n");
+  }
+  if (left > right) return;
+  for (int r = top; r <= bottom; ++r) {
+    rowLine(g, r);
+    ProtectLine(line);
+    sink.Put(line);
+    sink.Put("\r\n");
+  }
+}
+
+std::string SystemError(int err) { return std::strerror(err); }
+
+}  // namespace
+
+std::int64_t GetFileLength(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return -1;
+  return static_cast<std::int64_t>(st.st_size);
+}
+
+TFileResult ReadDataFile(const std::string& path, TDataList& list, const TProgress& progress) {
+  TFileResult result;
+  std::int64_t size = GetFileLength(path);
+  if (size < 0) {
+    result.Error = FileSizeErrorText;
+    result.Detail = path + ": " + SystemError(errno);
+    return result;
+  }
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    result.Error = FileOpenErrorText;
+    result.Detail = path + ": " + SystemError(errno);
+    return result;
+  }
+  // Cells are pieces of the file's lines: their text needs at most the file's size.
+  list.DataGrid.Reserve(static_cast<std::size_t>(size), 0, 0);
+  TFdSource src(fd);
+  TReader reader(list, result);
+  ReadLines(src, size, reader, result, progress);
+  ::close(fd);
+  if (!result.Ok && result.Detail.empty()) result.Detail = path;
+  return result;
+}
+
+TFileResult ReadDataBytes(std::string_view bytes, TDataList& list, const TProgress& progress) {
+  TFileResult result;
+  TMemorySource src(bytes);
+  TReader reader(list, result);
+  ReadLines(src, static_cast<std::int64_t>(bytes.size()), reader, result, progress);
+  return result;
+}
+
+TFileResult FileToDataGrid(const std::string& path, const TProgress& progress) {
+  auto fresh = std::make_unique<TDataList>();
+  TFileResult result = ReadDataFile(path, *fresh, progress);
+  if (!result.Ok) return result;  // the current data set stays, under its own name
+  ReplaceDataList(std::move(fresh));
+  // As the editor's New: Process If back to "All", no transformation.
+  ProcessIfRec.Active = false;
+  ProcessIfRec.Sign1 = ProcessIfRec.Sign2 = 0;
+  TransformRec.no = 0;
+  DataEditor.DataFilename = path;
+  DataEditor.FileModified = false;
+  DataEditor.WantVarNames = result.NamesRead;
+  DataEditor.WantDescriptions = result.DescriptionsRead;
+  DataEditor.PendingDataChange = DataEditor.PendingColumnsChange = true;
+  return result;
+}
+
+std::string DataFileText(const TDataList& list, const TSaveOptions& options) {
+  TSink sink;
+  WriteLines(list, options, sink);
+  return std::move(sink.Buffer);
+}
+
+TFileResult WriteDataFile(const std::string& path, const TDataList& list, const TSaveOptions& options) {
+  namespace fs = std::filesystem;
+  TFileResult result;
+  auto fail = [&](int err) {
+    result.Ok = false;
+    result.Error = FileWriteErrorText;
+    result.Detail = path + ": " + SystemError(err);
+    return result;
+  };
+  if (path.empty()) return fail(ENOENT);
+  // Writing through a link replaces the file it points to, not the link.
+  fs::path target(path);
+  std::error_code ec;
+  if (fs::is_symlink(fs::symlink_status(target, ec))) {
+    fs::path resolved = fs::read_symlink(target, ec);
+    if (!ec) target = resolved.is_absolute() ? resolved : target.parent_path() / resolved;
+  }
+  struct stat st;
+  bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) return fail(EISDIR);
+  fs::path dir = target.parent_path();
+  if (dir.empty()) dir = ".";
+  std::string tmp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+  int fd = ::mkstemp(tmp.data());
+  if (fd < 0) return fail(errno);
+  mode_t mode;
+  if (exists) {
+    mode = st.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
+
+  TSink sink(fd);
+  WriteLines(list, options, sink);
+  bool ok = sink.Flush();
+  int err = sink.Errno;
+  if (ok && ::fsync(fd) != 0) {
+    ok = false;
+    err = errno;
+  }
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    err = errno;
+  }
+  if (!ok) {
+    ::unlink(tmp.c_str());
+    return fail(err);
+  }
+  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+  result.Ok = true;
+  result.DataLines = list.DataGrid.RowCount() - 1;
+  return result;
+}
+
+TFileResult SaveFile(const std::string& path, const TSaveOptions& options) {
+  TFileResult result = WriteDataFile(path, DataList(), options);
+  DataEditor.DataFilename = path;
+  if (!result.Ok) return result;  // the data set stays modified
+  DataEditor.FileModified = false;
+  if (!options.Selection) {
+    DataEditor.WantVarNames = options.VarNames;
+    DataEditor.WantDescriptions = options.Descriptions;
+  }
+  if (DataEditor.PendingColumnsChange) {
+    ++ColumnsChangeCount;
+    DataEditor.PendingColumnsChange = false;
+  }
+  return result;
+}
+
+bool MayDiscardData(const std::function<TSaveAnswer()>& ask, const std::function<bool()>& saveAs) {
+  if (!DataEditor.FileModified) return true;
+  switch (ask()) {
+    case TSaveAnswer::Yes:
+      return saveAs && saveAs();
+    case TSaveAnswer::No:
+      return true;
+    case TSaveAnswer::Cancel:
+    default:
+      return false;
+  }
+}
+
+}  // namespace sorvel
