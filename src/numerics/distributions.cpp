@@ -67,7 +67,7 @@ double NormalTail(double z, int tail) {
   return Clamp01(TailFold(a, tail));
 }
 
-// Power series of the normal integral from 0 to z (Abramowitz & Stegun 26.2.10).
+// Power series of the normal integral from 0 to z (Abramowitz & Stegun 26.2.11).
 double NormalTailExact(double z, int tail) {
   if (tail != 2 && z < -8.6) return 1;
   if (std::fabs(z) > 8.6) return 0;
@@ -119,11 +119,11 @@ double TTail(double t, double df, int tail) {
     }
     b = std::max(0.0, 1 - h);
   } else if (df <= 30) {
-    // Fractional df (Welch): the expansion below is only good for large df.
-    // Abramowitz & Stegun 26.7.1 through the incomplete beta function.
+    // Fractional df (Welch): the expansion below is only good for large df, so the
+    // incomplete beta form of the t distribution, I_x(df/2, 1/2) with x = df/(df + t^2).
     b = BetaI(df / 2, 0.5, df / (df + t * t));
   } else {
-    // Abramowitz & Stegun 26.7.5, asymptotic expansion in 1/df.
+    // Asymptotic expansion of the t tail in powers of 1/df.
     const double d = t * t;
     if (d > 1000) {
       b = 0;
@@ -220,7 +220,7 @@ double FTail(double f, double df1, double df2, int tail) {
   return Clamp01(TailFold(area, tail));
 }
 
-// Poisson mixture of incomplete beta functions (Johnson, Kotz & Balakrishnan 30.3).
+// Noncentral F as a Poisson mixture of central incomplete beta functions.
 double NoncentralFTail(double f, double df1, double df2, double lambda) {
   const double y = df1 * f / (df2 + df1 * f);
   const double half = lambda > 0 ? lambda / 2 : 0;

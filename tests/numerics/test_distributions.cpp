@@ -204,7 +204,7 @@ TEST_F(Distributions, ChiSqTailAgainstReference) {
   //   sprintf("%.12g", pchisq(x, df, lower.tail=FALSE))
   // R 4.2.2: x <- c(1.25, 0.3, 4, 10, 35); df <- c(1.5, 0.5, 2.5, 7.3, 29.5); (same call)
   // R 4.2.2: x <- c(29.99999997, 30, 43.77, 50, 100, 120, 80, 200);
-  //   df <- c(31, 31, 31, 40, 100, 100, 100, 150.5); (same call)
+  //   df <- c(31, 31, 31, 40, 100, 100, 100, 150.5); (same call); and pchisq(30.000003, 31, ...)
   struct Case { double x, df, upper, tolerance; };
   const Case cases[] = {
       // Whole df up to 30: the finite series.
@@ -225,9 +225,11 @@ TEST_F(Distributions, ChiSqTailAgainstReference) {
       {10, 7.3, 0.210328430609, 1e-9},
       {35, 29.5, 0.223181772223, 1e-9},
       // df above 30: Peizer-Pratt, good to about 1e-5. Next to x = df - 1 the literal
-      // radicand is negative (NaN for the first row).
+      // radicand is negative (NaN for the first row) or mostly rounding noise (4.7e-5 off
+      // for the third).
       {29.99999997, 31, 0.517296550864, 1e-5},
       {30, 31, 0.517296549315, 1e-5},
+      {30.000003, 31, 0.517296394376, 1e-5},
       {43.77, 31, 0.063864360883, 1e-5},
       {50, 40, 0.133574834086, 1e-5},
       {100, 100, 0.481191684528, 1e-5},
@@ -441,7 +443,7 @@ TEST_F(Distributions, RangeQuantileBelowTheSmallestTailEnds) {
   EXPECT_TRUE(std::isfinite(RangeQuantile(1e-12, 2, 10)));
 }
 
-TEST_F(Distributions, IssueReferenceValues) {
+TEST_F(Distributions, RepairedCasesAgainstReference) {
   // R 4.2.2: pgamma(300, 300); pf(40, 3, 20, ncp=100, lower.tail=FALSE)
   EXPECT_NEAR(GAMMP(300, 300), 0.507677788886, 1e-9);
   EXPECT_NEAR(NoncentralFTail(40, 3, 20, 100), 0.364914979813, 1e-7);
