@@ -222,13 +222,18 @@ double FTail(double f, double df1, double df2, int tail) {
 
 // Noncentral F as a Poisson mixture of central incomplete beta functions.
 double NoncentralFTail(double f, double df1, double df2, double lambda) {
+  // Beyond any practical noncentrality the distribution has moved past every F.
+  if (lambda > 1e12) return 1;
   const double y = df1 * f / (df2 + df1 * f);
   const double half = lambda > 0 ? lambda / 2 : 0;
   // The Poisson weights peak at j = floor(lambda/2); the series may only stop on the far
-  // side of the peak, where both the weights and the beta factors fall.
+  // side of the peak, where both the weights and the beta factors fall. Weights more than
+  // 40 standard deviations below the peak are under e^-800 and are skipped.
   const double mode = std::floor(half);
+  const auto first =
+      static_cast<long long>(std::max(0.0, std::floor(mode - 40 * std::sqrt(mode + 1))));
   double sum = 0;
-  for (int j = 0;; ++j) {
+  for (long long j = first;; ++j) {
     double weight;
     if (half == 0) {
       weight = j == 0 ? 1 : 0;

@@ -1,5 +1,6 @@
 #include "numerics/specfunc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -20,7 +21,8 @@ std::vector<double>& LogFactorialTable() {
 // The series and the continued fraction of the incomplete gamma function need a number of
 // terms growing like sqrt(a) when x is near a; 100 terms stop being enough from a ~ 230.
 int GammaIterationLimit(double a) {
-  return 100 + static_cast<int>(10.0 * std::sqrt(a > 0 ? a : 0.0));
+  const double root = a > 0 ? std::sqrt(std::min(a, 1e8)) : 0.0;
+  return 100 + static_cast<int>(10.0 * root);
 }
 
 }  // namespace
@@ -40,7 +42,7 @@ double GammaLn(double x) {
 
 double FactorialLn(double n) {
   if (n > 170) return GammaLn(n + 1);
-  if (n < 0) return 0;  // no factorial; ln(0!) keeps callers finite
+  if (!(n >= 0)) return 0;  // no factorial; ln(0!) keeps callers finite
   auto& table = LogFactorialTable();
   if (table.empty()) {
     table.reserve(301);

@@ -272,13 +272,15 @@ TEST_F(Distributions, FTailAgainstReference) {
 
 TEST_F(Distributions, NoncentralFTailAgainstReference) {
   // R 4.2.2: F <- c(40, 2, 5, 10, 150, 3); d1 <- c(3, 3, 4, 5, 3, 2); d2 <- c(20, 20, 30, 50, 20, 10);
-  //   l <- c(100, 1, 10, 50, 500, 0); sprintf("%.12g", pf(F, d1, d2, ncp=l, lower.tail=FALSE))
+  //   l <- c(100, 1, 10, 50, 500, 0); sprintf("%.12g", pf(F, d1, d2, ncp=l, lower.tail=FALSE));
+  //   and pf(1900, 3, 20, ncp=5000, lower.tail=FALSE)
   struct Case { double f, df1, df2, lambda, upper; };
   const Case cases[] = {
       // From lambda ~ 99 the series used to stop at j = 1 and return 1.
       {40, 3, 20, 100, 0.364914979813}, {2, 3, 20, 1, 0.246203223039},
       {5, 4, 30, 10, 0.229223872796},   {10, 5, 50, 50, 0.603795437272},
       {150, 3, 20, 500, 0.668843794232}, {3, 2, 10, 0, 0.0953674316406},
+      {1900, 3, 20, 5000, 0.383365120698},
   };
   for (const auto& c : cases) {
     EXPECT_NEAR(NoncentralFTail(c.f, c.df1, c.df2, c.lambda), c.upper, 1e-7)
