@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QString>
+#include <QtGlobal>
+#include <cstdio>
 #include <memory>
 
 #include "numerics/picture.h"
@@ -13,8 +15,22 @@
 
 namespace sorvel {
 
+namespace {
+
+// Qt's notes about the session (no runtime directory, fonts) are no business of a script
+// reading standard error; only critical messages pass.
+void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+}  // namespace
+
 bool SavePictureWithQt(const TPicture& picture, const std::string& path, std::string& error) {
-  static std::unique_ptr<QGuiApplication> app;
+  QtMessageHandler previous = qInstallMessageHandler(QuietMessages);
+  // The application lives only while the picture is painted, so that it is gone before
+  // static destruction begins.
+  std::unique_ptr<QGuiApplication> app;
   if (!QGuiApplication::instance()) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
@@ -28,6 +44,8 @@ bool SavePictureWithQt(const TPicture& picture, const std::string& path, std::st
             : lower.endsWith(".pdf") ? SavePicturePdf(picture, file)
                                      : SavePicturePng(picture, file);
   if (!ok) error = "the picture could not be saved";
+  app.reset();
+  qInstallMessageHandler(previous);
   return ok;
 }
 
