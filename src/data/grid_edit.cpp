@@ -1,0 +1,442 @@
+#include "data/grid_edit.h"
+
+#include <algorithm>
+
+#include "data/cell_text.h"
+#include "data/data_state.h"
+#include "numerics/format.h"
+
+namespace sorvel {
+
+namespace {
+
+constexpr const char* DescLabels[5] = {"", "Title:", "USL:", "Target:", "LSL:"};
+
+// Clipboard text as lines; CR LF, LF and CR all end a line, and a final line break adds
+// no empty line.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+enum class TShape { Cell, Row, Column, Block };
+
+TShape ShapeOf(int width, int height) {
+  if (width <= 1 && height <= 1) return TShape::Cell;
+  if (height <= 1) return TShape::Row;
+  if (width <= 1) return TShape::Column;
+  return TShape::Block;
+}
+
+// The clipboard block: rows of fields.
+struct TBlock {
+  std::vector<std::vector<std::string>> Rows;
+  int Width = 0;  // of the first row (the block's width), at least 1
+  int Height() const { return static_cast<int>(Rows.size()); }
+};
+
+// Calls write(c, r, text) for every cell the paste writes, by the shape rules.
+template <class W>
+void PlanPaste(const TBlock& b, const TGridRect& sel, W&& write) {
+  const TShape clip = ShapeOf(b.Width, b.Height());
+  const TShape target = ShapeOf(sel.Width(), sel.Height());
+  if (clip == target || target == TShape::Cell || clip == TShape::Block) {
+    for (int i = 0; i < b.Height(); ++i)
+      for (int j = 0; j < static_cast<int>(b.Rows[i].size()); ++j)
+        write(sel.Left + j, sel.Top + i, b.Rows[i][j]);
+  } else if (clip == TShape::Cell) {
+    const std::string& v = b.Rows[0].empty() ? std::string() : b.Rows[0][0];
+    for (int c = sel.Left; c <= sel.Right; ++c)
+      for (int r = sel.Top; r <= sel.Bottom; ++r) write(c, r, v);
+  } else if (clip == TShape::Row) {
+    for (int r = sel.Top; r <= sel.Bottom; ++r)
+      for (int j = 0; j < static_cast<int>(b.Rows[0].size()); ++j) write(sel.Left + j, r, b.Rows[0][j]);
+  } else {  // one column down every selected column
+    for (int c = sel.Left; c <= sel.Right; ++c)
+      for (int i = 0; i < b.Height(); ++i)
+        write(c, sel.Top + i, b.Rows[i].empty() ? std::string() : b.Rows[i][0]);
+  }
+}
+
+TGridRect Extent(const TBlock& b, const TGridRect& sel, bool& any) {
+  TGridRect e{1 << 30, 1 << 30, -1, -1};
+  any = false;
+  PlanPaste(b, sel, [&](int c, int r, const std::string&) {
+    any = true;
+    e.Left = std::min(e.Left, c);
+    e.Top = std::min(e.Top, r);
+    e.Right = std::max(e.Right, c);
+    e.Bottom = std::max(e.Bottom, r);
+  });
+  return e;
+}
+
+TGridRect Normalised(TGridRect r) {
+  if (r.Left > r.Right) std::swap(r.Left, r.Right);
+  if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
+  return r;
+}
+
+std::string RelationText(int sign) {
+  static const char* texts[] = {"", "=", ">", ">=", "<", "<=", "<>", "in", "Not in"};
+  return sign >= 0 && sign <= 8 ? texts[sign] : "";
+}
+
+std::string ListText(const std::vector<double>& list, int count) {
+  std::string s = "(";
+  for (int i = 1; i <= count && i < static_cast<int>(list.size()); ++i) {
+    if (i > 1) s += ", ";
+    s += FormatGeneral(list[i]);
+  }
+  return s + ")";
+}
+
+std::string ConditionText(int column, int sign, double x, const std::vector<double>& list,
+                          int count) {
+  std::string name = DataList().ColumnName(column);
+  if (name.empty()) name = DefaultColumnName(column);
+  if (sign == 7 || sign == 8) return name + " " + RelationText(sign) + " " + ListText(list, count);
+  return name + " " + RelationText(sign) + " " + FormatGeneral(x);
+}
+
+bool Holds(int compare, int relation) {
+  switch (relation) {
+    case 1: return compare == 0;
+    case 2: return compare > 0;
+    case 3: return compare >= 0;
+    case 4: return compare < 0;
+    case 5: return compare <= 0;
+    default: return false;
+  }
+}
+
+int Compare(double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); }
+
+}  // namespace
+
+std::string GridBlockText(const TTextGrid& grid, const TGridRect& rect) {
+  const TGridRect r = Normalised(rect);
+  std::string s;
+  for (int row = r.Top; row <= r.Bottom; ++row) {
+    if (row > r.Top) s += "\r\n";
+    for (int c = r.Left; c <= r.Right; ++c) {
+      if (c > r.Left) s += '\t';
+      s += grid.View(c, row);
+    }
+  }
+  return s;
+}
+
+std::string GridSaveText(const TTextGrid& grid, const TGridRect& selection) {
+  if (!selection.IsCell()) return GridBlockText(grid, selection) + "\r\n";
+  return GridBlockText(grid, {0, 0, grid.ColCount() - 1, grid.RowCount() - 1}) + "\r\n";
+}
+
+TChangedRows ClearDataBlock(TDataList& list, const TGridRect& rect) {
+  const TGridRect r = Normalised(rect);
+  TChangedRows changed;
+  const int lastRow = std::min(r.Bottom, list.DataGrid.RowCount() - 1);
+  const int lastCol = std::min(r.Right, list.MaxCol());
+  for (int c = std::max(r.Left, 1); c <= lastCol; ++c)
+    for (int row = std::max(r.Top, 1); row <= lastRow; ++row)
+      if (!list.DataGrid.IsEmpty(c, row)) list.SetCellText(c, row, "");
+  changed.First = std::max(r.Top, 1);
+  changed.Last = lastRow;
+  list.SetRowsModified(changed.First, changed.Last);
+  return changed;
+}
+
+void ClearDescBlock(TDataList& list, const TGridRect& rect) {
+  const TGridRect r = Normalised(rect);
+  for (int c = std::max(r.Left, 1); c <= std::min(r.Right, list.MaxCol()); ++c)
+    for (int row = std::max(r.Top, 1); row <= std::min(r.Bottom, 4); ++row)
+      list.SetDescText(c, row, "");
+}
+
+TPasteResult PasteIntoData(TDataList& list, std::string_view text, const TGridRect& selection,
+                           const std::function<bool()>& askNames) {
+  TPasteResult res;
+  const TGridRect sel = Normalised(selection);
+  std::vector<std::string_view> lines = SplitLines(text);
+  if (text.empty() || lines.empty()) {
+    res.Status = TPasteResult::NoText;
+    return res;
+  }
+
+  // A first line of texts only may be the variable names.
+  std::vector<std::string> names;
+  if (!lines[0].empty() && HasNonNumericChar(lines[0])) {
+    bool truncated = false;
+    const bool tabMode = lines[0].find('\t') != std::string_view::npos;
+    auto fields = SplitHeaderLine(lines[0], tabMode, true, truncated);
+    const bool allText =
+        !fields.empty() && std::all_of(fields.begin(), fields.end(),
+                                       [](const std::string& f) { return HasNonNumericChar(f); });
+    if (allText && askNames && askNames()) {
+      std::vector<std::string_view> f;
+      const std::size_t n = SplitDataLine(lines[0], f, MaxColumns + 1);
+      if (sel.Left + static_cast<int>(n) - 1 > MaxColumns) {
+        res.Status = TPasteResult::TooManyColumns;
+        return res;
+      }
+      for (auto v : f) names.emplace_back(v);
+      lines.erase(lines.begin());
+    }
+  }
+
+  TBlock block;
+  for (auto line : lines) {
+    std::vector<std::string_view> f;
+    const std::size_t n = SplitDataLine(line, f, MaxColumns + 1);
+    if (n > static_cast<std::size_t>(MaxColumns)) {
+      res.Status = TPasteResult::TooManyColumns;
+      return res;
+    }
+    block.Rows.emplace_back(f.begin(), f.end());
+  }
+  if (!block.Rows.empty()) block.Width = std::max<int>(1, static_cast<int>(block.Rows[0].size()));
+
+  bool any = false;
+  TGridRect extent = block.Rows.empty() ? TGridRect{sel.Left, sel.Top, sel.Left - 1, sel.Top - 1}
+                                        : Extent(block, sel, any);
+  if (!any) extent = {sel.Left, sel.Top, sel.Left - 1, sel.Top - 1};
+  const int namesRight = sel.Left + static_cast<int>(names.size()) - 1;
+  const int right = std::max(extent.Right, namesRight);
+  if (right > MaxColumns) {
+    res.Status = TPasteResult::TooManyColumns;
+    return res;
+  }
+
+  const int oldCols = list.MaxCol();
+  if (right > oldCols) list.SetColCount(right);
+  if (any && extent.Bottom > list.DataGrid.RowCount() - 1) list.SetRowCount(extent.Bottom);
+  for (int i = 0; i < static_cast<int>(names.size()); ++i) list.SetCellText(sel.Left + i, 0, names[i]);
+  if (any) PlanPaste(block, sel, [&](int c, int r, const std::string& v) { list.SetCellText(c, r, v); });
+
+  res.Rows.NamesSet = !names.empty();
+  res.ColumnsChanged = res.Rows.NamesSet || list.MaxCol() != oldCols;
+  if (any) {
+    res.Rows.First = extent.Top;
+    res.Rows.Last = extent.Bottom;
+    list.SetRowsModified(extent.Top, extent.Bottom);
+    res.Written = extent;
+  } else {
+    res.Written = {sel.Left, 0, std::max(namesRight, sel.Left), 0};
+  }
+  return res;
+}
+
+TPasteResult PasteIntoDesc(TDataList& list, std::string_view text, const TGridRect& selection) {
+  TPasteResult res;
+  TGridRect sel = Normalised(selection);
+  sel.Top = std::clamp(sel.Top, 1, 4);
+  sel.Bottom = std::clamp(sel.Bottom, sel.Top, 4);
+  std::vector<std::string_view> lines = SplitLines(text);
+  if (text.empty() || lines.empty()) {
+    res.Status = TPasteResult::NoText;
+    return res;
+  }
+  TBlock block;
+  for (auto line : lines) {
+    bool truncated = false;
+    block.Rows.push_back(SplitHeaderLine(line, true, false, truncated));
+  }
+  block.Width = std::max<int>(1, static_cast<int>(block.Rows[0].size()));
+  bool any = false;
+  TGridRect extent = Extent(block, sel, any);
+  if (!any) return res;
+  if (extent.Right > MaxColumns) {
+    res.Status = TPasteResult::TooManyColumns;
+    return res;
+  }
+  const int oldCols = list.MaxCol();
+  if (extent.Right > oldCols) list.SetColCount(extent.Right);
+  PlanPaste(block, sel, [&](int c, int r, const std::string& v) {
+    if (r <= 4) list.SetDescText(c, r, v);
+  });
+  res.ColumnsChanged = list.MaxCol() != oldCols;
+  extent.Bottom = std::min(extent.Bottom, 4);
+  res.Written = extent;
+  return res;
+}
+
+bool TFindSpec::TextMode() const {
+  return (Relation1 != 0 && HasNonNumericChar(Value1)) || (Relation2 != 0 && HasNonNumericChar(Value2));
+}
+
+bool TFindSpec::Matches(std::string_view cell) const {
+  const int relations[2] = {Relation1, Relation2};
+  const std::string* values[2] = {&Value1, &Value2};
+  if (TextMode()) {
+    if (cell.empty()) return false;
+    for (int i = 0; i < 2; ++i)
+      if (relations[i] != 0 && Holds(cell.compare(*values[i]), relations[i])) return true;
+    return false;
+  }
+  const double x = ParseCellText(cell);
+  if (x == MissingValue || x == TextValue) return false;  // text cells are not numbers
+  for (int i = 0; i < 2; ++i) {
+    if (relations[i] == 0) continue;
+    const double v = values[i]->empty() ? MissingValue : ParseCellText(*values[i]);
+    if (Holds(Compare(x, v), relations[i])) return true;
+  }
+  return false;
+}
+
+namespace {
+
+TGridRect ClampToData(const TDataList& list, const TGridRect& bounds) {
+  TGridRect b = Normalised(bounds);
+  b.Left = std::max(b.Left, 1);
+  b.Top = std::max(b.Top, 1);
+  b.Right = std::min(b.Right, list.MaxCol());
+  b.Bottom = std::min(b.Bottom, list.DataGrid.RowCount() - 1);
+  return b;
+}
+
+}  // namespace
+
+bool FindCell(const TDataList& list, const TFindSpec& spec, const TGridRect& bounds, int& c,
+              int& r, bool inclusive) {
+  if (!spec.CanFind()) return false;
+  const TGridRect b = ClampToData(list, bounds);
+  int col = c, row = r;
+  if (col < b.Left || (col == b.Left && row < b.Top)) {
+    col = b.Left;
+    row = b.Top;
+    inclusive = true;
+  } else if (row < b.Top) {
+    row = b.Top;
+    inclusive = true;
+  }
+  if (!inclusive) ++row;
+  for (; col <= b.Right; ++col, row = b.Top) {
+    for (; row <= b.Bottom; ++row) {
+      if (spec.Matches(list.DataGrid.View(col, row))) {
+        c = col;
+        r = row;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+int ReplaceAll(TDataList& list, const TFindSpec& spec, const TGridRect& bounds, int& c, int& r,
+               std::string_view replacement) {
+  int count = 0;
+  int col = c, row = r;
+  bool inclusive = true;
+  while (FindCell(list, spec, bounds, col, row, inclusive)) {
+    list.SetCellText(col, row, replacement);
+    ++count;
+    c = col;
+    r = row;
+    inclusive = false;
+  }
+  return count;
+}
+
+bool TransposeData(TDataList& list) {
+  const int oldCols = list.MaxCol();
+  const int oldRows = list.DataGrid.RowCount() - 1;
+  if (oldRows > MaxColumns) return false;
+  std::vector<std::vector<std::string>> cells(oldCols + 1, std::vector<std::string>(oldRows + 1));
+  for (int c = 1; c <= oldCols; ++c)
+    for (int r = 1; r <= oldRows; ++r) cells[c][r] = list.DataGrid.Cell(c, r);
+
+  list.DataGrid.SetSize(oldRows + 1, oldCols + 1);
+  list.DataGrid.ClearCells();
+  list.DescGrid.SetSize(oldRows + 1, 5);
+  list.DescGrid.ClearCells();
+  for (int r = 1; r <= 4; ++r) list.DescGrid.SetCell(0, r, DescLabels[r]);
+  for (int c = 1; c <= oldRows; ++c) {
+    list.DataGrid.SetCell(c, 0, DefaultColumnName(c));
+    list.DescGrid.SetCell(c, 0, DefaultColumnName(c));
+    for (int r = 1; r <= oldCols; ++r)
+      if (!cells[r][c].empty()) list.DataGrid.SetCell(c, r, cells[r][c]);
+  }
+  list.SetAllRowsModified();
+  return true;
+}
+
+bool InsertCaseNumbers(TDataList& list) {
+  if (!list.CanAddColumns(1)) return false;
+  list.InsertColumns(1, 1);
+  list.SetCellText(1, 0, "Case");
+  for (int r = 1; r < list.DataGrid.RowCount(); ++r) list.DataGrid.SetCell(1, r, std::to_string(r));
+  list.SetAllRowsModified();
+  return true;
+}
+
+void GridJump(const TTextGrid& grid, int& c, int& r, int dc, int dr, int minC, int minR) {
+  const int maxC = grid.ColCount() - 1, maxR = grid.RowCount() - 1;
+  auto inside = [&](int cc, int rr) { return cc >= minC && cc <= maxC && rr >= minR && rr <= maxR; };
+  int nc = c + dc, nr = r + dr;
+  if (!inside(nc, nr)) return;
+  if (!grid.IsEmpty(c, r) && !grid.IsEmpty(nc, nr)) {
+    while (inside(nc + dc, nr + dr) && !grid.IsEmpty(nc + dc, nr + dr)) {
+      nc += dc;
+      nr += dr;
+    }
+  } else {
+    while (inside(nc + dc, nr + dr) && grid.IsEmpty(nc, nr)) {
+      nc += dc;
+      nr += dr;
+    }
+  }
+  c = nc;
+  r = nr;
+}
+
+std::vector<std::string> MissingConditionTexts() {
+  std::vector<std::string> texts;
+  if (!MissingRec.Active) return texts;
+  if (MissingRec.Sign1 != 0) texts.push_back(RelationText(MissingRec.Sign1) + " " + FormatGeneral(MissingRec.X1));
+  if (MissingRec.Sign2 != 0) texts.push_back(RelationText(MissingRec.Sign2) + " " + FormatGeneral(MissingRec.X2));
+  return texts;
+}
+
+std::vector<std::string> ProcessIfConditionTexts() {
+  std::vector<std::string> texts;
+  const TProcessIfRec& p = ProcessIfRec;
+  if (!p.Active) return texts;
+  if (p.Sign1 != 0) texts.push_back(ConditionText(p.PiIndex1, p.Sign1, p.X1, p.LA1, p.LA1count));
+  if (p.Sign2 != 0) texts.push_back(ConditionText(p.PiIndex2, p.Sign2, p.X2, p.LA2, p.LA2count));
+  return texts;
+}
+
+std::string ProcessIfJoin() { return ProcessIfRec.AndOr == 1 ? " or " : " and "; }
+
+bool BuildFileModString(TFileModStrings& out) {
+  std::vector<std::string> items;
+  for (const auto& t : MissingConditionTexts()) items.push_back("Missing When: " + t);
+  const auto pi = ProcessIfConditionTexts();
+  if (!pi.empty()) {
+    items.push_back("Process If: " + pi[0] + (pi.size() > 1 ? (ProcessIfRec.AndOr == 1 ? " or" : " and") : ""));
+    if (pi.size() > 1) items.push_back("Process If: " + pi[1]);
+  }
+  if (TransformRec.no != 0) items.push_back("Transform: " + TransformRec.Text);
+  out = TFileModStrings();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) {
+      out.Text += "\r";
+      out.Tab += "\r\t";
+      out.Line += "  ";
+    }
+    out.Text += items[i];
+    out.Tab += items[i];
+    out.Line += items[i];
+  }
+  return !items.empty();
+}
+
+}  // namespace sorvel
