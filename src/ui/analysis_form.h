@@ -1,0 +1,149 @@
+// The base of every analysis window: the common File, Edit, View and Help commands,
+// the toolbar, saving and printing the current report, copying the picture, the zoom
+// of the whole window and the "&Decimals:" box. A window fills the options record
+// of its analysis from its controls, runs it and shows what comes back.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QSpinBox>
+#include <string>
+
+#include "shell/analysis_registry.h"
+#include "ui/report_view.h"
+
+class QAction;
+class QCheckBox;
+class QMenu;
+class QPainter;
+class QPushButton;
+class QRectF;
+class QToolBar;
+class QToolButton;
+
+namespace sorvel {
+
+
+// The "&Decimals:" spin edit: 0..9, default 4; left empty it shows 4 again.
+class TDecimalSpinEdit : public QSpinBox {
+  Q_OBJECT
+ public:
+  explicit TDecimalSpinEdit(QWidget* parent = nullptr, int initial = 4);
+  int Initial() const { return initial_; }
+
+ protected:
+  void fixup(QString& input) const override;
+
+ private:
+  int initial_;
+};
+
+enum class TEditCommand { Undo, Cut, Copy, Paste, Delete, SelectAll };
+
+class TAnalysisForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  // subject completes the Help menu's "&Help on " item.
+  TAnalysisForm(QWidget* owner, const QString& caption, const QString& subject, int helpTopic);
+
+  double Size = 1.0;  // zoom factor, 1 at creation
+  int HelpTopic = 0;
+
+  // The report the common commands act on.
+  void SetCurrentReport(TReportView* view);
+  TReportView* CurrentReportView() const { return currentReport_; }
+
+  // "Save As" without the dialog: .rtf (any case) as rich text with page breaks, anything
+  // else as plain text without page marks. Written beside the target and renamed over
+  // it, so a failed save leaves the old file. False after telling the user.
+  bool SaveReportToFile(const QString& path);
+  void SaveReportAs();
+  void PrintCurrentReport();
+  void CopyGraph();
+  void EditCommand(TEditCommand command);
+  // Enables the Edit menu's items for the active control (done when the menu opens).
+  void UpdateEditMenu();
+
+  // Zoom to newSize (at least 1), limited to the screen's available area.
+  void ZoomForm(double newSize);
+  void ToolButton_ResizeClick();  // Maximize / Minimize Form Size
+
+  // A window opened from another: Return shows the caller, captioned "Return to " + name.
+  void SetReturnTarget(QWidget* caller, const QString& name);
+
+  // The picture of the active page, painted into a rectangle (Copy Graph, printing).
+  virtual bool HasGraphic() const { return false; }
+  virtual void PaintGraphic(QPainter& painter, const QRectF& target) const;
+  // Forms that draw pictures print them with their report.
+  virtual bool PrintsGraphic() const { return false; }
+
+  // Common commands, for subclasses and tests.
+  QAction* ReturnAction = nullptr;
+  QAction* SaveAsAction = nullptr;
+  QAction* PrintAction = nullptr;
+  QAction* CopyGraphAction = nullptr;
+  QAction* CopyAction = nullptr;
+  QAction* PasteAction = nullptr;
+  QAction* UndoAction = nullptr;
+  QAction* CutAction = nullptr;
+  QAction* SelectAllAction = nullptr;
+  QAction* ResizeAction = nullptr;
+  QAction* MainFormAction = nullptr;
+  QAction* HelpAction = nullptr;
+  QAction* ContentsAction = nullptr;
+  QAction* HideAction = nullptr;
+  QToolBar* ToolBar = nullptr;
+  QToolButton* ToolButton_Resize = nullptr;
+  QMenu* FileMenu = nullptr;
+  QMenu* EditMenu = nullptr;
+  QMenu* ViewMenu = nullptr;
+  QMenu* HelpMenu = nullptr;
+
+ protected:
+  // The "&Action" button with its hint.
+  QPushButton* MakeActionButton(QWidget* parent);
+  // A "&Decimals:" box whose change recomputes at once.
+  TDecimalSpinEdit* MakeDecimalSpinEdit(QWidget* parent, const QString& name, int initial = 4);
+  // Called when a decimals box changes (not while it is empty).
+  virtual void Recompute() {}
+  // Called after a zoom with the ratio new / old.
+  virtual void AfterZoom(double ratio) {}
+
+  // Runs a registered analysis on the options and shows its report in view. A refusal
+  // is shown with ShowInfo and leaves the report empty. Returns the outcome.
+  TOutcome RunAnalysis(const std::string& name, const TOptions& options, TReportView* view);
+
+ private:
+  void BuildCommands(const QString& subject);
+  QWidget* ActiveControl() const;
+  void UpdateResizeButton();
+
+  QPointer<TReportView> currentReport_;
+  QPointer<QWidget> returnTarget_;
+  QFont baseFont_;
+};
+
+// The separate text window of the mean and dispersion tests: its own title and body
+// sizes, "Clear Before Display", Increase/Decrease Font.
+class TTFOutputForm : public TAnalysisForm {
+  Q_OBJECT
+ public:
+  explicit TTFOutputForm(QWidget* owner);
+
+  int TitleSize = 10;
+  int BodySize = 9;
+  TReportView* RichEdit = nullptr;
+  QCheckBox* CheckBox_Clear = nullptr;
+  QAction* IncreaseFontAction = nullptr;
+  QAction* DecreaseFontAction = nullptr;
+
+  // At the caller's top-left corner, lowered by the main window's caption and frame.
+  void PlaceBelow(QWidget* caller);
+  void IncreaseFont();  // not above a title size of 72
+  void DecreaseFont();  // not below a body size of 6
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+}  // namespace sorvel
