@@ -1,7 +1,11 @@
 #include "app/register_forms.h"
 
+#include "hypothesis/forms/register.h"
+
 namespace sorvel {
 
-void RegisterAllForms() {}
+void RegisterAllForms() {
+  RegisterHypothesisForms();
+}
 
 }  // namespace sorvel

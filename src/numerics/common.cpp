@@ -1,5 +1,7 @@
 #include "numerics/common.h"
 
+#include "numerics/format.h"
+
 #include "numerics/distributions.h"
 
 #include <iostream>
@@ -30,6 +32,7 @@ void StatWarning(const std::string& tag) {
 void ResetNumericsState() {
   StatError = 0;
   ResetDistributionsState();
+  ResetFormatState();
 }
 
 }  // namespace sorvel
