@@ -1,8 +1,7 @@
 #include "numerics/common.h"
 
-#include "numerics/format.h"
-
 #include "numerics/distributions.h"
+#include "numerics/format.h"
 
 #include <iostream>
 #include <utility>
