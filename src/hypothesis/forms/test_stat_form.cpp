@@ -25,6 +25,7 @@ const char* const Statistics[] = {"z-Value", "t-Value", "X\xC2\xB2-Value", "F-Va
 const char* const ValueLabels[] = {"z-&Value:", " t-&Value:", "X\xC2\xB2 -&Value:", "F-&Value:"};
 const char* const Distributions[] = {"z", "t", "chi-square", "f"};
 const char* const TailOptions[] = {"two", "lower", "upper"};
+constexpr int ReportHeight = 64;  // two report lines and a margin, at zoom 1
 
 QString U(const char* s) { return QString::fromUtf8(s); }
 
@@ -142,7 +143,7 @@ void TTestStatForm::BuildPage(int n) {
   auto* outputs = new QVBoxLayout;
   page.Richedit = new TReportView(page.Sheet);
   page.Richedit->setObjectName(QStringLiteral("Richedit%1").arg(n));
-  page.Richedit->setFixedHeight(64);
+  page.Richedit->setFixedHeight(ReportHeight);
   page.Image = new TPictureView(page.Sheet);
   page.Image->setObjectName(QStringLiteral("Image%1").arg(n));
   connect(page.Image, &TPictureView::CopyGraphRequested, this, &TAnalysisForm::CopyGraph);
@@ -204,6 +205,11 @@ void TTestStatForm::Button_ActionClick() {
     page.Image->SetPicture(*outcome.Picture);
   else
     page.Image->Blank();
+}
+
+void TTestStatForm::AfterZoom(double) {
+  for (TPage& page : Pages)
+    page.Richedit->setFixedHeight(static_cast<int>(ReportHeight * Size + 0.5));
 }
 
 bool TTestStatForm::HasGraphic() const {

@@ -52,6 +52,7 @@ class TTestStatForm : public TAnalysisForm {
 
  protected:
   void Recompute() override { Button_ActionClick(); }
+  void AfterZoom(double ratio) override;
 
  private:
   void BuildPage(int n);
