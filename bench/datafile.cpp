@@ -1,0 +1,155 @@
+// Reading, parsing and saving a large data file: 1,000,000 cases x 10 numeric columns,
+// tab-separated with a names line (about 80 MB), written to /tmp once.
+//
+//   bench_datafile                      time the read (with UpdateData), the save and an edit
+//   bench_datafile --peak-child FILE    (used by BM_PeakMemory) read FILE, print peak RSS
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "data/data_file.h"
+#include "data/data_state.h"
+
+namespace {
+
+using namespace sorvel;
+
+constexpr int Rows = 1000000, Cols = 10;
+
+const std::string& BigFile() {
+  static const std::string path = [] {
+    std::string p = "/tmp/sorvel_bench_1m_x10.dat";
+    if (std::filesystem::exists(p)) return p;
+    std::ofstream f(p, std::ios::binary);
+    std::string line;
+    for (int c = 1; c <= Cols; ++c) line += "Var" + std::to_string(c) + (c < Cols ? "\t" : "\r\n");
+    f << line;
+    std::mt19937_64 rng(42);
+    std::uniform_real_distribution<double> u(10.0, 99.9999);
+    char buf[32];
+    for (int r = 0; r < Rows; ++r) {
+      line.clear();
+      for (int c = 0; c < Cols; ++c) {
+        auto res = std::to_chars(buf, buf + sizeof buf, u(rng), std::chars_format::fixed, 4);
+        line.append(buf, res.ptr);
+        line += c + 1 < Cols ? "\t" : "\r\n";
+      }
+      f << line;
+    }
+    return p;
+  }();
+  return path;
+}
+
+long PeakRssKb() {
+  struct rusage ru;
+  getrusage(RUSAGE_SELF, &ru);
+  return ru.ru_maxrss;
+}
+
+void BM_ReadBigFile(benchmark::State& state) {
+  const std::string& path = BigFile();
+  double size = static_cast<double>(GetFileLength(path));
+  for (auto _ : state) {
+    auto list = std::make_unique<TDataList>();
+    TFileResult r = ReadDataFile(path, *list);
+    if (!r.Ok || list->Ncount != Rows || list->MaxCol() != Cols) state.SkipWithError("read failed");
+    // Ready for an analysis: a first load of one column.
+    TRunInfo ri;
+    ri.ColRefRun = LoadColumn;
+    list->IncludeCol[1] = true;
+    list->DataToA_Array(1, ri);
+    if (A_ArrayCount != Rows) state.SkipWithError("load failed");
+    benchmark::DoNotOptimize(A_Array.data());
+  }
+  state.counters["MB"] = size / 1e6;
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
+}
+BENCHMARK(BM_ReadBigFile)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_SaveBigFile(benchmark::State& state) {
+  auto list = std::make_unique<TDataList>();
+  ReadDataFile(BigFile(), *list);
+  std::string out = "/tmp/sorvel_bench_save.dat";
+  for (auto _ : state) {
+    TFileResult r = WriteDataFile(out, *list, TSaveOptions());
+    if (!r.Ok) state.SkipWithError("write failed");
+  }
+  state.counters["MB"] = static_cast<double>(GetFileLength(out)) / 1e6;
+  std::filesystem::remove(out);
+}
+BENCHMARK(BM_SaveBigFile)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_EditOneCellAndUpdate(benchmark::State& state) {
+  auto list = std::make_unique<TDataList>();
+  ReadDataFile(BigFile(), *list);
+  int row = 1;
+  for (auto _ : state) {
+    list->SetCellText(3, row, std::to_string(row));
+    list->UpdateData();
+    if (list->LastParsedRows() != 1) state.SkipWithError("more than one row parsed");
+    row = row % Rows + 1;
+  }
+}
+BENCHMARK(BM_EditOneCellAndUpdate)->Unit(benchmark::kMillisecond);
+
+// Peak resident memory of a process that only reads the file (a fresh child of this
+// program), against the file's size.
+std::string Self;
+void BM_PeakMemory(benchmark::State& state) {
+  const std::string& path = BigFile();
+  double size = static_cast<double>(GetFileLength(path));
+  long peakKb = 0;
+  for (auto _ : state) {
+    int fds[2];
+    if (pipe(fds) != 0) state.SkipWithError("pipe");
+    pid_t pid = fork();
+    if (pid == 0) {
+      dup2(fds[1], 1);
+      execl(Self.c_str(), Self.c_str(), "--peak-child", path.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(fds[1]);
+    char buf[64] = {};
+    ssize_t n = read(fds[0], buf, sizeof buf - 1);
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (n <= 0 || status != 0) state.SkipWithError("child failed");
+    peakKb = std::atol(buf);
+  }
+  state.counters["peak_MB"] = peakKb * 1024.0 / 1e6;
+  state.counters["peak_per_file_size"] = peakKb * 1024.0 / size;
+}
+BENCHMARK(BM_PeakMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--peak-child") == 0) {
+    auto list = std::make_unique<TDataList>();
+    TFileResult r = ReadDataFile(argv[2], *list);
+    TRunInfo ri;
+    ri.ColRefRun = LoadColumn;
+    list->IncludeCol[1] = true;
+    list->DataToA_Array(1, ri);
+    if (!r.Ok) return 1;
+    std::printf("%ld\n", PeakRssKb());
+    return 0;
+  }
+  Self = std::filesystem::read_symlink("/proc/self/exe").string();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
