@@ -1,5 +1,6 @@
 #include "ui/key_filter_qt.h"
 
+#include <QAbstractSpinBox>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,13 +14,13 @@ namespace {
 
 class TKeyFilterObject : public QObject {
  public:
-  TKeyFilterObject(QLineEdit* edit, TKeyFilter filter)
-      : QObject(edit), edit_(edit), filter_(std::move(filter)) {
+  TKeyFilterObject(QWidget* target, QLineEdit* edit, TKeyFilter filter)
+      : QObject(target), target_(target), edit_(edit), filter_(std::move(filter)) {
     setObjectName(QStringLiteral("SorvelKeyFilter"));
   }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched != edit_ || event->type() != QEvent::KeyPress) return false;
+    if (watched != target_ || event->type() != QEvent::KeyPress) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     char c = 0;
     const bool ctrl = key->modifiers() & Qt::ControlModifier;
@@ -55,22 +56,28 @@ class TKeyFilterObject : public QObject {
   }
 
  private:
+  QWidget* target_;
   QLineEdit* edit_;
   TKeyFilter filter_;
 };
 
-}  // namespace
-
-void SetKeyFilter(QLineEdit* edit, TKeyFilter filter) {
-  if (!edit) return;
-  for (auto* old : edit->findChildren<QObject*>(QStringLiteral("SorvelKeyFilter"),
-                                                Qt::FindDirectChildrenOnly)) {
-    edit->removeEventFilter(old);
+void Install(QWidget* target, QLineEdit* edit, TKeyFilter filter) {
+  if (!target || !edit) return;
+  for (auto* old : target->findChildren<QObject*>(QStringLiteral("SorvelKeyFilter"),
+                                                  Qt::FindDirectChildrenOnly)) {
+    target->removeEventFilter(old);
     delete old;
   }
   if (!filter) return;
-  auto* f = new TKeyFilterObject(edit, std::move(filter));
-  edit->installEventFilter(f);
+  target->installEventFilter(new TKeyFilterObject(target, edit, std::move(filter)));
+}
+
+}  // namespace
+
+void SetKeyFilter(QLineEdit* edit, TKeyFilter filter) { Install(edit, edit, std::move(filter)); }
+
+void SetKeyFilter(QAbstractSpinBox* spin, TKeyFilter filter) {
+  if (spin) Install(spin, spin->findChild<QLineEdit*>(), std::move(filter));
 }
 
 }  // namespace sorvel

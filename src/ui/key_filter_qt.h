@@ -6,6 +6,7 @@
 
 #include "numerics/keyfilters.h"
 
+class QAbstractSpinBox;
 class QLineEdit;
 
 namespace sorvel {
@@ -14,5 +15,8 @@ using TKeyFilter = std::function<TKeyResult(const TKeyEdit& edit, char key)>;
 
 // Replaces any filter the box had; an empty function removes it.
 void SetKeyFilter(QLineEdit* edit, TKeyFilter filter);
+// A spin edit takes the keys itself and hands them to its text box directly, so the
+// filter sits on the spin edit and reads the text box.
+void SetKeyFilter(QAbstractSpinBox* spin, TKeyFilter filter);
 
 }  // namespace sorvel

@@ -27,6 +27,7 @@
 
 #include "output/report_writer.h"
 #include "ui/analysis_form.h"
+#include "ui/key_filter_qt.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
 #include "ui/report_view.h"
@@ -330,6 +331,34 @@ TEST_F(AnalysisFormTest, CopyGraphPutsImageAndSvgOnTheClipboard) {
   EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::white));
   const QByteArray svg = mime->data(QStringLiteral("image/svg+xml"));
   EXPECT_TRUE(svg.contains("<svg"));
+}
+
+TEST_F(AnalysisFormTest, KeyFiltersSeeTheKeysOfEditsAndSpinEdits) {
+  // A spin edit hands keys to its text box without events, so its filter must sit on
+  // the spin edit itself: a filter refusing "5" keeps the box at its value.
+  std::string seen;
+  SetKeyFilter(form->Decimals, [&](const TKeyEdit& edit, char key) {
+    seen = edit.Text;
+    return TKeyResult{key != '5', std::nullopt};
+  });
+  form->Decimals->setFocus();
+  form->Decimals->selectAll();
+  QTest::keyClick(form->Decimals, Qt::Key_5);
+  EXPECT_EQ(form->Decimals->value(), 4);
+  EXPECT_EQ(seen, "4");
+  QTest::keyClick(form->Decimals, Qt::Key_7);
+  EXPECT_EQ(form->Decimals->value(), 7);
+  // Navigation keys are not offered to the filter; a refused key is dropped.
+  SetKeyFilter(form->Edit, PosRealKeyFilter);
+  form->Edit->clear();
+  QTest::keyClicks(form->Edit, QStringLiteral("-2.5e"));
+  EXPECT_EQ(form->Edit->text(), QStringLiteral("2.5e"));
+  QTest::keyClick(form->Edit, Qt::Key_Home);
+  QTest::keyClick(form->Edit, Qt::Key_Delete);
+  EXPECT_EQ(form->Edit->text(), QStringLiteral(".5e"));
+  SetKeyFilter(form->Edit, {});
+  QTest::keyClicks(form->Edit, QStringLiteral("x"));
+  EXPECT_EQ(form->Edit->text(), QStringLiteral("x.5e"));
 }
 
 TEST(ReportView, RoundTripKeepsEveryRunStyle) {

@@ -132,8 +132,7 @@ void TTestStatForm::BuildPage(int n) {
   page.DecimalSpinEdit = MakeDecimalSpinEdit(page.Sheet, QStringLiteral("DecimalSpinEdit%1").arg(n));
   auto* decimalsLabel = new QLabel(QStringLiteral("&Decimals:"), page.Sheet);
   decimalsLabel->setBuddy(page.DecimalSpinEdit);
-  if (auto* spinText = page.DecimalSpinEdit->findChild<QLineEdit*>())
-    SetKeyFilter(spinText, IntegerSpinKeyFilter);
+  SetKeyFilter(page.DecimalSpinEdit, IntegerSpinKeyFilter);
   decimals->addWidget(decimalsLabel);
   decimals->addWidget(page.DecimalSpinEdit);
   decimals->addStretch(1);
