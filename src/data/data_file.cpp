@@ -221,7 +221,7 @@ class TReader {
     if (Result.DataLines == 2000 && ExpectedBytes > 0 && Consumed > 0) {
       // Reserve for the rest of the file from what the first lines took.
       double lines = double(ExpectedBytes) / double(Consumed) * 2000.0 * 1.05;
-      List.DataGrid.Reserve(0, static_cast<size_t>(lines), static_cast<size_t>(lines * (List.DataGrid.ColCount())));
+      List.DataGrid.ReserveRows(static_cast<size_t>(lines));
     }
   }
 
@@ -472,7 +472,7 @@ TFileResult ReadDataFile(const std::string& path, TDataList& list, const TProgre
     return result;
   }
   // Cells are pieces of the file's lines: their text needs at most the file's size.
-  list.DataGrid.Reserve(static_cast<std::size_t>(size), 0, 0);
+  list.DataGrid.ReserveText(static_cast<std::size_t>(size));
   TFdSource src(fd);
   TReader reader(list, result);
   ReadLines(src, size, reader, result, progress);

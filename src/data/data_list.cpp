@@ -344,26 +344,53 @@ void TDataList::UpdateData() {
   Ncount = rows;
   std::int64_t parsed = 0;
   if (all) {
-    // Whole table: split the rows between the cores, each with its own text flags.
-    std::vector<TColArrayOfBoolean> flags;
+    // Whole table: split the rows between the cores, each with its own text flags and
+    // column ranges.
+    struct TPart {
+      TColArrayOfBoolean Text{}, Any{};
+      TColArrayOfDouble Low{}, High{};
+    };
+    std::vector<TPart> parts;
     std::mutex m;
     ParallelRows(rows, [&](std::int64_t b, std::int64_t e) {
-      TColArrayOfBoolean local{};
+      TPart part;
+      std::vector<std::string_view> views(std::size_t(maxCol) + 1);
       for (std::int64_t r = b; r <= e; ++r) {
         int row = static_cast<int>(r);
         if (row < static_cast<int>(RowModified.size())) RowModified[row] = 0;
         if (row < static_cast<int>(RowRun.size())) RowRun[row] = 0;
+        DataGrid.RowViews(row, 1, maxCol, views.data());
         for (int c = 1; c <= maxCol; ++c) {
-          double x = ParseCellText(DataGrid.View(c, row));
-          if (x == TextValue) local[c] = true;
+          double x = ParseCellText(views[c - 1]);
           CellArray[c][row] = x;
+          if (x == MissingValue) continue;
+          if (x == TextValue) {
+            part.Text[c] = true;
+          } else if (!part.Any[c]) {
+            part.Any[c] = true;
+            part.Low[c] = part.High[c] = x;
+          } else {
+            part.Low[c] = std::min(part.Low[c], x);
+            part.High[c] = std::max(part.High[c], x);
+          }
         }
       }
       std::lock_guard<std::mutex> lock(m);
-      flags.push_back(local);
+      parts.push_back(part);
     });
-    for (const auto& f : flags)
-      for (int c = 1; c <= maxCol; ++c) StringVar[c] = StringVar[c] || f[c];
+    for (const auto& part : parts)
+      for (int c = 1; c <= maxCol; ++c) {
+        StringVar[c] = StringVar[c] || part.Text[c];
+        if (!part.Any[c]) continue;
+        if (!Highlow[c]) {
+          Highlow[c] = true;
+          ColumnLow[c] = part.Low[c];
+          ColumnHigh[c] = part.High[c];
+        } else {
+          ColumnLow[c] = std::min(ColumnLow[c], part.Low[c]);
+          ColumnHigh[c] = std::max(ColumnHigh[c], part.High[c]);
+        }
+      }
     parsed = rows;
   } else {
     for (int r = 1; r <= rows; ++r)
@@ -389,9 +416,11 @@ void TDataList::UpdateData() {
   AllRowsModified_ = false;
   LastParsedRows_ = parsed;
 
-  for (int c = 1; c <= maxCol; ++c)
-    if (StringVar[c]) RecodeTextColumn(c);
   for (int c = 1; c <= maxCol; ++c) {
+    if (StringVar[c]) RecodeTextColumn(c);
+    // The whole-table parse found the ranges of numeric columns already.
+    if (all && !StringVar[c]) continue;
+    Highlow[c] = false;
     const auto& col = CellArray[c];
     for (int r = 1; r <= rows; ++r) SetHighLow(col[r], c);
   }

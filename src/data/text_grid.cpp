@@ -1,6 +1,7 @@
 #include "data/text_grid.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace sorvel {
@@ -47,30 +48,61 @@ std::string_view TTextGrid::View(int c, int r) const {
   int p = ColMap_[c];
   if (p < 0) return {};
   const TRow& row = Rows_[r];
-  if (row.IsEdited) {
+  if (row.CountFlags & EditedFlag) {
     const auto& cells = Edited_[row.CellStart];
     return static_cast<size_t>(p) < cells.size() ? std::string_view(cells[p]) : std::string_view();
   }
-  if (p >= row.CellCount) return {};
-  const std::uint16_t* ends = Ends_.data() + row.CellStart;
-  std::uint32_t b = p == 0 ? 0 : ends[p - 1];
-  std::uint32_t e = ends[p];
-  return std::string_view(Text_.data() + row.TextStart + b, e - b);
+  int i = p - ((row.CountFlags & SkipFirstFlag) ? 1 : 0);
+  if (i < 0 || i >= (row.CountFlags & CountMask)) return {};
+  std::uint32_t b = i == 0 ? 0 : CellEnd(row, i - 1);
+  std::uint32_t e = CellEnd(row, i);
+  return std::string_view(Text_.data() + TextStart(row) + b, e - b);
+}
+
+void TTextGrid::RowViews(int r, int first, int last, std::string_view* out) const {
+  const TRow* row = r >= 0 && r < RowCount() ? &Rows_[r] : nullptr;
+  if (row && IdentityMap_ && !(row->CountFlags & EditedFlag) && first >= 1 && last < ColCount()) {
+    const int skip = (row->CountFlags & SkipFirstFlag) ? 1 : 0;
+    const int count = row->CountFlags & CountMask;
+    const char* text = Text_.data() + TextStart(*row);
+    std::uint32_t b = first - skip - 1 >= 0 && first - skip - 1 < count ? CellEnd(*row, first - skip - 1) : 0;
+    for (int c = first; c <= last; ++c) {
+      int i = c - skip;
+      if (i >= count) {
+        out[c - first] = {};
+        continue;
+      }
+      std::uint32_t e = CellEnd(*row, i);
+      out[c - first] = std::string_view(text + b, e - b);
+      b = e;
+    }
+    return;
+  }
+  for (int c = first; c <= last; ++c) out[c - first] = View(c, r);
+}
+
+std::uint32_t TTextGrid::CellEnd(const TRow& row, int i) const {
+  if (row.CountFlags & WideFlag) {
+    std::uint16_t e;
+    std::memcpy(&e, Ends_.data() + row.CellStart + 2 * std::size_t(i), 2);
+    return e;
+  }
+  return Ends_[row.CellStart + i];
 }
 
 std::vector<std::string>& TTextGrid::EditRow(int r) {
   TRow& row = Rows_[r];
-  if (row.IsEdited) return Edited_[row.CellStart];
-  std::vector<std::string> cells(row.CellCount);
-  const std::uint16_t* ends = Ends_.data() + row.CellStart;
-  for (int p = 0; p < row.CellCount; ++p) {
-    std::uint32_t b = p == 0 ? 0 : ends[p - 1];
-    cells[p].assign(Text_.data() + row.TextStart + b, ends[p] - b);
+  if (row.CountFlags & EditedFlag) return Edited_[row.CellStart];
+  const int first = (row.CountFlags & SkipFirstFlag) ? 1 : 0;
+  const int count = row.CountFlags & CountMask;
+  std::vector<std::string> cells(first + count);
+  for (int i = 0; i < count; ++i) {
+    std::uint32_t b = i == 0 ? 0 : CellEnd(row, i - 1);
+    cells[first + i].assign(Text_.data() + TextStart(row) + b, CellEnd(row, i) - b);
   }
   Edited_.push_back(std::move(cells));
-  row.IsEdited = 1;
+  row.CountFlags = EditedFlag;
   row.CellStart = static_cast<std::uint32_t>(Edited_.size() - 1);
-  row.CellCount = 0;
   return Edited_.back();
 }
 
@@ -99,7 +131,7 @@ void TTextGrid::DeleteRows(int at, int n) {
   if (at < 0 || at >= RowCount() || n <= 0) return;
   n = std::min(n, RowCount() - at);
   for (int r = at; r < at + n; ++r)
-    if (Rows_[r].IsEdited) std::vector<std::string>().swap(Edited_[Rows_[r].CellStart]);
+    if (Rows_[r].CountFlags & EditedFlag) std::vector<std::string>().swap(Edited_[Rows_[r].CellStart]);
   Rows_.erase(Rows_.begin() + at, Rows_.begin() + at + n);
 }
 
@@ -138,38 +170,57 @@ void TTextGrid::AppendRow(std::span<const std::string_view> cells, int firstCol)
   if (width > ColCount()) SetColCount(width);
   size_t total = 0;
   for (auto c : cells) total += c.size();
-  TRow row;
-  bool compact = IdentityMap_ && width <= std::numeric_limits<std::uint16_t>::max() &&
-                 total <= std::numeric_limits<std::uint16_t>::max() &&
-                 Ends_.size() + width <= std::numeric_limits<std::uint32_t>::max();
+  // Column 0 is not stored when the row starts further right.
+  const int first = firstCol >= 1 ? 1 : 0;
+  const int count = width - first;
+  const bool wide = total > 255;
+  bool compact = IdentityMap_ && count <= CountMask && total <= 0xFFFF &&
+                 Ends_.size() + std::size_t(count) * 2 <= 0xFFFFFFFFu && Text_.size() < (std::uint64_t(1) << 48);
   if (!compact) {
-    Rows_.push_back(row);
+    Rows_.push_back(TRow());
     int r = RowCount() - 1;
     for (size_t i = 0; i < cells.size(); ++i)
       if (!cells[i].empty()) SetCell(firstCol + static_cast<int>(i), r, cells[i]);
     return;
   }
-  row.TextStart = Text_.size();
+  TRow row;
+  std::uint64_t start = Text_.size();
+  row.TextLo = static_cast<std::uint32_t>(start);
+  row.TextHi = static_cast<std::uint16_t>(start >> 32);
+  row.CountFlags = static_cast<std::uint16_t>(count | (wide ? WideFlag : 0) | (first ? SkipFirstFlag : 0));
   row.CellStart = static_cast<std::uint32_t>(Ends_.size());
-  row.CellCount = static_cast<std::uint16_t>(width);
-  for (int i = 0; i < firstCol; ++i) Ends_.push_back(0);
+  const int leading = firstCol - first;
   std::uint32_t end = 0;
+  auto putEnd = [&](std::uint32_t e) {
+    if (wide) {
+      std::uint16_t v = static_cast<std::uint16_t>(e);
+      std::uint8_t b[2];
+      std::memcpy(b, &v, 2);
+      Ends_.push_back(b[0]);
+      Ends_.push_back(b[1]);
+    } else {
+      Ends_.push_back(static_cast<std::uint8_t>(e));
+    }
+  };
+  for (int i = 0; i < leading; ++i) putEnd(0);
   for (auto c : cells) {
     Text_.insert(Text_.end(), c.begin(), c.end());
     end += static_cast<std::uint32_t>(c.size());
-    Ends_.push_back(static_cast<std::uint16_t>(end));
+    putEnd(end);
   }
   Rows_.push_back(row);
 }
 
-void TTextGrid::Reserve(std::size_t textBytes, std::size_t rows, std::size_t cells) {
-  Text_.reserve(Text_.size() + textBytes);
+void TTextGrid::ReserveText(std::size_t textBytes) { Text_.reserve(Text_.size() + textBytes); }
+
+void TTextGrid::ReserveRows(std::size_t rows) {
+  std::size_t held = std::max<std::size_t>(Rows_.size(), 1);
   Rows_.reserve(Rows_.size() + rows);
-  Ends_.reserve(Ends_.size() + cells);
+  Ends_.reserve(Ends_.size() + static_cast<std::size_t>(double(Ends_.size()) / double(held) * double(rows)));
 }
 
 std::size_t TTextGrid::MemoryBytes() const {
-  size_t n = Text_.capacity() + Ends_.capacity() * sizeof(std::uint16_t) +
+  size_t n = Text_.capacity() + Ends_.capacity() +
              Rows_.capacity() * sizeof(TRow) + ColMap_.capacity() * sizeof(int);
   for (const auto& e : Edited_) {
     n += sizeof(e) + e.capacity() * sizeof(std::string);

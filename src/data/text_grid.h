@@ -36,6 +36,9 @@ class TTextGrid {
   // (for a numbered-row case number: until the next View of column 0).
   std::string_view View(int c, int r) const;
   std::string Cell(int c, int r) const { return std::string(View(c, r)); }
+  // Views of cells first..last (1 <= first) of row r into out[0..last-first]; the fast way
+  // through a whole row.
+  void RowViews(int r, int first, int last, std::string_view* out) const;
   bool IsEmpty(int c, int r) const { return View(c, r).empty(); }
   // Sets a cell's text; ignored outside the grid.
   void SetCell(int c, int r, std::string_view text);
@@ -52,25 +55,34 @@ class TTextGrid {
   // Bulk loading: appends one row whose cells are `cells` placed from column `firstCol`
   // on (columns before it empty). The grid widens when the row is wider than it.
   void AppendRow(std::span<const std::string_view> cells, int firstCol = 0);
-  // Capacity hints for bulk loading (bytes of text, rows, cells); only reserve.
-  void Reserve(std::size_t textBytes, std::size_t rows, std::size_t cells);
+  // Capacity hints for bulk loading; only reserve. ReserveRows expects `rows` more rows
+  // like the ones held so far.
+  void ReserveText(std::size_t textBytes);
+  void ReserveRows(std::size_t rows);
 
   // Approximate heap bytes held (for the memory benchmarks).
   std::size_t MemoryBytes() const;
 
  private:
+  // 12 bytes per row. A stored row holds the cells of physical columns First..First+count-1
+  // (First is 1 when column 0 was not stored); their end offsets relative to the row's
+  // first text byte take 1 byte each when the row's text is under 256 bytes, else 2.
   struct TRow {
-    std::uint64_t TextStart = 0;  // stored row: first byte in Text_
-    std::uint32_t CellStart = 0;  // stored row: first end offset in Ends_; edited: index in Edited_
-    std::uint16_t CellCount = 0;  // stored row: number of physical cells held
-    std::uint16_t IsEdited = 0;
+    std::uint32_t TextLo = 0;
+    std::uint16_t TextHi = 0;
+    std::uint16_t CountFlags = 0;
+    std::uint32_t CellStart = 0;  // stored: first byte of its ends in Ends_; edited: index in Edited_
   };
+  static constexpr std::uint16_t CountMask = 0x0FFF, EditedFlag = 0x1000, WideFlag = 0x2000,
+                                 SkipFirstFlag = 0x4000;
+  static std::uint64_t TextStart(const TRow& r) { return r.TextLo | (std::uint64_t(r.TextHi) << 32); }
+  std::uint32_t CellEnd(const TRow& r, int i) const;
   int Physical(int c) const { return c >= 0 && c < ColCount() ? ColMap_[c] : -1; }
   int NewPhysical();
   std::vector<std::string>& EditRow(int r);
 
   std::vector<char> Text_;
-  std::vector<std::uint16_t> Ends_;  // cell end offsets relative to the row's TextStart
+  std::vector<std::uint8_t> Ends_;
   std::vector<TRow> Rows_;
   std::vector<std::vector<std::string>> Edited_;  // by physical column
   std::vector<int> ColMap_;                       // logical column -> physical column, -1 never written
