@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
@@ -385,6 +386,15 @@ bool TSorvelStatsMainForm::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate && !activated_) {
     activated_ = true;
     FirstActivation();
+  } else if (e->type() == QEvent::Show && !activated_) {
+    // Some desktops never activate a new window (focus-stealing prevention): do not keep
+    // the splash and the start file waiting for an activation that may not come.
+    QTimer::singleShot(1500, this, [this] {
+      if (!activated_) {
+        activated_ = true;
+        FirstActivation();
+      }
+    });
   }
   return QMainWindow::event(e);
 }
