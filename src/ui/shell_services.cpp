@@ -26,6 +26,11 @@ bool LaunchAddress(const QString& address) {
 }
 
 QString LocalHelpFolder() {
+  // SORVEL_HELP_DIR names the folder outright (an empty or missing one means none).
+  if (qEnvironmentVariableIsSet("SORVEL_HELP_DIR")) {
+    const QString dir = qEnvironmentVariable("SORVEL_HELP_DIR");
+    return !dir.isEmpty() && QFileInfo::exists(dir + QStringLiteral("/index.html")) ? dir : QString();
+  }
   const QString appDir = QCoreApplication::applicationDirPath();
   for (const QString& candidate : {appDir + QStringLiteral("/../share/sorvelstats/help"),
                                    appDir + QStringLiteral("/../help"),

@@ -13,7 +13,8 @@ bool LaunchAddress(const QString& address);
 // "contents" or the topic number; else the local help folder; else a warning.
 void ShowHelpContents();
 void ShowHelpTopic(int topic);
-// Where the local help pages are looked for (the first that exists is used).
+// Where the local help pages are: SORVEL_HELP_DIR when set, else the first of
+// <bin>/../share/sorvelstats/help, <bin>/../help, <bin>/help that holds index.html.
 QString LocalHelpFolder();
 
 // A notice that closes itself after the given seconds, without blocking.

@@ -277,11 +277,23 @@ TEST(ShellServices, HelpWithoutAddressOrFolderWarns) {
   SetSettingsStore(&store);
   TMessageLog messages;
   SetMessageRecorder(&messages);
-  if (!LocalHelpFolder().isEmpty()) GTEST_SKIP() << "a local help folder is installed";
+  qputenv("SORVEL_HELP_DIR", "/nonexistent-help-folder");
   ShowHelpTopic(100);
+  qunsetenv("SORVEL_HELP_DIR");
   EXPECT_EQ(messages.Texts, QStringList{"The Help file was not found."});
   SetMessageRecorder(nullptr);
   SetSettingsStore(nullptr);
+}
+
+TEST(ShellServices, HelpFolderIsFoundBesideThePrograms) {
+  QTemporaryDir dir;
+  qputenv("SORVEL_HELP_DIR", dir.path().toUtf8());
+  EXPECT_TRUE(LocalHelpFolder().isEmpty());  // no index.html
+  QFile index(dir.filePath("index.html"));
+  ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+  index.close();
+  EXPECT_EQ(LocalHelpFolder(), dir.path());
+  qunsetenv("SORVEL_HELP_DIR");
 }
 
 TEST(ShellServices, NoticeClosesItself) {
