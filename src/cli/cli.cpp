@@ -63,10 +63,13 @@ void PrintCommandHelp(const TAnalysis& a, std::ostream& out) {
     if (!o.IsFlag) out << " [default: " << o.Default << ']';
     out << '\n';
   }
-  out << "  --decimals N                   decimals of the report, 0..9 [default: 4]\n"
-         "  --format text|rtf              report format [default: text]\n"
-         "  --output FILE                  write the report to FILE\n"
-         "  --chart FILE                   write the picture to FILE (.png, .svg or .pdf)\n";
+  const std::pair<const char*, const char*> common[] = {
+      {"  --decimals N", "decimals of the report, 0..9 [default: 4]"},
+      {"  --format text|rtf", "report format [default: text]"},
+      {"  --output FILE", "write the report to FILE"},
+      {"  --chart FILE", "write the picture to FILE (.png, .svg or .pdf)"},
+  };
+  for (const auto& [head, help] : common) out << std::left << std::setw(30) << head << ' ' << help << '\n';
 }
 
 }  // namespace
