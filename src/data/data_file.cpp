@@ -199,7 +199,14 @@ class TReader {
     if (!line.empty()) {
       size_t colon = 0;
       if (int key = DescriptionKey(line, colon)) {
-        std::string_view rest = colon + 2 <= line.size() ? line.substr(colon + 2) : std::string_view();
+        // The rest from the second character after the ":" (the writer puts a tab there);
+        // the line is UTF-8 by now, so that character may take several bytes.
+        size_t from = colon + 1;
+        if (from < line.size()) {
+          unsigned char lead = static_cast<unsigned char>(line[from]);
+          from += lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        }
+        std::string_view rest = from <= line.size() ? line.substr(from) : std::string_view();
         auto fields = SplitHeaderLine(rest, true, false, Truncated);
         auto& row = Desc[key];
         if (row.size() < fields.size()) row.resize(fields.size());
@@ -260,7 +267,7 @@ class TReader {
 // Reads lines ending in CR LF, LF or CR (the last one may have none) from `src`.
 void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResult& result,
                const TProgress& progress) {
-  std::vector<char> buf(std::size_t(4) << 20);
+  std::vector<char> buf(static_cast<std::size_t>(std::clamp<std::int64_t>(total + 16, 4096, std::int64_t(4) << 20)));
   size_t begin = 0, end = 0;
   bool eof = false;
   // Positions up to which the buffer is known to hold no LF / no CR, and the next one found.
@@ -372,17 +379,25 @@ void AppendCell(std::string& line, std::string_view cell) {
     if (line[i] == '\t' || line[i] == '\r' || line[i] == '\n') line[i] = ' ';
 }
 
-// Makes a data line read back as the cells it was built from: a leading blank (trimmed on
-// reading) keeps a first cell starting with "*" or a description key from being taken
-// for a comment or description line; a one-field line that would be split at blanks or
-// commas, or that is empty, gets a tab (a separator at the end adds no field).
+// A leading blank (trimmed on reading) keeps a line whose first cell starts with "*", a
+// description key or a byte-order mark from being taken for a comment or description line
+// or losing the mark.
+void ProtectStart(std::string& line) {
+  size_t colon = 0;
+  if ((!line.empty() && line.front() == '*') || DescriptionKey(line, colon) != 0 ||
+      line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    line.insert(0, 1, ' ');
+}
+
+// Makes a data line read back as the cells it was built from: a one-field line that would
+// be split at blanks or commas, or that is empty, gets a tab (a separator at the end adds
+// no field); then ProtectStart.
 void ProtectLine(std::string& line) {
   if (line.find('\t') == std::string::npos &&
       (line.empty() || line.find_first_of(" ,") != std::string::npos ||
        TrimBlanks(line).size() != line.size()))
     line += '\t';
-  size_t colon = 0;
-  if ((!line.empty() && line.front() == '*') || DescriptionKey(line, colon) != 0) line.insert(0, 1, ' ');
+  ProtectStart(line);
 }
 
 void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink) {
@@ -413,18 +428,23 @@ void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink) {
           break;
         }
 
+  // A case as written. The first one carries every column: a trailing tab adds no field,
+  // so an empty last cell there gets one more tab (the last column may be empty throughout).
+  auto dataLine = [&](int r) {
+    rowLine(g, r);
+    if (r == top && right > left && g.IsEmpty(right, r)) line += '\t';
+    ProtectLine(line);
+  };
   bool names = o.VarNames && list.ModifiedColumnNames();
   if (!names && descRows.empty() && top <= bottom) {
     // Without a names line the first case is the file's first line; when it would pass
     // for a names line it has to be preceded by one.
-    rowLine(g, top);
-    ProtectLine(line);
+    dataLine(top);
     names = IsNamesLine(line, nullptr, nullptr);
   }
   if (names && left <= right) {
     rowLine(g, 0);
-    size_t colon = 0;
-    if ((!line.empty() && line.front() == '*') || DescriptionKey(line, colon) != 0) line.insert(0, 1, ' ');
+    ProtectStart(line);
     sink.Put(line);
     sink.Put("\r\n");
   }
@@ -440,8 +460,7 @@ void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink) {
   }
   if (left > right) return;
   for (int r = top; r <= bottom; ++r) {
-    rowLine(g, r);
-    ProtectLine(line);
+    dataLine(r);
     sink.Put(line);
     sink.Put("\r\n");
   }

@@ -119,6 +119,10 @@ TEST_F(DataFileTest, DescriptionLines) {
   EXPECT_EQ(r.List->ColumnLSL(2), 1.5);
   EXPECT_EQ(r.List->Ncount, 1);
   EXPECT_EQ(r.List->DescGrid.Cell(0, 3), "Target:");
+
+  // The character after the ":" is skipped whole, even when it takes several bytes.
+  TRead wide = Read("Title:\xC3\xA9" "A\tB\r\nTitle:\xE9" "C\r\n1\t2\r\n");
+  EXPECT_EQ(DescCells(*wide.List)[1], (std::vector<std::string>{"C", "B"}));
 }
 
 TEST_F(DataFileTest, EncodingsAndLineEnds) {
@@ -302,6 +306,9 @@ TEST_F(DataFileTest, RoundTripKeepsEveryCell) {
        {{"Col1"}, {"1,234"}, {"a b"}, {""}, {"x,y"}, {""}}, {}, {}},
       {"one column, first case with a blank", {{"Col1"}, {"New York"}, {"5"}}, {}, {}},
       {"one named column", {{"City"}, {"*Paris"}, {"Title:"}}, {}, {}},
+      {"last column empty throughout", {{"Col1", "Col2", "Col3"}, {"1", "", ""}, {"2", "3", ""}}, {}, {}},
+      {"last column only described", {{"Col1", "Col2"}, {"1", ""}}, {{"", "Title"}, {"", ""}, {"", ""}, {"", ""}}, {}},
+      {"first cell a byte-order mark", {{"Col1", "Col2"}, {"\xEF\xBB\xBFx", "1"}}, {}, {}},
       {"non-ASCII text", {{"Gr\xC3\xB6\xC3\x9F" "e", "Col2"}, {"\xE2\x82\xAC", "1"}}, {}, {}},
   };
   for (const auto& c : cases) {
