@@ -1,10 +1,12 @@
 #include "app/register_forms.h"
 
+#include "data/forms/register.h"
 #include "hypothesis/forms/register.h"
 
 namespace sorvel {
 
 void RegisterAllForms() {
+  RegisterDataForms();
   RegisterHypothesisForms();
 }
 

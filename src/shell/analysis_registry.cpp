@@ -41,7 +41,7 @@ TOptions WithDefaults(const TAnalysis& analysis, const TOptions& given) {
 }
 
 const std::vector<std::string>& BuiltWindows() {
-  static const std::vector<std::string> built = {};
+  static const std::vector<std::string> built = {"data-editor", "new", "open"};
   return built;
 }
 

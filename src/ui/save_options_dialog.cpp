@@ -10,7 +10,7 @@
 
 namespace sorvel {
 
-bool ConfigureSave(TSaveOptions& options, QWidget* parent) {
+bool ConfigureSave(TSaveChoices& options, QWidget* parent) {
   QDialog dlg(parent);
   dlg.setObjectName(QStringLiteral("ConfigureSaveDialog"));
   dlg.setWindowTitle(QStringLiteral("Configure Save"));
@@ -21,6 +21,9 @@ bool ConfigureSave(TSaveOptions& options, QWidget* parent) {
   selection->setChecked(options.WantSelection);
   names->setChecked(options.WantVarNames);
   descriptions->setChecked(options.WantDescriptions);
+  selection->setEnabled(options.SelectionApplies);
+  names->setEnabled(options.VarNamesApply);
+  descriptions->setEnabled(options.DescriptionsApply);
   for (auto* c : {selection, names, descriptions}) layout->addWidget(c);
   auto* buttons = new QDialogButtonBox(
       QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, &dlg);

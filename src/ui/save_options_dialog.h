@@ -5,14 +5,17 @@ class QWidget;
 
 namespace sorvel {
 
-struct TSaveOptions {
+// (Not TSaveOptions: the data core's file writer owns that name.)
+struct TSaveChoices {
   bool WantSelection = false;
   bool WantVarNames = true;
   bool WantDescriptions = true;
+  // A box whose choice does not apply is shown disabled.
+  bool SelectionApplies = true, VarNamesApply = true, DescriptionsApply = true;
 };
 
 // Shows the dialog with the current choices; OK copies the three check states into
 // `options` and returns true, Cancel leaves them and returns false.
-bool ConfigureSave(TSaveOptions& options, QWidget* parent = nullptr);
+bool ConfigureSave(TSaveChoices& options, QWidget* parent = nullptr);
 
 }  // namespace sorvel

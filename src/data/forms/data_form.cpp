@@ -1,0 +1,962 @@
+#include "data/forms/data_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "data/data_file.h"
+#include "data/data_state.h"
+#include "data/forms/find_form.h"
+#include "shell/mru.h"
+#include "ui/messages.h"
+#include "ui/shell_services.h"
+#include "ui/window_registry.h"
+
+namespace sorvel {
+
+namespace {
+
+TDataForm* instance = nullptr;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+constexpr int DefaultColumnWidth = 50;
+constexpr int SmallColumnWidth = 5;
+constexpr int SampleRows = 200;  // rows measured when columns are fitted to their texts
+
+}  // namespace
+
+QStringList QtFileFilters(const char* filter) {
+  const QStringList parts = QString::fromLatin1(filter).split(QLatin1Char('|'));
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QString name = parts[i];
+    const int paren = name.indexOf(QLatin1String(" ("));
+    if (paren >= 0) name.truncate(paren);
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    out << name + QStringLiteral(" (") + patterns + QLatin1Char(')');
+  }
+  return out;
+}
+
+TDataForm* TDataForm::Instance() { return instance; }
+
+bool TDataForm::HaveData() { return instance && DataList().HaveData(); }
+
+TDataForm::TDataForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
+  instance = this;
+  setObjectName(QStringLiteral("DataForm"));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+
+  DataModel = new TDataGridModel(TGridPage::Data, this);
+  DescModel = new TDataGridModel(TGridPage::Descriptions, this);
+  PageControl = new QTabWidget(this);
+  DataGrid = new TDataGridView(DataModel, PageControl);
+  DescGrid = new TDataGridView(DescModel, PageControl);
+  DataGrid->setObjectName(QStringLiteral("DataGrid"));
+  DescGrid->setObjectName(QStringLiteral("DescGrid"));
+  PageControl->addTab(DataGrid, QStringLiteral("Data"));
+  PageControl->addTab(DescGrid, QStringLiteral("Descriptions"));
+  setCentralWidget(PageControl);
+
+  for (TDataGridView* grid : {DataGrid, DescGrid}) {
+    grid->AppendColumn = [this] { return AppendColumn(); };
+    grid->AppendRow = [this] { AppendRow(); };
+    grid->ClearSelection = [this] { ClearClick(); };
+    grid->ShowPopup = [this](QPoint p) { ShowPopup(p); };
+    grid->EditName = [this](int c) { StartNameEditing(c); };
+    grid->Pressed = [this] {
+      ISEditing = false;
+      if (EditingNames()) EndNameEditing();
+    };
+    grid->CurrentMoved = [this] { UpdateStatusBarInfo(); };
+  }
+  DataModel->CellEdited = [this](int c, int r) {
+    DataChanged(false);
+    FitColumns(c, c, 0);
+    if (r >= 1) FitColumns(c, c, -r);
+  };
+  DescModel->CellEdited = [this](int, int) { DataChanged(false); };
+  connect(DataGrid->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] { ISEditing = false; });
+  connect(PageControl, &QTabWidget::currentChanged, this, [this] { UpdateStatusBarInfo(); });
+
+  nameEditor_ = new QLineEdit(DataGrid->horizontalHeader()->viewport());
+  nameEditor_->setObjectName(QStringLiteral("NameEditor"));
+  nameEditor_->hide();
+  nameEditor_->installEventFilter(this);
+
+  const char* initial[5] = {"Row xx  Col xx", "Missing Off", "Transform Off", "Process If Off", "Rows xx  Cols xx"};
+  for (int i = 0; i < 5; ++i) {
+    StatusPanels[i] = new QLabel(QString::fromLatin1(initial[i]), this);
+    StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    StatusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addWidget(StatusPanels[i]);
+  }
+  statusBar()->installEventFilter(this);
+
+  AskSaveChoices = [this](TSaveChoices& choices) { return ConfigureSave(choices, this); };
+  AskSaveName = [this](const QString& start) {
+    QFileDialog dlg(this, QStringLiteral("Save As"));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setNameFilters(QtFileFilters(SaveDialogFilter));
+    dlg.setDefaultSuffix(QString::fromLatin1(DefaultDataExtension));
+    const QFileInfo info(start);
+    if (info.isDir()) {
+      dlg.setDirectory(start);
+    } else if (!start.isEmpty()) {
+      dlg.setDirectory(info.absolutePath());
+      dlg.selectFile(info.fileName());
+    }
+    return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first() : QString();
+  };
+  AskOpenName = [this](const QString& start) {
+    return QFileDialog::getOpenFileName(this, QStringLiteral("Open"), start,
+                                        QtFileFilters(OpenDialogFilter).join(QStringLiteral(";;")));
+  };
+
+  BuildMenus();
+  resize(640, 420);
+  DataGrid->SetCurrentCell(1, 1);
+  DescGrid->SetCurrentCell(1, 1);
+  Caption();
+  UpdateStatusBarInfo();
+}
+
+TDataForm::~TDataForm() {
+  if (instance == this) instance = nullptr;
+}
+
+QString TDataForm::DataFilename() const { return Q(DataEditor.DataFilename); }
+bool TDataForm::FileModified() const { return DataEditor.FileModified; }
+
+QAction* TDataForm::Action(const char* objectName) const {
+  return findChild<QAction*>(QString::fromLatin1(objectName));
+}
+
+QAction* TDataForm::AddAction(QMenu* menu, const char* name, const QString& caption,
+                              void (TDataForm::*slot)(), const QKeySequence& key, const QString& hint) {
+  auto* a = new QAction(caption, this);
+  a->setObjectName(QString::fromLatin1(name));
+  if (!key.isEmpty()) {
+    a->setShortcut(key);
+    a->setShortcutContext(Qt::WindowShortcut);
+  }
+  if (!hint.isEmpty()) a->setToolTip(hint);
+  if (slot) connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+  if (menu) menu->addAction(a);
+  return a;
+}
+
+void TDataForm::BuildMenus() {
+  using F = TDataForm;
+  // Commands of later dialogs stay in place, disabled, until those dialogs exist.
+  auto later = [this](QMenu* m, const char* name, const QString& caption, const QString& hint = {}) {
+    AddAction(m, name, caption, nullptr, {}, hint)->setEnabled(false);
+  };
+
+  fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+  AddAction(fileMenu_, "New1", QStringLiteral("&New"), nullptr, QKeySequence(QStringLiteral("Ctrl+N")));
+  connect(Action("New1"), &QAction::triggered, this, [this] { if (!Busy()) New(); });
+  AddAction(fileMenu_, "Open1", QStringLiteral("&Open"), nullptr, QKeySequence(QStringLiteral("Ctrl+O")),
+            QStringLiteral("Open File"));
+  connect(Action("Open1"), &QAction::triggered, this, [this] { OpenClick(); });
+  AddAction(fileMenu_, "Save1", QStringLiteral("&Save"), nullptr, QKeySequence(QStringLiteral("Ctrl+S")),
+            QStringLiteral("Save File"));
+  connect(Action("Save1"), &QAction::triggered, this, [this] { Save1Click(); });
+  AddAction(fileMenu_, "SaveAs1", QStringLiteral("Save &As"), nullptr);
+  connect(Action("SaveAs1"), &QAction::triggered, this, [this] { SaveAs(); });
+  fileMenu_->addSeparator();
+  AddAction(fileMenu_, "HideForm1", QStringLiteral("&Hide Form"), &F::HideClick, {}, QStringLiteral("Hide Form"));
+  returnAction_ = AddAction(fileMenu_, "Return1", QStringLiteral("&Return to Main Form"), &F::ReturnClick, {},
+                            QStringLiteral("Return to Main Form"));
+  mruLine_ = fileMenu_->addSeparator();
+  mruLine_->setObjectName(QStringLiteral("MenuLineMRU"));
+  for (int i = 0; i < 9; ++i) {
+    mruItems_[i] = AddAction(fileMenu_, "", QString(), nullptr);
+    mruItems_[i]->setObjectName(QStringLiteral("MRFile%1").arg(i + 1));
+    connect(mruItems_[i], &QAction::triggered, this, [this, i] { MRFileClick(i + 1); });
+  }
+  connect(fileMenu_, &QMenu::aboutToShow, this, &TDataForm::FileMenuPopup);
+
+  editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
+  AddAction(editMenu_, "Cut1", QStringLiteral("Cu&t"), &F::CutClick, QKeySequence(QStringLiteral("Ctrl+X")));
+  AddAction(editMenu_, "Copy1", QStringLiteral("&Copy"), &F::CopyClick, QKeySequence(QStringLiteral("Ctrl+C")),
+            QStringLiteral("Copy to Clipboard"));
+  AddAction(editMenu_, "Paste1", QStringLiteral("&Paste"), &F::PasteClick, QKeySequence(QStringLiteral("Ctrl+V")),
+            QStringLiteral("Paste from Clipboard"));
+  AddAction(editMenu_, "Clear1", QStringLiteral("C&lear"), &F::ClearClick, QKeySequence(Qt::Key_Delete));
+  editMenu_->addSeparator();
+  AddAction(editMenu_, "FindReplace1", QStringLiteral("&Find && Replace"), &F::FindReplaceClick,
+            QKeySequence(QStringLiteral("Ctrl+F")));
+  editMenu_->addSeparator();
+  AddAction(editMenu_, "DeleteColumns1", QStringLiteral("&Delete Column(s)"), &F::DeleteColumnsClick);
+  AddAction(editMenu_, "DeleteRows1", QStringLiteral("&Delete &Row(s)"), &F::DeleteRowsClick);
+  AddAction(editMenu_, "InsertColumns1", QStringLiteral("&Insert Column(s)"), &F::InsertColumnsClick);
+  AddAction(editMenu_, "InsertRows1", QStringLiteral("Insert Ro&w(s)"), &F::InsertRowsClick);
+  editMenu_->addSeparator();
+  AddAction(editMenu_, "CopyColumnNames1", QStringLiteral("C&opy Column Names"), &F::CopyColumnNamesClick);
+  AddAction(editMenu_, "CopyNamesAndData1", QStringLiteral("Copy Names and &All Data"), &F::CopyNamesAndDataClick);
+  AddAction(editMenu_, "ChangeColumnNames1", QStringLiteral("Change Column &Names"), &F::ChangeColumnNamesClick);
+  connect(editMenu_, &QMenu::aboutToShow, this, &TDataForm::EditMenuPopup);
+  // The enabling is for the open menu; shortcuts always reach the commands, which check
+  // their own conditions.
+  connect(editMenu_, &QMenu::aboutToHide, this, [this] {
+    for (QAction* a : editMenu_->actions()) a->setEnabled(true);
+  });
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  AddAction(view, "SizeColumnWidths1", QStringLiteral("&Size Column Widths"), &F::SizeColumnWidthsClick, {},
+            QStringLiteral("Adjust Column Widths"));
+  QAction* levels = AddAction(view, "ViewLevels1", QStringLiteral("&View Text Variable Levels"), nullptr);
+  levels->setCheckable(true);
+  levels->setChecked(true);
+  connect(levels, &QAction::triggered, this, [this] { ViewLevelsClick(); });
+
+  QMenu* dataMenu = menuBar()->addMenu(QStringLiteral("&Data"));
+  later(dataMenu, "MissingValues1", QStringLiteral("&Missing Values..."));
+  later(dataMenu, "ProcessIf1", QStringLiteral("&Process If..."), QStringLiteral("Process If"));
+  later(dataMenu, "Transform1", QStringLiteral("&Transform..."), QStringLiteral("Transform Values"));
+  dataMenu->addSeparator();
+  AddAction(dataMenu, "Transpose1", QStringLiteral("Transpose Rows/Columns"), &F::TransposeClick);
+  later(dataMenu, "RunNumbers1", QStringLiteral("Generate &Run Numbers..."));
+  later(dataMenu, "AutoRecode1", QStringLiteral("&Auto Recode Variables..."));
+  later(dataMenu, "ComputeVariables1", QStringLiteral("&Compute Variables from Sample Data..."));
+  AddAction(dataMenu, "InsertCaseNumbers1", QStringLiteral("Insert &Case Numbers"), &F::InsertCaseNumbersClick);
+  later(dataMenu, "WeightCases1", QStringLiteral("&Weight Cases..."));
+
+  QAction* mainForm = menuBar()->addAction(QStringLiteral("Main Form"));
+  mainForm->setObjectName(QStringLiteral("MainForm1"));
+  connect(mainForm, &QAction::triggered, this, [] { ShowMainForm(); });
+  QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+  QAction* topic = help->addAction(QStringLiteral("Data Editor &Help"));
+  connect(topic, &QAction::triggered, this, [] { ShowHelpTopic(7000); });
+  QAction* contents = help->addAction(QStringLiteral("&Contents"));
+  connect(contents, &QAction::triggered, this, [] { ShowHelpContents(); });
+
+  QToolBar* bar = addToolBar(QStringLiteral("Data"));
+  bar->setObjectName(QStringLiteral("DataToolBar"));
+  bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  for (const char* name : {"Open1", "Save1", "Copy1", "Paste1", "SizeColumnWidths1", "ProcessIf1", "Transform1",
+                           "HideForm1", "Return1"})
+    bar->addAction(Action(name));
+  QAction* helpButton = bar->addAction(QStringLiteral("Help"));
+  helpButton->setToolTip(QStringLiteral("Help"));
+  connect(helpButton, &QAction::triggered, this, [] { ShowHelpTopic(7000); });
+  // Short toolbar texts; the menus keep the captions.
+  for (QAction* a : bar->actions())
+    if (QWidget* w = bar->widgetForAction(a))
+      if (auto* b = qobject_cast<QToolButton*>(w)) b->setText(a->toolTip().isEmpty() ? a->text() : a->toolTip());
+
+  popup_ = new QMenu(this);
+  connect(popup_, &QMenu::aboutToHide, this, [this] {
+    for (QAction* a : editMenu_->actions()) a->setEnabled(true);
+  });
+  for (const char* name : {"Cut1", "Copy1", "Paste1", "Clear1"}) popup_->addAction(Action(name));
+  popup_->addSeparator();
+  for (const char* name : {"DeleteColumns1", "DeleteRows1", "InsertColumns1", "InsertRows1"})
+    popup_->addAction(Action(name));
+  popup_->addSeparator();
+  for (const char* name : {"ChangeColumnNames1", "FindReplace1"}) popup_->addAction(Action(name));
+}
+
+// ---------------------------------------------------------------- state shown
+
+void TDataForm::Caption() {
+  QString caption = QStringLiteral("Data");
+  if (!DataEditor.DataFilename.empty()) caption += QStringLiteral(" - ") + DataFilename();
+  if (DataEditor.FileModified) caption += QStringLiteral("  (modified)");
+  setWindowTitle(caption);
+}
+
+void TDataForm::SetFileModified(bool modified) {
+  DataEditor.FileModified = modified;
+  Caption();
+}
+
+void TDataForm::SetStatusBarInfo(int panel, const QString& text) {
+  if (panel < 0 || panel > 4) return;
+  StatusPanels[panel]->setText(text);
+  StatusPanels[panel]->setFixedWidth(StatusPanels[panel]->fontMetrics().horizontalAdvance(text) + 10);
+}
+
+void TDataForm::UpdateStatusBarInfo() {
+  TDataGridView* grid = ActiveGrid();
+  SetStatusBarInfo(0, QStringLiteral("Col = %1,  Row = %2").arg(grid->CurrentCol()).arg(grid->CurrentRow()));
+  const auto missing = MissingConditionTexts();
+  SetStatusBarInfo(1, missing.empty() ? QStringLiteral("Missing Off")
+                                      : QStringLiteral("Missing: ") + Q(missing[0]) +
+                                            (missing.size() > 1 ? QStringLiteral(", ") + Q(missing[1]) : QString()));
+  SetStatusBarInfo(2, TransformRec.no != 0 ? QStringLiteral("Transform: ") + Q(TransformRec.Text)
+                                           : QStringLiteral("Transform Off"));
+  const auto pi = ProcessIfConditionTexts();
+  SetStatusBarInfo(3, pi.empty() ? QStringLiteral("Process If Off")
+                                 : QStringLiteral("Process If: ") + Q(pi[0]) +
+                                       (pi.size() > 1 ? Q(ProcessIfJoin()) + Q(pi[1]) : QString()));
+  const TDataList& list = DataList();
+  SetStatusBarInfo(4, QStringLiteral("Cols = %1,  Rows = %2").arg(list.MaxCol()).arg(list.DataGrid.RowCount() - 1));
+  statusBar()->setToolTip(StatusBarHint());
+}
+
+QString TDataForm::StatusBarHint() const {
+  QString hint = QStringLiteral("Status Bar");
+  for (const auto& t : MissingConditionTexts()) hint += QStringLiteral("\n  Missing When: ") + Q(t);
+  for (const auto& t : ProcessIfConditionTexts()) hint += QStringLiteral("\n  Process If: ") + Q(t);
+  if (TransformRec.no != 0) hint += QStringLiteral("\n  Transform: ") + Q(TransformRec.Text);
+  const TDataList& list = DataList();
+  hint += QStringLiteral("\nCols = %1,  Rows = %2").arg(list.DataGrid.ColCount()).arg(list.DataGrid.RowCount());
+  return hint;
+}
+
+bool TDataForm::ModifiedColumnNames() const { return DataList().ModifiedColumnNames(); }
+
+bool TDataForm::GetFileModString() {
+  TFileModStrings s;
+  const bool any = BuildFileModString(s);
+  FileModString = Q(s.Text);
+  FileModStringTab = Q(s.Tab);
+  FileModStringLine = Q(s.Line);
+  return any;
+}
+
+bool TDataForm::IsDataPage() const { return PageControl->currentIndex() == 0; }
+
+TDataGridView* TDataForm::ActiveGrid() const { return IsDataPage() ? DataGrid : DescGrid; }
+
+void TDataForm::ResetViews() {
+  const int c = DataGrid->CurrentCol(), r = DataGrid->CurrentRow();
+  DataModel->Reset();
+  DescModel->Reset();
+  DataGrid->SetCurrentCell(c, r);
+  DescGrid->SetCurrentCell(std::min(c, DescModel->columnCount()), 1);
+  UpdateStatusBarInfo();
+}
+
+void TDataForm::RefreshViews() {
+  DataModel->SyncShape();
+  DescModel->SyncShape();
+  UpdateStatusBarInfo();
+}
+
+void TDataForm::DataChanged(bool columns) {
+  DataEditor.PendingDataChange = true;
+  if (columns) DataEditor.PendingColumnsChange = true;
+  SetFileModified(true);
+}
+
+void TDataForm::ResetProcessIf() {
+  ProcessIfRec.Active = false;
+  ProcessIfRec.Sign1 = ProcessIfRec.Sign2 = 0;
+}
+
+bool TDataForm::Busy() const { return loading_; }
+
+void TDataForm::FitColumns(int first, int last, int sampleRows) {
+  // sampleRows > 0: the first rows; < 0: only that one row; 0: names only.
+  const TDataList& list = DataList();
+  QHeaderView* header = DataGrid->horizontalHeader();
+  const QFontMetrics cells(DataGrid->font());
+  const QFontMetrics names(header->font());
+  const int rows = list.DataGrid.RowCount() - 1;
+  for (int c = std::max(first, 1); c <= std::min(last, list.MaxCol()); ++c) {
+    int w = names.horizontalAdvance(Q(list.DataGrid.Cell(c, 0))) + 20;
+    if (sampleRows < 0) {
+      w = std::max(w, cells.horizontalAdvance(DataModel->data(DataModel->index(-sampleRows - 1, c - 1), Qt::DisplayRole).toString()) + 10);
+    } else {
+      for (int r = 1; r <= std::min(rows, sampleRows); ++r)
+        w = std::max(w, cells.horizontalAdvance(DataModel->data(DataModel->index(r - 1, c - 1), Qt::DisplayRole).toString()) + 10);
+    }
+    if (header->sectionSize(c - 1) < w) header->resizeSection(c - 1, w);
+    if (DescGrid->horizontalHeader()->sectionSize(c - 1) < header->sectionSize(c - 1))
+      DescGrid->horizontalHeader()->resizeSection(c - 1, header->sectionSize(c - 1));
+  }
+}
+
+// ---------------------------------------------------------------- showing, leaving
+
+void TDataForm::ShowDataEditor(QWidget* caller, const QString& callerName) {
+  CallingForm = caller;
+  CallingName = callerName;
+  returnAction_->setToolTip(QStringLiteral("Return to ") + callerName);
+  returnAction_->setText(QStringLiteral("&Return to ") + callerName);
+  RestoreAndShow(this);
+}
+
+void TDataForm::ReturnClick() {
+  if (CallingForm)
+    RestoreAndShow(CallingForm);
+  else
+    ShowMainForm();
+  returnAction_->setToolTip(QStringLiteral("Return to Main Form"));
+  returnAction_->setText(QStringLiteral("&Return to Main Form"));
+  CallingForm = nullptr;
+  CallingName.clear();
+}
+
+void TDataForm::HideClick() {
+  hide();
+  if (CallingForm) RestoreAndShow(CallingForm);
+}
+
+void TDataForm::closeEvent(QCloseEvent* e) {
+  e->ignore();
+  HideClick();
+}
+
+void TDataForm::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::ActivationChange) {
+    if (isActiveWindow()) {
+      UpdateStatusBarInfo();
+    } else if (!loading_) {
+      DataEditorLostFocus();
+      DataModel->Refresh();  // text columns and levels are known now
+    }
+  }
+  QMainWindow::changeEvent(e);
+}
+
+bool TDataForm::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == nameEditor_ && e->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+      const int c = nameCol_;
+      EndNameEditing();
+      DataGrid->SetCurrentCell(c, 1);
+      DataGrid->setFocus();
+      return true;
+    }
+    if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+      const int next = nameCol_ + (k->key() == Qt::Key_Tab ? 1 : -1);
+      CommitName();
+      if (next >= 1 && next <= DataList().MaxCol()) {
+        StartNameEditing(next);
+      } else {
+        EndNameEditing();
+        DataGrid->setFocus();
+      }
+      return true;
+    }
+    if (k->key() == Qt::Key_Escape) {
+      nameEditor_->setText(Q(DataList().ColumnName(nameCol_)));
+      EndNameEditing();
+      DataGrid->setFocus();
+      return true;
+    }
+  }
+  if (watched == nameEditor_ && e->type() == QEvent::FocusOut && EditingNames()) {
+    // Ends with the next click into the grid or anywhere else.
+    QMetaObject::invokeMethod(this, [this] {
+      if (EditingNames() && !nameEditor_->hasFocus()) EndNameEditing();
+    }, Qt::QueuedConnection);
+  }
+  if (watched == statusBar() && e->type() == QEvent::ToolTip) statusBar()->setToolTip(StatusBarHint());
+  return QMainWindow::eventFilter(watched, e);
+}
+
+// ---------------------------------------------------------------- new data, files
+
+bool TDataForm::MayDiscardData() {
+  DataGrid->CommitEdit();
+  DescGrid->CommitEdit();
+  if (EditingNames()) EndNameEditing();
+  return sorvel::MayDiscardData(
+      [] {
+        const int answer = AskYesNoCancel(QString::fromLatin1(FileNotSavedText));
+        return answer == QMessageBox::Yes ? TSaveAnswer::Yes
+                                          : (answer == QMessageBox::No ? TSaveAnswer::No : TSaveAnswer::Cancel);
+      },
+      [this] { return SaveAs(); });
+}
+
+bool TDataForm::New() {
+  if (Busy() || !MayDiscardData()) return false;
+  NewDataSet();
+  smallColumns_ = false;
+  DataGrid->horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
+  DescGrid->horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
+  DataModel->Reset();
+  DescModel->Reset();
+  DataGrid->SetCurrentCell(1, 1);
+  DescGrid->SetCurrentCell(1, 1);
+  LineCount = 0;
+  Caption();
+  UpdateStatusBarInfo();
+  return true;
+}
+
+bool TDataForm::FileToDataGrid(const QString& file) {
+  if (Busy() || !MayDiscardData()) return false;
+  loading_ = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  ShowLoadingGauge();
+  QElapsedTimer sinceRedraw;
+  sinceRedraw.start();
+  const TFileResult result = sorvel::FileToDataGrid(file.toStdString(), [&sinceRedraw](double fraction) {
+    // The gauge lets pending events run; a few times a second is enough.
+    if (sinceRedraw.elapsed() >= 40 || fraction >= 1.0) {
+      SetLoadingGauge(fraction);
+      sinceRedraw.restart();
+    }
+    return true;
+  });
+  FreeLoadingGauge();
+  QApplication::restoreOverrideCursor();
+  loading_ = false;
+  if (!result.Ok) {
+    // The data set in the window is still the one before.
+    QString text = Q(result.Error);
+    if (!result.Detail.empty()) text += QStringLiteral("\n\n") + Q(result.Detail);
+    ShowInfo(text);
+    return false;
+  }
+  LineCount = static_cast<int>(result.DataLines);
+  DataGrid->horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
+  DescGrid->horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
+  smallColumns_ = false;
+  DataModel->Reset();
+  DescModel->Reset();
+  for (QHeaderView* h : {DataGrid->horizontalHeader(), DescGrid->horizontalHeader()})
+    for (int c = 0; c < h->count(); ++c) h->resizeSection(c, DefaultColumnWidth);
+  FitColumns(1, DataList().MaxCol(), SampleRows);
+  PageControl->setCurrentIndex(0);
+  DataGrid->SetCurrentCell(1, 1);
+  DescGrid->SetCurrentCell(1, 1);
+  Caption();
+  UpdateStatusBarInfo();
+  MRUFiles().UpdateList(file.toStdString());
+  for (const auto& w : result.Warnings) ShowWarning(Q(w));
+  return true;
+}
+
+bool TDataForm::SaveFile(const QString& file, bool varnames, bool descriptions, bool selection) {
+  DataGrid->CommitEdit();
+  DescGrid->CommitEdit();
+  if (EditingNames()) EndNameEditing();
+  TSaveOptions options;
+  options.VarNames = varnames;
+  options.Descriptions = descriptions;
+  options.Selection = selection;
+  if (selection) {
+    const TGridRect sel = DataGrid->Selection();
+    options.Left = sel.Left;
+    options.Top = sel.Top;
+    options.Right = sel.Right;
+    options.Bottom = sel.Bottom;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const TFileResult result = sorvel::SaveFile(file.toStdString(), options);
+  QApplication::restoreOverrideCursor();
+  Caption();
+  if (!result.Ok) {
+    QString text = Q(result.Error);
+    if (!result.Detail.empty()) text += QStringLiteral("\n\n") + Q(result.Detail);
+    ShowInfo(text);
+    return false;
+  }
+  MRUFiles().UpdateList(file.toStdString());
+  return true;
+}
+
+bool TDataForm::Save1Click() {
+  if (Busy()) return false;
+  if (!DataEditor.DataFilename.empty()) return SaveFile(DataFilename(), true, true, false);
+  return SaveAs();
+}
+
+bool TDataForm::SaveAs() {
+  if (Busy()) return false;
+  DataGrid->CommitEdit();
+  DescGrid->CommitEdit();
+  if (EditingNames()) EndNameEditing();
+  const TDataList& list = DataList();
+  TSaveChoices choices;
+  choices.SelectionApplies = DataGrid->MultiCellSelection();
+  choices.VarNamesApply = list.ModifiedColumnNames();
+  choices.DescriptionsApply = false;
+  for (int c = 1; c <= list.MaxCol() && !choices.DescriptionsApply; ++c)
+    for (int r = 1; r <= 4; ++r)
+      if (!list.DescGrid.IsEmpty(c, r)) choices.DescriptionsApply = true;
+  choices.WantSelection = choices.SelectionApplies;
+  choices.WantVarNames = choices.VarNamesApply;
+  choices.WantDescriptions = choices.DescriptionsApply;
+  if (choices.SelectionApplies || choices.VarNamesApply || choices.DescriptionsApply) {
+    if (!AskSaveChoices(choices)) return false;
+  }
+  QString start = DataFilename();
+  if (start.isEmpty()) start = Q(MRUFiles().LastPath());
+  const QString file = AskSaveName(start);
+  if (file.isEmpty()) return false;
+  return SaveFile(file, choices.WantVarNames, choices.WantDescriptions, choices.WantSelection);
+}
+
+bool TDataForm::OpenClick() {
+  if (Busy()) return false;
+  const QString file = AskOpenName(Q(MRUFiles().LastPath()));
+  if (file.isEmpty()) return false;
+  return FileToDataGrid(file);
+}
+
+void TDataForm::FileMenuPopup() {
+  TMRUFiles& mru = MRUFiles();
+  mru.Read();
+  mruLine_->setVisible(!mru.Flist[0].empty());
+  for (int i = 0; i < 9; ++i) {
+    mruItems_[i]->setVisible(!mru.Flist[i].empty());
+    mruItems_[i]->setText(Q(mru.Caption(i + 1)));
+  }
+}
+
+void TDataForm::MRFileClick(int slot) {
+  if (slot < 1 || slot > 9) return;
+  MRUFiles().Read();
+  const QString path = Q(MRUFiles().Flist[slot - 1]);
+  if (path.isEmpty()) return;
+  if (!QFileInfo::exists(path)) {
+    ShowInfo(QStringLiteral("File Not Found!\n\n") + path);
+    return;
+  }
+  if (QFileInfo(path).suffix().compare(QLatin1String("PER"), Qt::CaseInsensitive) == 0) {
+    Beep();
+    return;
+  }
+  FileToDataGrid(path);
+}
+
+// ---------------------------------------------------------------- editing
+
+bool TDataForm::AppendColumn() {
+  TDataList& list = DataList();
+  if (!list.CanAddColumns(1)) return false;
+  list.SetColCount(list.MaxCol() + 1);
+  RefreshViews();
+  DataChanged(true);
+  return true;
+}
+
+void TDataForm::AppendRow() {
+  TDataList& list = DataList();
+  list.SetRowCount(list.DataGrid.RowCount());  // one more case
+  RefreshViews();
+  DataChanged(false);
+}
+
+void TDataForm::CopyClick() {
+  TDataGridView* grid = ActiveGrid();
+  const TDataList& list = DataList();
+  const TTextGrid& g = IsDataPage() ? list.DataGrid : list.DescGrid;
+  QApplication::clipboard()->setText(QString::fromStdString(GridBlockText(g, grid->Selection())));
+}
+
+void TDataForm::CutClick() {
+  if (ActiveGrid()->IsEditing()) return;
+  CopyClick();
+  ClearClick();
+}
+
+void TDataForm::ClearClick() {
+  TDataGridView* grid = ActiveGrid();
+  if (grid->IsEditing() || Busy()) return;
+  if (IsDataPage())
+    ClearDataBlock(DataList(), grid->Selection());
+  else
+    ClearDescBlock(DataList(), grid->Selection());
+  ActiveGrid()->GridModel()->Refresh();
+  DataChanged(false);
+}
+
+void TDataForm::PasteClick() {
+  if (Busy()) return;
+  TDataGridView* grid = ActiveGrid();
+  grid->CommitEdit();
+  const std::string text = QApplication::clipboard()->text().toStdString();
+  TDataList& list = DataList();
+  const TGridRect sel = grid->Selection();
+  TPasteResult res = IsDataPage() ? PasteIntoData(list, text, sel,
+                                                  [] { return AskYesNo(QString::fromLatin1(UseFirstRowAsNamesText)); })
+                                  : PasteIntoDesc(list, text, sel);
+  if (res.Status == TPasteResult::NoText) {
+    ShowInfo(QString::fromLatin1(NoClipboardTextText));
+    return;
+  }
+  if (res.Status == TPasteResult::TooManyColumns) {
+    ShowInfo(QString::fromLatin1(MaxColumnsExceededText));
+    return;
+  }
+  RefreshViews();
+  if (res.Written.Top >= 1 && res.Written.Bottom >= res.Written.Top) grid->SelectBlock(res.Written);
+  FitColumns(res.Written.Left, res.Written.Right, 0);
+  DataChanged(res.ColumnsChanged);
+}
+
+void TDataForm::FindReplaceClick() {
+  if (!IsDataPage()) PageControl->setCurrentIndex(0);
+  if (!findForm_) findForm_ = new TFindForm(this);
+  findStarted_ = false;
+  findForm_->Prepare(DataGrid->MultiCellSelection());
+  findForm_->show();
+  findForm_->raise();
+}
+
+TGridRect TDataForm::DataBounds(bool selectionOnly) const {
+  if (selectionOnly) return DataGrid->Selection();
+  const TDataList& list = DataList();
+  return {1, 1, list.MaxCol(), list.DataGrid.RowCount() - 1};
+}
+
+bool TDataForm::FindNext(const TFindSpec& spec, bool selectionOnly) {
+  int c = DataGrid->CurrentCol(), r = DataGrid->CurrentRow();
+  const TGridRect bounds = selectionOnly ? (findStarted_ ? selectionBounds_ : DataGrid->Selection()) : DataBounds(false);
+  bool inclusive = false;
+  if (selectionOnly && !findStarted_) {
+    selectionBounds_ = bounds;
+    c = bounds.Left;
+    r = bounds.Top;
+    inclusive = true;
+  }
+  if (!FindCell(DataList(), spec, bounds, c, r, inclusive)) return false;
+  findStarted_ = true;
+  if (selectionOnly) {
+    DataGrid->selectionModel()->setCurrentIndex(DataModel->index(r - 1, c - 1), QItemSelectionModel::NoUpdate);
+    DataGrid->scrollTo(DataModel->index(r - 1, c - 1));
+  } else {
+    DataGrid->SetCurrentCell(c, r);
+  }
+  return true;
+}
+
+bool TDataForm::ReplaceNext(const TFindSpec& spec, bool selectionOnly, const QString& replacement) {
+  int c = DataGrid->CurrentCol(), r = DataGrid->CurrentRow();
+  const TGridRect bounds = selectionOnly ? (findStarted_ ? selectionBounds_ : DataGrid->Selection()) : DataBounds(false);
+  if (selectionOnly && !findStarted_) {
+    selectionBounds_ = bounds;
+    c = bounds.Left;
+    r = bounds.Top;
+  }
+  if (!FindCell(DataList(), spec, bounds, c, r, true)) return false;
+  findStarted_ = true;
+  DataList().SetCellText(c, r, replacement.toStdString());
+  DataGrid->selectionModel()->setCurrentIndex(DataModel->index(r - 1, c - 1),
+                                              selectionOnly ? QItemSelectionModel::NoUpdate
+                                                            : QItemSelectionModel::ClearAndSelect);
+  DataGrid->scrollTo(DataModel->index(r - 1, c - 1));
+  DataModel->Refresh();
+  DataChanged(false);
+  return true;
+}
+
+int TDataForm::ReplaceAllMatches(const TFindSpec& spec, bool selectionOnly, const QString& replacement) {
+  int c = DataGrid->CurrentCol(), r = DataGrid->CurrentRow();
+  const TGridRect bounds = selectionOnly ? (findStarted_ ? selectionBounds_ : DataGrid->Selection()) : DataBounds(false);
+  if (selectionOnly && !findStarted_) {
+    selectionBounds_ = bounds;
+    c = bounds.Left;
+    r = bounds.Top;
+  }
+  const int n = ReplaceAll(DataList(), spec, bounds, c, r, replacement.toStdString());
+  if (n == 0) return 0;
+  findStarted_ = true;
+  DataGrid->selectionModel()->setCurrentIndex(DataModel->index(r - 1, c - 1),
+                                              selectionOnly ? QItemSelectionModel::NoUpdate
+                                                            : QItemSelectionModel::ClearAndSelect);
+  DataGrid->scrollTo(DataModel->index(r - 1, c - 1));
+  DataModel->Refresh();
+  DataChanged(false);
+  return n;
+}
+
+void TDataForm::DeleteRowsClick() {
+  if (!IsDataPage() || Busy()) return;
+  DataGrid->CommitEdit();
+  const TGridRect sel = DataGrid->Selection();
+  TDataList& list = DataList();
+  if (sel.Top <= 1 && sel.Bottom >= list.DataGrid.RowCount() - 1) {
+    New();
+    return;
+  }
+  list.DeleteRows(sel.Top, sel.Height());
+  DataModel->Reset();
+  DataGrid->SetCurrentCell(sel.Left, sel.Top);
+  UpdateStatusBarInfo();
+  DataChanged(false);
+}
+
+void TDataForm::InsertRowsClick() {
+  if (!IsDataPage() || Busy()) return;
+  DataGrid->CommitEdit();
+  const TGridRect sel = DataGrid->Selection();
+  DataList().InsertRows(sel.Top, sel.Height());
+  DataModel->Reset();
+  DataGrid->SetCurrentCell(sel.Left, sel.Top);
+  UpdateStatusBarInfo();
+  DataChanged(false);
+}
+
+void TDataForm::DeleteColumnsClick() {
+  if (!IsDataPage() || Busy()) return;
+  DataGrid->CommitEdit();
+  const TGridRect sel = DataGrid->Selection();
+  TDataList& list = DataList();
+  if (sel.Left <= 1 && sel.Right >= list.MaxCol()) {
+    New();
+    return;
+  }
+  list.DeleteColumns(sel.Left, sel.Width());
+  list.NormaliseColumnNames();
+  ResetProcessIf();
+  ResetViews();
+  DataGrid->SetCurrentCell(std::min(sel.Left, list.MaxCol()), 1);
+  DataChanged(true);
+}
+
+void TDataForm::InsertColumnsClick() {
+  if (!IsDataPage() || Busy()) return;
+  DataGrid->CommitEdit();
+  const TGridRect sel = DataGrid->Selection();
+  TDataList& list = DataList();
+  if (!list.CanAddColumns(sel.Width())) {
+    ShowInfo(QString::fromLatin1(MaxColumnsExceededText));
+    return;
+  }
+  list.InsertColumns(sel.Left, sel.Width());
+  // The new columns are named at once, as the next click into the grid would.
+  list.NormaliseColumnNames();
+  ResetProcessIf();
+  ResetViews();
+  DataGrid->SetCurrentCell(sel.Left, 1);
+  DataChanged(true);
+}
+
+void TDataForm::InsertCaseNumbersClick() {
+  if (!IsDataPage() || Busy()) return;
+  DataGrid->CommitEdit();
+  if (!InsertCaseNumbers(DataList())) {
+    ShowInfo(QString::fromLatin1(MaxColumnsExceededText));
+    return;
+  }
+  DataList().NormaliseColumnNames();
+  ResetProcessIf();
+  ResetViews();
+  DataChanged(true);
+}
+
+void TDataForm::TransposeClick() {
+  if (Busy()) return;
+  DataGrid->CommitEdit();
+  if (!TransposeData(DataList())) {
+    ShowInfo(QString::fromLatin1(MaxColumnsExceededText));
+    return;
+  }
+  ResetProcessIf();
+  ResetViews();
+  DataGrid->SetCurrentCell(1, 1);
+  DataChanged(true);
+}
+
+void TDataForm::CopyColumnNamesClick() {
+  const TDataList& list = DataList();
+  QApplication::clipboard()->setText(Q(GridBlockText(list.DataGrid, {1, 0, list.MaxCol(), 0})));
+}
+
+void TDataForm::CopyNamesAndDataClick() {
+  const TDataList& list = DataList();
+  DataGrid->selectAll();
+  QApplication::clipboard()->setText(
+      Q(GridBlockText(list.DataGrid, {1, 0, list.MaxCol(), list.DataGrid.RowCount() - 1})));
+}
+
+void TDataForm::ChangeColumnNamesClick() {
+  PageControl->setCurrentIndex(0);
+  StartNameEditing(DataGrid->CurrentCol());
+}
+
+void TDataForm::StartNameEditing(int c) {
+  if (Busy() || c < 1 || c > DataList().MaxCol()) return;
+  if (!IsDataPage()) PageControl->setCurrentIndex(0);
+  DataGrid->CommitEdit();
+  QHeaderView* header = DataGrid->horizontalHeader();
+  DataGrid->scrollTo(DataModel->index(std::max(DataGrid->CurrentRow(), 1) - 1, c - 1));
+  nameCol_ = c;
+  ISEditing = true;
+  nameEditor_->setGeometry(header->sectionViewportPosition(c - 1), 0, std::max(header->sectionSize(c - 1), 40),
+                           header->height());
+  nameEditor_->setText(Q(DataList().ColumnName(c)));
+  nameEditor_->show();
+  nameEditor_->setFocus();
+  nameEditor_->selectAll();
+}
+
+void TDataForm::CommitName() {
+  if (!EditingNames()) return;
+  TDataList& list = DataList();
+  const std::string name = nameEditor_->text().trimmed().toStdString();
+  if (list.ColumnName(nameCol_) != name) {
+    list.SetCellText(nameCol_, 0, name);
+    DataChanged(true);
+  }
+}
+
+void TDataForm::EndNameEditing() {
+  if (!EditingNames()) return;
+  const int c = nameCol_;
+  CommitName();
+  nameCol_ = 0;
+  ISEditing = false;
+  nameEditor_->hide();
+  DataList().NormaliseColumnNames();
+  DataModel->Refresh();
+  DescModel->Refresh();
+  FitColumns(c, c, 0);
+}
+
+void TDataForm::SizeColumnWidthsClick() {
+  smallColumns_ = !smallColumns_;
+  const int width = smallColumns_ ? SmallColumnWidth : DefaultColumnWidth;
+  for (TDataGridView* grid : {DataGrid, DescGrid}) {
+    QHeaderView* h = grid->horizontalHeader();
+    h->setDefaultSectionSize(width);
+    for (int c = 0; c < h->count(); ++c) h->resizeSection(c, width);
+  }
+  // Every column at least as wide as its texts.
+  FitColumns(1, DataList().MaxCol(), SampleRows);
+}
+
+void TDataForm::ViewLevelsClick() {
+  DataModel->ShowLevels = Action("ViewLevels1")->isChecked();
+  DataList().UpdateData();
+  DataModel->Refresh();
+}
+
+void TDataForm::EditMenuPopup() {
+  const bool dataPage = IsDataPage();
+  Action("DeleteColumns1")->setEnabled(dataPage && DataGrid->LastPressOnNames);
+  Action("InsertColumns1")->setEnabled(dataPage && DataGrid->LastPressOnNames);
+  Action("DeleteRows1")->setEnabled(dataPage && DataGrid->LastPressOnCaseNumbers);
+  Action("InsertRows1")->setEnabled(dataPage && DataGrid->LastPressOnCaseNumbers);
+  Action("Paste1")->setEnabled(!QApplication::clipboard()->text().isEmpty());
+  Action("FindReplace1")->setEnabled(true);
+}
+
+void TDataForm::ShowPopup(QPoint global) {
+  EditMenuPopup();
+  popup_->popup(global);
+}
+
+}  // namespace sorvel

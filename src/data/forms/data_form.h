@@ -1,0 +1,161 @@
+// The data editor: the window in which the user types, pastes, opens, edits and saves the
+// data set. A view over the data set's grids (data/), which own the texts; every block
+// command is a core function of data/grid_edit.h.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+#include "data/forms/data_grid.h"
+#include "ui/save_options_dialog.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTabWidget;
+
+namespace sorvel {
+
+class TFindForm;
+
+// A "Name (*.a;*.b)|*.a;*.b|..." filter as Qt's list of "Name (*.a *.b)".
+QStringList QtFileFilters(const char* filter);
+
+class TDataForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TDataForm(QWidget* owner = nullptr);
+  ~TDataForm() override;
+
+  // The editor once created (nullptr before).
+  static TDataForm* Instance();
+  // False when the editor does not exist or holds the untouched empty data set.
+  static bool HaveData();
+
+  // ---- Fields ----
+  int LineCount = 0;                 // data lines of the last file read
+  QPointer<QWidget> CallingForm;     // Return goes back here (none: the main window)
+  QString CallingName;
+  bool TrapBackTab = false;
+  bool ISEditing = false;            // a cell or name editor is open
+  QString FileModString, FileModStringTab, FileModStringLine;
+  // The file state lives with the data set (data_state.h); these read it.
+  QString DataFilename() const;
+  bool FileModified() const;
+
+  // ---- Controls ----
+  QTabWidget* PageControl;
+  TDataGridModel* DataModel;
+  TDataGridModel* DescModel;
+  TDataGridView* DataGrid;
+  TDataGridView* DescGrid;
+  QLabel* StatusPanels[5];
+
+  // ---- Interfaces ----
+  void ShowDataEditor(QWidget* caller, const QString& callerName);
+  // A new, empty data set after the save question; false when the question was cancelled
+  // or the save failed (the data set stays).
+  bool New();
+  void SetFileModified(bool modified);
+  void SetStatusBarInfo(int panel, const QString& text);
+  void UpdateStatusBarInfo();
+  QString StatusBarHint() const;
+  bool ModifiedColumnNames() const;
+  bool GetFileModString();
+
+  // Files. Each returns true when it did what it says; failures are shown to the user.
+  bool FileToDataGrid(const QString& file);
+  bool SaveFile(const QString& file, bool varnames, bool descriptions, bool selection);
+  bool Save1Click();
+  bool SaveAs();
+  bool OpenClick();
+  void MRFileClick(int slot);
+  void FileMenuPopup();  // recent files
+  bool Loading() const { return loading_; }
+
+  // Where the file dialogs and "Configure Save" ask (window tests replace them).
+  std::function<bool(TSaveChoices&)> AskSaveChoices;
+  std::function<QString(const QString& start)> AskSaveName;
+  std::function<QString(const QString& start)> AskOpenName;
+
+  // Commands.
+  void ReturnClick();
+  void HideClick();
+  void CopyClick();
+  void CutClick();
+  void PasteClick();
+  void ClearClick();
+  void FindReplaceClick();
+  void DeleteColumnsClick();
+  void DeleteRowsClick();
+  void InsertColumnsClick();
+  void InsertRowsClick();
+  void CopyColumnNamesClick();
+  void CopyNamesAndDataClick();
+  void ChangeColumnNamesClick();
+  void SizeColumnWidthsClick();
+  void ViewLevelsClick();
+  void TransposeClick();
+  void InsertCaseNumbersClick();
+  void EditMenuPopup();
+
+  // Name editing on the names row.
+  void StartNameEditing(int c);
+  void EndNameEditing();
+  bool EditingNames() const { return nameCol_ > 0; }
+  QLineEdit* NameEditor() const { return nameEditor_; }
+
+  // Find and replace on the data page. Each moves the current cell to what it found.
+  bool FindNext(const TFindSpec& spec, bool selectionOnly);
+  bool ReplaceNext(const TFindSpec& spec, bool selectionOnly, const QString& replacement);
+  int ReplaceAllMatches(const TFindSpec& spec, bool selectionOnly, const QString& replacement);
+  TFindForm* FindForm() const { return findForm_; }
+
+  bool IsDataPage() const;
+  TDataGridView* ActiveGrid() const;
+  QAction* Action(const char* objectName) const;
+
+  // Tab in the last column / Enter in the last row.
+  bool AppendColumn();
+  void AppendRow();
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void BuildMenus();
+  QAction* AddAction(QMenu* menu, const char* name, const QString& caption, void (TDataForm::*slot)(),
+                     const QKeySequence& key = {}, const QString& hint = {});
+  void ResetViews();       // the data set was replaced or rearranged
+  void RefreshViews();     // cells changed in place
+  void Caption();
+  void DataChanged(bool columns);  // an edit: modified, counters pending
+  void ResetProcessIf();
+  bool MayDiscardData();
+  bool Busy() const;
+  void FitColumns(int first, int last, int sampleRows);
+  void CommitName();
+  void ShowPopup(QPoint global);
+  TGridRect DataBounds(bool selectionOnly) const;
+
+  QMenu* fileMenu_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+  QMenu* popup_ = nullptr;
+  QAction* returnAction_ = nullptr;
+  QAction* mruLine_ = nullptr;
+  QAction* mruItems_[9] = {};
+  QLineEdit* nameEditor_ = nullptr;
+  int nameCol_ = 0;
+  TFindForm* findForm_ = nullptr;
+  bool loading_ = false;
+  bool smallColumns_ = false;
+  bool findStarted_ = false;  // a selection search goes on from the current cell
+  TGridRect selectionBounds_;  // the selection a search is limited to
+};
+
+}  // namespace sorvel

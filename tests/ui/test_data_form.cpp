@@ -1,0 +1,522 @@
+// The data editor under the offscreen platform: typing, keys, block commands, find and
+// replace, files through the window, and the save question on the way to New and Open.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "data/data_state.h"
+#include "data/forms/data_form.h"
+#include "data/forms/find_form.h"
+#include "data/forms/register.h"
+#include "numerics/settings_store.h"
+#include "shell/mru.h"
+#include "ui/data_editor_hooks.h"
+#include "ui/messages.h"
+#include "ui/shell_services.h"
+#include "ui/window_registry.h"
+
+using namespace sorvel;
+
+namespace {
+
+class DataFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetSettingsStore(&store);
+    MRUFiles().Read();
+    SetMessageRecorder(&messages);
+    ResetDataState();
+    form = std::make_unique<TDataForm>();
+    form->AskSaveChoices = [this](TSaveChoices& c) {
+      offered = c;
+      return true;
+    };
+    form->AskSaveName = [this](const QString&) { return saveName; };
+    form->AskOpenName = [this](const QString&) { return openName; };
+    form->show();
+  }
+  void TearDown() override {
+    form.reset();
+    SetMessageRecorder(nullptr);
+    ResetDataState();
+    SetSettingsStore(nullptr);
+  }
+
+  std::string Cell(int c, int r) const { return DataList().DataGrid.Cell(c, r); }
+  int Cases() const { return DataList().DataGrid.RowCount() - 1; }
+  QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+  void Paste(const QString& text, const TGridRect& target) {
+    QApplication::clipboard()->setText(text);
+    form->DataGrid->SetCurrentCell(target.Left, target.Top);
+    form->DataGrid->SelectBlock(target);
+    form->PasteClick();
+  }
+  // A data set with names A, B, C and cases (1 2 3), (4 5 6), typed as a user pastes it.
+  void PasteABC() {
+    messages.Answer = QMessageBox::Yes;
+    Paste(QStringLiteral("A\tB\tC\r\n1\t2\t3\r\n4\t5\t6\r\n"), {1, 1, 1, 1});
+    messages.Answer = 0;
+    messages.Texts.clear();
+  }
+  static void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+
+  MemorySettingsStore store;
+  TMessageLog messages;
+  QTemporaryDir dir;
+  std::unique_ptr<TDataForm> form;
+  TSaveChoices offered;
+  QString saveName, openName;
+};
+
+TEST_F(DataFormTest, StartsEmptyWithCaptionPagesAndStatusPanels) {
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Data"));
+  EXPECT_EQ(form->PageControl->tabText(0), QStringLiteral("Data"));
+  EXPECT_EQ(form->PageControl->tabText(1), QStringLiteral("Descriptions"));
+  EXPECT_EQ(form->DataModel->rowCount(), 1);
+  EXPECT_EQ(form->DataModel->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Col1"));
+  EXPECT_EQ(form->DescModel->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("Target:"));
+  EXPECT_EQ(form->StatusPanels[0]->text(), QStringLiteral("Col = 1,  Row = 1"));
+  EXPECT_EQ(form->StatusPanels[1]->text(), QStringLiteral("Missing Off"));
+  EXPECT_EQ(form->StatusPanels[2]->text(), QStringLiteral("Transform Off"));
+  EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("Process If Off"));
+  EXPECT_EQ(form->StatusPanels[4]->text(), QStringLiteral("Cols = 1,  Rows = 1"));
+  EXPECT_FALSE(TDataForm::HaveData());
+  EXPECT_FALSE(form->GetFileModString());
+  // Commands whose dialogs come later are there, disabled.
+  for (const char* name : {"MissingValues1", "ProcessIf1", "Transform1", "WeightCases1", "ComputeVariables1"}) {
+    ASSERT_NE(form->Action(name), nullptr) << name;
+    EXPECT_FALSE(form->Action(name)->isEnabled()) << name;
+  }
+}
+
+TEST_F(DataFormTest, TypingEnterAndTabAppendRowsAndColumns) {
+  TDataGridView* grid = form->DataGrid;
+  grid->setFocus();
+  QTest::keyClick(grid, '1');
+  auto* editor = grid->viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor, "2.5");
+  QTest::keyClick(editor, Qt::Key_Return);  // last row: a case is appended
+  QCoreApplication::processEvents();         // the delegate commits queued
+  EXPECT_EQ(Cell(1, 1), "12.5");
+  EXPECT_EQ(Cases(), 2);
+  EXPECT_EQ(grid->CurrentRow(), 2);
+  EXPECT_EQ(DataList().DataGrid.Cell(0, 2), "2");
+  EXPECT_TRUE(form->FileModified());
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Data  (modified)"));
+  EXPECT_TRUE(TDataForm::HaveData());
+
+  QTest::keyClick(grid, Qt::Key_Tab);  // last column: a column is appended
+  EXPECT_EQ(DataList().MaxCol(), 2);
+  EXPECT_EQ(DataList().ColumnName(2), "Col2");
+  EXPECT_EQ(DataList().DescGrid.Cell(2, 0), "Col2");
+  EXPECT_EQ(grid->CurrentCol(), 2);
+  EXPECT_EQ(grid->CurrentRow(), 2);
+  QTest::keyClick(grid, Qt::Key_Backtab);  // Shift+Tab never appends
+  EXPECT_EQ(grid->CurrentCol(), 1);
+  EXPECT_EQ(DataList().MaxCol(), 2);
+  EXPECT_TRUE(DataEditor.PendingColumnsChange);
+
+  // Tab in the 512th column adds nothing.
+  DataList().SetColCount(MaxColumns);
+  form->DataModel->SyncShape();
+  grid->SetCurrentCell(MaxColumns, 1);
+  QTest::keyClick(grid, Qt::Key_Tab);
+  EXPECT_EQ(DataList().MaxCol(), MaxColumns);
+  EXPECT_EQ(grid->CurrentCol(), MaxColumns);
+}
+
+TEST_F(DataFormTest, CtrlArrowsJumpAndDeleteClears) {
+  Paste(QStringLiteral("1\r\n2\r\n\r\n\r\n5\r\n"), {1, 1, 1, 1});
+  TDataGridView* grid = form->DataGrid;
+  grid->SetCurrentCell(1, 1);
+  QTest::keyClick(grid, Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(grid->CurrentRow(), 2);
+  QTest::keyClick(grid, Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(grid->CurrentRow(), 5);
+  QTest::keyClick(grid, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(grid->Selection(), (TGridRect{1, 2, 1, 5}));
+  QTest::keyClick(grid, Qt::Key_Delete);
+  EXPECT_EQ(Cell(1, 1), "1");
+  EXPECT_EQ(Cell(1, 2), "");
+  EXPECT_EQ(Cell(1, 5), "");
+}
+
+TEST_F(DataFormTest, PasteMatchesTheSelectionsShape) {
+  form->DataGrid->SetCurrentCell(1, 1);
+  DataList().SetColCount(3);
+  DataList().SetRowCount(2);
+  form->DataModel->SyncShape();
+  Paste(QStringLiteral("7"), {1, 1, 3, 2});
+  for (int c = 1; c <= 3; ++c)
+    for (int r = 1; r <= 2; ++r) EXPECT_EQ(Cell(c, r), "7");
+  Paste(QStringLiteral("1\r\n2\r\n3\r\n4\r\n"), {1, 1, 3, 1});
+  EXPECT_EQ(Cases(), 4);
+  for (int c = 1; c <= 3; ++c) EXPECT_EQ(Cell(c, 4), "4");
+  EXPECT_EQ(form->DataModel->rowCount(), 4);
+  EXPECT_TRUE(messages.Texts.isEmpty());
+
+  QApplication::clipboard()->clear();
+  form->PasteClick();
+  EXPECT_EQ(messages.Texts.value(0), QStringLiteral("There is no text on the Clipboard"));
+}
+
+TEST_F(DataFormTest, PastedNamesLineAsksAndNamesTheColumns) {
+  messages.Answer = QMessageBox::Yes;
+  Paste(QStringLiteral("A\tB\r\n1\t2\r\n3\t4\r\n"), {1, 1, 1, 1});
+  EXPECT_EQ(messages.Texts.value(0), QStringLiteral("Want to use text from first row as Variable Names?"));
+  EXPECT_EQ(DataList().ColumnName(1), "A");
+  EXPECT_EQ(DataList().ColumnName(2), "B");
+  EXPECT_EQ(Cases(), 2);
+  EXPECT_EQ(form->DataModel->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("B"));
+  EXPECT_EQ(form->DescModel->columnCount(), 2);
+  EXPECT_TRUE(form->ModifiedColumnNames());
+  EXPECT_TRUE(DataEditor.PendingColumnsChange);
+
+  messages.Texts.clear();
+  DataList().SetColCount(511);
+  form->DataModel->SyncShape();
+  Paste(QStringLiteral("1\t2\t3"), {511, 1, 511, 1});
+  EXPECT_EQ(messages.Texts.value(0), QStringLiteral("Maximum Number of Columns Exceeded."));
+  EXPECT_EQ(DataList().MaxCol(), 511);
+  EXPECT_EQ(Cell(511, 1), "");
+}
+
+TEST_F(DataFormTest, InsertAndDeleteRowsAndColumns) {
+  PasteABC();
+  TDataGridView* grid = form->DataGrid;
+  grid->SelectBlock({1, 2, 3, 2});
+  form->InsertRowsClick();
+  EXPECT_EQ(Cases(), 3);
+  EXPECT_EQ(Cell(1, 2), "");
+  EXPECT_EQ(Cell(1, 3), "4");
+  EXPECT_EQ(form->DataModel->rowCount(), 3);
+  grid->SelectBlock({1, 2, 3, 2});
+  form->DeleteRowsClick();
+  EXPECT_EQ(Cases(), 2);
+  EXPECT_EQ(Cell(1, 2), "4");
+
+  grid->SelectBlock({2, 1, 2, 2});
+  form->DeleteColumnsClick();
+  EXPECT_EQ(DataList().MaxCol(), 2);
+  EXPECT_EQ(DataList().ColumnName(2), "C");
+  EXPECT_EQ(Cell(2, 2), "6");
+  EXPECT_EQ(form->DescModel->columnCount(), 2);
+  grid->SelectBlock({1, 1, 1, 2});
+  form->InsertColumnsClick();
+  EXPECT_EQ(DataList().ColumnName(1), "Col1");
+  EXPECT_EQ(DataList().ColumnName(2), "A");
+  EXPECT_EQ(grid->CurrentCol(), 1);
+  EXPECT_EQ(form->DataModel->columnCount(), 3);
+
+  form->InsertCaseNumbersClick();
+  EXPECT_EQ(DataList().ColumnName(1), "Case");
+  EXPECT_EQ(Cell(1, 2), "2");
+  EXPECT_EQ(DataList().ColumnName(2), "Col2");  // the unnamed column follows its new place
+}
+
+TEST_F(DataFormTest, DeletingEveryRowOfModifiedDataAsksFirst) {
+  PasteABC();
+  form->DataGrid->SelectBlock({1, 1, 3, 2});
+  messages.Answer = QMessageBox::Cancel;
+  form->DeleteRowsClick();
+  EXPECT_EQ(messages.Texts.value(0), QStringLiteral("File Not Saved.  Save?"));
+  EXPECT_EQ(Cases(), 2);  // cancelled: nothing deleted
+  messages.Answer = QMessageBox::No;
+  form->DeleteRowsClick();
+  EXPECT_FALSE(DataList().HaveData());
+  EXPECT_EQ(form->DataModel->columnCount(), 1);
+  EXPECT_FALSE(form->FileModified());
+}
+
+TEST_F(DataFormTest, ColumnNamesAreEditedAndNormalised) {
+  PasteABC();
+  DataList().SetColCount(5);
+  form->DataModel->SyncShape();
+  struct TNameCase {
+    int Col;
+    const char* Typed;
+    const char* Kept;
+  };
+  for (const TNameCase& tc : {TNameCase{5, "col3", "Col5"}, TNameCase{2, "", "Col2"}, TNameCase{1, "Weight", "Weight"},
+                              TNameCase{4, "COL4", "COL4"}}) {
+    form->StartNameEditing(tc.Col);
+    ASSERT_TRUE(form->EditingNames());
+    form->NameEditor()->setText(QString::fromLatin1(tc.Typed));
+    QTest::keyClick(form->NameEditor(), Qt::Key_Return);
+    EXPECT_FALSE(form->EditingNames());
+    EXPECT_EQ(DataList().ColumnName(tc.Col), tc.Kept) << tc.Typed;
+    EXPECT_EQ(DataList().DescGrid.Cell(tc.Col, 0), tc.Kept);
+    EXPECT_EQ(form->DataGrid->CurrentRow(), 1);
+  }
+  // Tab goes on to the next name.
+  form->StartNameEditing(1);
+  form->NameEditor()->setText(QStringLiteral("Height"));
+  QTest::keyClick(form->NameEditor(), Qt::Key_Tab);
+  EXPECT_EQ(DataList().ColumnName(1), "Height");
+  EXPECT_TRUE(form->EditingNames());
+  form->EndNameEditing();
+}
+
+TEST_F(DataFormTest, FindAndReplaceThroughTheWindow) {
+  Paste(QStringLiteral("3\tabc\r\n\t7\r\n9\tx\r\n"), {1, 1, 1, 1});
+  form->DataGrid->SetCurrentCell(1, 1);
+  form->FindReplaceClick();
+  TFindForm* find = form->FindForm();
+  ASSERT_NE(find, nullptr);
+  EXPECT_FALSE(find->SelectionOnly->isChecked());
+  find->Relation1->setCurrentIndex(2);  // ">"
+  find->Value1->setText(QStringLiteral("5"));
+  find->FindClick();
+  EXPECT_EQ(form->DataGrid->CurrentCol(), 1);
+  EXPECT_EQ(form->DataGrid->CurrentRow(), 3);  // the empty cell is skipped
+  find->FindClick();
+  EXPECT_EQ(form->DataGrid->CurrentCol(), 2);
+  EXPECT_EQ(form->DataGrid->CurrentRow(), 2);
+  find->FindClick();
+  EXPECT_EQ(messages.Texts.value(0), QStringLiteral("Find and Replace Not Found"));
+
+  form->DataGrid->SetCurrentCell(1, 1);
+  find->Relation1->setCurrentIndex(1);
+  find->Value1->setText(QStringLiteral("abc"));
+  find->ReplaceWith->setText(QStringLiteral("xyz"));
+  find->ReplaceAllClick();
+  EXPECT_EQ(Cell(2, 1), "xyz");
+  EXPECT_TRUE(form->FileModified());
+
+  find->Relation1->setCurrentIndex(0);
+  EXPECT_FALSE(find->Button_Find->isEnabled());
+}
+
+TEST_F(DataFormTest, TransposeSwapsCasesAndVariables) {
+  PasteABC();
+  form->TransposeClick();
+  EXPECT_EQ(DataList().MaxCol(), 2);
+  EXPECT_EQ(Cases(), 3);
+  EXPECT_EQ(DataList().ColumnName(1), "Col1");
+  EXPECT_EQ(DataList().ColumnName(2), "Col2");
+  EXPECT_EQ(Cell(2, 3), "6");
+  EXPECT_EQ(form->DataModel->columnCount(), 2);
+  EXPECT_EQ(form->DataModel->rowCount(), 3);
+  EXPECT_EQ(form->DescModel->columnCount(), 2);
+  EXPECT_EQ(form->StatusPanels[4]->text(), QStringLiteral("Cols = 2,  Rows = 3"));
+}
+
+TEST_F(DataFormTest, CountersAdvanceWhenTheEditorLosesFocus) {
+  const int data = DataChangeCount, columns = ColumnsChangeCount;
+  PasteABC();
+  DataEditorLostFocus();  // what deactivating the window runs
+  EXPECT_EQ(DataChangeCount, data + 1);
+  EXPECT_EQ(ColumnsChangeCount, columns + 1);
+  EXPECT_TRUE(DataList().StringVar[1] == false);
+  const int news = NewDataCount;
+  form->SetFileModified(false);
+  form->New();
+  EXPECT_EQ(NewDataCount, news + 1);
+}
+
+TEST_F(DataFormTest, SaveAndOpenRoundTrip) {
+  PasteABC();
+  form->PageControl->setCurrentIndex(1);
+  form->DescModel->setData(form->DescModel->index(0, 0), QStringLiteral("Length"), Qt::EditRole);
+  form->PageControl->setCurrentIndex(0);
+  form->DataGrid->SetCurrentCell(1, 1);
+  saveName = Path("round.sorvel");
+  ASSERT_TRUE(form->SaveAs());
+  EXPECT_FALSE(offered.SelectionApplies);
+  EXPECT_TRUE(offered.VarNamesApply);
+  EXPECT_TRUE(offered.DescriptionsApply);
+  EXPECT_FALSE(form->FileModified());
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Data - ") + saveName);
+  EXPECT_EQ(MRUFiles().Flist[0], saveName.toStdString());
+  QFile f(saveName);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), QByteArray("A\tB\tC\r\nTitle:\tLength\t\t\r\n1\t2\t3\r\n4\t5\t6\r\n"));
+  f.close();
+
+  ASSERT_TRUE(form->New());
+  EXPECT_TRUE(messages.Texts.isEmpty());  // nothing to save
+  openName = saveName;
+  ASSERT_TRUE(form->OpenClick());
+  EXPECT_EQ(DataList().ColumnName(3), "C");
+  EXPECT_EQ(DataList().ColumnTitle(1), "Length");
+  EXPECT_EQ(Cell(3, 2), "6");
+  EXPECT_EQ(form->LineCount, 2);
+  EXPECT_EQ(form->DataModel->rowCount(), 2);
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Data - ") + saveName);
+  EXPECT_FALSE(TDataForm::Instance()->FileModified());
+
+  // Save writes to the remembered name; selection only writes the block.
+  form->DataGrid->SelectBlock({2, 1, 3, 2});
+  offered = TSaveChoices();
+  form->AskSaveChoices = [this](TSaveChoices& c) {
+    offered = c;
+    return true;
+  };
+  saveName = Path("block.dat");
+  ASSERT_TRUE(form->SaveAs());
+  EXPECT_TRUE(offered.WantSelection);
+  QFile b(saveName);
+  ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+  EXPECT_EQ(b.readAll(), QByteArray("B\tC\r\n2\t3\r\n5\t6\r\n"));
+  // Cancel in "Configure Save" abandons the save.
+  form->AskSaveChoices = [](TSaveChoices&) { return false; };
+  saveName = Path("never.sorvel");
+  EXPECT_FALSE(form->SaveAs());
+  EXPECT_FALSE(QFile::exists(saveName));
+}
+
+TEST_F(DataFormTest, YesWithAFailedSaveStopsNewAndOpen) {
+  PasteABC();
+  WriteFile(Path("other.sorvel"), "X\r\n1\r\n");
+  saveName = dir.filePath(QStringLiteral("missing-folder/out.sorvel"));
+  messages.Answer = QMessageBox::Yes;
+
+  EXPECT_FALSE(form->New());
+  ASSERT_GE(messages.Texts.size(), 2);
+  EXPECT_EQ(messages.Texts[0], QStringLiteral("File Not Saved.  Save?"));
+  EXPECT_TRUE(messages.Texts[1].startsWith(QStringLiteral("Error Writing File")));
+  EXPECT_EQ(Cell(3, 2), "6");
+  EXPECT_TRUE(form->FileModified());
+
+  messages.Texts.clear();
+  EXPECT_FALSE(form->FileToDataGrid(Path("other.sorvel")));
+  EXPECT_EQ(DataList().ColumnName(1), "A");
+  EXPECT_EQ(Cell(3, 2), "6");
+
+  // The main window's close question goes through the same hooks.
+  RegisterDataForms();
+  EXPECT_TRUE(DataEditorHooks().IsModified());
+  messages.Texts.clear();
+  TDataForm* registered = static_cast<TDataForm*>(FormFor("data-editor"));
+  registered->AskSaveChoices = [](TSaveChoices&) { return true; };
+  registered->AskSaveName = [this](const QString&) { return saveName; };
+  EXPECT_FALSE(DataEditorHooks().SaveAs());
+  registered->AskSaveName = [this](const QString&) { return Path("saved.sorvel"); };
+  EXPECT_TRUE(DataEditorHooks().SaveAs());
+  EXPECT_FALSE(DataEditorHooks().IsModified());
+  ResetForms();
+  DataEditorHooks() = TDataEditorHooks{};
+
+  // Yes with a save that works goes on.
+  PasteABC();
+  form->AskSaveName = [this](const QString&) { return Path("kept.sorvel"); };
+  messages.Answer = QMessageBox::Yes;
+  ASSERT_TRUE(form->FileToDataGrid(Path("other.sorvel")));
+  EXPECT_EQ(DataList().ColumnName(1), "X");
+  EXPECT_TRUE(QFile::exists(Path("kept.sorvel")));
+}
+
+TEST_F(DataFormTest, AFileThatFailsLeavesThePreviousDataSet) {
+  PasteABC();
+  saveName = Path("before.sorvel");
+  ASSERT_TRUE(form->SaveAs());
+  const QString caption = form->windowTitle();
+  struct TBad {
+    const char* Name;
+    QString Path;
+    const char* Message;
+  };
+  const std::vector<TBad> cases = {
+      {"missing file", Path("nowhere.sorvel"), "File Error"},
+      {"a folder: the read breaks off", dir.path(), "Error Reading File"},
+  };
+  for (const TBad& tc : cases) {
+    SCOPED_TRACE(tc.Name);
+    messages.Texts.clear();
+    EXPECT_FALSE(form->FileToDataGrid(tc.Path));
+    ASSERT_FALSE(messages.Texts.isEmpty());
+    EXPECT_TRUE(messages.Texts.last().startsWith(QString::fromLatin1(tc.Message))) << messages.Texts.last().toStdString();
+    EXPECT_EQ(DataList().ColumnName(2), "B");
+    EXPECT_EQ(Cell(3, 2), "6");
+    EXPECT_EQ(form->DataModel->rowCount(), 2);
+    EXPECT_EQ(form->windowTitle(), caption);
+    EXPECT_EQ(form->DataFilename(), saveName);
+    EXPECT_FALSE(form->Loading());
+    EXPECT_FALSE(LoadingGaugeShown());
+  }
+  EXPECT_EQ(MRUFiles().Flist[0], saveName.toStdString());
+}
+
+TEST_F(DataFormTest, TheGaugeIsShownAndEventsRunWhileAFileLoads) {
+  QByteArray bytes = "X\tY\r\n";
+  for (int i = 0; i < 200000; ++i) bytes += QByteArray::number(i) + "\t" + QByteArray::number(i % 7) + "\r\n";
+  WriteFile(Path("big.sorvel"), bytes);
+  bool sawGauge = false;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] { sawGauge = sawGauge || LoadingGaugeShown(); });
+  probe.start(0);
+  ASSERT_TRUE(form->FileToDataGrid(Path("big.sorvel")));
+  probe.stop();
+  EXPECT_TRUE(sawGauge);
+  EXPECT_FALSE(LoadingGaugeShown());
+  EXPECT_EQ(form->DataModel->rowCount(), 200000);
+  EXPECT_EQ(form->DataModel->data(form->DataModel->index(199999, 0), Qt::DisplayRole).toString(),
+            QStringLiteral("199999"));
+}
+
+TEST_F(DataFormTest, RecentFilesInTheFileMenu) {
+  WriteFile(Path("one.sorvel"), "1\r\n");
+  MRUFiles().UpdateList(Path("gone.sorvel").toStdString());
+  MRUFiles().UpdateList(Path("one.sorvel").toStdString());
+  form->FileMenuPopup();
+  QAction* first = form->findChild<QAction*>(QStringLiteral("MRFile1"));
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(first->isVisible());
+  EXPECT_EQ(first->text(), QStringLiteral("&1  ") + Path("one.sorvel"));
+  EXPECT_FALSE(form->findChild<QAction*>(QStringLiteral("MRFile3"))->isVisible());
+  first->trigger();
+  EXPECT_EQ(form->DataFilename(), Path("one.sorvel"));
+  form->MRFileClick(2);
+  EXPECT_EQ(messages.Texts.value(0), QStringLiteral("File Not Found!\n\n") + Path("gone.sorvel"));
+}
+
+TEST_F(DataFormTest, MouseOnNamesSelectsColumnsAndEnablesColumnCommands) {
+  PasteABC();
+  QHeaderView* names = form->DataGrid->horizontalHeader();
+  const QPoint at(names->sectionViewportPosition(1) + 5, names->height() / 2);
+  QTest::mousePress(names->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseRelease(names->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_TRUE(form->DataGrid->LastPressOnNames);
+  EXPECT_EQ(form->DataGrid->Selection(), (TGridRect{2, 1, 2, 2}));
+  form->EditMenuPopup();
+  EXPECT_TRUE(form->Action("DeleteColumns1")->isEnabled());
+  EXPECT_FALSE(form->Action("DeleteRows1")->isEnabled());
+
+  // Drag-scroll speeds by where the pointer is.
+  const QRect r = form->DataGrid->viewport()->rect();
+  EXPECT_EQ(form->DataGrid->DragScrollInterval(r.center()), 0);
+  EXPECT_EQ(form->DataGrid->DragScrollInterval({r.center().x(), r.bottom() + 20}), 1);
+  EXPECT_EQ(form->DataGrid->DragScrollInterval({r.center().x(), r.bottom() + 5}), 50);
+  EXPECT_EQ(form->DataGrid->DragScrollInterval({r.right() + 5, r.center().y()}), 300);
+}
+
+TEST_F(DataFormTest, ReturnGoesBackToTheCaller) {
+  QWidget caller;
+  form->ShowDataEditor(&caller, QStringLiteral("Explore"));
+  EXPECT_EQ(form->Action("Return1")->text(), QStringLiteral("&Return to Explore"));
+  EXPECT_EQ(form->Action("Return1")->toolTip(), QStringLiteral("Return to Explore"));
+  form->ReturnClick();
+  EXPECT_TRUE(caller.isVisible());
+  EXPECT_EQ(form->Action("Return1")->text(), QStringLiteral("&Return to Main Form"));
+  EXPECT_TRUE(form->CallingForm.isNull());
+}
+
+}  // namespace
