@@ -15,7 +15,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -97,7 +99,16 @@ TDataForm::TDataForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
   };
   DescModel->CellEdited = [this](int, int) { DataChanged(false); };
   connect(DataGrid->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] { ISEditing = false; });
-  connect(PageControl, &QTabWidget::currentChanged, this, [this] { UpdateStatusBarInfo(); });
+  connect(PageControl, &QTabWidget::currentChanged, this, [this] {
+    UpdateStatusBarInfo();
+    ScheduleFit();
+  });
+  for (TDataGridView* grid : {DataGrid, DescGrid}) {
+    connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, &TDataForm::ScheduleFit);
+    connect(grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TDataForm::ScheduleFit);
+    connect(grid->GridModel(), &QAbstractItemModel::modelReset, this, &TDataForm::ScheduleFit);
+    connect(grid->GridModel(), &QAbstractItemModel::dataChanged, this, &TDataForm::ScheduleFit);
+  }
 
   nameEditor_ = new QLineEdit(DataGrid->horizontalHeader()->viewport());
   nameEditor_->setObjectName(QStringLiteral("NameEditor"));
@@ -255,16 +266,19 @@ void TDataForm::BuildMenus() {
   QToolBar* bar = addToolBar(QStringLiteral("Data"));
   bar->setObjectName(QStringLiteral("DataToolBar"));
   bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  for (const char* name : {"Open1", "Save1", "Copy1", "Paste1", "SizeColumnWidths1", "ProcessIf1", "Transform1",
-                           "HideForm1", "Return1"})
-    bar->addAction(Action(name));
+  // Short button texts; the hints and the menus keep the full captions.
+  const std::pair<const char*, const char*> buttons[] = {
+      {"Open1", "Open"}, {"Save1", "Save"}, {"Copy1", "Copy"}, {"Paste1", "Paste"},
+      {"SizeColumnWidths1", "Widths"}, {"ProcessIf1", "Process If"}, {"Transform1", "Transform"},
+      {"HideForm1", "Hide"}, {"Return1", "Return"}};
+  for (const auto& [name, text] : buttons) {
+    QAction* a = Action(name);
+    a->setIconText(QString::fromLatin1(text));
+    bar->addAction(a);
+  }
   QAction* helpButton = bar->addAction(QStringLiteral("Help"));
   helpButton->setToolTip(QStringLiteral("Help"));
   connect(helpButton, &QAction::triggered, this, [] { ShowHelpTopic(7000); });
-  // Short toolbar texts; the menus keep the captions.
-  for (QAction* a : bar->actions())
-    if (QWidget* w = bar->widgetForAction(a))
-      if (auto* b = qobject_cast<QToolButton*>(w)) b->setText(a->toolTip().isEmpty() ? a->text() : a->toolTip());
 
   popup_ = new QMenu(this);
   connect(popup_, &QMenu::aboutToHide, this, [this] {
@@ -385,9 +399,46 @@ void TDataForm::FitColumns(int first, int last, int sampleRows) {
         w = std::max(w, cells.horizontalAdvance(DataModel->data(DataModel->index(r - 1, c - 1), Qt::DisplayRole).toString()) + 10);
     }
     if (header->sectionSize(c - 1) < w) header->resizeSection(c - 1, w);
-    if (DescGrid->horizontalHeader()->sectionSize(c - 1) < header->sectionSize(c - 1))
-      DescGrid->horizontalHeader()->resizeSection(c - 1, header->sectionSize(c - 1));
+    int descWidth = header->sectionSize(c - 1);
+    for (int r = 1; r <= 4; ++r)
+      descWidth = std::max(descWidth, cells.horizontalAdvance(Q(list.DescGrid.Cell(c, r))) + 10);
+    if (DescGrid->horizontalHeader()->sectionSize(c - 1) < descWidth)
+      DescGrid->horizontalHeader()->resizeSection(c - 1, descWidth);
   }
+}
+
+void TDataForm::ScheduleFit() {
+  if (fitPending_) return;
+  fitPending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    fitPending_ = false;
+    FitVisibleCells();
+  });
+}
+
+void TDataForm::FitVisibleCells() {
+  TDataGridView* grid = ActiveGrid();
+  TDataGridModel* model = grid->GridModel();
+  if (model->rowCount() == 0 || model->columnCount() == 0) return;
+  const QRect vp = grid->viewport()->rect();
+  int firstRow = grid->rowAt(vp.top()), lastRow = grid->rowAt(vp.bottom());
+  int firstCol = grid->columnAt(vp.left()), lastCol = grid->columnAt(vp.right());
+  if (firstRow < 0 || firstCol < 0) return;
+  if (lastRow < 0) lastRow = model->rowCount() - 1;
+  if (lastCol < 0) lastCol = model->columnCount() - 1;
+  const QFontMetrics cells(grid->font());
+  QHeaderView* header = grid->horizontalHeader();
+  for (int c = firstCol; c <= lastCol; ++c) {
+    int w = 0;
+    for (int r = firstRow; r <= lastRow; ++r)
+      w = std::max(w, cells.horizontalAdvance(model->data(model->index(r, c), Qt::DisplayRole).toString()) + 10);
+    if (header->sectionSize(c) < w) header->resizeSection(c, w);
+  }
+}
+
+void TDataForm::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  ScheduleFit();
 }
 
 // ---------------------------------------------------------------- showing, leaving

@@ -124,6 +124,7 @@ class TDataForm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -139,6 +140,9 @@ class TDataForm : public QMainWindow {
   bool MayDiscardData();
   bool Busy() const;
   void FitColumns(int first, int last, int sampleRows);
+  // Widens the columns on screen to the texts on screen (a million rows are never measured).
+  void FitVisibleCells();
+  void ScheduleFit();
   void CommitName();
   void ShowPopup(QPoint global);
   TGridRect DataBounds(bool selectionOnly) const;
@@ -154,6 +158,7 @@ class TDataForm : public QMainWindow {
   TFindForm* findForm_ = nullptr;
   bool loading_ = false;
   bool smallColumns_ = false;
+  bool fitPending_ = false;
   bool findStarted_ = false;  // a selection search goes on from the current cell
   TGridRect selectionBounds_;  // the selection a search is limited to
 };
