@@ -211,6 +211,47 @@ void TTextGrid::AppendRow(std::span<const std::string_view> cells, int firstCol)
   Rows_.push_back(row);
 }
 
+void TTextGrid::AppendRowRaw(std::string_view text, std::span<const std::uint32_t> ends, int firstCol) {
+  const int n = static_cast<int>(ends.size());
+  const int width = firstCol + n;
+  const int first = firstCol >= 1 ? 1 : 0;
+  const int count = width - first;
+  const size_t total = text.size();
+  if (!(IdentityMap_ && width <= ColCount() && count <= CountMask && total <= 0xFFFF &&
+        Ends_.size() + std::size_t(count) * 2 <= 0xFFFFFFFFu && Text_.size() < (std::uint64_t(1) << 48))) {
+    std::vector<std::string_view> cells(n);
+    for (int i = 0; i < n; ++i) {
+      std::uint32_t b = i == 0 ? 0 : ends[i - 1];
+      cells[i] = text.substr(b, ends[i] - b);
+    }
+    AppendRow(cells, firstCol);
+    return;
+  }
+  const bool wide = total > 255;
+  TRow row;
+  std::uint64_t start = Text_.size();
+  row.TextLo = static_cast<std::uint32_t>(start);
+  row.TextHi = static_cast<std::uint16_t>(start >> 32);
+  row.CountFlags = static_cast<std::uint16_t>(count | (wide ? WideFlag : 0) | (first ? SkipFirstFlag : 0));
+  row.CellStart = static_cast<std::uint32_t>(Ends_.size());
+  Text_.insert(Text_.end(), text.begin(), text.end());
+  const int leading = firstCol - first;
+  const size_t at = Ends_.size();
+  Ends_.resize(at + std::size_t(count) * (wide ? 2 : 1));
+  std::uint8_t* out = Ends_.data() + at;
+  if (wide) {
+    for (int i = 0; i < leading; ++i, out += 2) std::memset(out, 0, 2);
+    for (int i = 0; i < n; ++i, out += 2) {
+      std::uint16_t v = static_cast<std::uint16_t>(ends[i]);
+      std::memcpy(out, &v, 2);
+    }
+  } else {
+    for (int i = 0; i < leading; ++i) *out++ = 0;
+    for (int i = 0; i < n; ++i) *out++ = static_cast<std::uint8_t>(ends[i]);
+  }
+  Rows_.push_back(row);
+}
+
 void TTextGrid::ReserveText(std::size_t textBytes) { Text_.reserve(Text_.size() + textBytes); }
 
 void TTextGrid::ReserveRows(std::size_t rows) {

@@ -55,6 +55,9 @@ class TTextGrid {
   // Bulk loading: appends one row whose cells are `cells` placed from column `firstCol`
   // on (columns before it empty). The grid widens when the row is wider than it.
   void AppendRow(std::span<const std::string_view> cells, int firstCol = 0);
+  // The same from the cells' texts laid end to end in `text`, with the end offset of each
+  // cell in `ends` (the file reader's fast way).
+  void AppendRowRaw(std::string_view text, std::span<const std::uint32_t> ends, int firstCol = 0);
   // Capacity hints for bulk loading; only reserve. ReserveRows expects `rows` more rows
   // like the ones held so far.
   void ReserveText(std::size_t textBytes);
