@@ -15,13 +15,16 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QScrollBar>
 #include <QTimer>
 
+#include "data/data_file.h"
 #include "data/data_state.h"
 #include "data/forms/data_form.h"
 #include "data/forms/find_form.h"
 #include "data/forms/register.h"
 #include "numerics/settings_store.h"
+#include "shell/forms/main_form.h"
 #include "shell/mru.h"
 #include "ui/data_editor_hooks.h"
 #include "ui/messages.h"
@@ -31,6 +34,8 @@
 using namespace sorvel;
 
 namespace {
+
+const char* OpenDialogFilterForTests() { return OpenDialogFilter; }
 
 class DataFormTest : public ::testing::Test {
  protected:
@@ -517,6 +522,117 @@ TEST_F(DataFormTest, ReturnGoesBackToTheCaller) {
   EXPECT_TRUE(caller.isVisible());
   EXPECT_EQ(form->Action("Return1")->text(), QStringLiteral("&Return to Main Form"));
   EXPECT_TRUE(form->CallingForm.isNull());
+}
+
+TEST(DataFormFilters, DialogFiltersBecomeQtFilters) {
+  const QStringList open = QtFileFilters(OpenDialogFilterForTests());
+  ASSERT_EQ(open.size(), 6);
+  EXPECT_EQ(open[0], QStringLiteral("Data Files (*.dat *.sorvel *.sorvels)"));
+  EXPECT_EQ(open[5], QStringLiteral("All Files (*.*)"));
+}
+
+TEST_F(DataFormTest, LimitRowsTakeNumberCharactersOnly) {
+  form->PageControl->setCurrentIndex(1);
+  TDataGridView* grid = form->DescGrid;
+  grid->SetCurrentCell(1, 2);  // USL:
+  QTest::keyClick(grid, 'x');
+  EXPECT_FALSE(grid->IsEditing());
+  QTest::keyClick(grid, '1');
+  ASSERT_TRUE(grid->IsEditing());
+  auto* editor = grid->viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor, "0a.5");
+  QTest::keyClick(editor, Qt::Key_Tab);
+  EXPECT_EQ(DataList().DescGrid.Cell(1, 2), "10.5");
+  EXPECT_EQ(DataList().ColumnUSL(1), 10.5);
+  // The title row takes any text.
+  grid->SetCurrentCell(1, 1);
+  QTest::keyClick(grid, 'L');
+  EXPECT_TRUE(grid->IsEditing());
+  grid->CommitEdit();
+  EXPECT_EQ(DataList().ColumnTitle(1), "L");
+}
+
+TEST_F(DataFormTest, CellColoursShowTextColumnsAndRowsOutsideProcessIf) {
+  PasteABC();
+  Paste(QStringLiteral("abc"), {2, 1, 2, 1});
+  DataList().UpdateData();
+  const QModelIndex text = form->DataModel->index(0, 1), number = form->DataModel->index(0, 0);
+  EXPECT_EQ(form->DataModel->data(text, Qt::BackgroundRole).value<QColor>(), QColor(Qt::yellow));
+  EXPECT_EQ(form->DataModel->data(number, Qt::BackgroundRole).value<QColor>(), QColor(Qt::white));
+  EXPECT_EQ(form->DataModel->data(text, Qt::DisplayRole).toString(), QStringLiteral("abc[1]"));
+  form->Action("ViewLevels1")->trigger();
+  EXPECT_EQ(form->DataModel->data(text, Qt::DisplayRole).toString(), QStringLiteral("abc"));
+  ProcessIfRec.Active = true;
+  ProcessIfRec.PiIndex1 = 1;
+  ProcessIfRec.Sign1 = 2;  // Col1 > 2: case 1 fails
+  ProcessIfRec.X1 = 2;
+  EXPECT_EQ(form->DataModel->data(number, Qt::BackgroundRole).value<QColor>(), QColor(0, 255, 255));
+  EXPECT_EQ(form->DataModel->data(form->DataModel->index(1, 0), Qt::BackgroundRole).value<QColor>(),
+            QColor(Qt::white));
+  form->UpdateStatusBarInfo();
+  EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("Process If: A > 2"));
+  EXPECT_EQ(form->StatusBarHint(), QStringLiteral("Status Bar\n  Process If: A > 2\nCols = 4,  Rows = 3"));
+  EXPECT_TRUE(form->GetFileModString());
+  EXPECT_EQ(form->FileModString, QStringLiteral("Process If: A > 2"));
+}
+
+TEST_F(DataFormTest, CopyAndCutPutTheBlockOnTheClipboard) {
+  PasteABC();
+  form->DataGrid->SelectBlock({2, 1, 3, 2});
+  form->CopyClick();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("2\t3\r\n5\t6"));
+  form->CopyColumnNamesClick();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("A\tB\tC"));
+  form->DataGrid->SelectBlock({1, 2, 1, 2});
+  form->CutClick();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("4"));
+  EXPECT_EQ(Cell(1, 2), "");
+  form->CopyNamesAndDataClick();
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("A\tB\tC\r\n1\t2\t3\r\n\t5\t6"));
+}
+
+TEST_F(DataFormTest, DraggingBelowTheGridScrollsAndExtendsTheRowSelection) {
+  QByteArray bytes;
+  for (int i = 1; i <= 500; ++i) bytes += QByteArray::number(i) + "\r\n";
+  WriteFile(Path("rows.dat"), bytes);
+  ASSERT_TRUE(form->FileToDataGrid(Path("rows.dat")));
+  QHeaderView* cases = form->DataGrid->verticalHeader();
+  const QPoint first(cases->width() / 2, 5);
+  QTest::mousePress(cases->viewport(), Qt::LeftButton, {}, first);
+  EXPECT_TRUE(form->DataGrid->LastPressOnCaseNumbers);
+  const QPoint below(first.x(), cases->viewport()->height() + 30);
+  QTest::mouseMove(cases->viewport(), below);
+  QTest::qWait(150);
+  const int scrolled = form->DataGrid->verticalScrollBar()->value();
+  QTest::mouseRelease(cases->viewport(), Qt::LeftButton, {}, below);
+  EXPECT_GT(scrolled, 0);
+  const TGridRect sel = form->DataGrid->Selection();
+  EXPECT_EQ(sel.Top, 1);
+  EXPECT_GT(sel.Bottom, 10);
+  EXPECT_EQ(sel.Left, 1);
+  const int after = form->DataGrid->verticalScrollBar()->value();
+  QTest::qWait(50);
+  EXPECT_EQ(form->DataGrid->verticalScrollBar()->value(), after);  // released: the timer stopped
+}
+
+TEST_F(DataFormTest, FilesDroppedOnTheMainWindowOpenInTheEditor) {
+  WriteFile(Path("dropped.sorvel"), "Height\r\n170\r\n");
+  RegisterDataForms();
+  {
+    TSorvelStatsMainForm main(QStringLiteral("Sorvelstats"));
+    SetMainForm(&main);
+    EXPECT_TRUE(main.CommandAction("open")->isEnabled());
+    main.OpenDroppedFiles({Path("dropped.sorvel"), Path("second.sorvel")});
+    auto* editor = static_cast<TDataForm*>(FormFor("data-editor"));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(DataList().ColumnName(1), "Height");
+    EXPECT_EQ(editor->DataModel->rowCount(), 1);
+    ResetForms();
+    SetMainForm(nullptr);
+  }
+  DataEditorHooks() = TDataEditorHooks{};
 }
 
 }  // namespace

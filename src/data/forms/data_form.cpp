@@ -87,7 +87,6 @@ TDataForm::TDataForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
     grid->ShowPopup = [this](QPoint p) { ShowPopup(p); };
     grid->EditName = [this](int c) { StartNameEditing(c); };
     grid->Pressed = [this] {
-      ISEditing = false;
       if (EditingNames()) EndNameEditing();
     };
     grid->CurrentMoved = [this] { UpdateStatusBarInfo(); };
@@ -98,7 +97,6 @@ TDataForm::TDataForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
     if (r >= 1) FitColumns(c, c, -r);
   };
   DescModel->CellEdited = [this](int, int) { DataChanged(false); };
-  connect(DataGrid->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] { ISEditing = false; });
   connect(PageControl, &QTabWidget::currentChanged, this, [this] {
     UpdateStatusBarInfo();
     ScheduleFit();
@@ -145,6 +143,7 @@ TDataForm::TDataForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
   };
 
   BuildMenus();
+  seenNewData_ = NewDataCount;
   resize(640, 420);
   DataGrid->SetCurrentCell(1, 1);
   DescGrid->SetCurrentCell(1, 1);
@@ -356,6 +355,7 @@ bool TDataForm::IsDataPage() const { return PageControl->currentIndex() == 0; }
 TDataGridView* TDataForm::ActiveGrid() const { return IsDataPage() ? DataGrid : DescGrid; }
 
 void TDataForm::ResetViews() {
+  seenNewData_ = NewDataCount;
   const int c = DataGrid->CurrentCol(), r = DataGrid->CurrentRow();
   DataModel->Reset();
   DescModel->Reset();
@@ -475,7 +475,11 @@ void TDataForm::closeEvent(QCloseEvent* e) {
 void TDataForm::changeEvent(QEvent* e) {
   if (e->type() == QEvent::ActivationChange) {
     if (isActiveWindow()) {
-      UpdateStatusBarInfo();
+      // Another window may have replaced or reshaped the data set meanwhile.
+      if (seenNewData_ != NewDataCount)
+        ResetViews();
+      else
+        RefreshViews();
     } else if (!loading_) {
       DataEditorLostFocus();
       DataModel->Refresh();  // text columns and levels are known now
@@ -540,6 +544,7 @@ bool TDataForm::MayDiscardData() {
 bool TDataForm::New() {
   if (Busy() || !MayDiscardData()) return false;
   NewDataSet();
+  seenNewData_ = NewDataCount;
   smallColumns_ = false;
   DataGrid->horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
   DescGrid->horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
@@ -579,6 +584,7 @@ bool TDataForm::FileToDataGrid(const QString& file) {
     return false;
   }
   LineCount = static_cast<int>(result.DataLines);
+  seenNewData_ = NewDataCount;
   DataGrid->horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
   DescGrid->horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
   smallColumns_ = false;
@@ -945,7 +951,6 @@ void TDataForm::StartNameEditing(int c) {
   QHeaderView* header = DataGrid->horizontalHeader();
   DataGrid->scrollTo(DataModel->index(std::max(DataGrid->CurrentRow(), 1) - 1, c - 1));
   nameCol_ = c;
-  ISEditing = true;
   nameEditor_->setGeometry(header->sectionViewportPosition(c - 1), 0, std::max(header->sectionSize(c - 1), 40),
                            header->height());
   nameEditor_->setText(Q(DataList().ColumnName(c)));
@@ -969,7 +974,6 @@ void TDataForm::EndNameEditing() {
   const int c = nameCol_;
   CommitName();
   nameCol_ = 0;
-  ISEditing = false;
   nameEditor_->hide();
   DataList().NormaliseColumnNames();
   DataModel->Refresh();

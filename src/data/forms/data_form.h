@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 #include "data/forms/data_grid.h"
@@ -39,8 +40,6 @@ class TDataForm : public QMainWindow {
   int LineCount = 0;                 // data lines of the last file read
   QPointer<QWidget> CallingForm;     // Return goes back here (none: the main window)
   QString CallingName;
-  bool TrapBackTab = false;
-  bool ISEditing = false;            // a cell or name editor is open
   QString FileModString, FileModStringTab, FileModStringLine;
   // The file state lives with the data set (data_state.h); these read it.
   QString DataFilename() const;
@@ -106,6 +105,8 @@ class TDataForm : public QMainWindow {
   void StartNameEditing(int c);
   void EndNameEditing();
   bool EditingNames() const { return nameCol_ > 0; }
+  // A cell or name editor is open.
+  bool ISEditing() const { return EditingNames() || DataGrid->IsEditing() || DescGrid->IsEditing(); }
   QLineEdit* NameEditor() const { return nameEditor_; }
 
   // Find and replace on the data page. Each moves the current cell to what it found.
@@ -159,6 +160,7 @@ class TDataForm : public QMainWindow {
   bool loading_ = false;
   bool smallColumns_ = false;
   bool fitPending_ = false;
+  std::int32_t seenNewData_ = -1;  // NewDataCount the views were last reset for
   bool findStarted_ = false;  // a selection search goes on from the current cell
   TGridRect selectionBounds_;  // the selection a search is limited to
 };
