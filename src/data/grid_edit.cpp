@@ -36,11 +36,19 @@ TShape ShapeOf(int width, int height) {
   return TShape::Block;
 }
 
-// The clipboard block: rows of fields.
+// The clipboard block: rows of fields, kept flat (a pasted column may have a million rows).
 struct TBlock {
-  std::vector<std::vector<std::string>> Rows;
-  int Width = 0;  // of the first row (the block's width), at least 1
-  int Height() const { return static_cast<int>(Rows.size()); }
+  std::vector<std::string_view> Cells;
+  std::vector<std::size_t> Start{0};  // row i holds Cells[Start[i] .. Start[i + 1])
+  int Width = 0;                      // of the first row (the block's width), at least 1
+  int Height() const { return static_cast<int>(Start.size()) - 1; }
+  int RowSize(int i) const { return static_cast<int>(Start[i + 1] - Start[i]); }
+  std::string_view At(int i, int j) const { return j < RowSize(i) ? Cells[Start[i] + j] : std::string_view(); }
+  template <class V>
+  void AddRow(const V& fields) {
+    Cells.insert(Cells.end(), fields.begin(), fields.end());
+    Start.push_back(Cells.size());
+  }
 };
 
 // Calls write(c, r, text) for every cell the paste writes, by the shape rules.
@@ -50,26 +58,24 @@ void PlanPaste(const TBlock& b, const TGridRect& sel, W&& write) {
   const TShape target = ShapeOf(sel.Width(), sel.Height());
   if (clip == target || target == TShape::Cell || clip == TShape::Block) {
     for (int i = 0; i < b.Height(); ++i)
-      for (int j = 0; j < static_cast<int>(b.Rows[i].size()); ++j)
-        write(sel.Left + j, sel.Top + i, b.Rows[i][j]);
+      for (int j = 0; j < b.RowSize(i); ++j) write(sel.Left + j, sel.Top + i, b.At(i, j));
   } else if (clip == TShape::Cell) {
-    const std::string& v = b.Rows[0].empty() ? std::string() : b.Rows[0][0];
+    const std::string_view v = b.At(0, 0);
     for (int c = sel.Left; c <= sel.Right; ++c)
       for (int r = sel.Top; r <= sel.Bottom; ++r) write(c, r, v);
   } else if (clip == TShape::Row) {
     for (int r = sel.Top; r <= sel.Bottom; ++r)
-      for (int j = 0; j < static_cast<int>(b.Rows[0].size()); ++j) write(sel.Left + j, r, b.Rows[0][j]);
+      for (int j = 0; j < b.RowSize(0); ++j) write(sel.Left + j, r, b.At(0, j));
   } else {  // one column down every selected column
     for (int c = sel.Left; c <= sel.Right; ++c)
-      for (int i = 0; i < b.Height(); ++i)
-        write(c, sel.Top + i, b.Rows[i].empty() ? std::string() : b.Rows[i][0]);
+      for (int i = 0; i < b.Height(); ++i) write(c, sel.Top + i, b.At(i, 0));
   }
 }
 
 TGridRect Extent(const TBlock& b, const TGridRect& sel, bool& any) {
   TGridRect e{1 << 30, 1 << 30, -1, -1};
   any = false;
-  PlanPaste(b, sel, [&](int c, int r, const std::string&) {
+  PlanPaste(b, sel, [&](int c, int r, std::string_view) {
     any = true;
     e.Left = std::min(e.Left, c);
     e.Top = std::min(e.Top, r);
@@ -193,20 +199,20 @@ TPasteResult PasteIntoData(TDataList& list, std::string_view text, const TGridRe
   }
 
   TBlock block;
+  std::vector<std::string_view> f;
   for (auto line : lines) {
-    std::vector<std::string_view> f;
     const std::size_t n = SplitDataLine(line, f, MaxColumns + 1);
     if (n > static_cast<std::size_t>(MaxColumns)) {
       res.Status = TPasteResult::TooManyColumns;
       return res;
     }
-    block.Rows.emplace_back(f.begin(), f.end());
+    block.AddRow(f);
   }
-  if (!block.Rows.empty()) block.Width = std::max<int>(1, static_cast<int>(block.Rows[0].size()));
+  if (block.Height() > 0) block.Width = std::max(1, block.RowSize(0));
 
   bool any = false;
-  TGridRect extent = block.Rows.empty() ? TGridRect{sel.Left, sel.Top, sel.Left - 1, sel.Top - 1}
-                                        : Extent(block, sel, any);
+  TGridRect extent = block.Height() == 0 ? TGridRect{sel.Left, sel.Top, sel.Left - 1, sel.Top - 1}
+                                         : Extent(block, sel, any);
   if (!any) extent = {sel.Left, sel.Top, sel.Left - 1, sel.Top - 1};
   const int namesRight = sel.Left + static_cast<int>(names.size()) - 1;
   const int right = std::max(extent.Right, namesRight);
@@ -219,7 +225,7 @@ TPasteResult PasteIntoData(TDataList& list, std::string_view text, const TGridRe
   if (right > oldCols) list.SetColCount(right);
   if (any && extent.Bottom > list.DataGrid.RowCount() - 1) list.SetRowCount(extent.Bottom);
   for (int i = 0; i < static_cast<int>(names.size()); ++i) list.SetCellText(sel.Left + i, 0, names[i]);
-  if (any) PlanPaste(block, sel, [&](int c, int r, const std::string& v) { list.SetCellText(c, r, v); });
+  if (any) PlanPaste(block, sel, [&](int c, int r, std::string_view v) { list.SetCellText(c, r, v); });
 
   res.Rows.NamesSet = !names.empty();
   res.ColumnsChanged = res.Rows.NamesSet || list.MaxCol() != oldCols;
@@ -244,12 +250,15 @@ TPasteResult PasteIntoDesc(TDataList& list, std::string_view text, const TGridRe
     res.Status = TPasteResult::NoText;
     return res;
   }
-  TBlock block;
-  for (auto line : lines) {
+  // Only the four description rows can take lines.
+  std::vector<std::vector<std::string>> fields;
+  for (std::size_t i = 0; i < lines.size() && i < 4; ++i) {
     bool truncated = false;
-    block.Rows.push_back(SplitHeaderLine(line, true, false, truncated));
+    fields.push_back(SplitHeaderLine(lines[i], true, false, truncated));
   }
-  block.Width = std::max<int>(1, static_cast<int>(block.Rows[0].size()));
+  TBlock block;
+  for (const auto& row : fields) block.AddRow(row);
+  block.Width = std::max(1, block.RowSize(0));
   bool any = false;
   TGridRect extent = Extent(block, sel, any);
   if (!any) return res;
@@ -259,7 +268,7 @@ TPasteResult PasteIntoDesc(TDataList& list, std::string_view text, const TGridRe
   }
   const int oldCols = list.MaxCol();
   if (extent.Right > oldCols) list.SetColCount(extent.Right);
-  PlanPaste(block, sel, [&](int c, int r, const std::string& v) {
+  PlanPaste(block, sel, [&](int c, int r, std::string_view v) {
     if (r <= 4) list.SetDescText(c, r, v);
   });
   res.ColumnsChanged = list.MaxCol() != oldCols;
