@@ -464,13 +464,19 @@ TEST_F(DataFormTest, TheGaugeIsShownAndEventsRunWhileAFileLoads) {
   QByteArray bytes = "X\tY\r\n";
   for (int i = 0; i < 200000; ++i) bytes += QByteArray::number(i) + "\t" + QByteArray::number(i % 7) + "\r\n";
   WriteFile(Path("big.sorvel"), bytes);
-  bool sawGauge = false;
+  bool sawGauge = false, editableMeanwhile = false;
   QTimer probe;
-  QObject::connect(&probe, &QTimer::timeout, [&] { sawGauge = sawGauge || LoadingGaugeShown(); });
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    if (!LoadingGaugeShown()) return;
+    sawGauge = true;
+    editableMeanwhile = editableMeanwhile || form->DataGrid->isEnabled();
+  });
   probe.start(0);
   ASSERT_TRUE(form->FileToDataGrid(Path("big.sorvel")));
   probe.stop();
   EXPECT_TRUE(sawGauge);
+  EXPECT_FALSE(editableMeanwhile);  // the old data set takes no typing while the new one loads
+  EXPECT_TRUE(form->DataGrid->isEnabled());
   EXPECT_FALSE(LoadingGaugeShown());
   EXPECT_EQ(form->DataModel->rowCount(), 200000);
   EXPECT_EQ(form->DataModel->data(form->DataModel->index(199999, 0), Qt::DisplayRole).toString(),

@@ -561,6 +561,9 @@ bool TDataForm::New() {
 bool TDataForm::FileToDataGrid(const QString& file) {
   if (Busy() || !MayDiscardData()) return false;
   loading_ = true;
+  // Events run while the file loads; the old data set takes no edits meanwhile.
+  PageControl->setEnabled(false);
+  menuBar()->setEnabled(false);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   ShowLoadingGauge();
   QElapsedTimer sinceRedraw;
@@ -575,6 +578,8 @@ bool TDataForm::FileToDataGrid(const QString& file) {
   });
   FreeLoadingGauge();
   QApplication::restoreOverrideCursor();
+  PageControl->setEnabled(true);
+  menuBar()->setEnabled(true);
   loading_ = false;
   if (!result.Ok) {
     // The data set in the window is still the one before.
