@@ -252,6 +252,17 @@ void TDataList::InitData() {
   DataChanged = true;
 }
 
+void TDataList::Cleardata() {
+  std::vector<std::vector<double>>().swap(CellArray);
+  std::vector<std::vector<std::int32_t>>().swap(LevelRow);
+  std::vector<std::int64_t>().swap(RowRun);
+  std::vector<TRunEntry>().swap(RunTable);
+  std::vector<std::uint8_t>().swap(RowModified);
+  LevelIndex_.clear();
+  RunIndex_ = TKeyIndex();
+  InitData();
+}
+
 void TDataList::SetRowModifiedTrue(int r) {
   if (r >= 1 && r <= Rcount && r < static_cast<int>(RowModified.size())) RowModified[r] = 1;
   DataChanged = true;

@@ -122,7 +122,7 @@ class TDataList {
   void SetDescText(int c, int r, std::string_view text);
   void InsertRows(int at, int n);     // n empty cases before case `at`
   void DeleteRows(int at, int n);     // cases at..at+n-1
-  void InsertColumns(int at, int n);  // n unnamed columns before column `at`; false past 512
+  void InsertColumns(int at, int n);  // n unnamed columns before `at`, never past 512 columns
   bool CanAddColumns(int n) const { return MaxCol() + n <= MaxColumns; }
   void DeleteColumns(int at, int n);
   void SetRowCount(int cases);        // cases = data rows; new rows empty
@@ -137,6 +137,8 @@ class TDataList {
 
   // ---- Maintenance ----
   void InitData();
+  // Releases the parsed numbers and the row tables (the texts stay).
+  void Cleardata();
   void SetRowModifiedTrue(int r);
   void SetRowsModified(int first, int last);
   void SetAllRowsModified();

@@ -33,7 +33,8 @@ class TTextGrid {
   bool NumberedRows() const { return NumberedRows_; }
 
   // The text of a cell; "" outside the grid. The view stays valid until the grid changes
-  // (for a numbered-row case number: until the next View of column 0).
+  // (for a numbered-row case number: until the next View of column 0, so only column 0
+  // views are not safe to take from several threads at once).
   std::string_view View(int c, int r) const;
   std::string Cell(int c, int r) const { return std::string(View(c, r)); }
   // Views of cells first..last (1 <= first) of row r into out[0..last-first]; the fast way
