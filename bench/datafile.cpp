@@ -103,6 +103,35 @@ void BM_EditOneCellAndUpdate(benchmark::State& state) {
 }
 BENCHMARK(BM_EditOneCellAndUpdate)->Unit(benchmark::kMillisecond);
 
+// Iterating the levels of a grouping column of date codes (20240101 ... 20241231): the
+// cost follows the rows and the 366 levels present, not the 1,130 integers the codes span.
+void BM_LevelsOfWideCodes(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  std::string text = "Day\tValue\r\n";
+  std::mt19937 rng(7);
+  for (int r = 0; r < rows; ++r) {
+    int day = static_cast<int>(rng() % 366);
+    int month = 1 + day / 31, dom = 1 + day % 31;
+    text += std::to_string(20240000 + month * 100 + dom) + "\t" + std::to_string(rng() % 1000) + "\r\n";
+  }
+  auto list = std::make_unique<TDataList>();
+  ReadDataBytes(text, *list);
+  TRunInfo ri;
+  ri.ColRefRun = LoadMeasureByLevel;
+  ri.measure = 2;
+  ri.index = 1;
+  ri.Afirst = static_cast<int>(list->ColumnLow[1]);
+  ri.Alast = static_cast<int>(list->ColumnHigh[1]);
+  long long sets = 0;
+  for (auto _ : state) {
+    list->SetCellText(2, 1, "5");  // an edit: the rows are indexed by level again
+    list->SetupIndex(ri);
+    while (list->GetAR(ri)) ++sets;
+  }
+  state.counters["sets"] = static_cast<double>(sets) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_LevelsOfWideCodes)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 // Peak resident memory of a process that only reads the file (a fresh child of this
 // program), against the file's size.
 std::string Self;

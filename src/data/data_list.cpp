@@ -565,14 +565,17 @@ std::pair<const std::int32_t*, const std::int32_t*> TDataList::RunRows(int v) {
 }
 
 std::int64_t TDataList::NextSet(const TRunInfo& ri, std::int64_t v) {
-  if (!IsLevelMode(ri.ColRefRun) || ri.index < 1 || ri.index > MaxCol()) return v;
+  if (!IsLevelMode(ri.ColRefRun)) return v;
+  // Without a grouping column no level holds values.
+  if (ri.index < 1 || ri.index > MaxCol()) return std::max<std::int64_t>(v, std::int64_t(ri.Alast) + 1);
   const TKeyIndex& ix = LevelIndex(ri.index);
   auto it = std::lower_bound(ix.Keys.begin(), ix.Keys.end(), v);
   return it == ix.Keys.end() ? std::max<std::int64_t>(v, std::int64_t(ri.Alast) + 1) : *it;
 }
 
 std::int64_t TDataList::PrevSet(const TRunInfo& ri, std::int64_t v) {
-  if (!IsLevelMode(ri.ColRefRun) || ri.index < 1 || ri.index > MaxCol()) return v;
+  if (!IsLevelMode(ri.ColRefRun)) return v;
+  if (ri.index < 1 || ri.index > MaxCol()) return std::min<std::int64_t>(v, std::int64_t(ri.Afirst) - 1);
   const TKeyIndex& ix = LevelIndex(ri.index);
   auto it = std::upper_bound(ix.Keys.begin(), ix.Keys.end(), v);
   return it == ix.Keys.begin() ? std::min<std::int64_t>(v, std::int64_t(ri.Afirst) - 1) : *(it - 1);
