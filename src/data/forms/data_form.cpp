@@ -29,6 +29,7 @@
 #include "data/forms/find_form.h"
 #include "shell/mru.h"
 #include "ui/messages.h"
+#include "ui/recent_files_menu.h"
 #include "ui/shell_services.h"
 #include "ui/window_registry.h"
 
@@ -198,12 +199,11 @@ void TDataForm::BuildMenus() {
   AddAction(fileMenu_, "HideForm1", QStringLiteral("&Hide Form"), &F::HideClick, {}, QStringLiteral("Hide Form"));
   returnAction_ = AddAction(fileMenu_, "Return1", QStringLiteral("&Return to Main Form"), &F::ReturnClick, {},
                             QStringLiteral("Return to Main Form"));
-  mruLine_ = fileMenu_->addSeparator();
-  mruLine_->setObjectName(QStringLiteral("MenuLineMRU"));
+  fileMenu_->addSeparator()->setObjectName(QStringLiteral("MenuLineMRU"));
   for (int i = 0; i < 9; ++i) {
-    mruItems_[i] = AddAction(fileMenu_, "", QString(), nullptr);
-    mruItems_[i]->setObjectName(QStringLiteral("MRFile%1").arg(i + 1));
-    connect(mruItems_[i], &QAction::triggered, this, [this, i] { MRFileClick(i + 1); });
+    QAction* item = AddAction(fileMenu_, "", QString(), nullptr);
+    item->setObjectName(QStringLiteral("MRFile%1").arg(i + 1));
+    connect(item, &QAction::triggered, this, [this, i] { MRFileClick(i + 1); });
   }
   connect(fileMenu_, &QMenu::aboutToShow, this, &TDataForm::FileMenuPopup);
 
@@ -676,30 +676,11 @@ bool TDataForm::OpenClick() {
   return FileToDataGrid(file);
 }
 
-void TDataForm::FileMenuPopup() {
-  TMRUFiles& mru = MRUFiles();
-  mru.Read();
-  mruLine_->setVisible(!mru.Flist[0].empty());
-  for (int i = 0; i < 9; ++i) {
-    mruItems_[i]->setVisible(!mru.Flist[i].empty());
-    mruItems_[i]->setText(Q(mru.Caption(i + 1)));
-  }
-}
+void TDataForm::FileMenuPopup() { FileClick(this); }
 
 void TDataForm::MRFileClick(int slot) {
-  if (slot < 1 || slot > 9) return;
-  MRUFiles().Read();
-  const QString path = Q(MRUFiles().Flist[slot - 1]);
-  if (path.isEmpty()) return;
-  if (!QFileInfo::exists(path)) {
-    ShowInfo(QStringLiteral("File Not Found!\n\n") + path);
-    return;
-  }
-  if (QFileInfo(path).suffix().compare(QLatin1String("PER"), Qt::CaseInsensitive) == 0) {
-    Beep();
-    return;
-  }
-  FileToDataGrid(path);
+  const QString path = RecentFileToOpen(this, slot);
+  if (!path.isEmpty()) FileToDataGrid(path);
 }
 
 // ---------------------------------------------------------------- editing

@@ -152,8 +152,6 @@ class TDataForm : public QMainWindow {
   QMenu* editMenu_ = nullptr;
   QMenu* popup_ = nullptr;
   QAction* returnAction_ = nullptr;
-  QAction* mruLine_ = nullptr;
-  QAction* mruItems_[9] = {};
   QLineEdit* nameEditor_ = nullptr;
   int nameCol_ = 0;
   TFindForm* findForm_ = nullptr;

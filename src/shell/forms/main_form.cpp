@@ -28,6 +28,7 @@
 #include "shell/startup.h"
 #include "ui/data_editor_hooks.h"
 #include "ui/messages.h"
+#include "ui/recent_files_menu.h"
 #include "ui/shell_services.h"
 #include "ui/window_registry.h"
 
@@ -279,32 +280,13 @@ void TSorvelStatsMainForm::RunCommand(const std::string& name) {
 }
 
 void TSorvelStatsMainForm::FileMenuPopup() {
-  TMRUFiles& mru = MRUFiles();
-  mru.Read();
-  findChild<QAction*>(QStringLiteral("MenuLineMRU"))->setVisible(!mru.Flist[0].empty());
-  for (int i = 1; i <= TMRUFiles::Slots; ++i) {
-    auto* a = findChild<QAction*>(QStringLiteral("MRFile%1").arg(i));
-    if (!a) break;
-    const bool empty = mru.Flist[i - 1].empty();
-    a->setVisible(!empty);
-    if (!empty) a->setText(Q(mru.Caption(i)));
-  }
+  FileClick(this);
   UpdateViewNextItems();
 }
 
 void TSorvelStatsMainForm::MRFileClick(int slot) {
-  auto* a = findChild<QAction*>(QStringLiteral("MRFile%1").arg(slot));
-  if (!a) return;
-  const QString path = Q(PathFromMruCaption(a->text().toStdString()));
-  if (!QFileInfo::exists(path)) {
-    ShowInfo(QStringLiteral("File Not Found!\n\n") + path);
-    return;
-  }
-  if (QFileInfo(path).suffix().compare(QLatin1String("PER"), Qt::CaseInsensitive) == 0) {
-    Beep();
-    return;
-  }
-  OpenDataFile(path);
+  const QString path = RecentFileToOpen(this, slot);
+  if (!path.isEmpty()) OpenDataFile(path);
 }
 
 void TSorvelStatsMainForm::OpenDataFile(const QString& file) {
