@@ -208,7 +208,9 @@ double ChiSqTail(double x, double df, int tail) {
 
 double FTail(double f, double df1, double df2, int tail) {
   double area;
-  if (df1 == 1) {
+  if (f <= 0) {
+    area = 1;  // every F is above: the branches below would read |F| or leave 0..1
+  } else if (df1 == 1) {
     area = TTail(std::sqrt(std::fabs(f)), df2, 2);
   } else if (df2 == 1 && df1 > 1) {
     area = 1 - TTail(std::sqrt(std::fabs(1 / f)), df1, 2);
@@ -424,7 +426,9 @@ double NormalQuantileExact(double p, int tail) {
 
 // Start from the Cornish-Fisher expansion (Abramowitz & Stegun 26.7.5).
 double TQuantile(double p, double df, int tail) {
-  if (df < 1) return 0;
+  // Below one degree of freedom the t distribution still exists (TTail takes it through
+  // BetaI); a quantile of 0 there would be a critical value of no use.
+  if (!(df > 0)) return 0;
   p = TailToUpper(p, tail);
   if (p == 0.5) return 0;
   if (p <= 0) p = 1e-9;

@@ -8,27 +8,14 @@
 #include <vector>
 
 #include "numerics/common.h"
+#include "numerics_fixture.h"
 
 namespace sorvel {
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 
-class Distributions : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetNumericsState();
-    previous_ = SetWarningHandler([this](const std::string& text) { Warnings.push_back(text); });
-  }
-  void TearDown() override {
-    SetWarningHandler(previous_);
-    ResetNumericsState();
-  }
-  std::vector<std::string> Warnings;
-
- private:
-  WarningHandler previous_;
-};
+class Distributions : public TNumericsTest {};
 
 TEST_F(Distributions, TailConversions) {
   EXPECT_DOUBLE_EQ(TailFold(0.7, 2), 0.6);  // 1.4 folded to 2 - 1.4
@@ -259,6 +246,9 @@ TEST_F(Distributions, FTailAgainstReference) {
       {3.5, 3, 12, 0.0496405379799},  {2, 5, 20, 0.122507244682},
       {1.5, 10, 10, 0.26656768},      {2.5, 4.5, 13.2, 0.0883094633699},
       {0.5, 6, 8, 0.793045229603},
+      // No F lies below 0: the whole area is above (R gives 1 for each). Once 0 for a
+      // negative F, and 0 for F = 0 with df2 = 1.
+      {0, 3, 1, 1},  {-2, 3, 1, 1},  {-0.5, 1, 4, 1},  {-1, 2, 5, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("F = " + std::to_string(c.f) + ", df " + std::to_string(c.df1) + ", " +
@@ -364,13 +354,20 @@ TEST_F(Distributions, TQuantilesAgainstReference) {
       {0.001, 60, 3.23170912602, 1.5e-4},
       {0.975, 10, -2.22813885199, 1e-8},
       {1e-09, 1, 318309886.184, 50},  // 1 - 2 theta / pi cancels: about 1e-7 relative
+      // Below one degree of freedom (R: qt(c(0.05, 0.001, 0.2, 0.9), c(0.5, 0.9, 0.1, 0.3),
+      // lower.tail=FALSE)): once 0, a useless critical value.
+      {0.05, 0.5, 41.1360000929, 1e-6},
+      {0.001, 0.9, 593.358937283, 1e-5},
+      {0.2, 0.1, 1566.82196147, 1e-5},
+      {0.9, 0.3, -64.7865456371, 1e-6},
   };
   for (const auto& c : cases) {
     EXPECT_NEAR(TQuantile(c.p, c.df, 1), c.t, c.tolerance) << "p = " << c.p << ", df = " << c.df;
   }
   EXPECT_NEAR(TQuantile(0.05, 10, 2), 2.22813885199, 1e-8);
   EXPECT_EQ(TQuantile(0.5, 7, 1), 0);
-  EXPECT_EQ(TQuantile(0.05, 0.5, 1), 0);
+  EXPECT_EQ(TQuantile(0.05, 0, 1), 0);
+  EXPECT_EQ(TQuantile(0.05, -1, 1), 0);
 }
 
 TEST_F(Distributions, ChiSqQuantilesAgainstReference) {

@@ -7,26 +7,12 @@
 #include <vector>
 
 #include "numerics/common.h"
+#include "numerics_fixture.h"
 
 namespace sorvel {
 namespace {
 
-// Records what the library would show in its warning box.
-class SpecialFunctions : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ResetNumericsState();
-    previous_ = SetWarningHandler([this](const std::string& text) { Warnings.push_back(text); });
-  }
-  void TearDown() override {
-    SetWarningHandler(previous_);
-    ResetNumericsState();
-  }
-  std::vector<std::string> Warnings;
-
- private:
-  WarningHandler previous_;
-};
+class SpecialFunctions : public TNumericsTest {};
 
 TEST_F(SpecialFunctions, GammaLnAgainstReference) {
   // R 4.2.2: x <- c(0.1, 0.5, 0.9, 1.5, 2, 3.7, 10, 50.5, 171, 1000); sprintf("%.17g", lgamma(x))
