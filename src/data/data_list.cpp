@@ -619,13 +619,7 @@ void TDataList::CalcRowStats() {
       if (!IncludeCol[c]) continue;
       double x = CellArray[c][r];
       if (!DataValid(x)) continue;
-      if (TransformRec.no != 0 && TransformRec.Apply) {
-        std::string reason;
-        if (!TransformRec.Apply(x, reason)) {
-          DataMessage("Transform Error - Turning Off Transform!\n" + TransformRec.Text + "\n" + reason);
-          TransformRec.no = 0;
-        }
-      }
+      Transformed(x);
       s += x;
       ss += x * x;
       ++count;
@@ -636,30 +630,38 @@ void TDataList::CalcRowStats() {
   }
 }
 
-void TDataList::ApplyTransform(int mode) {
-  if (A_ArrayCount <= 0 || TransformRec.no == 0 || !TransformRec.Apply) return;
-  if (mode == 8 || mode == 9 || mode == 10) return;
-  for (int i = 1; i <= A_ArrayCount; ++i) {
-    std::string reason;
-    if (!TransformRec.Apply(A_Array[i], reason)) {
-      DataMessage("Transform Error - Turning Off Transform!\n" + TransformRec.Text + "\n" + reason);
-      TransformRec.no = 0;
-      return;
-    }
-  }
+bool TDataList::Transformed(double& x) {
+  if (TransformRec.no == 0 || !TransformRec.Apply) return true;
+  std::string reason;
+  if (TransformRec.Apply(x, reason)) return true;
+  DataMessage("Transform Error - Turning Off Transform!\n" + TransformRec.Text + "\n" + reason);
+  TransformRec.no = 0;
+  return false;
 }
 
-void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
+void TDataList::ApplyTransform(int mode) {
+  if (mode == 8 || mode == 9 || mode == 10) return;
+  for (int i = 1; i <= A_ArrayCount && TransformRec.no != 0; ++i)
+    if (!Transformed(A_Array[i])) return;
+}
+
+void TDataList::StartLoad(bool includedColumns) {
   if (DataChanged) UpdateData();
   if (TransformRec.SaveRandomState) TransformRec.SaveRandomState();
   A_ArrayCount = 0;
-  const int mode = ri.ColRefRun;
-  const int maxCol = std::min(MaxCol(), MaxColumns);
-  int included = 0;
-  for (int c = 1; c <= maxCol; ++c) included += IncludeCol[c] ? 1 : 0;
   std::int64_t need = Ncount;
-  if (mode == 5 || mode == 6 || mode == 7) need = std::int64_t(std::max(included, 1)) * Ncount;
+  if (includedColumns) {
+    int included = 0;
+    for (int c = 1; c <= std::min(MaxCol(), MaxColumns); ++c) included += IncludeCol[c] ? 1 : 0;
+    need = std::int64_t(std::max(included, 1)) * Ncount;
+  }
   MaxSizeA_Array(ClampInt32(need));
+}
+
+void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
+  const int mode = ri.ColRefRun;
+  StartLoad(mode == 5 || mode == 6 || mode == 7);
+  const int maxCol = std::min(MaxCol(), MaxColumns);
 
   auto column = [&](int c, const std::int32_t* b, const std::int32_t* e) {
     if (c < 1 || c >= static_cast<int>(CellArray.size()) || CellArray[c].empty()) return;
@@ -768,17 +770,9 @@ void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
 }
 
 void TDataList::LoadAllToA_Array(TRunInfo& ri) {
-  if (DataChanged) UpdateData();
-  if (TransformRec.SaveRandomState) TransformRec.SaveRandomState();
-  A_ArrayCount = 0;
   const int mode = ri.ColRefRun;
+  StartLoad(mode == 1 || mode == 5 || mode == 6 || mode == 7 || mode == 11 || mode == 12);
   const int maxCol = std::min(MaxCol(), MaxColumns);
-  int included = 0;
-  for (int c = 1; c <= maxCol; ++c) included += IncludeCol[c] ? 1 : 0;
-  std::int64_t need = Ncount;
-  if (mode == 1 || mode == 5 || mode == 6 || mode == 7 || mode == 11 || mode == 12)
-    need = std::int64_t(std::max(included, 1)) * Ncount;
-  MaxSizeA_Array(ClampInt32(need));
   auto run = [&](int r) { return r < static_cast<int>(RowRun.size()) ? RowRun[r] : 0; };
   auto value = [&](int c, int r) { return Value(c, r); };
   for (int r = 1; r <= Ncount; ++r) {
@@ -844,14 +838,7 @@ void TDataList::GetGrandHighLow(int colRefRunType, TRunInfo& ri) {
   bool transform = !(mode == 8 || mode == 9 || mode == 10);
   auto take = [&](double x) {
     if (!DataValid(x)) return;
-    if (transform && TransformRec.no != 0 && TransformRec.Apply) {
-      std::string reason;
-      if (!TransformRec.Apply(x, reason)) {
-        DataMessage("Transform Error - Turning Off Transform!\n" + TransformRec.Text + "\n" + reason);
-        TransformRec.no = 0;
-        return;
-      }
-    }
+    if (transform && !Transformed(x)) return;
     if (!any) {
       GrandHigh = GrandLow = x;
       any = true;

@@ -204,7 +204,13 @@ class TDataList {
   // modes; others return v.
   std::int64_t NextSet(const TRunInfo& ri, std::int64_t v);
   std::int64_t PrevSet(const TRunInfo& ri, std::int64_t v);
+  // The first steps of every load: pending edits parsed, the random state saved, the
+  // array emptied and its capacity raised to the rows (times the included columns).
+  void StartLoad(bool includedColumns);
   void AppendValue(double x);
+  // Applies the active transformation to x; on an error reports it once, switches the
+  // transformation off and returns false.
+  bool Transformed(double& x);
   void ApplyTransform(int mode);
   int FirstIncluded() const;
   double RowStat(int k, int r) const;

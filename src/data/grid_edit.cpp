@@ -51,39 +51,51 @@ struct TBlock {
   }
 };
 
-// Calls write(c, r, text) for every cell the paste writes, by the shape rules.
+// The rows a paste writes: from the selection's top down the block, or down the selection
+// when a single value or one row is repeated.
+std::pair<int, int> PasteRows(const TBlock& b, const TGridRect& sel) {
+  const TShape clip = ShapeOf(b.Width, b.Height());
+  const TShape target = ShapeOf(sel.Width(), sel.Height());
+  if (clip != target && target != TShape::Cell && (clip == TShape::Cell || clip == TShape::Row))
+    return {sel.Top, sel.Bottom};
+  return {sel.Top, sel.Top + b.Height() - 1};
+}
+
+// Calls write(c, text) for every cell of row r the paste writes, by the shape rules.
 template <class W>
-void PlanPaste(const TBlock& b, const TGridRect& sel, W&& write) {
+void PlanPasteRow(const TBlock& b, const TGridRect& sel, int r, W&& write) {
   const TShape clip = ShapeOf(b.Width, b.Height());
   const TShape target = ShapeOf(sel.Width(), sel.Height());
   if (clip == target || target == TShape::Cell || clip == TShape::Block) {
-    for (int i = 0; i < b.Height(); ++i)
-      for (int j = 0; j < b.RowSize(i); ++j) write(sel.Left + j, sel.Top + i, b.At(i, j));
+    const int i = r - sel.Top;
+    for (int j = 0; j < b.RowSize(i); ++j) write(sel.Left + j, b.At(i, j));
   } else if (clip == TShape::Cell) {
-    const std::string_view v = b.At(0, 0);
-    for (int c = sel.Left; c <= sel.Right; ++c)
-      for (int r = sel.Top; r <= sel.Bottom; ++r) write(c, r, v);
+    for (int c = sel.Left; c <= sel.Right; ++c) write(c, b.At(0, 0));
   } else if (clip == TShape::Row) {
-    for (int r = sel.Top; r <= sel.Bottom; ++r)
-      for (int j = 0; j < b.RowSize(0); ++j) write(sel.Left + j, r, b.At(0, j));
+    for (int j = 0; j < b.RowSize(0); ++j) write(sel.Left + j, b.At(0, j));
   } else {  // one column down every selected column
-    for (int c = sel.Left; c <= sel.Right; ++c)
-      for (int i = 0; i < b.Height(); ++i) write(c, sel.Top + i, b.At(i, 0));
+    for (int c = sel.Left; c <= sel.Right; ++c) write(c, b.At(r - sel.Top, 0));
   }
 }
 
 TGridRect Extent(const TBlock& b, const TGridRect& sel, bool& any) {
   TGridRect e{1 << 30, 1 << 30, -1, -1};
   any = false;
-  PlanPaste(b, sel, [&](int c, int r, std::string_view) {
-    any = true;
-    e.Left = std::min(e.Left, c);
-    e.Top = std::min(e.Top, r);
-    e.Right = std::max(e.Right, c);
-    e.Bottom = std::max(e.Bottom, r);
-  });
+  const auto [top, bottom] = PasteRows(b, sel);
+  for (int r = top; r <= bottom; ++r)
+    PlanPasteRow(b, sel, r, [&](int c, std::string_view) {
+      any = true;
+      e.Left = std::min(e.Left, c);
+      e.Top = std::min(e.Top, r);
+      e.Right = std::max(e.Right, c);
+      e.Bottom = std::max(e.Bottom, r);
+    });
   return e;
 }
+
+// Blocks of at least this many rows are written into the grid in one pass that keeps its
+// compact storage (TTextGrid::EditRows); smaller ones cell by cell.
+constexpr int BulkEditRows = 4096;
 
 TGridRect Normalised(TGridRect r) {
   if (r.Left > r.Right) std::swap(r.Left, r.Right);
@@ -149,12 +161,18 @@ std::string GridSaveText(const TTextGrid& grid, const TGridRect& selection) {
 TChangedRows ClearDataBlock(TDataList& list, const TGridRect& rect) {
   const TGridRect r = Normalised(rect);
   TChangedRows changed;
-  const int lastRow = std::min(r.Bottom, list.DataGrid.RowCount() - 1);
-  const int lastCol = std::min(r.Right, list.MaxCol());
-  for (int c = std::max(r.Left, 1); c <= lastCol; ++c)
-    for (int row = std::max(r.Top, 1); row <= lastRow; ++row)
-      if (!list.DataGrid.IsEmpty(c, row)) list.SetCellText(c, row, "");
-  changed.First = std::max(r.Top, 1);
+  const int firstRow = std::max(r.Top, 1), lastRow = std::min(r.Bottom, list.DataGrid.RowCount() - 1);
+  const int firstCol = std::max(r.Left, 1), lastCol = std::min(r.Right, list.MaxCol());
+  if (lastRow - firstRow + 1 >= BulkEditRows && firstCol <= lastCol) {
+    list.DataGrid.EditRows(firstRow, lastRow, [&](int, std::span<std::string_view> cells) {
+      for (int c = firstCol; c <= lastCol; ++c) cells[c] = {};
+    });
+  } else {
+    for (int c = firstCol; c <= lastCol; ++c)
+      for (int row = firstRow; row <= lastRow; ++row)
+        if (!list.DataGrid.IsEmpty(c, row)) list.SetCellText(c, row, "");
+  }
+  changed.First = firstRow;
   changed.Last = lastRow;
   list.SetRowsModified(changed.First, changed.Last);
   return changed;
@@ -208,6 +226,7 @@ TPasteResult PasteIntoData(TDataList& list, std::string_view text, const TGridRe
     }
     block.AddRow(f);
   }
+  std::vector<std::string_view>().swap(lines);  // the block holds the fields now
   if (block.Height() > 0) block.Width = std::max(1, block.RowSize(0));
 
   bool any = false;
@@ -225,7 +244,17 @@ TPasteResult PasteIntoData(TDataList& list, std::string_view text, const TGridRe
   if (right > oldCols) list.SetColCount(right);
   if (any && extent.Bottom > list.DataGrid.RowCount() - 1) list.SetRowCount(extent.Bottom);
   for (int i = 0; i < static_cast<int>(names.size()); ++i) list.SetCellText(sel.Left + i, 0, names[i]);
-  if (any) PlanPaste(block, sel, [&](int c, int r, std::string_view v) { list.SetCellText(c, r, v); });
+  if (any && extent.Height() >= BulkEditRows) {
+    std::size_t bytes = 0;
+    for (int r = extent.Top; r <= extent.Bottom; ++r)
+      PlanPasteRow(block, sel, r, [&](int, std::string_view v) { bytes += v.size(); });
+    list.DataGrid.EditRows(extent.Top, extent.Bottom, [&](int r, std::span<std::string_view> cells) {
+      PlanPasteRow(block, sel, r, [&](int c, std::string_view v) { cells[c] = v; });
+    }, bytes);
+  } else if (any) {
+    for (int r = extent.Top; r <= extent.Bottom; ++r)
+      PlanPasteRow(block, sel, r, [&](int c, std::string_view v) { list.SetCellText(c, r, v); });
+  }
 
   res.Rows.NamesSet = !names.empty();
   res.ColumnsChanged = res.Rows.NamesSet || list.MaxCol() != oldCols;
@@ -268,9 +297,8 @@ TPasteResult PasteIntoDesc(TDataList& list, std::string_view text, const TGridRe
   }
   const int oldCols = list.MaxCol();
   if (extent.Right > oldCols) list.SetColCount(extent.Right);
-  PlanPaste(block, sel, [&](int c, int r, std::string_view v) {
-    if (r <= 4) list.SetDescText(c, r, v);
-  });
+  for (int r = extent.Top; r <= std::min(extent.Bottom, 4); ++r)
+    PlanPasteRow(block, sel, r, [&](int c, std::string_view v) { list.SetDescText(c, r, v); });
   res.ColumnsChanged = list.MaxCol() != oldCols;
   extent.Bottom = std::min(extent.Bottom, 4);
   res.Written = extent;
@@ -381,7 +409,11 @@ bool InsertCaseNumbers(TDataList& list) {
   if (!list.CanAddColumns(1)) return false;
   list.InsertColumns(1, 1);
   list.SetCellText(1, 0, "Case");
-  for (int r = 1; r < list.DataGrid.RowCount(); ++r) list.DataGrid.SetCell(1, r, std::to_string(r));
+  std::string number;
+  list.DataGrid.EditRows(1, list.DataGrid.RowCount() - 1, [&](int r, std::span<std::string_view> cells) {
+    number = std::to_string(r);
+    cells[1] = number;
+  });
   list.SetAllRowsModified();
   return true;
 }

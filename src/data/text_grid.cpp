@@ -81,13 +81,59 @@ void TTextGrid::RowViews(int r, int first, int last, std::string_view* out) cons
   for (int c = first; c <= last; ++c) out[c - first] = View(c, r);
 }
 
-std::uint32_t TTextGrid::CellEnd(const TRow& row, int i) const {
+std::uint32_t TTextGrid::CellEnd(const std::vector<std::uint8_t>& ends, const TRow& row, int i) {
   if (row.CountFlags & WideFlag) {
     std::uint16_t e;
-    std::memcpy(&e, Ends_.data() + row.CellStart + 2 * std::size_t(i), 2);
+    std::memcpy(&e, ends.data() + row.CellStart + 2 * std::size_t(i), 2);
     return e;
   }
-  return Ends_[row.CellStart + i];
+  return ends[row.CellStart + i];
+}
+
+std::uint32_t TTextGrid::CellEnd(const TRow& row, int i) const { return CellEnd(Ends_, row, i); }
+
+TTextGrid::TRow TTextGrid::StoredRow(std::uint64_t textStart, int count, bool wide, bool skipFirst,
+                                     std::uint32_t cellStart) {
+  TRow row;
+  row.TextLo = static_cast<std::uint32_t>(textStart);
+  row.TextHi = static_cast<std::uint16_t>(textStart >> 32);
+  row.CountFlags = static_cast<std::uint16_t>(count | (wide ? WideFlag : 0) | (skipFirst ? SkipFirstFlag : 0));
+  row.CellStart = cellStart;
+  return row;
+}
+
+bool TTextGrid::FitsStored(int count, std::size_t textBytes, std::size_t endsHeld, std::size_t textHeld) {
+  return count <= CountMask && textBytes <= 0xFFFF && endsHeld + std::size_t(count) * 2 <= 0xFFFFFFFFu &&
+         textHeld < (std::uint64_t(1) << 48);
+}
+
+void TTextGrid::PutEnds(std::vector<std::uint8_t>& ends, std::span<const std::string_view> cells, bool wide) {
+  const std::size_t at = ends.size();
+  ends.resize(at + cells.size() * (wide ? 2 : 1));
+  std::uint8_t* out = ends.data() + at;
+  std::uint32_t end = 0;
+  for (auto c : cells) {
+    end += static_cast<std::uint32_t>(c.size());
+    if (wide) {
+      const std::uint16_t v = static_cast<std::uint16_t>(end);
+      std::memcpy(out, &v, 2);
+      out += 2;
+    } else {
+      *out++ = static_cast<std::uint8_t>(end);
+    }
+  }
+}
+
+std::size_t TTextGrid::LiveTextBytes() const {
+  std::size_t n = 0;
+  for (const TRow& row : Rows_) {
+    if (row.CountFlags & EditedFlag) {
+      for (const auto& cell : Edited_[row.CellStart]) n += cell.size();
+    } else if (const int count = row.CountFlags & CountMask; count > 0) {
+      n += CellEnd(row, count - 1);
+    }
+  }
+  return n;
 }
 
 std::vector<std::string>& TTextGrid::EditRow(int r) {
@@ -173,41 +219,19 @@ void TTextGrid::AppendRow(std::span<const std::string_view> cells, int firstCol)
   // Column 0 is not stored when the row starts further right.
   const int first = firstCol >= 1 ? 1 : 0;
   const int count = width - first;
-  const bool wide = total > 255;
-  bool compact = IdentityMap_ && count <= CountMask && total <= 0xFFFF &&
-                 Ends_.size() + std::size_t(count) * 2 <= 0xFFFFFFFFu && Text_.size() < (std::uint64_t(1) << 48);
-  if (!compact) {
+  if (!IdentityMap_ || !FitsStored(count, total, Ends_.size(), Text_.size())) {
     Rows_.push_back(TRow());
     int r = RowCount() - 1;
     for (size_t i = 0; i < cells.size(); ++i)
       if (!cells[i].empty()) SetCell(firstCol + static_cast<int>(i), r, cells[i]);
     return;
   }
-  TRow row;
-  std::uint64_t start = Text_.size();
-  row.TextLo = static_cast<std::uint32_t>(start);
-  row.TextHi = static_cast<std::uint16_t>(start >> 32);
-  row.CountFlags = static_cast<std::uint16_t>(count | (wide ? WideFlag : 0) | (first ? SkipFirstFlag : 0));
-  row.CellStart = static_cast<std::uint32_t>(Ends_.size());
-  const int leading = firstCol - first;
-  std::uint32_t end = 0;
-  auto putEnd = [&](std::uint32_t e) {
-    if (wide) {
-      std::uint16_t v = static_cast<std::uint16_t>(e);
-      std::uint8_t b[2];
-      std::memcpy(b, &v, 2);
-      Ends_.push_back(b[0]);
-      Ends_.push_back(b[1]);
-    } else {
-      Ends_.push_back(static_cast<std::uint8_t>(e));
-    }
-  };
-  for (int i = 0; i < leading; ++i) putEnd(0);
-  for (auto c : cells) {
-    Text_.insert(Text_.end(), c.begin(), c.end());
-    end += static_cast<std::uint32_t>(c.size());
-    putEnd(end);
-  }
+  const bool wide = total > 255;
+  const TRow row = StoredRow(Text_.size(), count, wide, first != 0, static_cast<std::uint32_t>(Ends_.size()));
+  const std::string_view none;
+  for (int i = 0; i < firstCol - first; ++i) PutEnds(Ends_, {&none, 1}, wide);
+  for (auto c : cells) Text_.insert(Text_.end(), c.begin(), c.end());
+  PutEnds(Ends_, cells, wide);
   Rows_.push_back(row);
 }
 
@@ -217,8 +241,7 @@ void TTextGrid::AppendRowRaw(std::string_view text, std::span<const std::uint32_
   const int first = firstCol >= 1 ? 1 : 0;
   const int count = width - first;
   const size_t total = text.size();
-  if (!(IdentityMap_ && width <= ColCount() && count <= CountMask && total <= 0xFFFF &&
-        Ends_.size() + std::size_t(count) * 2 <= 0xFFFFFFFFu && Text_.size() < (std::uint64_t(1) << 48))) {
+  if (!(IdentityMap_ && width <= ColCount() && FitsStored(count, total, Ends_.size(), Text_.size()))) {
     std::vector<std::string_view> cells(n);
     for (int i = 0; i < n; ++i) {
       std::uint32_t b = i == 0 ? 0 : ends[i - 1];
@@ -228,12 +251,7 @@ void TTextGrid::AppendRowRaw(std::string_view text, std::span<const std::uint32_
     return;
   }
   const bool wide = total > 255;
-  TRow row;
-  std::uint64_t start = Text_.size();
-  row.TextLo = static_cast<std::uint32_t>(start);
-  row.TextHi = static_cast<std::uint16_t>(start >> 32);
-  row.CountFlags = static_cast<std::uint16_t>(count | (wide ? WideFlag : 0) | (first ? SkipFirstFlag : 0));
-  row.CellStart = static_cast<std::uint32_t>(Ends_.size());
+  const TRow row = StoredRow(Text_.size(), count, wide, first != 0, static_cast<std::uint32_t>(Ends_.size()));
   Text_.insert(Text_.end(), text.begin(), text.end());
   const int leading = firstCol - first;
   const size_t at = Ends_.size();
@@ -250,6 +268,56 @@ void TTextGrid::AppendRowRaw(std::string_view text, std::span<const std::uint32_
     for (int i = 0; i < n; ++i) *out++ = static_cast<std::uint8_t>(ends[i]);
   }
   Rows_.push_back(row);
+}
+
+void TTextGrid::EditRows(int first, int last,
+                         const std::function<void(int r, std::span<std::string_view> cells)>& edit,
+                         std::size_t extraTextBytes) {
+  const int cols = ColCount(), rows = RowCount();
+  first = std::max(first, 0);
+  last = std::min(last, rows - 1);
+  // The new buffers are built beside the old ones (whose texts the views point into) and
+  // then take their place; physical columns become the logical ones again.
+  std::vector<char> text;
+  std::vector<std::uint8_t> ends;
+  std::vector<TRow> newRows(rows);
+  std::vector<std::vector<std::string>> edited;
+  text.reserve(LiveTextBytes() + extraTextBytes);
+  ends.reserve(Ends_.size());
+  std::vector<std::string_view> cells(cols);
+  for (int r = 0; r < rows; ++r) {
+    const bool numbered = NumberedRows_ && r > 0;
+    if (cols > 1) RowViews(r, 1, cols - 1, cells.data() + 1);
+    if (cols > 0) cells[0] = numbered ? std::string_view() : View(0, r);
+    if (r >= first && r <= last) {
+      edit(r, std::span<std::string_view>(cells));
+      if (numbered) cells[0] = {};
+    }
+    int n = cols;
+    while (n > 0 && cells[n - 1].empty()) --n;
+    const int skip = n > 0 && cells[0].empty() ? 1 : 0;
+    const std::span<const std::string_view> stored(cells.data() + skip, std::size_t(n - skip));
+    std::size_t total = 0;
+    for (auto c : stored) total += c.size();
+    if (!FitsStored(n - skip, total, ends.size(), text.size())) {
+      newRows[r].CountFlags = EditedFlag;
+      newRows[r].CellStart = static_cast<std::uint32_t>(edited.size());
+      edited.emplace_back(cells.begin(), cells.begin() + n);
+      continue;
+    }
+    const bool wide = total > 255;
+    newRows[r] = StoredRow(text.size(), n - skip, wide, skip != 0, static_cast<std::uint32_t>(ends.size()));
+    for (auto c : stored) text.insert(text.end(), c.begin(), c.end());
+    PutEnds(ends, stored, wide);
+  }
+  Text_.swap(text);
+  Ends_.swap(ends);
+  Rows_.swap(newRows);
+  Edited_.swap(edited);
+  ColMap_.resize(cols);
+  for (int c = 0; c < cols; ++c) ColMap_[c] = c;
+  NextPhysical_ = cols;
+  IdentityMap_ = true;
 }
 
 void TTextGrid::ReserveText(std::size_t textBytes) { Text_.reserve(Text_.size() + textBytes); }

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,6 +60,13 @@ class TTextGrid {
   // The same from the cells' texts laid end to end in `text`, with the end offset of each
   // cell in `ends` (the file reader's fast way).
   void AppendRowRaw(std::string_view text, std::span<const std::uint32_t> ends, int firstCol = 0);
+  // Block edits (clearing or pasting many rows): calls edit(r, cells) for every row r from
+  // first to last with cells[c] = the text of column c (c = 0..ColCount-1); the callback
+  // may point entries at other texts, which need to live only until its next call. The
+  // whole grid is then stored compactly again in one pass, so a block of a million rows
+  // costs no string per cell. Column 0 of numbered rows is not stored.
+  void EditRows(int first, int last, const std::function<void(int r, std::span<std::string_view> cells)>& edit,
+                std::size_t extraTextBytes = 0);
   // Capacity hints for bulk loading; only reserve. ReserveRows expects `rows` more rows
   // like the ones held so far.
   void ReserveText(std::size_t textBytes);
@@ -81,6 +89,17 @@ class TTextGrid {
                                  SkipFirstFlag = 0x4000;
   static std::uint64_t TextStart(const TRow& r) { return r.TextLo | (std::uint64_t(r.TextHi) << 32); }
   std::uint32_t CellEnd(const TRow& r, int i) const;
+  static std::uint32_t CellEnd(const std::vector<std::uint8_t>& ends, const TRow& r, int i);
+  // A stored row of `count` cells (physical columns skipFirst.. on) whose texts start at
+  // `textStart` and whose end offsets start at `cellStart`.
+  static TRow StoredRow(std::uint64_t textStart, int count, bool wide, bool skipFirst, std::uint32_t cellStart);
+  // Whether a row of `count` cells and `textBytes` bytes fits the stored form, with
+  // `endsHeld` offset bytes and `textHeld` text bytes already in the buffers.
+  static bool FitsStored(int count, std::size_t textBytes, std::size_t endsHeld, std::size_t textHeld);
+  // Appends cells' end offsets to `ends` (2 bytes each when wide).
+  static void PutEnds(std::vector<std::uint8_t>& ends, std::span<const std::string_view> cells, bool wide);
+  // Text bytes held by live cells (not counting texts of rows edited since).
+  std::size_t LiveTextBytes() const;
   int Physical(int c) const { return c >= 0 && c < ColCount() ? ColMap_[c] : -1; }
   int NewPhysical();
   std::vector<std::string>& EditRow(int r);

@@ -1,6 +1,8 @@
 // Block operations of the data editor on the data set's grids.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "data/data_state.h"
 #include "data/grid_edit.h"
 
@@ -126,6 +128,70 @@ TEST(GridEdit, ClearEmptiesBlockAndReportsRows) {
   EXPECT_EQ(Cell(l, 2, 3), "");
   EXPECT_EQ(Cell(l, 2, 1), "2");
   EXPECT_TRUE(l.DataChanged);
+}
+
+// Blocks of thousands of rows take the path that stores the grid compactly in one pass;
+// the cells, the grid's shape and the parsed values must come out as cell by cell.
+struct TBigBlockCase {
+  const char* Name;
+  std::function<void(TDataList&)> Edit;
+  int Cols, Rows;                                      // the data set's size afterwards
+  std::function<std::string(int c, int r)> Expected;  // every cell afterwards
+};
+
+TEST(GridEdit, BlocksOfManyRowsEditLikeSmallOnes) {
+  constexpr int N = 5000;
+  auto original = [](int c, int r) { return std::to_string(r * 10 + c); };
+  std::string column, block;
+  for (int r = 1; r <= N + 1000; ++r) {
+    if (r <= N) column += "c" + std::to_string(r) + "\r\n";
+    block += std::to_string(-r) + "\t" + std::to_string(r) + "\n";
+  }
+  const std::vector<TBigBlockCase> cases = {
+      {"clear column 2", [](TDataList& l) { ClearDataBlock(l, {2, 1, 2, N}); }, 3, N,
+       [&](int c, int r) { return c == 2 ? std::string() : original(c, r); }},
+      {"clear rows 100..N of every column",
+       [](TDataList& l) { ClearDataBlock(l, {1, 100, 3, N}); }, 3, N,
+       [&](int c, int r) { return r >= 100 ? std::string() : original(c, r); }},
+      {"a column pasted from one cell", [&](TDataList& l) { PasteIntoData(l, column, {3, 1, 3, 1}, {}); }, 3, N,
+       [&](int c, int r) { return c == 3 ? "c" + std::to_string(r) : original(c, r); }},
+      {"one value fills the selection", [](TDataList& l) { PasteIntoData(l, "7", {1, 2, 2, N}, {}); }, 3, N,
+       [&](int c, int r) { return c <= 2 && r >= 2 ? std::string("7") : original(c, r); }},
+      {"a column down every selected column",
+       [&](TDataList& l) { PasteIntoData(l, column, {2, 1, 3, 1}, {}); }, 3, N,
+       [&](int c, int r) { return c >= 2 ? "c" + std::to_string(r) : original(c, r); }},
+      {"a block that adds rows and a column",
+       [&](TDataList& l) { PasteIntoData(l, block, {3, 1, 3, 1}, {}); }, 4, N + 1000,
+       [&](int c, int r) {
+         if (c == 3) return std::to_string(-r);
+         if (c == 4) return std::to_string(r);
+         return r <= N ? original(c, r) : std::string();
+       }},
+  };
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.Name);
+    TDataList l;
+    l.SetColCount(3);
+    l.SetRowCount(N);
+    for (int r = 1; r <= N; ++r)
+      for (int c = 1; c <= 3; ++c) l.SetCellText(c, r, original(c, r));
+    l.UpdateData();
+    tc.Edit(l);
+    ASSERT_EQ(l.MaxCol(), tc.Cols);
+    ASSERT_EQ(l.DataGrid.RowCount() - 1, tc.Rows);
+    EXPECT_EQ(l.ColumnName(1), "Col1");
+    EXPECT_EQ(l.DataGrid.View(0, tc.Rows), std::to_string(tc.Rows));
+    ASSERT_TRUE(l.DataChanged);
+    l.UpdateData();  // the edited rows were flagged: their values follow the texts
+    for (int r = 1; r <= tc.Rows; ++r)
+      for (int c = 1; c <= tc.Cols; ++c) {
+        const std::string want = tc.Expected(c, r);
+        ASSERT_EQ(Cell(l, c, r), want) << "cell " << c << "," << r;
+        if (!l.StringVar[c]) {
+          ASSERT_EQ(l.Value(c, r), ParseCellText(want)) << "value " << c << "," << r;
+        }
+      }
+  }
 }
 
 TEST(GridEdit, FindComparesNumbersOrTexts) {

@@ -764,62 +764,56 @@ TGridRect TDataForm::DataBounds(bool selectionOnly) const {
   return {1, 1, list.MaxCol(), list.DataGrid.RowCount() - 1};
 }
 
-bool TDataForm::FindNext(const TFindSpec& spec, bool selectionOnly) {
-  int c = DataGrid->CurrentCol(), r = DataGrid->CurrentRow();
-  const TGridRect bounds = selectionOnly ? (findStarted_ ? selectionBounds_ : DataGrid->Selection()) : DataBounds(false);
-  bool inclusive = false;
-  if (selectionOnly && !findStarted_) {
-    selectionBounds_ = bounds;
-    c = bounds.Left;
-    r = bounds.Top;
-    inclusive = true;
-  }
-  if (!FindCell(DataList(), spec, bounds, c, r, inclusive)) return false;
-  findStarted_ = true;
-  if (selectionOnly) {
-    DataGrid->selectionModel()->setCurrentIndex(DataModel->index(r - 1, c - 1), QItemSelectionModel::NoUpdate);
-    DataGrid->scrollTo(DataModel->index(r - 1, c - 1));
-  } else {
-    DataGrid->SetCurrentCell(c, r);
-  }
-  return true;
+TGridRect TDataForm::SearchStart(bool selectionOnly, int& c, int& r, bool& inclusive) {
+  c = DataGrid->CurrentCol();
+  r = DataGrid->CurrentRow();
+  if (!selectionOnly) return DataBounds(false);
+  if (findStarted_) return selectionBounds_;
+  // A new search inside the selection starts at its top-left cell.
+  selectionBounds_ = DataGrid->Selection();
+  c = selectionBounds_.Left;
+  r = selectionBounds_.Top;
+  inclusive = true;
+  return selectionBounds_;
 }
 
-bool TDataForm::ReplaceNext(const TFindSpec& spec, bool selectionOnly, const QString& replacement) {
-  int c = DataGrid->CurrentCol(), r = DataGrid->CurrentRow();
-  const TGridRect bounds = selectionOnly ? (findStarted_ ? selectionBounds_ : DataGrid->Selection()) : DataBounds(false);
-  if (selectionOnly && !findStarted_) {
-    selectionBounds_ = bounds;
-    c = bounds.Left;
-    r = bounds.Top;
-  }
-  if (!FindCell(DataList(), spec, bounds, c, r, true)) return false;
+void TDataForm::ShowFound(int c, int r, bool selectionOnly) {
   findStarted_ = true;
-  DataList().SetCellText(c, r, replacement.toStdString());
+  // Inside a selection only the current cell moves, so the selection stays the bounds.
   DataGrid->selectionModel()->setCurrentIndex(DataModel->index(r - 1, c - 1),
                                               selectionOnly ? QItemSelectionModel::NoUpdate
                                                             : QItemSelectionModel::ClearAndSelect);
   DataGrid->scrollTo(DataModel->index(r - 1, c - 1));
+}
+
+bool TDataForm::FindNext(const TFindSpec& spec, bool selectionOnly) {
+  int c, r;
+  bool inclusive = false;
+  const TGridRect bounds = SearchStart(selectionOnly, c, r, inclusive);
+  if (!FindCell(DataList(), spec, bounds, c, r, inclusive)) return false;
+  ShowFound(c, r, selectionOnly);
+  return true;
+}
+
+bool TDataForm::ReplaceNext(const TFindSpec& spec, bool selectionOnly, const QString& replacement) {
+  int c, r;
+  bool inclusive = true;  // the current cell itself may be replaced
+  const TGridRect bounds = SearchStart(selectionOnly, c, r, inclusive);
+  if (!FindCell(DataList(), spec, bounds, c, r, true)) return false;
+  DataList().SetCellText(c, r, replacement.toStdString());
+  ShowFound(c, r, selectionOnly);
   DataModel->Refresh();
   DataChanged(false);
   return true;
 }
 
 int TDataForm::ReplaceAllMatches(const TFindSpec& spec, bool selectionOnly, const QString& replacement) {
-  int c = DataGrid->CurrentCol(), r = DataGrid->CurrentRow();
-  const TGridRect bounds = selectionOnly ? (findStarted_ ? selectionBounds_ : DataGrid->Selection()) : DataBounds(false);
-  if (selectionOnly && !findStarted_) {
-    selectionBounds_ = bounds;
-    c = bounds.Left;
-    r = bounds.Top;
-  }
+  int c, r;
+  bool inclusive = true;
+  const TGridRect bounds = SearchStart(selectionOnly, c, r, inclusive);
   const int n = ReplaceAll(DataList(), spec, bounds, c, r, replacement.toStdString());
   if (n == 0) return 0;
-  findStarted_ = true;
-  DataGrid->selectionModel()->setCurrentIndex(DataModel->index(r - 1, c - 1),
-                                              selectionOnly ? QItemSelectionModel::NoUpdate
-                                                            : QItemSelectionModel::ClearAndSelect);
-  DataGrid->scrollTo(DataModel->index(r - 1, c - 1));
+  ShowFound(c, r, selectionOnly);
   DataModel->Refresh();
   DataChanged(false);
   return n;

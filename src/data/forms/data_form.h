@@ -147,6 +147,11 @@ class TDataForm : public QMainWindow {
   void CommitName();
   void ShowPopup(QPoint global);
   TGridRect DataBounds(bool selectionOnly) const;
+  // Where a find or replace searches and from which cell (the selection's top-left for a
+  // new search inside the selection).
+  TGridRect SearchStart(bool selectionOnly, int& c, int& r, bool& inclusive);
+  // A found or replaced cell becomes the current cell.
+  void ShowFound(int c, int r, bool selectionOnly);
 
   QMenu* fileMenu_ = nullptr;
   QMenu* editMenu_ = nullptr;
