@@ -369,17 +369,38 @@ bool FindCell(const TDataList& list, const TFindSpec& spec, const TGridRect& bou
 
 int ReplaceAll(TDataList& list, const TFindSpec& spec, const TGridRect& bounds, int& c, int& r,
                std::string_view replacement) {
-  int count = 0;
+  // The matches first, down each column in turn; then the writes.
+  std::vector<std::pair<int, int>> found;
   int col = c, row = r;
   bool inclusive = true;
   while (FindCell(list, spec, bounds, col, row, inclusive)) {
-    list.SetCellText(col, row, replacement);
-    ++count;
-    c = col;
-    r = row;
+    found.emplace_back(col, row);
     inclusive = false;
   }
-  return count;
+  if (found.empty()) return 0;
+  int top = found.front().second, bottom = top;
+  for (const auto& [fc, fr] : found) {
+    top = std::min(top, fr);
+    bottom = std::max(bottom, fr);
+  }
+  if (static_cast<int>(found.size()) >= BulkEditRows) {
+    // A cell is replaced when it matches and lies at or after the first match, in the
+    // order of the search (the texts are still the ones searched).
+    const TGridRect b = ClampToData(list, bounds);
+    const auto [firstC, firstR] = found.front();
+    list.DataGrid.EditRows(top, bottom, [&](int rr, std::span<std::string_view> cells) {
+      const int last = std::min<int>(b.Right, static_cast<int>(cells.size()) - 1);
+      for (int cc = std::max({b.Left, firstC, 1}); cc <= last; ++cc)
+        if ((cc > firstC || rr >= firstR) && rr >= b.Top && rr <= b.Bottom && spec.Matches(cells[cc]))
+          cells[cc] = replacement;
+    }, found.size() * replacement.size());
+    for (const auto& [fc, fr] : found) list.SetRowModifiedTrue(fr);
+  } else {
+    for (const auto& [fc, fr] : found) list.SetCellText(fc, fr, replacement);
+  }
+  c = found.back().first;
+  r = found.back().second;
+  return static_cast<int>(found.size());
 }
 
 bool TransposeData(TDataList& list) {

@@ -160,6 +160,18 @@ TEST(GridEdit, BlocksOfManyRowsEditLikeSmallOnes) {
       {"a column down every selected column",
        [&](TDataList& l) { PasteIntoData(l, column, {2, 1, 3, 1}, {}); }, 3, N,
        [&](int c, int r) { return c >= 2 ? "c" + std::to_string(r) : original(c, r); }},
+      {"replace all from a cell inside bounds",
+       [](TDataList& l) {
+         int c = 2, r = 1000;
+         EXPECT_EQ(ReplaceAll(l, TFindSpec{2, 0, "5000", ""}, {1, 50, 3, N - 10}, c, r, "x"), 3991 + 4491);
+         EXPECT_EQ(c, 3);
+         EXPECT_EQ(r, N - 10);
+       },
+       3, N,
+       [&](int c, int r) {
+         const bool replaced = r <= N - 10 && ((c == 2 && r >= 1000) || (c == 3 && r >= 500));
+         return replaced ? std::string("x") : original(c, r);
+       }},
       {"a block that adds rows and a column",
        [&](TDataList& l) { PasteIntoData(l, block, {3, 1, 3, 1}, {}); }, 4, N + 1000,
        [&](int c, int r) {
