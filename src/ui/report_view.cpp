@@ -1,12 +1,18 @@
 #include "ui/report_view.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace sorvel {
@@ -172,6 +178,42 @@ void TReportView::ScaleReportFonts(double factor, int delta) {
     const QRectF r = document()->documentLayout()->blockBoundingRect(top);
     verticalScrollBar()->setValue(static_cast<int>(r.top()));
   }
+}
+
+QMenu* TReportView::CreatePopupMenu() {
+  auto* menu = new QMenu(this);
+  const bool selection = textCursor().hasSelection();
+  const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+  const bool clipText = clip && clip->hasText() && !clip->text().isEmpty();
+  struct TItem {
+    const char* Caption;
+    const char* Name;
+    bool Enabled;
+    void (TReportView::*Command)();
+  };
+  const TItem items[] = {
+      {"&Undo", "Undo1", document()->isUndoAvailable(), &QTextEdit::undo},
+      {"Cu&t", "Cut1", selection, &QTextEdit::cut},
+      {"&Copy", "Copy1", selection, &QTextEdit::copy},
+      {"&Paste", "Paste1", clipText, &QTextEdit::paste},
+      {"&Delete", "Delete1", selection, &TReportView::DeleteSelection},
+      {"Select &All", "Select1", true, &QTextEdit::selectAll},
+  };
+  for (const TItem& item : items) {
+    if (item.Command == &QTextEdit::selectAll) menu->addSeparator();
+    QAction* a = menu->addAction(QString::fromLatin1(item.Caption));
+    a->setObjectName(QString::fromLatin1(item.Name));
+    a->setEnabled(item.Enabled);
+    connect(a, &QAction::triggered, this, item.Command);
+  }
+  return menu;
+}
+
+void TReportView::DeleteSelection() { textCursor().removeSelectedText(); }
+
+void TReportView::contextMenuEvent(QContextMenuEvent* event) {
+  std::unique_ptr<QMenu> menu(CreatePopupMenu());
+  menu->exec(event->globalPos());
 }
 
 }  // namespace sorvel

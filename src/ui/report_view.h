@@ -7,6 +7,8 @@
 
 #include "output/report.h"
 
+class QContextMenuEvent;
+class QMenu;
 class QTextDocument;
 
 namespace sorvel {
@@ -26,6 +28,13 @@ class TReportView : public QTextEdit {
   void ClearReport();
   // Keeps the first visible line and the caret in place.
   void ScaleReportFonts(double factor, int delta);
+  // The report's pop-up menu ("&Undo", "Cu&t", "&Copy", "&Paste", "&Delete",
+  // "Select &All"), each item enabled as the report's state allows; the caller owns it.
+  QMenu* CreatePopupMenu();
+  void DeleteSelection();
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 }  // namespace sorvel

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
@@ -390,6 +391,58 @@ TEST(ReportView, ScalingRoundsEachSize) {
   EXPECT_EQ(r.Lines[2].Runs[0].Style.Size, 11);
   EXPECT_TRUE(r.Lines[0].Runs[0].Style.Bold);
   EXPECT_EQ(r.Lines[3].Runs[0].Style.Color, RedColor);
+}
+
+TEST(ReportView, PopupMenuFollowsTheReportsState) {
+  TReportView view;
+  view.SetReport(SampleReport(1));
+  struct Case {
+    const char* Name;
+    std::function<void()> Prepare;
+    bool Undo, Cut, Copy, Paste, Delete;
+  };
+  const Case cases[] = {
+      {"fresh report, caret only", [&] {
+         QGuiApplication::clipboard()->clear();
+         view.moveCursor(QTextCursor::Start);
+       }, false, false, false, false, false},
+      {"selection, text on the clipboard", [&] {
+         QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+         view.selectAll();
+       }, false, true, true, true, true},
+      {"after an edit", [&] {
+         view.moveCursor(QTextCursor::End);
+         view.insertPlainText(QStringLiteral("x"));
+       }, true, false, false, true, false},
+  };
+  const QStringList captions = {QStringLiteral("&Undo"),  QStringLiteral("Cu&t"),
+                                QStringLiteral("&Copy"),  QStringLiteral("&Paste"),
+                                QStringLiteral("&Delete"), QStringLiteral("Select &All")};
+  for (const auto& c : cases) {
+    c.Prepare();
+    std::unique_ptr<QMenu> menu(view.CreatePopupMenu());
+    QStringList texts;
+    QList<QAction*> items;
+    for (QAction* a : menu->actions())
+      if (!a->isSeparator()) {
+        texts << a->text();
+        items << a;
+      }
+    ASSERT_EQ(texts, captions) << c.Name;
+    EXPECT_EQ(items[0]->isEnabled(), c.Undo) << c.Name;
+    EXPECT_EQ(items[1]->isEnabled(), c.Cut) << c.Name;
+    EXPECT_EQ(items[2]->isEnabled(), c.Copy) << c.Name;
+    EXPECT_EQ(items[3]->isEnabled(), c.Paste) << c.Name;
+    EXPECT_EQ(items[4]->isEnabled(), c.Delete) << c.Name;
+    EXPECT_TRUE(items[5]->isEnabled()) << c.Name;
+  }
+  // "&Delete" removes the selection; "Select &All" selects the whole report.
+  std::unique_ptr<QMenu> menu(view.CreatePopupMenu());
+  menu->findChild<QAction*>(QStringLiteral("Select1"))->trigger();
+  EXPECT_TRUE(view.textCursor().hasSelection());
+  menu.reset(view.CreatePopupMenu());
+  menu->findChild<QAction*>(QStringLiteral("Delete1"))->trigger();
+  EXPECT_TRUE(view.toPlainText().isEmpty());
 }
 
 TEST(TextOutputForm, FontStepsStopAtTheLimits) {
