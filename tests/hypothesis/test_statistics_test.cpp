@@ -28,10 +28,14 @@ struct TCase {
   const char* Line2;
 };
 
-class TestStatisticsTest : public ::testing::TestWithParam<TCase> {
+// A table of cases; no current report is left pointing into a finished case.
+template <typename TParam>
+class TConverterCases : public ::testing::TestWithParam<TParam> {
  protected:
   void TearDown() override { ResetReportWriter(); }
 };
+
+class TestStatisticsTest : public TConverterCases<TCase> {};
 
 TEST_P(TestStatisticsTest, WritesTheTwoLines) {
   const TCase& c = GetParam();
@@ -118,10 +122,7 @@ struct TErrorCase {
   const char* Message;
 };
 
-class TestStatisticsErrorTest : public ::testing::TestWithParam<TErrorCase> {
- protected:
-  void TearDown() override { ResetReportWriter(); }
-};
+class TestStatisticsErrorTest : public TConverterCases<TErrorCase> {};
 
 TEST_P(TestStatisticsErrorTest, RefusesWithTheWindowsMessage) {
   const TErrorCase& c = GetParam();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 namespace sorvel {
@@ -60,6 +61,25 @@ Box Probability(const std::string& text = "") {
 }
 Box Combo(const std::string& text = "") { return {PosRealComboFilter, {text, int(text.size()), 0}}; }
 
+// Keys typed into a box that starts with `start` and the caret at `caret`: the text
+// they leave and the number of beeps.
+struct TTyping {
+  const char* start;
+  int caret;
+  const char* keys;
+  const char* text;
+  int beeps;
+};
+
+void ExpectTyping(Box (*make)(const std::string&), std::initializer_list<TTyping> cases) {
+  for (const auto& c : cases) {
+    Box box = make(c.start).Caret(c.caret);
+    box.Type(c.keys);
+    EXPECT_EQ(box.edit.Text, c.text) << c.start << " @" << c.caret << " + " << c.keys;
+    EXPECT_EQ(box.beeps, c.beeps) << c.start << " @" << c.caret << " + " << c.keys;
+  }
+}
+
 TEST(RealKeyFilter, PointIntoAnEmptyBoxShowsALeadingZero) {
   const TKeyResult result = RealKeyFilter({"", 0, 0}, '.');
   EXPECT_TRUE(result.Accepted);
@@ -82,13 +102,7 @@ TEST(RealKeyFilter, PointIntoAnEmptyBoxShowsALeadingZero) {
 }
 
 TEST(RealKeyFilter, TypingSequences) {
-  const struct {
-    const char* start;
-    int caret;
-    const char* keys;
-    const char* text;
-    int beeps;
-  } cases[] = {
+  ExpectTyping(Real, {
       {"", 0, "-12.5", "-12.5", 0},
       {"", 0, "1-", "1", 1},         // "-" after a digit
       {"5", 0, "-", "-5", 0},        // caret at the start
@@ -101,13 +115,7 @@ TEST(RealKeyFilter, TypingSequences) {
       {"", 0, "12\b3", "13", 0},
       {"12", 2, "\r", "12", 1},      // other control characters are refused
       {"12", 2, "\x03\x16\x18", "12", 0},
-  };
-  for (const auto& c : cases) {
-    Box box = Real(c.start).Caret(c.caret);
-    box.Type(c.keys);
-    EXPECT_EQ(box.edit.Text, c.text) << c.start << " + " << c.keys;
-    EXPECT_EQ(box.beeps, c.beeps) << c.start << " + " << c.keys;
-  }
+  });
 }
 
 TEST(RealKeyFilter, PointRuleLooksOutsideTheSelection) {
@@ -129,13 +137,7 @@ TEST(PosRealKeyFilter, NoLeadingMinus) {
 }
 
 TEST(ProbabilityKeyFilter, ShapeZeroPointDigits) {
-  const struct {
-    const char* start;
-    int caret;
-    const char* keys;
-    const char* text;
-    int beeps;
-  } cases[] = {
+  ExpectTyping(Probability, {
       {"", 0, "5", "", 1},          // no leading digit other than 0
       {"", 0, "0.5", "0.5", 0},
       {"", 0, ".5", "0.5", 0},      // leading 0 supplied
@@ -151,13 +153,7 @@ TEST(ProbabilityKeyFilter, ShapeZeroPointDigits) {
       {"0.5", 1, "7", "0.5", 1},    // digits before position 2
       {"0.5", 2, "9", "0.95", 0},
       {"0.5", 3, "\x03", "0.5", 0},
-  };
-  for (const auto& c : cases) {
-    Box box = Probability(c.start).Caret(c.caret);
-    box.Type(c.keys);
-    EXPECT_EQ(box.edit.Text, c.text) << c.start << " @" << c.caret << " + " << c.keys;
-    EXPECT_EQ(box.beeps, c.beeps) << c.start << " @" << c.caret << " + " << c.keys;
-  }
+  });
 }
 
 TEST(ProbabilityKeyFilter, SelectionIsLeftOut) {
