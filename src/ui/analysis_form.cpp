@@ -577,6 +577,9 @@ TTFOutputForm::TTFOutputForm(QWidget* owner)
   layout->addWidget(RichEdit, 1);
   setCentralWidget(central);
   SetCurrentReport(RichEdit);
+  // Until the tests' window places it, Return leads to the main window.
+  ReturnAction->setText(QStringLiteral("&Return to Mean/Dispersion Tests"));
+  ReturnAction->setToolTip(QStringLiteral("Return to Mean/Dispersion Tests"));
   CopyGraphAction->setVisible(false);
   RichEdit->viewport()->installEventFilter(this);
 
@@ -599,6 +602,7 @@ TTFOutputForm::TTFOutputForm(QWidget* owner)
 
 void TTFOutputForm::PlaceBelow(QWidget* caller) {
   if (!caller) return;
+  SetReturnTarget(caller, QStringLiteral("Mean/Dispersion Tests"));
   int frame = 0;
   if (QWidget* main = MainForm()) frame = main->frameGeometry().height() - main->geometry().height();
   move(caller->frameGeometry().topLeft() + QPoint(0, frame));

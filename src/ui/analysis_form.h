@@ -137,7 +137,8 @@ class TTFOutputForm : public TAnalysisForm {
   QAction* IncreaseFontAction = nullptr;
   QAction* DecreaseFontAction = nullptr;
 
-  // At the caller's top-left corner, lowered by the main window's caption and frame.
+  // At the caller's top-left corner, lowered by the main window's caption and frame;
+  // Return then shows the caller.
   void PlaceBelow(QWidget* caller);
   void IncreaseFont();  // not above a title size of 72
   void DecreaseFont();  // not below a body size of 6

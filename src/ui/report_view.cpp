@@ -167,7 +167,10 @@ void TReportView::ScaleReportFonts(double factor, int delta) {
   const int firstLine = cursorForPosition(QPoint(0, 0)).blockNumber();
   const int caret = textCursor().position();
   const int anchor = textCursor().anchor();
+  // A new size for the whole report, as a fresh report is: not an edit to undo.
+  document()->setUndoRedoEnabled(false);
   ScaleDocumentFonts(*document(), factor, delta);
+  document()->setUndoRedoEnabled(true);
   QTextCursor c = textCursor();
   c.setPosition(anchor);
   c.setPosition(caret, QTextCursor::KeepAnchor);

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -391,6 +392,8 @@ TEST(ReportView, ScalingRoundsEachSize) {
   EXPECT_EQ(r.Lines[2].Runs[0].Style.Size, 11);
   EXPECT_TRUE(r.Lines[0].Runs[0].Style.Bold);
   EXPECT_EQ(r.Lines[3].Runs[0].Style.Color, RedColor);
+  // Undo would bring back a size the window's zoom no longer has.
+  EXPECT_FALSE(view.document()->isUndoAvailable());
 }
 
 TEST(ReportView, PopupMenuFollowsTheReportsState) {
@@ -473,6 +476,21 @@ TEST(TextOutputForm, FontStepsStopAtTheLimits) {
   QApplication::sendEvent(form.RichEdit->viewport(), &up);
   EXPECT_EQ(form.TitleSize, 11);
   EXPECT_EQ(form.RichEdit->Report().Lines[0].Runs[0].Style.Size, 12);
+}
+
+TEST(TextOutputForm, ReturnLeadsBackToTheTestsWindow) {
+  QMainWindow tests;
+  tests.setWindowTitle(QStringLiteral("Mean/Dispersion Tests"));
+  tests.move(140, 90);
+  TTFOutputForm form(nullptr);
+  EXPECT_EQ(form.ReturnAction->text(), QStringLiteral("&Return to Mean/Dispersion Tests"));
+  form.PlaceBelow(&tests);
+  EXPECT_EQ(form.ReturnAction->toolTip(), QStringLiteral("Return to Mean/Dispersion Tests"));
+  EXPECT_EQ(form.pos(), tests.frameGeometry().topLeft());  // no main window: no caption offset
+  form.show();
+  EXPECT_FALSE(tests.isVisible());
+  form.ReturnAction->trigger();
+  EXPECT_TRUE(tests.isVisible());
 }
 
 // --- printing ---------------------------------------------------------------
