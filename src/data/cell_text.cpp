@@ -162,6 +162,13 @@ std::string_view TrimBlanks(std::string_view t) {
   return t.substr(b, e - b);
 }
 
+std::string CleanCellText(std::string_view t) {
+  std::string s(TrimBlanks(t));
+  for (char& ch : s)
+    if (ch == '\t' || ch == '\r' || ch == '\n') ch = ' ';
+  return s;
+}
+
 std::string DefaultColumnName(int n) { return "Col" + std::to_string(n); }
 
 bool IsDefaultColumnName(std::string_view name, int n) {

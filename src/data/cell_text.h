@@ -36,6 +36,11 @@ double ParseLimitText(std::string_view t);
 // Blanks and control characters (bytes 0..32) removed at both ends.
 std::string_view TrimBlanks(std::string_view t);
 
+// The text a typed or replaced cell keeps: blanks and control characters at both ends go
+// and tabs and line breaks inside become blanks, as the file reader would leave it, so
+// that a saved data set reads back as the same cells.
+std::string CleanCellText(std::string_view t);
+
 // "Col" + n, and whether `name` equals "COL" + n without regard to case.
 std::string DefaultColumnName(int n);
 bool IsDefaultColumnName(std::string_view name, int n);

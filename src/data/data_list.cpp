@@ -138,9 +138,10 @@ double TDataList::Value(int c, int r) const {
 
 void TDataList::SetCellText(int c, int r, std::string_view text) {
   if (c < 1 || c > MaxCol() || r < 0 || r >= DataGrid.RowCount()) return;
-  DataGrid.SetCell(c, r, text);
+  const std::string clean = CleanCellText(text);
+  DataGrid.SetCell(c, r, clean);
   if (r == 0)
-    DescGrid.SetCell(c, 0, text);
+    DescGrid.SetCell(c, 0, clean);
   else
     SetRowModifiedTrue(r);
 }
@@ -151,7 +152,7 @@ void TDataList::SetDescText(int c, int r, std::string_view text) {
     SetCellText(c, 0, text);
     return;
   }
-  DescGrid.SetCell(c, r, text);
+  DescGrid.SetCell(c, r, CleanCellText(text));
 }
 
 void TDataList::InsertRows(int at, int n) {

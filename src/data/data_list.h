@@ -117,6 +117,7 @@ class TDataList {
 
   // ---- Editing (what the editor calls; each keeps both grids and the flags in step) ----
   // Data cell text; row 0 is the column name (copied to the description grid's names).
+  // Both keep the text as a file would give it back (CleanCellText).
   void SetCellText(int c, int r, std::string_view text);
   // Description cell (rows 1..4); row 0 sets the column name in both grids.
   void SetDescText(int c, int r, std::string_view text);

@@ -378,6 +378,7 @@ int ReplaceAll(TDataList& list, const TFindSpec& spec, const TGridRect& bounds, 
     inclusive = false;
   }
   if (found.empty()) return 0;
+  const std::string text = CleanCellText(replacement);
   int top = found.front().second, bottom = top;
   for (const auto& [fc, fr] : found) {
     top = std::min(top, fr);
@@ -392,8 +393,8 @@ int ReplaceAll(TDataList& list, const TFindSpec& spec, const TGridRect& bounds, 
       const int last = std::min<int>(b.Right, static_cast<int>(cells.size()) - 1);
       for (int cc = std::max({b.Left, firstC, 1}); cc <= last; ++cc)
         if ((cc > firstC || rr >= firstR) && rr >= b.Top && rr <= b.Bottom && spec.Matches(cells[cc]))
-          cells[cc] = replacement;
-    }, found.size() * replacement.size());
+          cells[cc] = text;
+    }, found.size() * text.size());
     for (const auto& [fc, fr] : found) list.SetRowModifiedTrue(fr);
   } else {
     for (const auto& [fc, fr] : found) list.SetCellText(fc, fr, replacement);

@@ -310,6 +310,8 @@ TEST_F(DataFileTest, RoundTripKeepsEveryCell) {
       {"last column only described", {{"Col1", "Col2"}, {"1", ""}}, {{"", "Title"}, {"", ""}, {"", ""}, {"", ""}}, {}},
       {"first cell a byte-order mark", {{"Col1", "Col2"}, {"\xEF\xBB\xBFx", "1"}}, {}, {}},
       {"non-ASCII text", {{"Gr\xC3\xB6\xC3\x9F" "e", "Col2"}, {"\xE2\x82\xAC", "1"}}, {}, {}},
+      {"typed with blanks, tabs and line breaks",
+       {{" Name ", "Col2"}, {"5 ", " 5"}, {"a\tb", "c\r\nd"}}, {{" T\t", ""}, {"", ""}, {"", ""}, {"", ""}}, {}},
   };
   for (const auto& c : cases) {
     TDataList d = Build(c.cells, c.desc);
