@@ -401,24 +401,28 @@ void TAnalysisForm::PrintCurrentReport() {
 void TAnalysisForm::CopyGraph() {
   if (!HasGraphic()) return;
   ShowNotice(QStringLiteral("Graph Copied to Clipboard!"), 2);
-  const QSize size(600, 400);
-  QImage image(size, QImage::Format_ARGB32);
+  // The vector copy keeps the pictures' own 3000 x 2000 drawing space; the bitmap is
+  // half of it, sharp enough to paste into a document.
+  const QSize logical(3000, 2000);
+  const QSize pixels(1500, 1000);
+  QImage image(pixels, QImage::Format_ARGB32);
   image.fill(Qt::white);
   {
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    PaintGraphic(p, QRectF(QPointF(0, 0), size));
+    p.setRenderHint(QPainter::TextAntialiasing);
+    PaintGraphic(p, QRectF(QPointF(0, 0), pixels));
   }
   QBuffer svg;
   svg.open(QIODevice::WriteOnly);
   {
     QSvgGenerator generator;
     generator.setOutputDevice(&svg);
-    generator.setSize(size);
-    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setSize(logical);
+    generator.setViewBox(QRect(QPoint(0, 0), logical));
     generator.setTitle(windowTitle());
     QPainter p(&generator);
-    PaintGraphic(p, QRectF(QPointF(0, 0), size));
+    PaintGraphic(p, QRectF(QPointF(0, 0), logical));
   }
   auto* mime = new QMimeData;
   mime->setImageData(image);

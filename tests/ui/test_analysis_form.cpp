@@ -333,6 +333,7 @@ TEST_F(AnalysisFormTest, CopyGraphPutsImageAndSvgOnTheClipboard) {
   EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::white));
   const QByteArray svg = mime->data(QStringLiteral("image/svg+xml"));
   EXPECT_TRUE(svg.contains("<svg"));
+  EXPECT_TRUE(svg.contains("viewBox=\"0 0 3000 2000\"")) << svg.left(300).toStdString();
 }
 
 TEST_F(AnalysisFormTest, KeyFiltersSeeTheKeysOfEditsAndSpinEdits) {
