@@ -4,18 +4,15 @@
 //   bench_datafile                      time the read (with UpdateData), the save and an edit
 //   bench_datafile --peak-child FILE    (used by BM_PeakMemory) read FILE, print peak RSS
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
+
+#include "bench_files.h"
 
 #include "data/data_file.h"
 #include "data/data_state.h"
@@ -24,37 +21,11 @@ namespace {
 
 using namespace sorvel;
 
-constexpr int Rows = 1000000, Cols = 10;
+constexpr int Rows = bench::BigRows, Cols = 10;
 
 const std::string& BigFile() {
-  static const std::string path = [] {
-    std::string p = "/tmp/sorvel_bench_1m_x10.dat";
-    if (std::filesystem::exists(p)) return p;
-    std::ofstream f(p, std::ios::binary);
-    std::string line;
-    for (int c = 1; c <= Cols; ++c) line += "Var" + std::to_string(c) + (c < Cols ? "\t" : "\r\n");
-    f << line;
-    std::mt19937_64 rng(42);
-    std::uniform_real_distribution<double> u(10.0, 99.9999);
-    char buf[32];
-    for (int r = 0; r < Rows; ++r) {
-      line.clear();
-      for (int c = 0; c < Cols; ++c) {
-        auto res = std::to_chars(buf, buf + sizeof buf, u(rng), std::chars_format::fixed, 4);
-        line.append(buf, res.ptr);
-        line += c + 1 < Cols ? "\t" : "\r\n";
-      }
-      f << line;
-    }
-    return p;
-  }();
+  static const std::string path = bench::BigDataFile(Cols);
   return path;
-}
-
-long PeakRssKb() {
-  struct rusage ru;
-  getrusage(RUSAGE_SELF, &ru);
-  return ru.ru_maxrss;
 }
 
 void BM_ReadBigFile(benchmark::State& state) {
@@ -140,22 +111,8 @@ void BM_PeakMemory(benchmark::State& state) {
   double size = static_cast<double>(GetFileLength(path));
   long peakKb = 0;
   for (auto _ : state) {
-    int fds[2];
-    if (pipe(fds) != 0) state.SkipWithError("pipe");
-    pid_t pid = fork();
-    if (pid == 0) {
-      dup2(fds[1], 1);
-      execl(Self.c_str(), Self.c_str(), "--peak-child", path.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    char buf[64] = {};
-    ssize_t n = read(fds[0], buf, sizeof buf - 1);
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (n <= 0 || status != 0) state.SkipWithError("child failed");
-    peakKb = std::atol(buf);
+    peakKb = bench::RunChild(Self, {"--peak-child", path});
+    if (peakKb < 0) state.SkipWithError("child failed");
   }
   state.counters["peak_MB"] = peakKb * 1024.0 / 1e6;
   state.counters["peak_per_file_size"] = peakKb * 1024.0 / size;
@@ -173,7 +130,7 @@ int main(int argc, char** argv) {
     list->IncludeCol[1] = true;
     list->DataToA_Array(1, ri);
     if (!r.Ok) return 1;
-    std::printf("%ld\n", PeakRssKb());
+    std::printf("%ld\n", bench::PeakRssKb());
     return 0;
   }
   Self = std::filesystem::read_symlink("/proc/self/exe").string();

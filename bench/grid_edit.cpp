@@ -4,18 +4,14 @@
 //   bench_grid_edit                         time the edits, and the peak memory of each
 //   bench_grid_edit --peak-child MODE FILE  (used by BM_PeakMemory) read FILE, edit, print peak RSS
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <random>
 #include <string>
+
+#include "bench_files.h"
 
 #include "data/data_file.h"
 #include "data/data_state.h"
@@ -25,31 +21,7 @@ namespace {
 
 using namespace sorvel;
 
-constexpr int Rows = 1000000;
-
-// A names line, then 1,000,000 lines of `cols` numbers; with 10 columns the same file as
-// bench_datafile's (about 80 MB), with 2 columns about 16 MB.
-std::string BigFile(int cols) {
-  std::string p = "/tmp/sorvel_bench_1m_x" + std::to_string(cols) + ".dat";
-  if (std::filesystem::exists(p)) return p;
-  std::ofstream f(p, std::ios::binary);
-  std::string line;
-  for (int c = 1; c <= cols; ++c) line += "Var" + std::to_string(c) + (c < cols ? "\t" : "\r\n");
-  f << line;
-  std::mt19937_64 rng(42);
-  std::uniform_real_distribution<double> u(10.0, 99.9999);
-  char buf[32];
-  for (int r = 0; r < Rows; ++r) {
-    line.clear();
-    for (int c = 0; c < cols; ++c) {
-      auto res = std::to_chars(buf, buf + sizeof buf, u(rng), std::chars_format::fixed, 4);
-      line.append(buf, res.ptr);
-      line += c + 1 < cols ? "\t" : "\r\n";
-    }
-    f << line;
-  }
-  return p;
-}
+constexpr int Rows = bench::BigRows;
 
 // What the clipboard holds when a user pastes a column of a million values.
 const std::string& ColumnText() {
@@ -75,7 +47,7 @@ void Edit(const std::string& mode, TDataList& list) {
 }
 
 void BM_BlockEdit(benchmark::State& state, const std::string& mode) {
-  const std::string path = BigFile(static_cast<int>(state.range(0)));
+  const std::string path = bench::BigDataFile(static_cast<int>(state.range(0)));
   std::size_t before = 0, after = 0;
   for (auto _ : state) {
     state.PauseTiming();
@@ -105,26 +77,12 @@ BENCHMARK_CAPTURE(BM_BlockEdit, clear_column_cellwise, std::string("clear-cellwi
 // ("read" makes none), against the file's size.
 std::string Self;
 void BM_PeakMemory(benchmark::State& state, const std::string& mode) {
-  const std::string path = BigFile(static_cast<int>(state.range(0)));
+  const std::string path = bench::BigDataFile(static_cast<int>(state.range(0)));
   const double size = static_cast<double>(GetFileLength(path));
   long peakKb = 0;
   for (auto _ : state) {
-    int fds[2];
-    if (pipe(fds) != 0) state.SkipWithError("pipe");
-    pid_t pid = fork();
-    if (pid == 0) {
-      dup2(fds[1], 1);
-      execl(Self.c_str(), Self.c_str(), "--peak-child", mode.c_str(), path.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    char buf[64] = {};
-    ssize_t n = read(fds[0], buf, sizeof buf - 1);
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (n <= 0 || status != 0) state.SkipWithError("child failed");
-    peakKb = std::atol(buf);
+    peakKb = bench::RunChild(Self, {"--peak-child", mode, path});
+    if (peakKb < 0) state.SkipWithError("child failed");
   }
   state.counters["file_MB"] = size / 1e6;
   state.counters["peak_MB"] = peakKb * 1024.0 / 1e6;
@@ -147,9 +105,7 @@ int main(int argc, char** argv) {
     if (!ReadDataFile(argv[3], *list).Ok) return 1;
     Edit(argv[2], *list);
     list->UpdateData();
-    struct rusage ru;
-    getrusage(RUSAGE_SELF, &ru);
-    std::printf("%ld\n", ru.ru_maxrss);
+    std::printf("%ld\n", bench::PeakRssKb());
     return 0;
   }
   Self = std::filesystem::read_symlink("/proc/self/exe").string();

@@ -388,7 +388,7 @@ int ReplaceAll(TDataList& list, const TFindSpec& spec, const TGridRect& bounds, 
     // A cell is replaced when it matches and lies at or after the first match, in the
     // order of the search (the texts are still the ones searched).
     const TGridRect b = ClampToData(list, bounds);
-    const auto [firstC, firstR] = found.front();
+    const int firstC = found.front().first, firstR = found.front().second;
     list.DataGrid.EditRows(top, bottom, [&](int rr, std::span<std::string_view> cells) {
       const int last = std::min<int>(b.Right, static_cast<int>(cells.size()) - 1);
       for (int cc = std::max({b.Left, firstC, 1}); cc <= last; ++cc)
