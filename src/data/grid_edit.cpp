@@ -218,8 +218,14 @@ TPasteResult PasteIntoData(TDataList& list, std::string_view text, const TGridRe
 
   TBlock block;
   std::vector<std::string_view> f;
+  block.Start.reserve(lines.size() + 1);
   for (auto line : lines) {
     const std::size_t n = SplitDataLine(line, f, MaxColumns + 1);
+    // Room for the whole block at the first line's width, so that a pasted column of a
+    // million values is not copied while it grows.
+    // (A line of k fields holds at least k - 1 separators: the text bounds the count.)
+    if (block.Height() == 0)
+      block.Cells.reserve(std::min(std::max<std::size_t>(n, 1) * lines.size(), text.size() + lines.size()));
     if (n > static_cast<std::size_t>(MaxColumns)) {
       res.Status = TPasteResult::TooManyColumns;
       return res;
