@@ -185,10 +185,12 @@ void TDataList::DeleteColumns(int at, int n) {
   if (n >= MaxCol()) {  // a data set keeps one column
     DataGrid.DeleteCols(at + 1, n - 1);
     DescGrid.DeleteCols(at + 1, n - 1);
-    DataGrid.SetCell(1, 0, DefaultColumnName(1));
-    DescGrid.SetCell(1, 0, DefaultColumnName(1));
-    for (int r = 1; r < DataGrid.RowCount(); ++r) DataGrid.SetCell(1, r, "");
-    for (int r = 1; r <= 4; ++r) DescGrid.SetCell(1, r, "");
+    // The last column is replaced by an empty one (no cell of a long column is touched).
+    for (TTextGrid* g : {&DataGrid, &DescGrid}) {
+      g->DeleteCols(1, 1);
+      g->InsertCols(1, 1);
+      g->SetCell(1, 0, DefaultColumnName(1));
+    }
   } else {
     DataGrid.DeleteCols(at, n);
     DescGrid.DeleteCols(at, n);

@@ -155,6 +155,19 @@ TEST_F(DataListTest, RowsAndColumnsInsertedAndDeleted) {
   EXPECT_EQ(d.Ncount, 2);
   EXPECT_EQ(d.Value(2, 2), 4);
   EXPECT_TRUE(d.ModifiedColumnNames());
+
+  // Deleting every column leaves one empty column with the default name; the cases stay.
+  d.SetDescText(1, 1, "title");
+  d.DeleteColumns(1, d.MaxCol());
+  d.UpdateData();
+  EXPECT_EQ(d.MaxCol(), 1);
+  EXPECT_EQ(d.ColumnName(1), "Col1");
+  EXPECT_EQ(d.DescGrid.Cell(1, 0), "Col1");
+  EXPECT_EQ(d.ColumnTitle(1), "");
+  EXPECT_EQ(d.DataGrid.Cell(1, 2), "");
+  EXPECT_EQ(d.Ncount, 2);
+  EXPECT_EQ(d.Value(1, 2), MissingValue);
+  EXPECT_FALSE(d.ModifiedColumnNames());
 }
 
 TEST_F(DataListTest, LoadModesByColumnAndLevel) {
