@@ -148,6 +148,21 @@ TEST_F(DataFormTest, TypingEnterAndTabAppendRowsAndColumns) {
   EXPECT_EQ(grid->CurrentCol(), MaxColumns);
 }
 
+TEST_F(DataFormTest, TypedCellsKeepWhatASavedFileGivesBack) {
+  WriteFile(Path("seven.sorvel"), "7\t1\r\n");
+  ASSERT_TRUE(form->FileToDataGrid(Path("seven.sorvel")));
+  TDataGridModel* model = form->DataModel;
+  // The same number with blanks around it is no change.
+  ASSERT_TRUE(model->setData(model->index(0, 0), QStringLiteral(" 7 "), Qt::EditRole));
+  EXPECT_FALSE(form->FileModified());
+  // "8 " is kept as "8": after Save and Open it would be 8 anyway.
+  ASSERT_TRUE(model->setData(model->index(0, 0), QStringLiteral("8 "), Qt::EditRole));
+  EXPECT_EQ(Cell(1, 1), "8");
+  EXPECT_TRUE(form->FileModified());
+  DataList().UpdateData();
+  EXPECT_EQ(DataList().Value(1, 1), 8.0);
+}
+
 TEST_F(DataFormTest, CtrlArrowsJumpAndDeleteClears) {
   Paste(QStringLiteral("1\r\n2\r\n\r\n\r\n5\r\n"), {1, 1, 1, 1});
   TDataGridView* grid = form->DataGrid;

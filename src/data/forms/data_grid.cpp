@@ -82,7 +82,7 @@ bool TDataGridModel::setData(const QModelIndex& index, const QVariant& value, in
   if (!index.isValid() || role != Qt::EditRole) return false;
   TDataList& list = DataList();
   const int c = index.column() + 1, r = index.row() + 1;
-  const std::string text = value.toString().toStdString();
+  const std::string text = CleanCellText(value.toString().toStdString());  // as the cell will keep it
   const TTextGrid& grid = page_ == TGridPage::Data ? list.DataGrid : list.DescGrid;
   if (grid.View(c, r) == text) return true;
   if (page_ == TGridPage::Data)
