@@ -81,6 +81,7 @@ int DataCopy(const std::vector<std::string>& args, std::ostream& out, std::ostre
   PrintWarnings(r, err);
   TFileResult w = SaveFile(files[1], options);
   if (!w.Ok) return FileFailure(w, err);
+  PrintWarnings(w, err);
   return CliOk;
 }
 

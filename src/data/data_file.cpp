@@ -438,7 +438,34 @@ void ProtectLine(std::string& line) {
   ProtectStart(line);
 }
 
-void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink) {
+// The names line for columns left..right: a name that a names line cannot give back (a
+// number, a single column's name with blanks or commas, a line of number characters only)
+// is written as the default name of its place in the file and `changed` is set. Empty when
+// every name would be a default one.
+std::vector<std::string> FileNames(const TTextGrid& g, int left, int right, bool& changed) {
+  std::vector<std::string> names;
+  const int width = right - left + 1;
+  for (int c = left; c <= right; ++c) {
+    std::string name(g.View(c, 0));
+    const bool lost = FieldIsNumber(name) || (width == 1 && name.find_first_of(" ,") != std::string::npos);
+    if (lost || name.empty()) {
+      changed = changed || lost;
+      name = DefaultColumnName(c - left + 1);
+    }
+    names.push_back(std::move(name));
+  }
+  bool text = false;
+  for (const auto& n : names) text = text || HasNonNumericChar(n);
+  if (!text && !names.empty()) {
+    names[0] = DefaultColumnName(1);
+    changed = true;
+  }
+  for (int i = 0; i < width; ++i)
+    if (!IsDefaultColumnName(names[i], i + 1)) return names;
+  return {};
+}
+
+void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink, bool* namesChanged = nullptr) {
   const TTextGrid& g = list.DataGrid;
   int left = 1, right = list.MaxCol(), top = 1, bottom = g.RowCount() - 1;
   if (o.Selection) {
@@ -473,15 +500,23 @@ void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink) {
     if (r == top && right > left && g.IsEmpty(right, r)) line += '\t';
     ProtectLine(line);
   };
-  bool names = o.VarNames && list.ModifiedColumnNames();
-  if (!names && descRows.empty() && top <= bottom) {
+  bool changed = false;
+  std::vector<std::string> names;
+  if (o.VarNames && list.ModifiedColumnNames() && left <= right) names = FileNames(g, left, right, changed);
+  if (namesChanged) *namesChanged = changed;
+  if (names.empty() && descRows.empty() && top <= bottom && left <= right) {
     // Without a names line the first case is the file's first line; when it would pass
-    // for a names line it has to be preceded by one.
+    // for a names line it has to be preceded by one (of default names).
     dataLine(top);
-    names = IsNamesLine(line, nullptr, nullptr);
+    if (IsNamesLine(line, nullptr, nullptr))
+      for (int c = left; c <= right; ++c) names.push_back(DefaultColumnName(c - left + 1));
   }
-  if (names && left <= right) {
-    rowLine(g, 0);
+  if (!names.empty()) {
+    line.clear();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (i > 0) line += '\t';
+      AppendCell(line, names[i]);
+    }
     ProtectStart(line);
     sink.Put(line);
     sink.Put("\r\n");
@@ -605,7 +640,8 @@ TFileResult WriteDataFile(const std::string& path, const TDataList& list, const 
   ::fchmod(fd, mode);
 
   TSink sink(fd);
-  WriteLines(list, options, sink);
+  bool namesChanged = false;
+  WriteLines(list, options, sink, &namesChanged);
   bool ok = sink.Flush();
   int err = sink.Errno;
   if (ok && ::fsync(fd) != 0) {
@@ -631,6 +667,7 @@ TFileResult WriteDataFile(const std::string& path, const TDataList& list, const 
   }
   result.Ok = true;
   result.DataLines = list.DataGrid.RowCount() - 1;
+  if (namesChanged) result.Warnings.push_back(NamesNotSavedText);
   return result;
 }
 

@@ -27,6 +27,10 @@ inline constexpr const char* FileStoppedText = "Loading Stopped";
 inline constexpr const char* FileWriteErrorText = "Error Writing File";
 inline constexpr const char* ColumnsTruncatedText =
     "The Maximum Number of Columns was Exceeded. Columns Truncated.";
+// A column name that a names line cannot give back (a number such as "2019", or a single
+// column's name with blanks or commas) is saved as the default name.
+inline constexpr const char* NamesNotSavedText =
+    "Some Column Names Cannot be Saved in a Data File. Default Names were Written.";
 
 inline constexpr const char* OpenDialogFilter =
     "Data Files (*.dat, *.sorvel, *.sorvels)|*.dat;*.sorvel;*.sorvels|Sorvelstats Data Files "
@@ -71,11 +75,13 @@ struct TSaveOptions {
 
 // The text the writer produces for `list` (UTF-8, CR LF). Where the plain layout would
 // read back differently (a first case that would pass for a names line, a first cell
-// that would pass for a comment or description line, a one-column line that would split),
-// it writes the names line or a leading blank so that the file reads back as the same cells.
+// that would pass for a comment or description line, a one-column line that would split,
+// a column name that a names line cannot carry), it writes a names line, a leading blank
+// or a default name so that the file reads back as the same cases.
 std::string DataFileText(const TDataList& list, const TSaveOptions& options);
 // Writes `list` to `path` safely (temporary file, flush, rename). On failure Error is
-// "Error Writing File" and the old file is untouched.
+// "Error Writing File" and the old file is untouched. Names saved as defaults give the
+// warning NamesNotSavedText.
 TFileResult WriteDataFile(const std::string& path, const TDataList& list,
                           const TSaveOptions& options);
 

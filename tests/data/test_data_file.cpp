@@ -354,6 +354,43 @@ TEST_F(DataFileTest, WriterLayout) {
   EXPECT_EQ(DataFileText(big, sel), "B\tC\r\n5\t6\r\n");
 }
 
+TEST_F(DataFileTest, NamesAFileCannotCarryAreSavedAsDefaults) {
+  // Written as they are, these names would read back as a first case (a number among
+  // them, number characters only) or as two columns (one name with a blank): the cases
+  // must come back unchanged, the names as far as a names line can carry them.
+  struct Case {
+    const char* name;
+    Rows cells;
+    std::vector<std::string> namesBack;
+    bool warned;
+    bool varNames = true;
+  };
+  const Case cases[] = {
+      {"years as names", {{"2019", "2020"}, {"5", "6"}}, {"Col1", "Col2"}, true},
+      {"one year among names", {{"2019", "Weight"}, {"5", "6"}}, {"Col1", "Weight"}, true},
+      {"signs only", {{"-", "+"}, {"5", "6"}}, {"Col1", "+"}, true},
+      {"one column named with a blank", {{"New York"}, {"5"}}, {"Col1"}, true},
+      {"one column named with a blank, a text first case", {{"New York"}, {"Paris"}}, {"Col1"}, true},
+      {"number characters beside a name are fine", {{"Height", "1-2"}, {"5", "6"}}, {"Height", "1-2"}, false},
+      {"names not wanted, a text first case", {{"Name", "Kind"}, {"red", "big"}, {"1", "2"}},
+       {"Col1", "Col2"}, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TDataList d = Build(c.cells);
+    TSaveOptions options;
+    options.VarNames = c.varNames;
+    const fs::path file = Dir / "names.sorvel";
+    TFileResult w = WriteDataFile(file.string(), d, options);
+    ASSERT_TRUE(w.Ok);
+    EXPECT_EQ(w.Warnings, c.warned ? std::vector<std::string>{NamesNotSavedText} : std::vector<std::string>{});
+    TRead back = Read(FileBytes(file));
+    Rows want = Cells(d);
+    want[0] = c.namesBack;
+    EXPECT_EQ(Cells(*back.List), want) << FileBytes(file);
+  }
+}
+
 TEST_F(DataFileTest, SaveReplacesTheFileOnlyWhenWritingSucceeded) {
   fs::path target = Dir / "data.sorvel";
   WriteBytes(target, "old contents\r\n");

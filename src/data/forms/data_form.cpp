@@ -634,6 +634,7 @@ bool TDataForm::SaveFile(const QString& file, bool varnames, bool descriptions, 
     return false;
   }
   MRUFiles().UpdateList(file.toStdString());
+  for (const auto& w : result.Warnings) ShowWarning(Q(w));
   return true;
 }
 
