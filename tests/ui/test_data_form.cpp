@@ -311,15 +311,19 @@ TEST_F(DataFormTest, FindAndReplaceThroughTheWindow) {
   EXPECT_EQ(form->DataGrid->CurrentCol(), 2);
   EXPECT_EQ(form->DataGrid->CurrentRow(), 2);
   find->FindClick();
-  EXPECT_EQ(messages.Texts.value(0), QStringLiteral("Find and Replace Not Found"));
+  EXPECT_EQ(find->windowTitle(), QStringLiteral("Find"));
+  EXPECT_EQ(messages.Texts.value(0), QStringLiteral("Find Not Found"));
 
   form->DataGrid->SetCurrentCell(1, 1);
   find->Relation1->setCurrentIndex(1);
   find->Value1->setText(QStringLiteral("abc"));
   find->ReplaceWith->setText(QStringLiteral("xyz"));
+  EXPECT_EQ(find->windowTitle(), QStringLiteral("Find and Replace"));
   find->ReplaceAllClick();
   EXPECT_EQ(Cell(2, 1), "xyz");
   EXPECT_TRUE(form->FileModified());
+  find->ReplaceClick();  // no "abc" left
+  EXPECT_EQ(messages.Texts.value(1), QStringLiteral("Find and Replace Not Found"));
 
   find->Relation1->setCurrentIndex(0);
   EXPECT_FALSE(find->Button_Find->isEnabled());

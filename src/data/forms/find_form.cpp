@@ -16,7 +16,7 @@ namespace sorvel {
 
 TFindForm::TFindForm(TDataForm* editor) : QDialog(editor, Qt::Tool | Qt::WindowStaysOnTopHint), editor_(editor) {
   setObjectName(QStringLiteral("FindForm"));
-  setWindowTitle(QStringLiteral("Find and Replace"));
+  setWindowTitle(QStringLiteral("Find"));
   setModal(false);
   auto* grid = new QGridLayout(this);
   const QStringList relations = {QString(), QStringLiteral("="), QStringLiteral(">"), QStringLiteral(">="),
@@ -57,6 +57,10 @@ TFindForm::TFindForm(TDataForm* editor) : QDialog(editor, Qt::Tool | Qt::WindowS
   connect(help, &QPushButton::clicked, this, [] { ShowHelpTopic(7800); });
   for (QComboBox* box : {Relation1, Relation2})
     connect(box, &QComboBox::currentIndexChanged, this, &TFindForm::UpdateButtons);
+  // With a replacement text the window is "Find and Replace" (and so are its messages).
+  connect(ReplaceWith, &QLineEdit::textChanged, this, [this](const QString& text) {
+    setWindowTitle(text.isEmpty() ? QStringLiteral("Find") : QStringLiteral("Find and Replace"));
+  });
   UpdateButtons();
 }
 

@@ -1,5 +1,6 @@
-// The data editor's "Find and Replace" window: two conditions, a replacement text, and
-// the search limited to the selection when wanted. Stays on top, does not block.
+// The data editor's "Find" window: two conditions, a replacement text (the window is then
+// "Find and Replace"), and the search limited to the selection when wanted. Stays on top,
+// does not block.
 #pragma once
 
 #include <QDialog>
