@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <benchmark/benchmark.h>
+
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
@@ -71,6 +73,17 @@ inline long RunChild(const std::string& self, const std::vector<std::string>& ar
   waitpid(pid, &status, 0);
   if (n <= 0 || status != 0) return -1;
   return std::atol(buf);
+}
+
+// This program's own path (for RunChild).
+inline std::string SelfPath() { return std::filesystem::read_symlink("/proc/self/exe").string(); }
+
+// Google Benchmark's main.
+inline int RunBenchmarks(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
 }
 
 }  // namespace sorvel::bench

@@ -133,9 +133,6 @@ int main(int argc, char** argv) {
     std::printf("%ld\n", bench::PeakRssKb());
     return 0;
   }
-  Self = std::filesystem::read_symlink("/proc/self/exe").string();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  Self = bench::SelfPath();
+  return bench::RunBenchmarks(argc, argv);
 }
