@@ -30,6 +30,14 @@ void ShowInfo(const QString& text) {
 
 void ShowFileError() { ShowInfo(QStringLiteral("File Error!")); }
 
+void ShowMessage(const QString& text) {
+  if (recorder) {
+    recorder->Texts << text;
+    return;
+  }
+  QMessageBox::information(BoxParent(), QApplication::applicationName(), text, QMessageBox::Ok);
+}
+
 void ShowWarning(const QString& text) {
   if (recorder) {
     recorder->Texts << text;

@@ -13,6 +13,8 @@ void Beep();
 void ShowInfo(const QString& text);
 // Beep, then the error box "File Error!".
 void ShowFileError();
+// A modal information box (no beep) with an OK button.
+void ShowMessage(const QString& text);
 // A modal warning box (no beep) with an OK button.
 void ShowWarning(const QString& text);
 // Yes / No / Cancel question; returns QMessageBox::Yes, No or Cancel.

@@ -737,7 +737,7 @@ void TDataForm::PasteClick() {
                                                   [] { return AskYesNo(QString::fromLatin1(UseFirstRowAsNamesText)); })
                                   : PasteIntoDesc(list, text, sel);
   if (res.Status == TPasteResult::NoText) {
-    ShowInfo(QString::fromLatin1(NoClipboardTextText));
+    ShowMessage(QString::fromLatin1(NoClipboardTextText));
     return;
   }
   if (res.Status == TPasteResult::TooManyColumns) {
