@@ -1,6 +1,7 @@
 #include "numerics/distributions.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -27,6 +28,20 @@ double Clamp01(double a) {
 }
 
 bool IsWhole(double x) { return std::floor(x) == x; }
+
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double Infinity = std::numeric_limits<double>::infinity();
+
+// P(Z > z) to full relative precision in both tails: erfc at z/sqrt 2, corrected to first
+// order for the rounding of that argument, which the tail magnifies by about z^2.
+double NormalUpper(double z) {
+  constexpr double SqrtHalf = 0.70710678118654752440;
+  constexpr double Sqrt2Hi = 1.4142135623730951, Sqrt2Lo = -9.667293313452913e-17;
+  constexpr double TwoOverSqrtPi = 1.1283791670955125739;
+  const double y = z * SqrtHalf;
+  const double rounding = -(std::fma(y, Sqrt2Hi, -z) + y * Sqrt2Lo) * SqrtHalf;  // exact - y
+  return 0.5 * (std::erfc(y) - rounding * TwoOverSqrtPi * std::exp(-y * y));
+}
 
 struct TRandomState {
   std::mt19937_64 Engine{static_cast<std::uint64_t>(
@@ -67,22 +82,15 @@ double NormalTail(double z, int tail) {
   return Clamp01(TailFold(a, tail));
 }
 
-// Power series of the normal integral from 0 to z (Abramowitz & Stegun 26.2.11).
+// The exact normal tail through erfc. The power series of the integral from 0 to z
+// (Abramowitz & Stegun 26.2.11) gave the upper area as 0.5 minus a sum near 0.5, which
+// left only absolute accuracy: 7.2e-16 instead of 6.2e-16 at z = 8.
 double NormalTailExact(double z, int tail) {
   if (tail != 2 && z < -8.6) return 1;
   if (std::fabs(z) > 8.6) return 0;
-  double area = 0.5;
-  if (z != 0) {
-    const double z2 = z * z;
-    double term = z;
-    double sum = z;
-    for (double k = 3; std::fabs(term) >= 1e-20; k += 2) {
-      term *= z2 / k;
-      sum += term;
-    }
-    area = 0.5 - std::exp(-z2 / 2) * InvSqrt2Pi * sum;
-  }
-  return Clamp01(TailFold(area, tail));
+  // Two tails straight from the smaller one: folding 1 - tiny would cancel.
+  if (tail == 2) return Clamp01(2 * NormalUpper(std::fabs(z)));
+  return Clamp01(NormalUpper(z));
 }
 
 double TTail(double t, double df, int tail) {
@@ -153,29 +161,57 @@ double ChiSqTail(double x, double df, int tail) {
   if (x <= 0 || df <= 0) {
     area = 1;
   } else if (df == 1) {
-    area = 2 * NormalTailExact(std::sqrt(x), 1);
+    area = 2 * NormalUpper(std::sqrt(x));
   } else if (df <= 30 && !IsWhole(df)) {
     // The finite series below only exists for whole df.
     area = 1 - GAMMP(df / 2, x / 2);
   } else if (df <= 30) {
     // Abramowitz & Stegun 26.4.4 (odd df) and 26.4.5 (even df).
     const int n = static_cast<int>(df);
+    // The sums are below e^(x/2), so up to x = 1400 neither they nor e^(-x/2) leave the
+    // range of a double. Beyond, the series is summed from its largest (last) term down
+    // and that term is scaled in logarithms: once the sum overflowed to infinity and was
+    // multiplied by e^(-x/2) = 0, giving NaN.
+    const bool huge = x > 1400;
     if (n % 2 == 1) {
       const double sx = std::sqrt(x);
-      double term = sx, g = sx;
       const int extra = (n - 1) / 2 - 1;
-      for (int i = 1; i <= extra; ++i) {
-        term *= x / (2 * i + 1);
-        g += term;
+      double series;
+      if (!huge) {
+        double term = sx, g = sx;
+        for (int i = 1; i <= extra; ++i) {
+          term *= x / (2 * i + 1);
+          g += term;
+        }
+        series = std::sqrt(0.6366197723675814) * std::exp(-x / 2) * g;
+      } else {
+        double logLast = 0.5 * std::log(x) - x / 2, ratio = 1, g = 1;
+        for (int i = extra; i >= 1; --i) {
+          logLast += std::log(x / (2 * i + 1));
+          ratio *= (2 * i + 1) / x;
+          g += ratio;
+        }
+        series = std::sqrt(0.6366197723675814) * std::exp(logLast) * g;
       }
-      area = 2 * NormalTailExact(sx, 1) + std::sqrt(0.6366197723675814) * std::exp(-x / 2) * g;
+      area = 2 * NormalUpper(sx) + series;
     } else {
-      double term = 1, sum = 1;
-      for (int i = 1; i <= (n - 2) / 2; ++i) {
-        term *= x / 2 / i;
-        sum += term;
+      const int last = (n - 2) / 2;
+      if (!huge) {
+        double term = 1, sum = 1;
+        for (int i = 1; i <= last; ++i) {
+          term *= x / 2 / i;
+          sum += term;
+        }
+        area = std::exp(-x / 2) * sum;
+      } else {
+        double logLast = -x / 2, ratio = 1, sum = 1;
+        for (int i = last; i >= 1; --i) {
+          logLast += std::log(x / 2 / i);
+          ratio *= i / (x / 2);
+          sum += ratio;
+        }
+        area = std::exp(logLast) * sum;
       }
-      area = std::exp(-x / 2) * sum;
     }
   } else {
     // Peizer & Pratt (1968) normal approximation.
@@ -412,16 +448,27 @@ double NormalQuantile(double p, int tail) {
   if (p <= 0) p = 1e-9;
   if (p >= 1) p = 0.999999999;
   const double q = p <= 0.5 ? p : 1 - p;
-  const double w = std::sqrt(std::log(1 / (q * q)));
+  // sqrt(ln(1/q^2)) written so that 1/q^2 cannot overflow (it did below q = 7.5e-155).
+  const double w = std::sqrt(-2 * std::log(q));
   double z = w - (2.515517 + 0.802853 * w + 0.010328 * w * w) /
                      (1 + 1.432788 * w + 0.189269 * w * w + 0.001308 * w * w * w);
+  // Beyond z = 8 the quick tail is 0 and the refinement has nothing to aim at (it ended
+  // near 8.5 for q = 1e-20, whose quantile is 9.26): the exact tail is inverted instead.
+  if (z > 8) {
+    z = NormalQuantileExact(q, TTails::Upper);
+    return p >= 0.5 ? -z : z;
+  }
   if (p >= 0.5) z = -z;
   return RefineQuantile(p, z, 0, 0, QuantileNormal);
 }
 
 double NormalQuantileExact(double p, int tail) {
   p = TailToUpper(p, tail);
-  return RefineQuantile(p, NormalQuantile(p, 1), 0, 0, QuantileNormalExact);
+  const double start = NormalQuantile(p, 1);
+  // Past |z| = 8 the start is already the inverse of the exact tail, which the guard of
+  // NormalTailExact at 8.6 would only spoil.
+  if (std::fabs(start) > 8) return start;
+  return RefineQuantile(p, start, 0, 0, QuantileNormalExact);
 }
 
 // Start from the Cornish-Fisher expansion (Abramowitz & Stegun 26.7.5).
@@ -529,6 +576,260 @@ double RangeQuantile(double p, double df, double r) {
     }
   }
   return mid;
+}
+
+// ---- Tail areas and quantiles of the side asked ----
+
+namespace {
+
+bool ValidDf(double df) { return df > 0; }  // false for NaN too
+
+// Both sides of the t at t >= 0 from I_x(df/2, 1/2) = P(|T| > t), x = df/(df + t^2);
+// x and 1 - x are formed without overflow or cancellation.
+TTwoSides TBetaArgument(double at, double df);
+TTwoSides TSides(double at, double df) {
+  if (at > 1e100 && df < 100) {
+    // x = df/(df + t^2) would underflow; there I_x(df/2, 1/2) = x^(df/2) / (df/2 B(df/2, 1/2))
+    // to far below rounding.
+    const double a = df / 2;
+    const double upper = 0.5 * std::exp(a * (std::log(df) - 2 * std::log(at)) - std::log(a) -
+                                        std::lgamma(a) - std::lgamma(0.5) + std::lgamma(a + 0.5));
+    return {1 - upper, upper};
+  }
+  const TTwoSides x = TBetaArgument(at, df);
+  const TTwoSides beyond = IncompleteBeta(df / 2, 0.5, x.Lower, x.Upper);  // Lower = P(|T| > t)
+  return {0.5 + beyond.Upper / 2, beyond.Lower / 2};             // P(T < t), P(T > t)
+}
+
+// The t with more degrees of freedom than a double can tell from infinity is the normal.
+constexpr double NormalLikeDf = 1e30;
+
+TTwoSides FBetaArgument(double f, double df1, double df2);
+TTwoSides FSides(double f, double df1, double df2) {
+  const TTwoSides x = FBetaArgument(f, df1, df2);
+  return IncompleteBeta(df1 / 2, df2 / 2, x.Lower, x.Upper);
+}
+
+double SideOf(const TTwoSides& s, TTails side) {
+  switch (side) {
+    case TTails::Lower: return s.Lower;
+    case TTails::Upper: return s.Upper;
+    default: return std::min(1.0, 2 * std::min(s.Lower, s.Upper));
+  }
+}
+
+// Finds x > 0 where a monotone tail area equals p. Newton steps are taken on ln(area)
+// against ln(x), which keeps tiny areas in relative terms and makes power-law tails
+// (chi-square near 0, the t far out) nearly linear; a bracket catches wild steps.
+// slope(x) = x |d area / dx|.
+template <class Area, class Slope>
+double SolvePositive(double p, bool rising, Area area, Slope slope, double x) {
+  const double target = std::log(p);
+  double lo = 0, hi = Infinity;
+  for (int iteration = 0; iteration < 400; ++iteration) {
+    const double a = area(x);
+    if (a == p) return x;
+    if ((a < p) == rising) {
+      lo = x;
+    } else {
+      hi = x;
+    }
+    if (std::isfinite(hi) && hi - lo <= 4 * std::numeric_limits<double>::epsilon() * hi) {
+      return lo + (hi - lo) / 2;
+    }
+    double next = NaN;
+    const double s = slope(x);
+    if (a > 0 && s > 0 && std::isfinite(s)) {
+      const double step = (std::log(a) - target) * a / (rising ? s : -s);
+      next = x * std::exp(-std::max(-30.0, std::min(30.0, step)));
+      if (std::fabs(step) <= 2 * std::numeric_limits<double>::epsilon()) return next;
+    }
+    if (!(next > lo && next < hi)) {
+      if (std::isinf(hi)) {
+        next = x * 16;
+      } else if (lo == 0) {
+        next = x / 16;
+      } else {
+        next = std::sqrt(lo) * std::sqrt(hi);
+      }
+    }
+    if (!(next > 0) || std::isinf(next)) return x;
+    x = next;
+  }
+  return x;
+}
+
+// Upper normal quantile for 0 < p < 0.5: start from Abramowitz & Stegun 26.2.23 on
+// ln p, then Newton on the exact tail.
+double NormalUpperQuantile(double p) {
+  const double w = std::sqrt(-2 * std::log(p));
+  const double start = w - (2.515517 + 0.802853 * w + 0.010328 * w * w) /
+                               (1 + 1.432788 * w + 0.189269 * w * w + 0.001308 * w * w * w);
+  return SolvePositive(
+      p, false, [](double z) { return NormalUpper(z); },
+      [](double z) { return z * InvSqrt2Pi * std::exp(-z * z / 2); }, std::max(start, 1e-3));
+}
+
+// P(X > x) = q for a distribution symmetric about 0; upper(q) serves 0 < q < 0.5.
+template <class Upper>
+double SymmetricUpper(double q, Upper upper) {
+  if (q == 0) return Infinity;
+  if (q == 1) return -Infinity;
+  if (q == 0.5) return 0;
+  if (q > 0.5) return -upper(1 - q);  // 1 - q is exact here
+  return upper(q);
+}
+
+template <class Upper>
+double SymmetricQuantile(double p, TTails side, Upper upper) {
+  if (!(p >= 0 && p <= 1)) return NaN;
+  if (side == TTails::Two) return SymmetricUpper(p / 2, upper);
+  const double x = SymmetricUpper(p, upper);
+  if (side == TTails::Upper) return x;
+  return x == 0 ? 0 : -x;  // P(X < x) = p where P(X > -x) = p
+}
+
+// Quantile of a variable on (0, inf). The side holding at most 0.5 is solved (1 - p is
+// exact for p >= 0.5), so a tiny p is never turned into 1 - p.
+template <class Sides, class Slope, class Start>
+double PositiveQuantile(double p, TTails side, Sides sides, Slope slope, Start start) {
+  if (!(p >= 0 && p <= 1)) return NaN;
+  bool lower = side == TTails::Lower;
+  if (side == TTails::Two) p /= 2;
+  if (p > 0.5) {
+    p = 1 - p;
+    lower = !lower;
+  }
+  if (p == 0) return lower ? 0 : Infinity;
+  auto area = [&](double x) {
+    const TTwoSides s = sides(x);
+    return lower ? s.Lower : s.Upper;
+  };
+  // Of the starting guesses, the one whose area is nearest p in ratio.
+  double best = NaN, distance = Infinity;
+  for (const double x : start(p, lower)) {
+    if (!(x > 0) || std::isinf(x)) continue;
+    const double a = area(x);
+    const double d = a > 0 ? std::fabs(std::log(a / p)) : Infinity;
+    if (std::isnan(best) || d < distance) {
+      best = x;
+      distance = d;
+    }
+  }
+  if (std::isnan(best)) best = 1;
+  return SolvePositive(p, lower, area, slope, best);
+}
+
+// x = df/(df + t^2) and 1 - x for t >= 0, without overflow or cancellation.
+TTwoSides TBetaArgument(double at, double df) {
+  if (at * at > df) {
+    const double r = df / at / at;
+    return {r / (1 + r), 1 / (1 + r)};
+  }
+  const double r = at / df * at;
+  return {1 / (1 + r), r / (1 + r)};
+}
+
+// The same for the F: x = df1 f/(df2 + df1 f) and 1 - x.
+TTwoSides FBetaArgument(double f, double df1, double df2) {
+  if (std::isinf(f)) return {1, 0};
+  const double r = df1 * f / df2;
+  if (r > 1) return {1 / (1 + 1 / r), (1 / r) / (1 + 1 / r)};
+  return {r / (1 + r), 1 / (1 + r)};
+}
+
+}  // namespace
+
+double NormalTailExact(double z, TTails side) {
+  if (std::isnan(z)) return NaN;
+  switch (side) {
+    case TTails::Lower: return NormalUpper(-z);
+    case TTails::Upper: return NormalUpper(z);
+    default: return std::min(1.0, 2 * NormalUpper(std::fabs(z)));
+  }
+}
+
+double TTail(double t, double df, TTails side) {
+  if (std::isnan(t) || !ValidDf(df)) return NaN;
+  if (df > NormalLikeDf) return NormalTailExact(t, side);
+  const TTwoSides magnitude = TSides(std::fabs(t), df);  // P(T < |t|), P(T > |t|)
+  if (side == TTails::Two) return std::min(1.0, 2 * magnitude.Upper);
+  const bool aboveAsked = (side == TTails::Upper) == (t >= 0);
+  return aboveAsked ? magnitude.Upper : magnitude.Lower;
+}
+
+double ChiSqTail(double x, double df, TTails side) {
+  if (std::isnan(x) || !ValidDf(df)) return NaN;
+  if (x <= 0) return SideOf({0, 1}, side);
+  return SideOf(IncompleteGamma(df / 2, x / 2), side);
+}
+
+double FTail(double f, double df1, double df2, TTails side) {
+  if (std::isnan(f) || !ValidDf(df1) || !ValidDf(df2)) return NaN;
+  if (f <= 0) return SideOf({0, 1}, side);
+  return SideOf(FSides(f, df1, df2), side);
+}
+
+double NormalQuantileExact(double p, TTails side) {
+  return SymmetricQuantile(p, side, NormalUpperQuantile);
+}
+
+double TQuantile(double p, double df, TTails side) {
+  if (!ValidDf(df)) return NaN;
+  if (df > NormalLikeDf) return NormalQuantileExact(p, side);
+  auto upper = [df](double q) {
+    auto start = [df](double tail, bool) {
+      // Cornish-Fisher (Abramowitz & Stegun 26.7.5), and the far tail, where
+      // P(T > t) ~ (df/t^2)^(df/2) / (df B(df/2, 1/2)).
+      const double z = NormalUpperQuantile(tail);
+      const double z3 = z * z * z, z5 = z3 * z * z, z7 = z5 * z * z, z9 = z7 * z * z;
+      const double cornishFisher =
+          z + (z3 + z) / 4 / df + (5 * z5 + 16 * z3 + 3 * z) / 96 / (df * df) +
+          (3 * z7 + 19 * z5 + 17 * z3 - 15 * z) / 384 / (df * df * df) +
+          (79 * z9 + 776 * z7 + 1482 * z5 - 1920 * z3 - 945 * z) / 92160 / (df * df * df * df);
+      const double logBeta = std::lgamma(df / 2) + std::lgamma(0.5) - std::lgamma(df / 2 + 0.5);
+      const double farTail = std::sqrt(df) * std::exp(-(std::log(tail * df) + logBeta) / df);
+      return std::array<double, 2>{cornishFisher, farTail};
+    };
+    return PositiveQuantile(
+        q, TTails::Upper, [df](double t) { return TSides(t, df); },
+        [df](double t) {
+          // t times the density: x^(df/2) (1 - x)^(1/2) / B(df/2, 1/2) with x = df/(df + t^2).
+          const TTwoSides x = TBetaArgument(t, df);
+          return BetaPowerTerm(df / 2, 0.5, x.Lower, x.Upper);
+        },
+        start);
+  };
+  return SymmetricQuantile(p, side, upper);
+}
+
+double ChiSqQuantile(double p, double df, TTails side) {
+  if (!ValidDf(df)) return NaN;
+  const double k = df / 2;
+  auto start = [df, k](double q, bool lower) {
+    // Wilson & Hilferty (1931), and near 0, where P(X < x) ~ (x/2)^k / Gamma(k + 1).
+    const double z = NormalUpperQuantile(q);
+    const double d = 2 / (9 * df);
+    const double wilsonHilferty = df * std::pow(1 - d + (lower ? -z : z) * std::sqrt(d), 3);
+    const double nearZero = 2 * std::exp((std::log(q) + std::lgamma(k + 1)) / k);
+    return std::array<double, 2>{wilsonHilferty, lower ? nearZero : NaN};
+  };
+  return PositiveQuantile(
+      p, side, [k](double x) { return IncompleteGamma(k, x / 2); },
+      [k](double x) { return GammaPowerTerm(k, x / 2); }, start);
+}
+
+double FQuantile(double p, double df1, double df2, TTails side) {
+  if (!ValidDf(df1) || !ValidDf(df2)) return NaN;
+  auto start = [](double, bool) { return std::array<double, 3>{1, 1e-3, 1e3}; };
+  return PositiveQuantile(
+      p, side, [df1, df2](double f) { return FSides(f, df1, df2); },
+      [df1, df2](double f) {
+        // f times the density: x^(df1/2) (1 - x)^(df2/2) / B(df1/2, df2/2).
+        const TTwoSides x = FBetaArgument(f, df1, df2);
+        return BetaPowerTerm(df1 / 2, df2 / 2, x.Lower, x.Upper);
+      },
+      start);
 }
 
 void ZPValue(double z, int alt, double& p) {

@@ -46,6 +46,27 @@ double ChiSqQuantile(double p, double df, int tail);
 double FQuantile(double p, double df1, double df2, int tail);
 double RangeQuantile(double p, double df, double r);
 
+// The side of a question: two-tailed, lower tail P(X < x), upper tail P(X > x).
+enum class TTails { Two, Lower, Upper };
+
+// Tail areas of the side asked. The smaller side is always computed directly, so far tails
+// keep their relative accuracy (about 1e-13 or better) instead of the absolute accuracy of
+// 1 minus the other side. Two for the normal and t is P(|X| > |x|); for the chi-square
+// and F it is twice the smaller side, at most 1. NaN for NaN or df <= 0.
+double NormalTailExact(double z, TTails side);
+double TTail(double t, double df, TTails side);  // signed t
+double ChiSqTail(double x, double df, TTails side);
+double FTail(double f, double df1, double df2, TTails side);
+
+// Quantiles of the side asked: Lower gives x with P(X < x) = p, Upper x with P(X > x) = p.
+// Two gives x >= 0 with P(|X| > x) = p for the normal and t, and the upper point of p/2 for
+// the chi-square and F. p = 0 or 1 gives the end of the range (possibly infinite); NaN for
+// p outside 0..1, NaN or df <= 0.
+double NormalQuantileExact(double p, TTails side);
+double TQuantile(double p, double df, TTails side);
+double ChiSqQuantile(double p, double df, TTails side);
+double FQuantile(double p, double df1, double df2, TTails side);
+
 // P-values of a statistic for an alternative code.
 void ZPValue(double z, int alt, double& p);
 void TPValue(double t, double df, int alt, double& p);

@@ -19,6 +19,22 @@ double GAMMP(double a, double x);
 double BETACF(double a, double b, double x);
 double BetaI(double a, double b, double x);
 
+// Full-precision companions of GAMMP and BetaI for tail areas that must keep their
+// relative accuracy far out: both sides are returned, and the smaller one is always
+// computed directly, never as 1 minus the other. No warnings; NaN for invalid arguments.
+struct TTwoSides {
+  double Lower;  // P(a, x), I_x(a, b)
+  double Upper;  // Q(a, x), 1 - I_x(a, b)
+};
+// Regularised incomplete gamma P(a, x) and Q(a, x), a > 0, x >= 0.
+TTwoSides IncompleteGamma(double a, double x);
+// Regularised incomplete beta I_x(a, b) and its complement; y = 1 - x is passed by the
+// caller, who can often form it without the rounding of 1 - x.
+TTwoSides IncompleteBeta(double a, double b, double x, double y);
+// x^a e^-x / Gamma(a) and x^a y^b / B(a, b) without the cancellation of their logarithms.
+double GammaPowerTerm(double a, double x);
+double BetaPowerTerm(double a, double b, double x, double y);
+
 double RealPower(double x, double y);
 double FisherZ(double r);
 double TanH(double x);
