@@ -653,7 +653,8 @@ double SolvePositive(double p, bool rising, Area area, Slope slope, double x) {
         next = std::sqrt(lo) * std::sqrt(hi);
       }
     }
-    if (!(next > 0) || std::isinf(next)) return x;
+    if (std::isinf(next)) return Infinity;  // the quantile lies beyond the largest double
+    if (!(next > 0)) return x;
     x = next;
   }
   return x;

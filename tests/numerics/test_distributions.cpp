@@ -45,15 +45,19 @@ TEST_F(Distributions, NormalTailAgainstReference) {
       {3, 0.0013498980316300946, 0.0026997960632601892},
       {4, 3.1671241833119924e-05, 6.3342483666239849e-05},
       {6, 9.8658764503769809e-10, 1.9731752900753962e-09},
+      // R 4.2.2: sprintf("%.17g", c(pnorm(8, lower.tail=FALSE), 2*pnorm(-8), pnorm(8)))
+      {8, 6.2209605742717849e-16, 1.244192114854357e-15},
+      {-8, 0.99999999999999933, 1.244192114854357e-15},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("z = " + std::to_string(c.z));
     // Abramowitz & Stegun 26.2.17: absolute error below 7.5e-8 (doubled for two tails).
     EXPECT_NEAR(NormalTail(c.z, 1), c.upper, 7.5e-8);
     EXPECT_NEAR(NormalTail(c.z, 2), c.twoTailed, 1.5e-7);
-    // The power series is exact to rounding.
-    EXPECT_NEAR(NormalTailExact(c.z, 1), c.upper, 1e-14);
-    EXPECT_NEAR(NormalTailExact(c.z, 2), c.twoTailed, 1e-14);
+    // The exact tail is exact to rounding in relative terms: an absolute 1e-14 let
+    // 7.22e-16 pass for 6.22e-16 at z = 8.
+    EXPECT_NEAR(NormalTailExact(c.z, 1), c.upper, 2e-15 * c.upper);
+    EXPECT_NEAR(NormalTailExact(c.z, 2), c.twoTailed, 2e-15 * c.twoTailed);
   }
   EXPECT_EQ(NormalTail(8.5, 1), 0);
   EXPECT_EQ(NormalTail(-8.5, 1), 1);
@@ -236,6 +240,34 @@ TEST_F(Distributions, ChiSqTailAgainstReference) {
   EXPECT_EQ(StatError, 0);
 }
 
+TEST_F(Distributions, ChiSqTailFarOutOnTheFiniteSeries) {
+  // The finite series of whole df overflowed to infinity and was multiplied by
+  // e^(-x/2) = 0: NaN from about x = 1e25. Beyond x = 1400 it is now summed in logarithms.
+  // R 4.2.2: pchisq(x, df, lower.tail=FALSE) for each row.
+  struct Case { double x, df, upper; };
+  const Case cases[] = {
+      {1e25, 30, 0},
+      {1e25, 29, 0},
+      {1e4, 30, 0},
+      {1500, 30, 3.9605925288243011e-297},
+      {1401, 6, 1.4714369728099234e-299},
+      {1300, 29, 2.1308362327337718e-255},
+      {1399, 5, 2.2671812963642303e-300},  // just below the switch: the direct sums
+      // Odd df and df = 1: the normal part beyond z = 8.6, where NormalTailExact stops.
+      {100, 3, 1.5541594313896051e-21},
+      {75, 1, 4.7071405901403858e-18},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("x = " + std::to_string(c.x) + ", df = " + std::to_string(c.df));
+    const double area = ChiSqTail(c.x, c.df, 1);
+    if (c.upper == 0) {
+      EXPECT_EQ(area, 0);
+    } else {
+      EXPECT_NEAR(area, c.upper, 1e-12 * c.upper);
+    }
+  }
+}
+
 TEST_F(Distributions, FTailAgainstReference) {
   // R 4.2.2: F <- c(38, 4, 3, 3.5, 2.0, 1.5, 2.5, 0.5); d1 <- c(1, 1, 2, 3, 5, 10, 4.5, 6);
   //   d2 <- c(1.5, 10, 1, 12, 20, 10, 13.2, 8); sprintf("%.12g", pf(F, d1, d2, lower.tail=FALSE))
@@ -330,6 +362,22 @@ TEST_F(Distributions, NormalQuantiles) {
   }
   EXPECT_EQ(NormalQuantile(0.5, 1), 0);
   EXPECT_EQ(NormalQuantileExact(0.5, 1), 0);
+  // Past z = 8 the quick tail is 0: the refinement used to stop near 8.5 (p = 1e-20), and
+  // below p = 7.5e-155 the start value overflowed to NaN.
+  // R 4.2.2: sprintf("%.17g", qnorm(c(1e-20, 1e-100, 1e-160, 5e-41), lower.tail=FALSE));
+  //   sprintf("%.17g", qchisq(1e-160, 1, lower.tail=FALSE))
+  struct FarCase { double p; int tail; double z; };
+  const FarCase far[] = {
+      {1e-20, 1, 9.2623400897984052},
+      {1e-100, 1, 21.273453560965319},
+      {1e-160, 1, 26.98880826841841},
+      {1e-40, 2, 13.362606636108749},
+  };
+  for (const auto& c : far) {
+    EXPECT_NEAR(NormalQuantile(c.p, c.tail), c.z, 1e-13 * c.z) << c.p;
+    EXPECT_NEAR(NormalQuantileExact(c.p, c.tail), c.z, 1e-13 * c.z) << c.p;
+  }
+  EXPECT_NEAR(ChiSqQuantile(1e-160, 1, 1), 729.78017247173966, 1e-12 * 729.78);
   EXPECT_NEAR(NormalQuantile(0.05, 2), 1.959964, 2e-6);
   EXPECT_NEAR(NormalQuantile(0.05, 1), 1.644854, 2e-6);
   EXPECT_NEAR(NormalQuantileExact(0.05, 2), 1.95996398454, 1e-9);

@@ -78,6 +78,24 @@ TEST_F(SpecialFunctions, IncompleteGammaAgainstReference) {
   EXPECT_EQ(GAMMP(3, 0), 0);
 }
 
+TEST_F(SpecialFunctions, IncompleteGammaForVeryLargeA) {
+  // The series ran out of terms from a ~ 2e8 (GAMMP(5e8, 5e8) gave 0 with the warning) and
+  // lost digits well before; the uniform asymptotic expansion takes over from a = 1e5.
+  struct Case { double a, x, expected; };
+  const Case cases[] = {
+      {5e8, 5e8, 0.50000594708038726},          // pgamma(5e8, 5e8)
+      {1e5, 1e5, 0.50042052211036514},          // pgamma(1e5, 1e5)
+      {1e6, 1e6 + 3e3, 0.99863825935378236},    // pgamma(1e6 + 3e3, 1e6)
+      {2e8, 2e8 - 5e4, 0.00020326732379500207}, // pgamma(2e8 - 5e4, 2e8)
+      {1e12, 1e12 + 1e6, 0.84134474606858323},  // pgamma(1e12 + 1e6, 1e12)
+  };
+  for (const auto& c : cases) {
+    EXPECT_NEAR(GAMMP(c.a, c.x), c.expected, 1e-13 * c.expected) << "a = " << c.a << ", x = " << c.x;
+  }
+  EXPECT_EQ(StatError, 0);
+  EXPECT_TRUE(Warnings.empty());
+}
+
 TEST_F(SpecialFunctions, IncompleteBetaAgainstReference) {
   // R 4.2.2: a <- c(0.5, 1, 2, 5, 10, 0.5, 30, 100, 2); b <- c(0.5, 1, 3, 2, 10, 8.5, 50, 200, 0.5);
   //   x <- c(0.3, 0.25, 0.4, 0.9, 0.5, 0.05, 0.35, 0.34, 0.99); sprintf("%.12g", pbeta(x, a, b))
