@@ -98,10 +98,9 @@ bool HasNonNumericChar(std::string_view t) {
   return false;
 }
 
-double ParseCellText(std::string_view t) {
+TCellKind ParseCell(std::string_view t, double& x) {
   // Fast path: plain decimals, the bulk of any file, give the same value as the rules below.
-  double fast;
-  if (FastDecimal(t, fast)) return fast;
+  if (FastDecimal(t, x)) return TCellKind::Number;
 
   // 1. Thousands separators and currency signs go.
   char small[64];
@@ -116,7 +115,7 @@ double ParseCellText(std::string_view t) {
   for (char ch : t) {
     if (ch == ',' || ch == '$') continue;
     // 2. Any other character outside the numeric set makes the cell text.
-    if (!IsNumericChar(ch)) return TextValue;
+    if (!IsNumericChar(ch)) return TCellKind::Text;
     if (ch == '%') {
       percent = true;
       continue;  // 4. every "%" is removed and the number divided by 100
@@ -125,7 +124,7 @@ double ParseCellText(std::string_view t) {
   }
   std::string_view u(s, n);
   // 3. Empty, "." and ".." are missing (judged before the "%" signs go).
-  if (!percent && (u.empty() || u == "." || u == "..")) return MissingValue;
+  if (!percent && (u.empty() || u == "." || u == "..")) return TCellKind::Missing;
   // 4. A leading "." gets a "0" in front, "-." becomes "-0.", one trailing "." goes.
   std::string norm;
   if (!u.empty() && u.front() == '.') {
@@ -138,14 +137,25 @@ double ParseCellText(std::string_view t) {
     u = norm;
   }
   if (!u.empty() && u.back() == '.') u.remove_suffix(1);
-  double x;
-  if (!ParseNumber(u, x)) return MissingValue;
-  return percent ? x / 100.0 : x;
+  double v;
+  if (!ParseNumber(u, v)) return TCellKind::Missing;
+  x = percent ? v / 100.0 : v;
+  return TCellKind::Number;
+}
+
+double ParseCellText(std::string_view t) {
+  double x = 0;
+  switch (ParseCell(t, x)) {
+    case TCellKind::Number: return x;
+    case TCellKind::Text: return TextValue;
+    case TCellKind::Missing: break;
+  }
+  return MissingValue;
 }
 
 bool FieldIsNumber(std::string_view t) {
-  double x = ParseCellText(t);
-  return x != MissingValue && x != TextValue;
+  double x;
+  return ParseCell(t, x) == TCellKind::Number;
 }
 
 double ParseLimitText(std::string_view t) {

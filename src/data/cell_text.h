@@ -14,6 +14,8 @@ namespace sorvel {
 inline constexpr int MaxColumns = 512;
 
 // Parsed value of a text cell before its column is recoded into level codes: +(2^31 - 1).
+// A typed 2147483647 gives the same double, so whether a cell is text is told by
+// ParseCell, never by comparing with this value.
 inline constexpr double TextValue = 2147483647.0;
 
 // The numeric character set: tab, space, "$", "%", "+", ",", "-", ".", digits, "E", "e".
@@ -21,13 +23,19 @@ bool IsNumericChar(char ch);
 // True when t holds a character outside the numeric character set.
 bool HasNonNumericChar(std::string_view t);
 
-// The value of a data cell: "," and "$" are dropped; any other character outside the
-// numeric set makes it TextValue; "", "." and ".." are MissingValue; "12.5%" is 0.125;
-// leading blanks and a sign are accepted; anything that does not parse completely
-// (a trailing blank, "1-2", "E") is MissingValue. Locale-independent.
+// What a data cell holds, judged from its characters.
+enum class TCellKind : unsigned char { Number, Missing, Text };
+
+// Parses a data cell: "," and "$" are dropped; any other character outside the numeric
+// set makes it Text; "", "." and ".." are Missing; "12.5%" is 0.125; leading blanks and a
+// sign are accepted; anything that does not parse completely (a trailing blank, "1-2",
+// "E") is Missing. `x` is set only for a Number; every number a user can type, the
+// values of MissingValue and TextValue included, is a Number. Locale-independent.
+TCellKind ParseCell(std::string_view t, double& x);
+// The same as one double: the number, TextValue or MissingValue. It cannot tell a typed
+// +-2147483647 from those two, so deciding text or missing takes ParseCell.
 double ParseCellText(std::string_view t);
-// True when a field counts as a number for the names-line test: ParseCellText gives a value
-// that is neither missing nor text.
+// True when a field counts as a number for the names-line test.
 bool FieldIsNumber(std::string_view t);
 // A specification limit: a decimal number ("." as decimal point, optional sign and
 // exponent, surrounding blanks allowed); MissingValue when it does not parse.

@@ -156,6 +156,7 @@ class TByteSource {
   virtual ~TByteSource() = default;
   // Bytes read into buf (0 at the end), or -1 on a read error (errno set).
   virtual long Read(char* buf, size_t n) = 0;
+  std::int64_t RawBytes = 0;  // bytes taken from the file so far (for the gauge)
 };
 
 class TFdSource : public TByteSource {
@@ -165,6 +166,7 @@ class TFdSource : public TByteSource {
     for (;;) {
       ssize_t got = ::read(Fd, buf, n);
       if (got < 0 && errno == EINTR) continue;
+      if (got > 0) RawBytes += got;
       return static_cast<long>(got);
     }
   }
@@ -178,10 +180,95 @@ class TMemorySource : public TByteSource {
     n = std::min(n, Bytes.size() - Pos);
     std::memcpy(buf, Bytes.data() + Pos, n);
     Pos += n;
+    RawBytes += static_cast<std::int64_t>(n);
     return static_cast<long>(n);
   }
   std::string_view Bytes;
   size_t Pos = 0;
+};
+
+void AppendUtf8Full(std::string& out, char32_t cp) {
+  if (cp < 0x10000) {
+    AppendUtf8(out, cp);
+    return;
+  }
+  out += static_cast<char>(0xF0 | (cp >> 18));
+  out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+  out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+  out += static_cast<char>(0x80 | (cp & 0x3F));
+}
+
+// UTF-16 text (after its byte-order mark) handed on as UTF-8, the form the data set holds.
+// A surrogate without its partner and an odd last byte become U+FFFD.
+class TUtf16Source : public TByteSource {
+ public:
+  TUtf16Source(TByteSource& raw, bool bigEndian) : Raw(raw), BigEndian(bigEndian), In(std::size_t(1) << 20) {}
+  long Read(char* buf, size_t n) override {
+    while (Pos == Out.size() && !Eof) {
+      Out.clear();
+      Pos = 0;
+      long got = Raw.Read(In.data(), In.size());
+      if (got < 0) return -1;
+      if (got == 0) {
+        Eof = true;
+        if (High) Out += Replacement;
+        if (HaveOdd) Out += Replacement;
+        High = 0;
+        HaveOdd = false;
+      } else {
+        Decode(reinterpret_cast<const unsigned char*>(In.data()), static_cast<size_t>(got));
+      }
+    }
+    n = std::min(n, Out.size() - Pos);
+    std::memcpy(buf, Out.data() + Pos, n);
+    Pos += n;
+    return static_cast<long>(n);
+  }
+
+ private:
+  static constexpr const char* Replacement = "\xEF\xBF\xBD";
+  void Decode(const unsigned char* p, size_t n) {
+    size_t i = 0;
+    if (HaveOdd) {
+      Unit(BigEndian ? char16_t(Odd << 8 | p[0]) : char16_t(p[0] << 8 | Odd));
+      HaveOdd = false;
+      i = 1;
+    }
+    for (; i + 1 < n; i += 2) Unit(BigEndian ? char16_t(p[i] << 8 | p[i + 1]) : char16_t(p[i + 1] << 8 | p[i]));
+    if (i < n) {
+      Odd = p[i];
+      HaveOdd = true;
+    }
+  }
+  void Unit(char16_t u) {
+    if (High) {
+      if (u >= 0xDC00 && u <= 0xDFFF) {
+        AppendUtf8Full(Out, 0x10000 + ((char32_t(High) - 0xD800) << 10) + (u - 0xDC00));
+        High = 0;
+        return;
+      }
+      Out += Replacement;
+      High = 0;
+    }
+    if (u >= 0xD800 && u <= 0xDBFF)
+      High = u;
+    else if (u >= 0xDC00 && u <= 0xDFFF)
+      Out += Replacement;
+    else if (u < 0x80)
+      Out += static_cast<char>(u);
+    else
+      AppendUtf8(Out, u);
+  }
+
+  TByteSource& Raw;
+  bool BigEndian;
+  std::vector<char> In;
+  std::string Out;
+  size_t Pos = 0;
+  bool Eof = false;
+  char16_t High = 0;
+  unsigned char Odd = 0;
+  bool HaveOdd = false;
 };
 
 class TReader {
@@ -199,14 +286,11 @@ class TReader {
     if (!line.empty()) {
       size_t colon = 0;
       if (int key = DescriptionKey(line, colon)) {
-        // The rest from the second character after the ":" (the writer puts a tab there);
-        // the line is UTF-8 by now, so that character may take several bytes.
+        // The writer puts a tab after the ":"; a hand-typed line may have a blank there or
+        // start the first field at once ("Title:Length").
         size_t from = colon + 1;
-        if (from < line.size()) {
-          unsigned char lead = static_cast<unsigned char>(line[from]);
-          from += lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        }
-        std::string_view rest = from <= line.size() ? line.substr(from) : std::string_view();
+        if (from < line.size() && (line[from] == '\t' || line[from] == ' ')) ++from;
+        std::string_view rest = line.substr(from);
         auto fields = SplitHeaderLine(rest, true, false, Truncated);
         auto& row = Desc[key];
         if (row.size() < fields.size()) row.resize(fields.size());
@@ -302,16 +386,43 @@ class TReader {
   std::vector<std::uint32_t> Ends;
 };
 
-// Reads lines ending in CR LF, LF or CR (the last one may have none) from `src`.
+// Reads lines ending in CR LF, LF or CR (the last one may have none) from `src`; text that
+// starts with a UTF-16 byte-order mark is decoded to UTF-8 on the way. A line longer than
+// maxLine bytes stops reading: a file without line ends would otherwise take all memory.
 void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResult& result,
-               const TProgress& progress) {
+               const TProgress& progress, std::size_t maxLine) {
   std::vector<char> buf(static_cast<std::size_t>(std::clamp<std::int64_t>(total + 16, 4096, std::int64_t(4) << 20)));
   size_t begin = 0, end = 0;
   bool eof = false;
   // Positions up to which the buffer is known to hold no LF / no CR, and the next one found.
   size_t lfClear = 0, crClear = 0, lfAt = SIZE_MAX, crAt = SIZE_MAX;
-  std::int64_t consumed = 0, readBytes = 0;
+  std::int64_t consumed = 0;
   reader.ExpectedBytes = total;
+  auto readError = [&] {
+    result.Error = FileReadErrorText;
+    result.Detail = std::strerror(errno);
+  };
+  auto tooLong = [&] {
+    result.Error = FileReadErrorText;
+    result.Detail = "line " + std::to_string(reader.LineNo + 1) + " is longer than " + std::to_string(maxLine) + " bytes";
+  };
+
+  // The byte-order mark decides the encoding; other first bytes are the text's own.
+  while (end < 2) {
+    long got = src.Read(buf.data() + end, 2 - end);
+    if (got < 0) return readError();
+    if (got == 0) break;
+    end += static_cast<size_t>(got);
+  }
+  const auto b0 = static_cast<unsigned char>(buf[0]), b1 = static_cast<unsigned char>(buf[1]);
+  const bool utf16 = end == 2 && ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF));
+  TUtf16Source decoded(src, b0 == 0xFE);
+  TByteSource& in = utf16 ? static_cast<TByteSource&>(decoded) : src;
+  if (utf16) {
+    end = 0;
+    reader.ExpectedBytes = total / 2;  // mostly ASCII: one byte for every two
+  }
+
   auto find = [&](char ch, size_t& clear, size_t& at) {
     if (at != SIZE_MAX && at >= begin) return;
     at = SIZE_MAX;
@@ -337,6 +448,7 @@ void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResul
     if (eol != SIZE_MAX) {
       size_t next = eol + 1;
       if (buf[eol] == '\r' && next < end && buf[next] == '\n') ++next;
+      if (eol - begin > maxLine) return tooLong();
       reader.Consumed = consumed;
       reader.Line(std::string_view(buf.data() + begin, eol - begin));
       consumed += static_cast<std::int64_t>(next - begin);
@@ -344,10 +456,12 @@ void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResul
       continue;
     }
     if (eof) {
+      if (end - begin > maxLine) return tooLong();
       if (begin < end) reader.Line(std::string_view(buf.data() + begin, end - begin));
       break;
     }
-    // More bytes: keep the unfinished line at the front, widen the buffer when it is full.
+    // More bytes: keep the unfinished line at the front, widen the buffer when it is full
+    // (never much past the longest line allowed).
     if (begin > 0) {
       std::memmove(buf.data(), buf.data() + begin, end - begin);
       end -= begin;
@@ -356,17 +470,14 @@ void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResul
       lfAt = crAt = SIZE_MAX;
       begin = 0;
     }
-    if (end == buf.size()) buf.resize(buf.size() * 2);
-    long got = src.Read(buf.data() + end, buf.size() - end);
-    if (got < 0) {
-      result.Error = FileReadErrorText;
-      result.Detail = std::strerror(errno);
-      return;
-    }
+    const size_t unfinished = end - (end > 0 && buf[end - 1] == '\r' ? 1 : 0);
+    if (unfinished > maxLine) return tooLong();
+    if (end == buf.size()) buf.resize(std::max(buf.size() + 1, std::min(buf.size() * 2, maxLine + 2)));
+    long got = in.Read(buf.data() + end, buf.size() - end);
+    if (got < 0) return readError();
     if (got == 0) eof = true;
     end += static_cast<size_t>(got);
-    readBytes += got;
-    if (progress && total > 0 && !progress(std::min(1.0, double(readBytes) / double(total)))) {
+    if (progress && total > 0 && !progress(std::min(1.0, double(src.RawBytes) / double(total)))) {
       result.Error = FileStoppedText;
       return;
     }
@@ -549,35 +660,51 @@ std::int64_t GetFileLength(const std::string& path) {
   return static_cast<std::int64_t>(st.st_size);
 }
 
-TFileResult ReadDataFile(const std::string& path, TDataList& list, const TProgress& progress) {
+TFileResult ReadDataFile(const std::string& path, TDataList& list, const TProgress& progress,
+                         std::size_t maxLineBytes) {
   TFileResult result;
-  std::int64_t size = GetFileLength(path);
-  if (size < 0) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
     result.Error = FileSizeErrorText;
     result.Detail = path + ": " + SystemError(errno);
     return result;
   }
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // A device, a pipe or a folder is no data file: /dev/zero would never end a line, and
+  // opening a pipe would wait for a writer.
+  auto notRegular = [&] {
+    result.Error = FileReadErrorText;
+    result.Detail = path + ": not a regular file";
+    return result;
+  };
+  if (!S_ISREG(st.st_mode)) return notRegular();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     result.Error = FileOpenErrorText;
     result.Detail = path + ": " + SystemError(errno);
     return result;
   }
+  // The name may have been given to something else since the stat.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return notRegular();
+  }
+  const auto size = static_cast<std::int64_t>(st.st_size);
   // Cells are pieces of the file's lines: their text needs at most the file's size.
   list.DataGrid.ReserveText(static_cast<std::size_t>(size));
   TFdSource src(fd);
   TReader reader(list, result);
-  ReadLines(src, size, reader, result, progress);
+  ReadLines(src, size, reader, result, progress, maxLineBytes);
   ::close(fd);
   if (!result.Ok && result.Detail.empty()) result.Detail = path;
   return result;
 }
 
-TFileResult ReadDataBytes(std::string_view bytes, TDataList& list, const TProgress& progress) {
+TFileResult ReadDataBytes(std::string_view bytes, TDataList& list, const TProgress& progress,
+                          std::size_t maxLineBytes) {
   TFileResult result;
   TMemorySource src(bytes);
   TReader reader(list, result);
-  ReadLines(src, static_cast<std::int64_t>(bytes.size()), reader, result, progress);
+  ReadLines(src, static_cast<std::int64_t>(bytes.size()), reader, result, progress, maxLineBytes);
   return result;
 }
 

@@ -1,8 +1,9 @@
 // Data files: delimited text with an optional names line, "Title:", "USL:", "Target:" and
 // "LSL:" description lines and "*" comment lines.
 //
-// Reading accepts UTF-8 (with or without a byte-order mark), takes bytes that are not valid
-// UTF-8 as Windows-1252, and accepts CR LF, LF or CR line ends. Writing produces UTF-8
+// Reading accepts UTF-8 (with or without a byte-order mark) and UTF-16 with a byte-order
+// mark (both decoded to UTF-8), takes bytes that are not valid UTF-8 as Windows-1252, and
+// accepts CR LF, LF or CR line ends. Writing produces UTF-8
 // without a byte-order mark, tab-separated, CR LF line ends, and never destroys the old
 // file: it writes a temporary file beside it and renames it over the target.
 #pragma once
@@ -54,11 +55,17 @@ struct TFileResult {
 // The file's size in bytes; -1 when it cannot be taken.
 std::int64_t GetFileLength(const std::string& path);
 
+// The longest line the reader takes; a longer one fails the read with "Error Reading File".
+inline constexpr std::size_t MaxLineBytes = std::size_t(256) << 20;
+
 // Reads a data file into `list`, which should be a fresh data set, and parses it
 // (UpdateData). On failure (Error set) `list` holds whatever was read and must be dropped.
-TFileResult ReadDataFile(const std::string& path, TDataList& list, const TProgress& progress = {});
+// Only a regular file is read; anything else fails with "Error Reading File".
+TFileResult ReadDataFile(const std::string& path, TDataList& list, const TProgress& progress = {},
+                         std::size_t maxLineBytes = MaxLineBytes);
 // The same from bytes in memory.
-TFileResult ReadDataBytes(std::string_view bytes, TDataList& list, const TProgress& progress = {});
+TFileResult ReadDataBytes(std::string_view bytes, TDataList& list, const TProgress& progress = {},
+                          std::size_t maxLineBytes = MaxLineBytes);
 
 // The editor's Open: reads the file into a fresh data set and puts it in place of the
 // current one only when the whole file was read; then the editor's file name is `path`,

@@ -14,6 +14,9 @@ namespace sorvel {
 namespace {
 
 constexpr int DescTitle = 1, DescUSL = 2, DescTarget = 3, DescLSL = 4;
+
+// What CellArray holds for a cell without a number: no typed text parses to a NaN.
+constexpr double NoNumber = std::numeric_limits<double>::quiet_NaN();
 constexpr const char* DescLabels[5] = {"", "Title:", "USL:", "Target:", "LSL:"};
 
 // Nearest integer, halves to even, kept inside the range where doubles are exact integers.
@@ -131,7 +134,17 @@ double TDataList::Value(int c, int r) const {
   if (c < 1 || c >= static_cast<int>(CellArray.size()) || r < 1 ||
       r >= static_cast<int>(CellArray[c].size()))
     return MissingValue;
-  return CellArray[c][r];
+  const double x = CellArray[c][r];
+  return std::isnan(x) ? MissingValue : x;
+}
+
+bool TDataList::HasValue(int c, int r) const {
+  if (c < 1 || c >= static_cast<int>(CellArray.size()) || r < 1 ||
+      r >= static_cast<int>(CellArray[c].size()))
+    return false;
+  const double x = CellArray[c][r];
+  // The row statistics columns are computed and mark a missing statistic by MissingValue.
+  return c <= MaxCol() ? !std::isnan(x) : x != MissingValue && !std::isnan(x);
 }
 
 // ---------------------------------------------------------------- editing
@@ -294,7 +307,7 @@ void TDataList::MaxSizeCellArray() {
       Rcount = rows - 1;
     }
     CellArray.resize(cols + 3);
-    for (int c = 1; c < cols; ++c) CellArray[c].resize(std::size_t(Rcount) + 1, MissingValue);
+    for (int c = 1; c < cols; ++c) CellArray[c].resize(std::size_t(Rcount) + 1, NoNumber);
     for (int k = 0; k < 3; ++k) std::vector<double>().swap(CellArray[cols + k]);
     Ccount = cols - 1;
     MaxSizeCellChange = true;
@@ -306,14 +319,15 @@ void TDataList::SetRow(int row) {
   if (row < static_cast<int>(RowRun.size())) RowRun[row] = 0;
   const int maxCol = MaxCol();
   for (int c = 1; c <= maxCol; ++c) {
-    double x = ParseCellText(DataGrid.View(c, row));
-    if (x == TextValue && c <= MaxColumns) StringVar[c] = true;
-    CellArray[c][row] = x;
+    double x;
+    const TCellKind kind = ParseCell(DataGrid.View(c, row), x);
+    if (kind == TCellKind::Text && c <= MaxColumns) StringVar[c] = true;
+    CellArray[c][row] = kind == TCellKind::Number ? x : NoNumber;
   }
 }
 
 void TDataList::SetHighLow(double x, int c) {
-  if (x == MissingValue) return;
+  if (std::isnan(x)) return;
   if (!Highlow[c]) {
     ColumnHigh[c] = ColumnLow[c] = x;
     Highlow[c] = true;
@@ -335,7 +349,7 @@ void TDataList::RecodeTextColumn(int c) {
   for (int r = 1; r <= Ncount; ++r) {
     std::string_view t = DataGrid.View(c, r);
     if (t.empty()) {
-      col[r] = MissingValue;
+      col[r] = NoNumber;
       continue;
     }
     auto [it, added] = codes.try_emplace(t, static_cast<std::int32_t>(levels.size()));
@@ -380,12 +394,15 @@ void TDataList::UpdateData() {
         if (row < static_cast<int>(RowRun.size())) RowRun[row] = 0;
         DataGrid.RowViews(row, 1, maxCol, views.data());
         for (int c = 1; c <= maxCol; ++c) {
-          double x = ParseCellText(views[c - 1]);
+          double x;
+          const TCellKind kind = ParseCell(views[c - 1], x);
+          if (kind != TCellKind::Number) {
+            CellArray[c][row] = NoNumber;
+            part.Text[c] = part.Text[c] || kind == TCellKind::Text;
+            continue;
+          }
           CellArray[c][row] = x;
-          if (x == MissingValue) continue;
-          if (x == TextValue) {
-            part.Text[c] = true;
-          } else if (!part.Any[c]) {
+          if (!part.Any[c]) {
             part.Any[c] = true;
             part.Low[c] = part.High[c] = x;
           } else {
@@ -425,9 +442,10 @@ void TDataList::UpdateData() {
       auto& col = CellArray[c];
       bool text = false;
       for (int r = 1; r <= rows; ++r) {
-        double x = ParseCellText(DataGrid.View(c, r));
-        text = text || x == TextValue;
-        col[r] = x;
+        double x;
+        const TCellKind kind = ParseCell(DataGrid.View(c, r), x);
+        text = text || kind == TCellKind::Text;
+        col[r] = kind == TCellKind::Number ? x : NoNumber;
       }
       StringVar[c] = text;
     }
@@ -471,7 +489,15 @@ void TDataList::InvalidateIndexes() {
 // ---------------------------------------------------------------- filters
 
 bool TDataList::DataValid(double x) const {
-  if (x == MissingValue) return false;
+  if (x == MissingValue || std::isnan(x)) return false;
+  return RuleKeeps(x);
+}
+
+bool TDataList::DataValid(int c, int r) const {
+  return HasValue(c, r) && RuleKeeps(CellArray[c][r]);
+}
+
+bool TDataList::RuleKeeps(double x) const {
   if (MissingRec.Active) {
     if (MissingRec.Sign1 && Relation(x, MissingRec.Sign1, MissingRec.X1)) return false;
     if (MissingRec.Sign2 && Relation(x, MissingRec.Sign2, MissingRec.X2)) return false;
@@ -481,7 +507,7 @@ bool TDataList::DataValid(double x) const {
 
 bool TDataList::ProcessOK(int row) const {
   if (PairCol1 != 0 && PairCol2 != 0) {
-    if (!DataValid(Value(PairCol1, row)) || !DataValid(Value(PairCol2, row))) return false;
+    if (!DataValid(PairCol1, row) || !DataValid(PairCol2, row)) return false;
   }
   if (!ProcessIfRec.Active) return true;
   auto holds = [&](int col, int sign, double x, const std::vector<double>& list, int count) {
@@ -539,7 +565,9 @@ const TDataList::TKeyIndex& TDataList::LevelIndex(int c) {
   // the levels present, however wide the range of the codes.
   std::vector<std::pair<std::int64_t, std::int32_t>> pairs;
   pairs.reserve(Ncount);
-  for (int r = 1; r <= Ncount; ++r) pairs.emplace_back(RoundLevel(Value(c, r)), r);
+  // A row without a value in column c belongs to no level.
+  for (int r = 1; r <= Ncount; ++r)
+    if (HasValue(c, r)) pairs.emplace_back(RoundLevel(CellArray[c][r]), r);
   BuildIndex(pairs, ix.Keys, ix.Rows);
   ix.Valid = true;
   return ix;
@@ -596,6 +624,10 @@ void TDataList::AppendValue(double x) {
   A_Array[++A_ArrayCount] = x;
 }
 
+void TDataList::AppendCell(double x) {
+  if (CellKeeps(x)) A_Array[++A_ArrayCount] = x;
+}
+
 int TDataList::FirstIncluded() const {
   for (int c = 1; c <= MaxCol() && c <= MaxColumns; ++c)
     if (IncludeCol[c]) return c;
@@ -626,7 +658,7 @@ void TDataList::CalcRowStats() {
     for (int c = 1; c <= maxCol; ++c) {
       if (!IncludeCol[c]) continue;
       double x = CellArray[c][r];
-      if (!DataValid(x)) continue;
+      if (!CellKeeps(x)) continue;
       Transformed(x);
       s += x;
       ss += x * x;
@@ -674,19 +706,22 @@ void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
   auto column = [&](int c, const std::int32_t* b, const std::int32_t* e) {
     if (c < 1 || c >= static_cast<int>(CellArray.size()) || CellArray[c].empty()) return;
     const auto& col = CellArray[c];
+    // Data cells mark "no number" by NaN; the row statistics columns by MissingValue.
+    const bool data = c <= MaxCol();
+    auto append = [&](double x) { data ? AppendCell(x) : AppendValue(x); };
     if (b == nullptr && e == nullptr) {
       for (int r = 1; r <= Ncount && r < static_cast<int>(col.size()); ++r)
-        if (ProcessOK(r)) AppendValue(col[r]);
+        if (ProcessOK(r)) append(col[r]);
     } else {
       for (auto p = b; p != e; ++p)
-        if (*p < static_cast<int>(col.size()) && ProcessOK(*p)) AppendValue(col[*p]);
+        if (*p < static_cast<int>(col.size()) && ProcessOK(*p)) append(col[*p]);
     }
   };
   auto includedColumns = [&](const std::int32_t* b, const std::int32_t* e, int first, int last) {
     auto row = [&](int r) {
       if (!ProcessOK(r)) return;
       for (int c = std::max(first, 1); c <= std::min(last, maxCol); ++c)
-        if (IncludeCol[c]) AppendValue(CellArray[c][r]);
+        if (IncludeCol[c]) AppendCell(CellArray[c][r]);
     };
     if (b == nullptr && e == nullptr)
       for (int r = 1; r <= Ncount; ++r) row(r);
@@ -782,24 +817,26 @@ void TDataList::LoadAllToA_Array(TRunInfo& ri) {
   StartLoad(mode == 1 || mode == 5 || mode == 6 || mode == 7 || mode == 11 || mode == 12);
   const int maxCol = std::min(MaxCol(), MaxColumns);
   auto run = [&](int r) { return r < static_cast<int>(RowRun.size()) ? RowRun[r] : 0; };
-  auto value = [&](int c, int r) { return Value(c, r); };
+  auto measure = [&](int r) {
+    if (DataValid(ri.measure, r)) A_Array[++A_ArrayCount] = CellArray[ri.measure][r];
+  };
   for (int r = 1; r <= Ncount; ++r) {
     if (!ProcessOK(r)) continue;
     switch (mode) {
       case 1: case 5: case 6: case 11:
         for (int c = 1; c <= maxCol; ++c)
-          if (IncludeCol[c]) AppendValue(CellArray[c][r]);
+          if (IncludeCol[c]) AppendCell(CellArray[c][r]);
         break;
       case 2:
-        AppendValue(value(ri.measure, r));
+        measure(r);
         break;
       case 3: case 20:
-        if (run(r) >= 1) AppendValue(value(ri.measure, r));
+        if (run(r) >= 1) measure(r);
         break;
       case 7: case 12:
         if (run(r) > 0)
           for (int c = 1; c <= maxCol; ++c)
-            if (IncludeCol[c]) AppendValue(CellArray[c][r]);
+            if (IncludeCol[c]) AppendCell(CellArray[c][r]);
         break;
       case 8: case 9:
         AppendValue(RowStat(1, r));
@@ -844,8 +881,8 @@ void TDataList::GetGrandHighLow(int colRefRunType, TRunInfo& ri) {
   const int mode = colRefRunType;
   const int maxCol = std::min(MaxCol(), MaxColumns);
   bool transform = !(mode == 8 || mode == 9 || mode == 10);
-  auto take = [&](double x) {
-    if (!DataValid(x)) return;
+  auto take = [&](double x, bool valid) {
+    if (!valid) return;
     if (transform && !Transformed(x)) return;
     if (!any) {
       GrandHigh = GrandLow = x;
@@ -860,13 +897,13 @@ void TDataList::GetGrandHighLow(int colRefRunType, TRunInfo& ri) {
     switch (mode) {
       case 1: case 5: case 6: case 7: case 11: case 12:
         for (int c = 1; c <= maxCol; ++c)
-          if (IncludeCol[c]) take(CellArray[c][r]);
+          if (IncludeCol[c]) take(CellArray[c][r], CellKeeps(CellArray[c][r]));
         break;
       case 2: case 3: case 20:
-        take(Value(ri.measure, r));
+        take(Value(ri.measure, r), DataValid(ri.measure, r));
         break;
       case 8: case 9: case 10:
-        take(RowStat(1, r));
+        take(RowStat(1, r), DataValid(RowStat(1, r)));
         break;
       default:
         break;
@@ -889,8 +926,8 @@ std::int64_t TDataList::CalcLineRun(int r, const TRunInfo& ri) const {
   const int n = std::clamp(ri.RefArray[0], 0, MaxColumns);
   for (int i = 1; i <= n; ++i) {
     int c = ri.RefArray[i];
+    if (!HasValue(c, r)) return 0;
     double x = Value(c, r);
-    if (x == MissingValue) return 0;
     std::int64_t low = c >= 1 && c <= MaxColumns ? RoundLevel(ColumnLow[c]) : 0;
     code += (RoundLevel(x) - low) * ri.Cpower[i];
   }
@@ -928,7 +965,7 @@ void TDataList::SetRunData(TRunInfo& ri) {
     std::vector<std::int32_t> rows;
     for (int r = 1; r <= Ncount; ++r) {
       bool missing = false;
-      for (int i = 1; i <= n; ++i) missing = missing || Value(ri.RefArray[i], r) == MissingValue;
+      for (int i = 1; i <= n; ++i) missing = missing || !HasValue(ri.RefArray[i], r);
       if (!missing) rows.push_back(r);
     }
     auto less = [&](std::int32_t a, std::int32_t b) {

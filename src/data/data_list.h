@@ -90,7 +90,9 @@ class TDataList {
   std::int32_t DescCol = 0;
 
   // ---- Numeric storage ----
-  // CellArray[c][r]: parsed value of data cell (c, r), c = 1..MaxCol, r = 1..Ncount.
+  // CellArray[c][r]: parsed value of data cell (c, r), c = 1..MaxCol, r = 1..Ncount. A cell
+  // that holds no number (empty or unreadable) holds a NaN, which no typed text gives, so a
+  // typed -2147483647 stays a value; Value() and the loads hand MissingValue on for it.
   // Columns MaxCol+1..MaxCol+3 (row mean, standard deviation, count of the included
   // columns) are allocated by RowStatsColumn or CalcRowStats when an analysis needs them.
   std::vector<std::vector<double>> CellArray;
@@ -112,8 +114,12 @@ class TDataList {
   std::string GetLevelName(int c, int level) const;
   std::string GetRunName(int rn, const TRunInfo& ri) const;
   int LevelCount(int c) const;  // levels of a text column (0 for a numeric one)
-  // Value of a data cell after UpdateData; MissingValue outside the table.
+  // Value of a data cell after UpdateData; MissingValue for a cell without a number and
+  // outside the table.
   double Value(int c, int r) const;
+  // The cell holds a number (a level code in a text column). Unlike a test of Value()
+  // against MissingValue it keeps a typed -2147483647.
+  bool HasValue(int c, int r) const;
 
   // ---- Editing (what the editor calls; each keeps both grids and the flags in step) ----
   // Data cell text; row 0 is the column name (copied to the description grid's names).
@@ -155,6 +161,8 @@ class TDataList {
 
   // ---- Filters ----
   bool DataValid(double x) const;
+  // DataValid for cell (c, r): it holds a number that the missing-value rule keeps.
+  bool DataValid(int c, int r) const;
   bool ProcessOK(int row) const;
   void SetProcessPairs(int x, int y);
 
@@ -208,7 +216,12 @@ class TDataList {
   // The first steps of every load: pending edits parsed, the random state saved, the
   // array emptied and its capacity raised to the rows (times the included columns).
   void StartLoad(bool includedColumns);
-  void AppendValue(double x);
+  // The missing-value rule alone.
+  bool RuleKeeps(double x) const;
+  // A data cell's value (NaN when it has none) passes: it has one and the rule keeps it.
+  bool CellKeeps(double x) const { return x == x && RuleKeeps(x); }
+  void AppendValue(double x);  // a computed value (row statistics): DataValid decides
+  void AppendCell(double x);   // a data cell's value: CellKeeps decides
   // Applies the active transformation to x; on an error reports it once, switches the
   // transformation off and returns false.
   bool Transformed(double& x);

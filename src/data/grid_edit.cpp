@@ -324,11 +324,13 @@ bool TFindSpec::Matches(std::string_view cell) const {
       if (relations[i] != 0 && Holds(cell.compare(*values[i]), relations[i])) return true;
     return false;
   }
-  const double x = ParseCellText(cell);
-  if (x == MissingValue || x == TextValue) return false;  // text cells are not numbers
+  double x;
+  // Text and empty cells are not numbers; a typed +-2147483647 is.
+  if (ParseCell(cell, x) != TCellKind::Number) return false;
   for (int i = 0; i < 2; ++i) {
     if (relations[i] == 0) continue;
-    const double v = values[i]->empty() ? MissingValue : ParseCellText(*values[i]);
+    double v;
+    if (ParseCell(*values[i], v) != TCellKind::Number) v = MissingValue;
     if (Holds(Compare(x, v), relations[i])) return true;
   }
   return false;

@@ -29,6 +29,37 @@ TEST(CellText, ParsesTheProgramsNumberInput) {
   for (const auto& c : cases) EXPECT_EQ(ParseCellText(c.text), c.want) << '"' << c.text << '"';
 }
 
+TEST(CellText, KindComesFromTheCharactersNotTheValue) {
+  // The values that mark text and missing cells can be typed too; they stay numbers.
+  struct Case {
+    const char* text;
+    TCellKind kind;
+    double value;  // for numbers
+  };
+  const Case cases[] = {
+      {"2147483647", TCellKind::Number, 2147483647.0},
+      {"-2147483647", TCellKind::Number, -2147483647.0},
+      {"2,147,483,647", TCellKind::Number, 2147483647.0},
+      {"-2147483647.0", TCellKind::Number, -2147483647.0},
+      {"214748364700%", TCellKind::Number, 2147483647.0},
+      {"$-2147483647", TCellKind::Number, -2147483647.0},
+      {"5", TCellKind::Number, 5},
+      {"", TCellKind::Missing, 0},
+      {"..", TCellKind::Missing, 0},
+      {"1-2", TCellKind::Missing, 0},
+      {"2147483647 ", TCellKind::Missing, 0},
+      {"x2147483647", TCellKind::Text, 0},
+  };
+  for (const auto& c : cases) {
+    double x = 0;
+    EXPECT_EQ(ParseCell(c.text, x), c.kind) << '"' << c.text << '"';
+    if (c.kind == TCellKind::Number) {
+      EXPECT_EQ(x, c.value) << '"' << c.text << '"';
+    }
+    EXPECT_EQ(FieldIsNumber(c.text), c.kind == TCellKind::Number) << '"' << c.text << '"';
+  }
+}
+
 TEST(CellText, LimitsParseAsPlainDecimals) {
   EXPECT_EQ(ParseLimitText("10.05"), 10.05);
   EXPECT_EQ(ParseLimitText(" -1e-3 "), -0.001);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -90,6 +91,9 @@ TEST_F(DataFileTest, ReadsNamesDescriptionsAndDataLines) {
       {"names line", "Height\tWeight\r\n170\t65\r\n180\t72\r\n", {{"Height", "Weight"}, {"170", "65"}, {"180", "72"}}},
       {"no names line", "170\t65\r\n180\t72\r\n", {{"Col1", "Col2"}, {"170", "65"}, {"180", "72"}}},
       {"a number makes it data", "Height\t2019\r\n1\t2\r\n", {{"Col1", "Col2"}, {"Height", "2019"}, {"1", "2"}}},
+      {"2147483647 is a number too", "Year\t2147483647\r\n1\t2\r\n",
+       {{"Col1", "Col2"}, {"Year", "2147483647"}, {"1", "2"}}},
+      {"and -2147483647", "Year\t-2147483647\r\n", {{"Col1", "Col2"}, {"Year", "-2147483647"}}},
       {"names only on the first line", "* comment\r\nA\tB\r\n1\t2\r\n", {{"Col1", "Col2"}, {"A", "B"}, {"1", "2"}}},
       {"names after a title line are data", "Title:\tT\r\nA\tB\r\n", {{"Col1", "Col2"}, {"A", "B"}}},
       {"trailing tab names a third column", "A\tB\t\r\n1\t2\t3\r\n", {{"A", "B", "Col3"}, {"1", "2", "3"}}},
@@ -120,9 +124,30 @@ TEST_F(DataFileTest, DescriptionLines) {
   EXPECT_EQ(r.List->Ncount, 1);
   EXPECT_EQ(r.List->DescGrid.Cell(0, 3), "Target:");
 
-  // The character after the ":" is skipped whole, even when it takes several bytes.
-  TRead wide = Read("Title:\xC3\xA9" "A\tB\r\nTitle:\xE9" "C\r\n1\t2\r\n");
-  EXPECT_EQ(DescCells(*wide.List)[1], (std::vector<std::string>{"C", "B"}));
+  // One tab or blank after the ":" separates; any other character starts the first field,
+  // whole when it takes several bytes.
+  struct Case {
+    const char* name;
+    std::string line;
+    std::vector<std::string> titles;
+  };
+  const Case cases[] = {
+      {"tab, as written", "Title:\tLength\tMass", {"Length", "Mass"}},
+      {"nothing between", "Title:Length\tMass", {"Length", "Mass"}},
+      {"a blank", "Title: Length\tMass", {"Length", "Mass"}},
+      {"empty first title", "Title:\t\tMass", {"", "Mass"}},
+      {"UTF-8 letter first", "Title:\xC3\xA9" "A\tB", {"\xC3\xA9" "A", "B"}},
+      {"Windows-1252 letter first", "Title:\xE9" "A\tB", {"\xC3\xA9" "A", "B"}},
+      {"nothing after", "Title:", {"", ""}},
+  };
+  for (const auto& c : cases) {
+    TRead t = Read(c.line + "\r\n1\t2\r\n");
+    ASSERT_TRUE(t.Result.Ok) << c.name;
+    EXPECT_EQ(DescCells(*t.List)[1], c.titles) << c.name;
+  }
+  TRead usl = Read("usl:10\t20\r\n1\t2\r\n");
+  EXPECT_EQ(usl.List->ColumnUSL(1), 10);
+  EXPECT_EQ(usl.List->ColumnUSL(2), 20);
 }
 
 TEST_F(DataFileTest, EncodingsAndLineEnds) {
@@ -150,6 +175,84 @@ TEST_F(DataFileTest, EncodingsAndLineEnds) {
     ASSERT_TRUE(r.Result.Ok) << c.name;
     EXPECT_EQ(Cells(*r.List), c.cells) << c.name;
   }
+}
+
+// Text as UTF-16 with its byte-order mark, from UTF-8.
+std::string Utf16(std::string_view utf8, bool bigEndian) {
+  std::u16string units;
+  for (size_t i = 0; i < utf8.size();) {
+    auto b = static_cast<unsigned char>(utf8[i]);
+    int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    char32_t cp = len == 1 ? b : b & (0x7F >> len);
+    for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    i += len;
+    if (cp >= 0x10000) {
+      units += char16_t(0xD800 + ((cp - 0x10000) >> 10));
+      units += char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      units += char16_t(cp);
+    }
+  }
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t u : units) {
+    char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+    bytes += bigEndian ? hi : lo;
+    bytes += bigEndian ? lo : hi;
+  }
+  return bytes;
+}
+
+TEST_F(DataFileTest, Utf16FilesAreDecoded) {
+  // "Unicode text" as spreadsheet programs export it.
+  const std::string text = "Gr\xC3\xB6\xC3\x9F" "e\tTitle\r\nTitle:\t\xE2\x82\xAC\r\n1,5\t\xF0\x90\x8D\x88\r\n2\tx\r\n";
+  const Rows cells = {{"Gr\xC3\xB6\xC3\x9F" "e", "Title"}, {"1,5", "\xF0\x90\x8D\x88"}, {"2", "x"}};
+  for (bool big : {false, true}) {
+    SCOPED_TRACE(big ? "big-endian" : "little-endian");
+    TRead r = Read(Utf16(text, big));
+    ASSERT_TRUE(r.Result.Ok);
+    EXPECT_EQ(Cells(*r.List), cells);
+    EXPECT_EQ(r.List->ColumnTitle(1), "\xE2\x82\xAC");
+    EXPECT_EQ(r.List->Value(1, 1), 15);
+    EXPECT_TRUE(r.List->StringVar[2]);
+  }
+  // Broken text: a lone surrogate and an odd last byte become U+FFFD.
+  struct Case {
+    const char* name;
+    std::string bytes;
+    Rows cells;
+  };
+  const std::string fffd = "\xEF\xBF\xBD";
+  const Case broken[] = {
+      {"lone high surrogate", std::string("\xFF\xFE" "a\0\x00\xD8" "b\0", 8), {{"a" + fffd + "b"}}},
+      {"lone low surrogate", std::string("\xFF\xFE\x00\xDC" "1\0", 6), {{fffd + "1"}}},
+      {"high surrogate at the end", std::string("\xFF\xFE" "a\0\x00\xD8", 6), {{"a" + fffd}}},
+      {"odd last byte", std::string("\xFF\xFE" "a\0b", 5), {{"a" + fffd}}},
+      {"only the mark", "\xFF\xFE", {{"Col1"}, {""}}},
+  };
+  for (const auto& c : broken) {
+    TRead r = Read(c.bytes);
+    ASSERT_TRUE(r.Result.Ok) << c.name;
+    Rows got = Cells(*r.List);
+    if (c.cells.size() == 1) got.resize(1);  // the names line is what the case checks
+    EXPECT_EQ(got, c.cells) << c.name;
+  }
+  // A surrogate pair split between two reads of the file (1 MiB each after the mark),
+  // read through the file reader: one line of 10 bytes puts a pair across the boundary.
+  std::string many;
+  while (many.size() < (std::size_t(3) << 20)) many += "ab\xF0\x90\x8D\x88\n";
+  const fs::path file = Dir / "unicode.txt";
+  WriteBytes(file, Utf16(many, false));
+  auto list = std::make_unique<TDataList>();
+  TFileResult r = ReadDataFile(file.string(), *list);
+  ASSERT_TRUE(r.Ok);
+  ASSERT_EQ(list->Ncount, static_cast<int>(many.size() / 7) - 1);  // the first line: names
+  for (int row = 1; row <= list->Ncount; ++row)
+    ASSERT_EQ(list->DataGrid.View(1, row), "ab\xF0\x90\x8D\x88") << "row " << row;
+
+  // Saving writes UTF-8, which reads back the same.
+  TRead utf16 = Read(Utf16(text, false));
+  TRead back = Read(DataFileText(*utf16.List, {}));
+  EXPECT_EQ(Cells(*back.List), cells);
 }
 
 TEST_F(DataFileTest, LinesAcrossReadBlocks) {
@@ -198,6 +301,43 @@ TEST_F(DataFileTest, LinesWiderThan512FieldsAreTruncatedWithOneWarning) {
   EXPECT_EQ(ok.List->MaxCol(), 512);
 }
 
+TEST_F(DataFileTest, LinesLongerThanTheLimitStopTheRead) {
+  // The limit is a parameter so that a small one shows the rule; the real one is 256 MB.
+  const std::size_t limit = 10000;
+  const std::string at(limit, 'x'), over(limit + 1, 'x');
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool ok;
+  };
+  const Case cases[] = {
+      {"at the limit, CR LF", "1\r\n" + at + "\r\n2\r\n", true},
+      {"at the limit, CR", "1\r" + at + "\r2\r", true},
+      {"at the limit, last line", "1\n" + at, true},
+      {"over, CR LF", "1\r\n" + over + "\r\n2\r\n", false},
+      {"over, last line", "1\n" + over, false},
+      {"over, first line", over + "\n", false},
+      {"no line end at all", std::string(5 * limit, '\0'), false},
+  };
+  for (const auto& c : cases) {
+    auto list = std::make_unique<TDataList>();
+    TFileResult r = ReadDataBytes(c.bytes, *list, {}, limit);
+    EXPECT_EQ(r.Ok, c.ok) << c.name;
+    if (!c.ok) {
+      EXPECT_EQ(r.Error, FileReadErrorText) << c.name;
+    }
+  }
+  // From a file, in blocks: the buffer stops growing at the limit.
+  const fs::path file = Dir / "zeros.dat";
+  WriteBytes(file, "A\r\n" + std::string(std::size_t(20) << 20, '\0'));
+  auto list = std::make_unique<TDataList>();
+  TFileResult r = ReadDataFile(file.string(), *list, {}, std::size_t(1) << 20);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_EQ(r.Error, FileReadErrorText);
+  EXPECT_NE(r.Detail.find("line 2"), std::string::npos) << r.Detail;
+  EXPECT_TRUE(ReadDataFile(file.string(), *std::make_unique<TDataList>()).Ok);  // under 256 MB
+}
+
 TEST_F(DataFileTest, ProgressMovesAndCanStop) {
   std::string bytes;
   for (int i = 0; i < 800000; ++i) bytes += std::to_string(i) + "\t1\r\n";
@@ -233,9 +373,14 @@ TEST_F(DataFileTest, FailedOpenKeepsTheCurrentDataSet) {
     const char* error;
   };
   fs::create_directories(Dir / "folder.dat");
+  const fs::path fifo = Dir / "pipe.dat";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const Case cases[] = {
       {"missing file", Dir / "missing.dat", FileSizeErrorText},
       {"a folder", Dir / "folder.dat", FileReadErrorText},
+      // Neither has a line end, or an end: they are refused before reading.
+      {"a device", "/dev/zero", FileReadErrorText},
+      {"a pipe without a writer", fifo, FileReadErrorText},
   };
   for (const auto& c : cases) {
     TFileResult r = FileToDataGrid(c.path.string());

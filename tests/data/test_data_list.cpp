@@ -393,6 +393,87 @@ TEST_F(DataListTest, FiltersAndRules) {
   EXPECT_EQ(load(), (std::vector<double>{0, 100, 150, 50}));
 }
 
+TEST_F(DataListTest, NumbersAtTheMarkerValuesAreValues) {
+  // 2147483647 and -2147483647 are the values that mark text and missing cells; typed,
+  // they are numbers like any other, in every use of the data set.
+  const double big = 2147483647.0, low = -2147483647.0;
+  TDataList& d = Load(
+      "X\tG\tY\r\n"
+      "2147483647\t-2147483647\t1\r\n"
+      "5\t1\t2\r\n"
+      "-2147483647\t-2147483647\t3\r\n"
+      "\t\t4\r\n"
+      "7\t1\t\r\n");
+  EXPECT_FALSE(d.StringVar[1]);
+  EXPECT_FALSE(d.StringVar[2]);
+  EXPECT_EQ(d.Value(1, 1), big);
+  EXPECT_EQ(d.Value(1, 3), low);
+  EXPECT_TRUE(d.HasValue(1, 3));
+  EXPECT_TRUE(d.DataValid(1, 3));
+  EXPECT_FALSE(d.HasValue(1, 4));  // the empty cell
+  EXPECT_FALSE(d.DataValid(1, 4));
+  EXPECT_EQ(d.Value(1, 4), MissingValue);
+  EXPECT_EQ(d.ColumnLow[1], low);
+  EXPECT_EQ(d.ColumnHigh[1], big);
+
+  TRunInfo ri;
+  ri.ColRefRun = LoadColumn;
+  d.IncludeCol[1] = true;
+  auto column1 = [&] {
+    d.DataToA_Array(1, ri);
+    return Loaded();
+  };
+  EXPECT_EQ(column1(), (std::vector<double>{big, 5, low, 7}));
+  d.GetGrandHighLow(LoadColumn, ri);
+  EXPECT_EQ(d.GrandLow, low);
+  EXPECT_EQ(d.GrandHigh, big);
+
+  // Incomplete pairs drop the rows without X or Y only.
+  d.SetProcessPairs(1, 3);
+  EXPECT_EQ(column1(), (std::vector<double>{big, 5, low}));
+  d.SetProcessPairs(0, 0);
+  // The missing-value rule can still declare the value missing.
+  MissingRec = {true, 1, 0, low, 0};
+  EXPECT_EQ(column1(), (std::vector<double>{big, 5, 7}));
+  MissingRec = TMissingRec();
+
+  // As a grouping column: -2147483647 is a level of its own; the row without G is in none.
+  ri.InitRunInfo();
+  ri.ColRefRun = LoadMeasureByLevel;
+  ri.measure = 3;
+  ri.index = 2;
+  ri.Afirst = static_cast<int>(d.ColumnLow[2]);
+  ri.Alast = static_cast<int>(d.ColumnHigh[2]);
+  EXPECT_EQ(Sets(d, ri), (std::vector<TSet>{{"-2147483647", {1, 3}}, {"1", {2}}}));
+  // As a reference column of runs: a run code of its own, the empty cell code 0.
+  ri.InitRunInfo();
+  ri.ColRefRun = LoadMeasureByRun;
+  ri.measure = 3;
+  ri.RefArray[0] = 1;
+  ri.RefArray[1] = 2;
+  d.SetRunData(ri);
+  EXPECT_GT(d.CalcLineRun(3, ri), 0);
+  EXPECT_EQ(d.CalcLineRun(4, ri), 0);
+  EXPECT_EQ(Sets(d, ri), (std::vector<TSet>{{"-2147483647", {1, 3}}, {"1", {2}}}));
+
+  // Row statistics count it.
+  d.IncludeCol[3] = true;
+  d.CalcRowStats();
+  EXPECT_EQ(d.Value(d.MaxCol() + 3, 3), 2);
+  EXPECT_EQ(d.Value(d.MaxCol() + 3, 4), 1);
+
+  // Typed into a numeric column, one row parsed again.
+  d.SetCellText(1, 2, "2147483647");
+  d.SetCellText(1, 4, "-2147483647");
+  d.UpdateData();
+  EXPECT_EQ(d.LastParsedRows(), 2);
+  EXPECT_FALSE(d.StringVar[1]);
+  EXPECT_TRUE(d.DataValid(1, 4));
+  ri.InitRunInfo();
+  ri.ColRefRun = LoadColumn;
+  EXPECT_EQ(column1(), (std::vector<double>{big, big, low, low, 7}));
+}
+
 TEST_F(DataListTest, RowStatisticsColumns) {
   TDataList& d = Load("A\tB\tC\r\n1\t3\t5\r\n2\t\t4\r\n\t\t\r\n");
   for (int c = 1; c <= 3; ++c) d.IncludeCol[c] = true;

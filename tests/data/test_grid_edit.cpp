@@ -239,6 +239,31 @@ TEST(GridEdit, FindComparesNumbersOrTexts) {
   EXPECT_EQ(r, 4);
 }
 
+TEST(GridEdit, NumericFindMatchesEveryTypedNumber) {
+  // The values that mark text and missing cells are numbers when typed.
+  struct Case {
+    TFindSpec spec;
+    const char* cell;
+    bool match;
+  };
+  const Case cases[] = {
+      {{1, 0, "2147483647", ""}, "2147483647", true},
+      {{1, 0, "-2147483647", ""}, "-2147483647", true},
+      {{2, 0, "0", ""}, "2147483647", true},
+      {{4, 0, "0", ""}, "-2147483647", true},
+      {{1, 0, "2147483647", ""}, "2,147,483,647", true},
+      {{4, 0, "0", ""}, "", false},     // empty cells are no numbers
+      {{4, 0, "0", ""}, ".", false},
+      {{2, 0, "0", ""}, "abc", false},  // nor are texts
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.spec.Matches(c.cell), c.match) << c.spec.Value1 << " / " << c.cell;
+
+  TDataList l = Make({{"A"}, {"5"}, {"2147483647"}});
+  int c = 1, r = 0;
+  ASSERT_TRUE(FindCell(l, TFindSpec{2, 0, "1000", ""}, {1, 1, 1, 2}, c, r, false));
+  EXPECT_EQ(r, 2);
+}
+
 TEST(GridEdit, ReplaceAllFromTheCurrentCell) {
   TDataList l = Make({{"A", "B"}, {"1", "1"}, {"2", "1"}, {"1", "3"}});
   int c = 1, r = 2;
