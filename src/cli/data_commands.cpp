@@ -39,7 +39,7 @@ int DataInfo(const std::vector<std::string>& args, std::ostream& out, std::ostre
   out << "Columns: " << d.MaxCol() << '\n';
   for (int c = 1; c <= d.MaxCol(); ++c) {
     int valid = 0;
-    for (int row = 1; row <= d.Ncount; ++row) valid += d.DataValid(d.Value(c, row)) ? 1 : 0;
+    for (int row = 1; row <= d.Ncount; ++row) valid += d.DataValid(c, row) ? 1 : 0;
     out << '\n' << "Column " << c << ": " << d.ColumnName(c) << '\n';
     out << "  Title: " << d.ColumnTitle(c) << '\n';
     out << "  LSL: " << Number(d.ColumnLSL(c)) << "  Target: " << Number(d.ColumnTarget(c))
@@ -49,8 +49,9 @@ int DataInfo(const std::vector<std::string>& args, std::ostream& out, std::ostre
     else
       out << "  Type: numeric\n";
     out << "  Valid: " << valid << "  Missing: " << d.Ncount - valid << '\n';
-    out << "  Low: " << (d.Highlow[c] ? Number(d.ColumnLow[c]) : "-")
-        << "  High: " << (d.Highlow[c] ? Number(d.ColumnHigh[c]) : "-") << '\n';
+    // A column's range holds values, -2147483647 included; "-" is for no values only.
+    out << "  Low: " << (d.Highlow[c] ? FormatGeneral(d.ColumnLow[c]) : "-")
+        << "  High: " << (d.Highlow[c] ? FormatGeneral(d.ColumnHigh[c]) : "-") << '\n';
   }
   return CliOk;
 }
