@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "data/data_state.h"
 
@@ -416,12 +417,13 @@ void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResul
   }
   const auto b0 = static_cast<unsigned char>(buf[0]), b1 = static_cast<unsigned char>(buf[1]);
   const bool utf16 = end == 2 && ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF));
-  TUtf16Source decoded(src, b0 == 0xFE);
-  TByteSource& in = utf16 ? static_cast<TByteSource&>(decoded) : src;
+  std::optional<TUtf16Source> decoded;
   if (utf16) {
+    decoded.emplace(src, b0 == 0xFE);
     end = 0;
     reader.ExpectedBytes = total / 2;  // mostly ASCII: one byte for every two
   }
+  TByteSource& in = decoded ? static_cast<TByteSource&>(*decoded) : src;
 
   auto find = [&](char ch, size_t& clear, size_t& at) {
     if (at != SIZE_MAX && at >= begin) return;
