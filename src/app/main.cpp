@@ -11,7 +11,7 @@
 #include "ui/messages.h"
 #include "ui/settings_qt.h"
 #include "ui/window_registry.h"
-#include "app/register_forms.h"
+#include "shell/forms/register_forms.h"
 
 namespace {
 

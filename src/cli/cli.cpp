@@ -2,10 +2,12 @@
 #include "cli/data_commands.h"
 
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
-#include <set>
 
+#include "data/data_file.h"
+#include "data/data_state.h"
 #include "numerics/common.h"
 #include "output/report_rtf.h"
 #include "output/report_text.h"
@@ -39,37 +41,78 @@ const char* UsageText =
     "Exit status: 0 report written; 1 the analysis refused its input; 2 usage error;\n"
     "             3 a file could not be read or written.\n";
 
+// name, menu path, window caption, built or not, and whether the command line runs it.
 void PrintList(std::ostream& out) {
-  for (const auto& e : CommandTable()) {
-    std::string path = e.Menu + " > " + StripAccelerator(e.Caption);
-    out << e.Name << '\t' << path << '\t' << e.WindowCaption << '\t'
-        << (IsCommandAvailable(e.Name) ? "available" : "not-built") << '\n';
-  }
+  auto line = [&](const std::string& name, const std::string& path, const std::string& caption,
+                  bool available) {
+    out << name << '\t' << (path.empty() ? "-" : path) << '\t'
+        << (caption.empty() ? "-" : caption) << '\t' << (available ? "available" : "not-built")
+        << '\t' << (RunsFromCommandLine(name) ? "command-line" : "window-only") << '\n';
+  };
+  for (const auto& e : CommandTable())
+    line(e.Name, e.Menu + " > " + StripAccelerator(e.Caption), e.WindowCaption,
+         IsCommandAvailable(e.Name));
+  for (const auto& e : WindowsWithoutMenu())
+    line(e.Name, "", e.WindowCaption, IsCommandAvailable(e.Name));
+  for (const auto& c : CommandLineOnlyCommands()) line(c.Name, "", "", true);
 }
 
+std::string ValueHint(const TOptionSpec& o) {
+  switch (o.Kind) {
+    case TOptionKind::Number: return "X";
+    case TOptionKind::PositiveNumber: return "X>0";
+    case TOptionKind::Probability: return "P";
+    case TOptionKind::WholeNumber: return std::to_string(o.Min) + ".." + std::to_string(o.Max);
+    case TOptionKind::Choice: {
+      std::string s;
+      for (const auto& c : o.Choices) s += (s.empty() ? "" : "|") + c.Value;
+      return s;
+    }
+    case TOptionKind::Flag: return "";
+    case TOptionKind::Column: return "COLUMN";
+    case TOptionKind::Columns: return "COLUMNS";
+    case TOptionKind::Text: return "TEXT";
+  }
+  return "";
+}
+
+// Generated from the option specs, so it cannot drift from what the window offers.
 void PrintCommandHelp(const TAnalysis& a, std::ostream& out) {
   out << "Usage: sorvelstats-cli " << a.Name << (a.NeedsData ? " DATAFILE" : "")
       << " [--option value ...]\n";
   if (!a.Summary.empty()) out << a.Summary << '\n';
+  if (a.NeedsData)
+    out << "DATAFILE is read as the data editor opens it (a data file of this program, or "
+           "delimited text).\n";
   out << "Options:\n";
-  for (const auto& o : a.Options) {
-    std::string head = "  --" + o.Name + (o.IsFlag ? "" : " VALUE");
-    out << std::left << std::setw(30) << head << ' ' << o.Help;
-    if (!o.Choices.empty()) {
-      out << " (";
-      for (size_t i = 0; i < o.Choices.size(); ++i) out << (i ? "|" : "") << o.Choices[i];
-      out << ')';
-    }
-    if (!o.IsFlag) out << " [default: " << o.Default << ']';
-    out << '\n';
-  }
-  const std::pair<const char*, const char*> common[] = {
-      {"  --decimals N", "decimals of the report, 0..9 [default: 4]"},
-      {"  --format text|rtf", "report format [default: text]"},
-      {"  --output FILE", "write the report to FILE"},
-      {"  --chart FILE", "write the picture to FILE (.png, .svg or .pdf)"},
+  auto row = [&](const std::string& head, const std::string& help) {
+    out << std::left << std::setw(30) << head << ' ' << help << '\n';
   };
-  for (const auto& [head, help] : common) out << std::left << std::setw(30) << head << ' ' << help << '\n';
+  for (const auto& o : a.Options) {
+    const std::string hint = ValueHint(o);
+    std::string help = o.Help;
+    if (o.Kind == TOptionKind::Choice) {
+      help += " (";
+      for (std::size_t i = 0; i < o.Choices.size(); ++i)
+        help += (i ? ", " : "") + o.Choices[i].Value + ": \"" + o.Choices[i].Caption + "\"";
+      help += ")";
+    }
+    if (o.Kind != TOptionKind::Flag)
+      help += " [default: " + (o.Default.empty() ? std::string("none") : o.Default) + "]";
+    row("  --" + o.Name + (hint.empty() ? "" : " " + hint), help);
+  }
+  row("  --format text|rtf", "report format [default: text]");
+  row("  --output FILE", "write the report to FILE");
+  if (a.DrawsPicture) row("  --chart FILE", "write the picture to FILE (.png, .svg or .pdf)");
+}
+
+// A file can be written only into a folder that exists.
+bool FolderExists(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path parent = fs::path(path).parent_path();
+  if (parent.empty()) return true;
+  return fs::is_directory(parent, ec);
 }
 
 }  // namespace
@@ -103,9 +146,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   const TAnalysis* analysis = AnalysisRegistry().Find(first);
   if (!analysis) {
     const TCommandEntry* entry = FindCommand(first);
-    if (entry)
+    if (entry && !entry->Menu.empty())
       err << "sorvelstats-cli: the command '" << first << "' (" << entry->Menu << " > "
-          << StripAccelerator(entry->Caption) << ") cannot run from the command line yet\n";
+          << StripAccelerator(entry->Caption) << ") only opens a window; it does not run "
+          << "from the command line\n";
+    else if (entry)
+      err << "sorvelstats-cli: the window '" << entry->WindowCaption
+          << "' does not run from the command line\n";
     else
       err << "sorvelstats-cli: unknown command '" << first
           << "' (sorvelstats-cli --list shows the commands)\n";
@@ -114,8 +161,6 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
   TOptions given;
   std::string dataFile, format = "text", outputFile, chartFile;
-  std::set<std::string> known;
-  for (const auto& o : analysis->Options) known.insert(o.Name);
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
@@ -137,16 +182,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       value = name.substr(eq + 1);
       name.resize(eq);
     }
-    const TOptionSpec* spec = nullptr;
-    for (const auto& o : analysis->Options)
-      if (o.Name == name) spec = &o;
-    bool common = name == "decimals" || name == "format" || name == "output" || name == "chart";
+    const TOptionSpec* spec = analysis->FindOption(name);
+    const bool common = name == "format" || name == "output" || name == "chart";
     if (!spec && !common) {
       err << "sorvelstats-cli: " << analysis->Name << " has no option '--" << name
           << "' (sorvelstats-cli " << analysis->Name << " --help lists them)\n";
       return CliUsage;
     }
-    if (spec && spec->IsFlag && !hasValue) {
+    if (spec && spec->Kind == TOptionKind::Flag && !hasValue) {
       value = "1";
     } else if (!hasValue) {
       if (i + 1 >= args.size()) {
@@ -154,14 +197,6 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return CliUsage;
       }
       value = args[++i];
-    }
-    if (spec && !spec->Choices.empty()) {
-      bool ok = false;
-      for (const auto& c : spec->Choices) ok = ok || c == value;
-      if (!ok) {
-        err << "sorvelstats-cli: '" << value << "' is not a choice of --" << name << '\n';
-        return CliUsage;
-      }
     }
     if (name == "format") {
       if (value != "text" && value != "rtf") {
@@ -174,13 +209,6 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     } else if (name == "chart") {
       chartFile = value;
     } else {
-      if (name == "decimals") {
-        bool ok = value.size() == 1 && value[0] >= '0' && value[0] <= '9';
-        if (!ok) {
-          err << "sorvelstats-cli: --decimals takes a whole number from 0 to 9\n";
-          return CliUsage;
-        }
-      }
       given[name] = value;
     }
   }
@@ -189,6 +217,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return CliUsage;
   }
   if (!chartFile.empty()) {
+    if (!analysis->DrawsPicture) {
+      err << "sorvelstats-cli: " << analysis->Name << " draws no chart\n";
+      return CliUsage;
+    }
     std::string ext = LowerExtension(chartFile);
     if (ext != ".png" && ext != ".svg" && ext != ".pdf") {
       err << "sorvelstats-cli: --chart takes a file ending in .png, .svg or .pdf\n";
@@ -199,16 +231,43 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return CliUsage;
     }
   }
+  // Output places are checked before any work, so that a refused write is never
+  // reported after a report went to standard output.
+  for (const std::string* path : {&outputFile, &chartFile})
+    if (!path->empty() && !FolderExists(*path)) {
+      err << "sorvelstats-cli: cannot write '" << *path << "': no such folder\n";
+      return CliFileError;
+    }
+
+  TDataList* data = nullptr;
+  if (analysis->NeedsData) {
+    // The data editor's reader: the same data set the window would analyse.
+    TFileResult r = FileToDataGrid(dataFile);
+    if (!r.Ok) {
+      err << "sorvelstats-cli: " << r.Error;
+      if (!r.Detail.empty()) err << " (" << r.Detail << ')';
+      err << '\n';
+      return CliFileError;
+    }
+    for (const auto& w : r.Warnings) err << "sorvelstats-cli: " << w << '\n';
+    data = &DataList();
+  }
 
   StatError = 0;
-  TOutcome outcome = analysis->Run(WithDefaults(*analysis, given));
+  bool usageFault = false;
+  TOutcome outcome = RunValidated(
+      *analysis, given, data, {}, [&](const std::string& w) { err << w << '\n'; }, &usageFault);
   if (outcome.Status == TOutcome::TStatus::Refused) {
+    if (usageFault) {
+      err << "sorvelstats-cli: " << outcome.Error << '\n';
+      return CliUsage;
+    }
     err << outcome.Error << '\n';
     return CliRefused;
   }
-  if (!chartFile.empty() && !outcome.Picture) {
-    err << "sorvelstats-cli: " << analysis->Name << " draws no chart\n";
-    return CliUsage;
+  if (outcome.Status == TOutcome::TStatus::Stopped) {
+    err << "sorvelstats-cli: " << analysis->Name << " stopped\n";
+    return CliRefused;
   }
   std::string text =
       format == "rtf" ? ReportRtf(outcome.Report) : ReportPlainText(outcome.Report);
@@ -225,7 +284,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   if (!chartFile.empty()) {
     std::string why;
-    if (!pictureSaver(*outcome.Picture, chartFile, why)) {
+    if (!outcome.Picture || !pictureSaver(*outcome.Picture, chartFile, why)) {
       err << "sorvelstats-cli: cannot write '" << chartFile << "'"
           << (why.empty() ? "" : ": " + why) << '\n';
       return CliFileError;

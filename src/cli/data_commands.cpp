@@ -10,8 +10,17 @@ namespace sorvel {
 namespace {
 
 const char* DataInfoUsage = "Usage: sorvelstats-cli data-info FILE\n";
+const char* DataInfoHelp =
+    "Reads FILE as the data editor opens it and prints what the data set holds: cases,\n"
+    "columns, and for each column its name, title, specification limits, type (numeric\n"
+    "or text with its levels), valid and missing values and range.\n";
 const char* DataCopyUsage =
     "Usage: sorvelstats-cli data-copy IN OUT [--no-names] [--no-descriptions]\n";
+const char* DataCopyHelp =
+    "Reads IN as the data editor opens it and writes OUT as the editor saves it: tab\n"
+    "separated, with CR LF line ends. Comment lines (\"*\" lines) of IN are not kept.\n"
+    "  --no-names         leave out the line of column names\n"
+    "  --no-descriptions  leave out the Title:, USL:, Target: and LSL: lines\n";
 
 std::string Number(double x) { return IsPresent(x) ? FormatGeneral(x) : "-"; }
 
@@ -27,7 +36,12 @@ int FileFailure(const TFileResult& r, std::ostream& err) {
 }
 
 int DataInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 2 || args[1].rfind("--", 0) == 0) {
+  for (size_t i = 1; i < args.size(); ++i)
+    if (args[i].rfind("--", 0) == 0) {
+      err << "sorvelstats-cli: data-info has no option '" << args[i] << "'\n" << DataInfoUsage;
+      return CliUsage;
+    }
+  if (args.size() != 2) {
     err << DataInfoUsage;
     return CliUsage;
   }
@@ -65,7 +79,7 @@ int DataCopy(const std::vector<std::string>& args, std::ostream& out, std::ostre
     else if (args[i] == "--no-descriptions")
       options.Descriptions = false;
     else if (args[i] == "--help" || args[i] == "-h") {
-      out << DataCopyUsage;
+      out << DataCopyUsage << DataCopyHelp;
       return CliOk;
     } else if (args[i].rfind("--", 0) == 0) {
       err << "sorvelstats-cli: data-copy has no option '" << args[i] << "'\n" << DataCopyUsage;
@@ -93,7 +107,7 @@ bool RunDataCommand(const std::vector<std::string>& args, std::ostream& out, std
   if (args.empty()) return false;
   if (args[0] == "data-info") {
     if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
-      out << DataInfoUsage;
+      out << DataInfoUsage << DataInfoHelp;
       status = CliOk;
     } else {
       status = DataInfo(args, out, err);

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "numerics/distributions.h"
 #include "numerics/format.h"
-#include "numerics/parse.h"
 #include "output/report_writer.h"
 
 namespace sorvel {
@@ -20,116 +18,120 @@ std::string TestStatCaption(TStatPage page) {
   return "";
 }
 
+TPictureKind PictureKindOf(TStatPage page) {
+  switch (page) {
+    case TStatPage::Z: return PictureNormal;
+    case TStatPage::T: return PictureT;
+    case TStatPage::ChiSq: return PictureChiSq;
+    case TStatPage::F: return PictureF;
+  }
+  return PictureNormal;
+}
+
 namespace {
 
-// The window's key filters keep letters out of its edits, but pasted text and the
-// command line can bring them; such text is refused rather than read as 0.
-bool ReadNumber(const std::string& text, double& value, std::string& error) {
-  TRealConversion c = StrToReal(text);
-  if (c.Code != 0) {
-    error = "'" + text + "' is not a valid number!";
-    return false;
+int TailTypeOf(TTails tail) {
+  switch (tail) {
+    case TTails::Two: return 0;
+    case TTails::Lower: return 1;
+    case TTails::Upper: return 2;
   }
-  value = c.Value;
-  return true;
+  return 0;
 }
 
 }  // namespace
 
-TTestStatResult ComputeTestStatistic(const TTestStatInputs& in, TReport& report,
-                                     TPictureRecord& picture) {
+TTestStatResult ComputeTestStatistic(const TTestStatInputs& in) {
   TTestStatResult res;
-  SetReport(report);
-  ClearReport();
-  const int d = std::clamp(in.Decimals, 0, 9);
-  const int tailType = std::clamp(in.TailType, 0, 2);
-  const int tails = tailType == 0 ? 2 : 1;
-  const bool two = tailType == 0, lower = tailType == 1, upper = tailType == 2;
   const TStatPage page = in.Page;
   const bool hasDf = page != TStatPage::Z;
+  const double a = in.Value, df1 = in.Df1, df2 = in.Df2;
+  const TTails tail = in.Tail;
 
-  std::string valueText = in.ValueText;
-  if (!valueText.empty() && valueText[0] == '.') valueText = "0" + valueText;
-  double a = 0, df1 = 0, df2 = 0;
-  bool ok = ReadNumber(valueText, a, res.Error);
-  if (ok && hasDf) ok = ReadNumber(in.Df1Text, df1, res.Error);
-  if (ok && page == TStatPage::F) ok = ReadNumber(in.Df2Text, df2, res.Error);
-
-  if (ok && !in.WantPV && (a >= 1 || a <= 0)) {
+  if (!in.WantPV && (a >= 1 || a <= 0)) {
     res.Error = PValueRangeMessage;
-    ok = false;
+    return res;
   }
   // Negative degrees of freedom are refused with zero: no distribution has them.
-  if (ok && ((hasDf && df1 <= 0) || (page == TStatPage::F && df2 <= 0))) {
+  if ((hasDf && df1 <= 0) || (page == TStatPage::F && df2 <= 0)) {
     res.Error = DegreesOfFreedomMessage;
-    ok = false;
-  }
-  if (!ok) {
-    BlankPicture(picture.graphic);
     return res;
   }
 
-  double r = 0, s = 0, xValue = 0, xLower = 0, xUpper = 0;
+  double r = 0, s = 0;
   if (in.WantPV) {
-    xValue = a;
+    res.XValue = a;
     switch (page) {
       case TStatPage::Z:
-        r = NormalTailExact(two ? std::fabs(a) : a, tails);
-        if (lower) r = 1 - r;
-        xLower = -std::fabs(a);
-        xUpper = std::fabs(a);
+        r = NormalTailExact(a, tail);
+        res.XLower = -std::fabs(a);
+        res.XUpper = std::fabs(a);
         break;
       case TStatPage::T:
-        // TTail works on |t|: the far side of a one-tailed question is the complement.
-        r = TTail(a, df1, tails);
-        if ((a < 0 && upper) || (a > 0 && lower)) r = 1 - r;
-        xLower = -std::fabs(a);
-        xUpper = std::fabs(a);
+        r = TTail(a, df1, tail);
+        res.XLower = -std::fabs(a);
+        res.XUpper = std::fabs(a);
         break;
       case TStatPage::ChiSq:
-        r = ChiSqTail(a, df1, tails);
-        xLower = ChiSqQuantile(1 - r / 2, df1, 1);
-        xUpper = ChiSqQuantile(r / 2, df1, 1);
-        if (lower) r = 1 - r;
+      case TStatPage::F: {
+        // The picture shades equal tails of the two-tailed (or upper) area on both sides.
+        const TTails folded = tail == TTails::Two ? TTails::Two : TTails::Upper;
+        const double area = page == TStatPage::ChiSq ? ChiSqTail(a, df1, folded)
+                                                     : FTail(a, df1, df2, folded);
+        auto quantile = [&](double p, TTails side) {
+          return page == TStatPage::ChiSq ? ChiSqQuantile(p, df1, side)
+                                          : FQuantile(p, df1, df2, side);
+        };
+        res.XLower = quantile(area / 2, TTails::Lower);
+        res.XUpper = quantile(area / 2, TTails::Upper);
+        r = tail != TTails::Lower       ? area
+            : page == TStatPage::ChiSq ? ChiSqTail(a, df1, TTails::Lower)
+                                        : FTail(a, df1, df2, TTails::Lower);
         break;
-      case TStatPage::F:
-        r = FTail(a, df1, df2, tails);
-        xLower = FQuantile(1 - r / 2, df1, df2, 1);
-        xUpper = FQuantile(r / 2, df1, df2, 1);
-        if (lower) r = 1 - r;
-        break;
+      }
     }
   } else if (page == TStatPage::Z || page == TStatPage::T) {
-    r = page == TStatPage::Z ? NormalQuantileExact(a, tails) : TQuantile(a, df1, tails);
-    if (two) r = std::fabs(r);
-    if (lower || (upper && a < 0)) r = -r;
-    xValue = r;
-    xLower = -std::fabs(r);
-    xUpper = std::fabs(r);
+    r = page == TStatPage::Z ? NormalQuantileExact(a, tail) : TQuantile(a, df1, tail);
+    res.XValue = r;
+    res.XLower = -std::fabs(r);
+    res.XUpper = std::fabs(r);
   } else {
-    auto quantile = [&](double p) {
-      return page == TStatPage::ChiSq ? ChiSqQuantile(p, df1, 1) : FQuantile(p, df1, df2, 1);
+    auto quantile = [&](double p, TTails side) {
+      return page == TStatPage::ChiSq ? ChiSqQuantile(p, df1, side)
+                                      : FQuantile(p, df1, df2, side);
     };
-    if (two) {
-      r = quantile(a / 2);      // upper point
-      s = quantile(1 - a / 2);  // lower point
-    } else if (lower) {
-      r = quantile(1 - a);
-      s = quantile(a);
-    } else {
-      r = quantile(a);
-      s = quantile(1 - a);
+    switch (tail) {
+      case TTails::Two:  // upper and lower points of equal tails
+        r = quantile(a / 2, TTails::Upper);
+        s = quantile(a / 2, TTails::Lower);
+        break;
+      case TTails::Lower:
+        r = quantile(a, TTails::Lower);
+        s = quantile(a, TTails::Upper);
+        break;
+      case TTails::Upper:
+        r = quantile(a, TTails::Upper);
+        s = quantile(a, TTails::Lower);
+        break;
     }
-    xValue = r;
-    xLower = std::min(r, s);
-    xUpper = std::max(r, s);
+    res.XValue = r;
+    res.XLower = std::min(r, s);
+    res.XUpper = std::max(r, s);
   }
   res.r = r;
   res.s = s;
+  return res;
+}
+
+void WriteTestStatReport(const TTestStatInputs& in, const TTestStatResult& res) {
+  const int d = std::clamp(in.Decimals, 0, 9);
+  const TStatPage page = in.Page;
+  std::string valueText = in.ValueText;
+  if (!valueText.empty() && valueText[0] == '.') valueText = "0" + valueText;
 
   std::string line1 = "For " + TestStatCaption(page) +
                       (in.WantPV ? " Value = " : " p-Value = ") + valueText;
-  if (hasDf) {
+  if (page != TStatPage::Z) {
     line1 += "  with " + in.Df1Text;
     if (page == TStatPage::F) line1 += ", " + in.Df2Text;
     line1 += " df";
@@ -137,24 +139,97 @@ TTestStatResult ComputeTestStatistic(const TTestStatInputs& in, TReport& report,
   line1 += ":";
 
   static const char* tailNames[] = {"Two", "Lower", "Upper"};
-  std::string line2 = std::string("\t") + tailNames[tailType] + "-tail " +
+  std::string line2 = std::string("\t") + tailNames[TailTypeOf(in.Tail)] + "-tail " +
                       (in.WantPV ? " p-Value = " : " Value = ");
-  const bool twoPoints = two && !in.WantPV;
+  const bool twoPoints = in.Tail == TTails::Two && !in.WantPV;
   if (twoPoints && (page == TStatPage::Z || page == TStatPage::T))
-    line2 += " \xC2\xB1 " + FormatFixedOrGeneral(r, d);
+    line2 += " \xC2\xB1 " + FormatFixedOrGeneral(res.r, d);
   else if (twoPoints)
-    line2 += FormatFixedOrGeneral(s, d) + ", " + FormatFixedOrGeneral(r, d);
+    line2 += FormatFixedOrGeneral(res.s, d) + ", " + FormatFixedOrGeneral(res.r, d);
   else
-    line2 += FormatFixedOrGeneral(r, d);
+    line2 += FormatFixedOrGeneral(res.r, d);
 
   BodyStyle(TestStatBodySize);
   WriteLine(line1);
   WriteLine(line2);
+}
 
-  SetPicture(picture, static_cast<int>(page), xValue, xLower, xUpper, df1, df2, in.WantPV,
-             tailType);
+void FillTestStatPicture(const TTestStatInputs& in, const TTestStatResult& res,
+                         TPictureRecord& picture) {
+  if (!res.Error.empty()) {
+    BlankPicture(picture.graphic);
+    return;
+  }
+  SetPicture(picture, PictureKindOf(in.Page), res.XValue, res.XLower, res.XUpper, in.Df1,
+             in.Df2, in.WantPV, TailTypeOf(in.Tail));
   DrawTestPicture(picture);
-  return res;
+}
+
+TTestStatInputs TestStatInputsFrom(const TOptionValues& o) {
+  TTestStatInputs in;
+  in.Page = o.Choice<TStatPage>("distribution");
+  in.WantPV = o.Choice<int>("want") == 0;
+  in.Tail = o.Choice<TTails>("tails");
+  in.Value = o.Number("value");
+  in.ValueText = o.Text("value");
+  const bool f = in.Page == TStatPage::F;
+  in.Df1 = o.Number(f ? "df1" : "df");
+  in.Df1Text = o.Text(f ? "df1" : "df");
+  in.Df2 = o.Number("df2");
+  in.Df2Text = o.Text("df2");
+  in.Decimals = o.Decimals();
+  return in;
+}
+
+TAnalysis TestStatisticsAnalysis() {
+  TAnalysis a;
+  a.Name = TestStatisticsCommand;
+  a.Summary =
+      "Converts a z, t, chi-square or F statistic into its p-value (--want p-value), or a "
+      "p-value into the critical value of the statistic (--want value).";
+  a.DrawsPicture = true;
+  auto number = [](const char* name, const char* label, const char* help) {
+    TOptionSpec s;
+    s.Name = name;
+    s.Kind = TOptionKind::Number;
+    s.Default = "0";
+    s.Label = label;
+    s.Help = help;
+    return s;
+  };
+  TOptionSpec distribution{"distribution", TOptionKind::Choice, "z", "the page", {}};
+  distribution.Choices = {ChoiceOf(TStatPage::Z, "z", "z (Normal)"),
+                          ChoiceOf(TStatPage::T, "t", "t"),
+                          ChoiceOf(TStatPage::ChiSq, "chi-square", "X\xC2\xB2"),
+                          ChoiceOf(TStatPage::F, "f", "F")};
+  TOptionSpec want{"want", TOptionKind::Choice, "p-value",
+                   "p-value: a statistic is entered; value: a p-value is entered", {}};
+  want.Choices = {{"p-value", "p-Value", 0}, {"value", "Value", 1}};
+  TOptionSpec tails{"tails", TOptionKind::Choice, "two", "the question's tails", {}};
+  tails.Choices = {ChoiceOf(TTails::Two, "two", "Two"), ChoiceOf(TTails::Lower, "lower", "Lower"),
+                   ChoiceOf(TTails::Upper, "upper", "Upper")};
+  a.Options = {distribution,
+               want,
+               tails,
+               number("value", "Value", "the statistic, or the p-value (between 0 and 1)"),
+               number("df", "df", "degrees of freedom of t and chi-square"),
+               number("df1", "df1", "first degrees of freedom of F"),
+               number("df2", "df2", "second degrees of freedom of F")};
+  a.Run = [](const TAnalysisContext& context) {
+    const TTestStatInputs in = TestStatInputsFrom(context.Options);
+    const TTestStatResult res = ComputeTestStatistic(in);
+    if (!res.Error.empty()) return TOutcome::Refuse(res.Error);
+    TOutcome out;
+    {
+      TReportScope scope(out.Report);
+      WriteTestStatReport(in, res);
+    }
+    TPictureRecord picture;
+    FillTestStatPicture(in, res, picture);
+    out.Picture = picture.graphic;
+    return out;
+  };
+  return a;
 }
 
 }  // namespace sorvel

@@ -22,6 +22,19 @@ TReportWriterState& ReportWriter();
 void ResetReportWriter();
 
 void SetReport(TReport& report);  // current report; its base font becomes the current font
+
+// Makes `report` current for the scope's life and then puts the writer back as it was,
+// so that an analysis writing its report leaves no current report pointing into it.
+class TReportScope {
+ public:
+  explicit TReportScope(TReport& report) : saved_(ReportWriter()) { SetReport(report); }
+  ~TReportScope() { ReportWriter() = saved_; }
+  TReportScope(const TReportScope&) = delete;
+  TReportScope& operator=(const TReportScope&) = delete;
+
+ private:
+  TReportWriterState saved_;
+};
 TReport* CurrentReport();         // nullptr before the first SetReport
 void ClearReport();
 void WriteLine(const std::string& text);

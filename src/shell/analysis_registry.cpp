@@ -2,42 +2,21 @@
 
 #include <algorithm>
 
+#include "explore/register.h"
+#include "hypothesis/register.h"
 #include "shell/command_table.h"
 
 namespace sorvel {
 
-void RegisterAllAnalyses(TAnalysisRegistry& registry);  // analyses.cpp
-
-void TAnalysisRegistry::Add(TAnalysis analysis) {
-  auto it = std::find_if(analyses_.begin(), analyses_.end(),
-                         [&](const TAnalysis& a) { return a.Name == analysis.Name; });
-  if (it != analyses_.end())
-    *it = std::move(analysis);
-  else
-    analyses_.push_back(std::move(analysis));
-}
-
-const TAnalysis* TAnalysisRegistry::Find(const std::string& name) const {
-  for (const auto& a : analyses_)
-    if (a.Name == name) return &a;
-  return nullptr;
-}
-
 TAnalysisRegistry& AnalysisRegistry() {
+  // One line per subsystem: each registers its own analyses.
   static TAnalysisRegistry registry = [] {
     TAnalysisRegistry r;
-    RegisterAllAnalyses(r);
+    RegisterHypothesisAnalyses(r);
+    RegisterExploreAnalyses(r);
     return r;
   }();
   return registry;
-}
-
-TOptions WithDefaults(const TAnalysis& analysis, const TOptions& given) {
-  TOptions out = given;
-  for (const auto& o : analysis.Options)
-    if (!out.count(o.Name)) out[o.Name] = o.Default;
-  if (!out.count("decimals")) out["decimals"] = "4";
-  return out;
 }
 
 const std::vector<std::string>& BuiltWindows() {
@@ -52,6 +31,20 @@ bool IsCommandAvailable(const std::string& name) {
   if (AnalysisRegistry().Find(name)) return true;
   const auto& built = BuiltWindows();
   return std::find(built.begin(), built.end(), name) != built.end();
+}
+
+const std::vector<TCliCommand>& CommandLineOnlyCommands() {
+  static const std::vector<TCliCommand> commands = {
+      {"data-info", "what a data file holds after loading"},
+      {"data-copy", "reads a data file and writes it as the data editor saves"},
+  };
+  return commands;
+}
+
+bool RunsFromCommandLine(const std::string& name) {
+  if (AnalysisRegistry().Find(name)) return true;
+  const auto& only = CommandLineOnlyCommands();
+  return std::any_of(only.begin(), only.end(), [&](const TCliCommand& c) { return c.Name == name; });
 }
 
 }  // namespace sorvel

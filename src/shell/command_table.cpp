@@ -108,9 +108,24 @@ const std::vector<TCommandEntry>& CommandTable() {
   return table;
 }
 
+const std::vector<TCommandEntry>& WindowsWithoutMenu() {
+  static const std::vector<TCommandEntry> windows = [] {
+    std::vector<TCommandEntry> t = {
+        // Count, mean and spread of columns; Explore will hold it among its pages.
+        {"", "", "", "TDescriptiveForm", "Descriptive Statistics", K::Analysis, false,
+         "descriptive-statistics"},
+    };
+    for (auto& e : t)
+      if (e.Name.empty()) e.Name = CommandName(e.WindowCaption);
+    return t;
+  }();
+  return windows;
+}
+
 const TCommandEntry* FindCommand(std::string_view name) {
-  for (const auto& e : CommandTable())
-    if (e.Name == name) return &e;
+  for (const auto* list : {&CommandTable(), &WindowsWithoutMenu()})
+    for (const auto& e : *list)
+      if (e.Name == name) return &e;
   return nullptr;
 }
 

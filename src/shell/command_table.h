@@ -32,7 +32,11 @@ std::string CommandName(std::string_view caption);
 // Menu caption -> text without accelerators ("&&" -> "&").
 std::string StripAccelerator(std::string_view caption);
 
+// The main window's menu commands, in menu order.
 const std::vector<TCommandEntry>& CommandTable();
+// Windows that no menu opens (Menu and Caption empty), named in the same shape.
+const std::vector<TCommandEntry>& WindowsWithoutMenu();
+// A command of either list.
 const TCommandEntry* FindCommand(std::string_view name);
 
 // Top-level menus in menu-bar order, with their captions.

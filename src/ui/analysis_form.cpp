@@ -29,6 +29,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "data/data_state.h"
 #include "output/report_rtf.h"
 #include "output/report_text.h"
 #include "ui/messages.h"
@@ -551,12 +552,15 @@ TOutcome TAnalysisForm::RunAnalysis(const std::string& name, const TOptions& opt
     ShowInfo(QString::fromStdString(missing.Error));
     return missing;
   }
-  TOutcome outcome = analysis->Run(WithDefaults(*analysis, options));
+  // The window hands over the editor's data set, as the command line hands over its file.
+  auto warn = [](const std::string& text) { ShowInfo(QString::fromStdString(text)); };
+  TOutcome outcome = RunValidated(*analysis, options, analysis->NeedsData ? &DataList() : nullptr,
+                                  {}, warn);
   if (outcome.Status == TOutcome::TStatus::Refused) {
     ShowInfo(QString::fromStdString(outcome.Error));
     return outcome;
   }
-  if (view) {
+  if (view && outcome.Status == TOutcome::TStatus::Ok) {
     // Reports are written at zoom 1; the window's zoom applies on top.
     view->SetReport(outcome.Report);
     if (Size != 1.0) view->ScaleReportFonts(Size, 0);

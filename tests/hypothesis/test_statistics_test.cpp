@@ -8,22 +8,47 @@
 namespace sorvel {
 namespace {
 
-TTestStatInputs Inputs(TStatPage page, bool wantPV, int tailType, std::string value,
-                       std::string df1 = "0", std::string df2 = "0", int decimals = 4) {
-  TTestStatInputs in;
-  in.Page = page;
-  in.WantPV = wantPV;
-  in.TailType = tailType;
-  in.ValueText = std::move(value);
-  in.Df1Text = std::move(df1);
-  in.Df2Text = std::move(df2);
-  in.Decimals = decimals;
-  return in;
+// The window's controls as options: the page, want, tails (0 Two, 1 Lower, 2 Upper), the
+// texts of the edits and the decimals.
+TOptions Inputs(TStatPage page, bool wantPV, int tailType, std::string value,
+                std::string df1 = "0", std::string df2 = "0", int decimals = 4) {
+  static const char* const pages[] = {"z", "t", "chi-square", "f"};
+  static const char* const tails[] = {"two", "lower", "upper"};
+  TOptions o;
+  o["distribution"] = pages[static_cast<int>(page)];
+  o["want"] = wantPV ? "p-value" : "value";
+  o["tails"] = tails[tailType];
+  o["value"] = std::move(value);
+  if (page == TStatPage::F) {
+    o["df1"] = std::move(df1);
+    o["df2"] = std::move(df2);
+  } else if (page != TStatPage::Z) {
+    o["df"] = std::move(df1);
+  }
+  o["decimals"] = std::to_string(decimals);
+  return o;
+}
+
+const TAnalysis& Converter() {
+  static const TAnalysis analysis = [] {
+    TAnalysisRegistry r;
+    r.Add(TestStatisticsAnalysis());
+    return r.All().front();
+  }();
+  return analysis;
+}
+
+TOutcome Convert(const TOptions& o) { return RunValidated(Converter(), o, nullptr, {}, {}); }
+
+TTestStatInputs Validated(const TOptions& o) {
+  TValidation v = ValidateOptions(Converter(), o, nullptr);
+  EXPECT_TRUE(v.Ok) << v.Message;
+  return TestStatInputsFrom(v.Values);
 }
 
 struct TCase {
   const char* Name;
-  TTestStatInputs In;
+  TOptions In;
   const char* Line1;
   const char* Line2;
 };
@@ -39,14 +64,12 @@ class TestStatisticsTest : public TConverterCases<TCase> {};
 
 TEST_P(TestStatisticsTest, WritesTheTwoLines) {
   const TCase& c = GetParam();
-  TReport report;
-  TPictureRecord picture;
-  TTestStatResult res = ComputeTestStatistic(c.In, report, picture);
-  EXPECT_EQ(res.Error, "");
-  EXPECT_EQ(ReportPlainText(report), std::string(c.Line1) + "\n" + c.Line2 + "\n");
-  EXPECT_TRUE(picture.valid);
-  EXPECT_EQ(picture.kind, static_cast<int>(c.In.Page));
-  EXPECT_FALSE(picture.graphic.Empty());
+  TOutcome out = Convert(c.In);
+  ASSERT_EQ(out.Status, TOutcome::TStatus::Ok) << out.Error;
+  EXPECT_EQ(ReportPlainText(out.Report), std::string(c.Line1) + "\n" + c.Line2 + "\n");
+  ASSERT_TRUE(out.Picture.has_value());
+  EXPECT_FALSE(out.Picture->Empty());
+  EXPECT_EQ(CurrentReport(), nullptr);  // the run left no current report behind
 }
 
 // Expected values from R (see tests/golden/test-statistics/README.md for the calls).
@@ -118,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct TErrorCase {
   const char* Name;
-  TTestStatInputs In;
+  TOptions In;
   const char* Message;
 };
 
@@ -126,16 +149,11 @@ class TestStatisticsErrorTest : public TConverterCases<TErrorCase> {};
 
 TEST_P(TestStatisticsErrorTest, RefusesWithTheWindowsMessage) {
   const TErrorCase& c = GetParam();
-  TReport report;
-  report.Lines.push_back({{{"old result", TTextStyle{}}}});
-  TPictureRecord picture;
-  ComputeTestStatistic(Inputs(TStatPage::Z, true, 0, "1"), report, picture);  // a drawing
-  report.Lines.push_back({{{"old result", TTextStyle{}}}});
-  TTestStatResult res = ComputeTestStatistic(c.In, report, picture);
-  EXPECT_EQ(res.Error, c.Message);
-  EXPECT_TRUE(report.Empty());  // cleared, nothing written
-  ASSERT_EQ(picture.graphic.Items.size(), 1u);  // blanked
-  EXPECT_EQ(picture.graphic.Items[0].Kind, TPicturePrimitive::TKind::FillRect);
+  TOutcome out = Convert(c.In);
+  EXPECT_EQ(out.Status, TOutcome::TStatus::Refused);
+  EXPECT_EQ(out.Error, c.Message);
+  EXPECT_TRUE(out.Report.Empty());
+  EXPECT_FALSE(out.Picture.has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -165,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TestStatisticsPictureTest, BoundariesOfTheShadedTails) {
   struct {
-    TTestStatInputs In;
+    TOptions In;
     double XValue, XLower, XUpper;
   } cases[] = {
       {Inputs(TStatPage::Z, true, 0, "-1.96"), -1.96, -1.96, 1.96},
@@ -177,29 +195,49 @@ TEST(TestStatisticsPictureTest, BoundariesOfTheShadedTails) {
       {Inputs(TStatPage::F, false, 2, "0.05", "2", "10"), 4.102821, 0.051557, 4.102821},
   };
   for (const auto& c : cases) {
-    TReport report;
+    const TTestStatInputs in = Validated(c.In);
+    const TTestStatResult res = ComputeTestStatistic(in);
+    ASSERT_EQ(res.Error, "");
+    const std::string what = c.In.at("distribution") + " " + c.In.at("value");
+    EXPECT_NEAR(res.XValue, c.XValue, 2e-5) << what;
+    EXPECT_NEAR(res.XLower, c.XLower, 2e-5) << what;
+    EXPECT_NEAR(res.XUpper, c.XUpper, 2e-5) << what;
     TPictureRecord pic;
-    ASSERT_EQ(ComputeTestStatistic(c.In, report, pic).Error, "");
-    EXPECT_NEAR(pic.Xvalue, c.XValue, 2e-5) << report.Lines[0].Text();
-    EXPECT_NEAR(pic.Xlower, c.XLower, 2e-5) << report.Lines[0].Text();
-    EXPECT_NEAR(pic.Xupper, c.XUpper, 2e-5) << report.Lines[0].Text();
-    EXPECT_EQ(pic.TailType, c.In.TailType);
-    EXPECT_EQ(pic.WantPV, c.In.WantPV);
+    FillTestStatPicture(in, res, pic);
+    EXPECT_EQ(pic.kind, PictureKindOf(in.Page));
+    EXPECT_EQ(pic.TailType, static_cast<int>(in.Tail));
+    EXPECT_EQ(pic.WantPV, in.WantPV);
+    EXPECT_FALSE(pic.graphic.Empty());
   }
-  ResetReportWriter();
+}
+
+// Small tails are computed as the side asked, not as one minus the other side.
+TEST(TestStatisticsPictureTest, FarLowerTailsKeepTheirDigits) {
+  struct {
+    TOptions In;
+    double Want;  // R 4.2.2
+  } cases[] = {
+      {Inputs(TStatPage::T, true, 1, "-40", "3"), 1.719034039457927e-05},         // pt(-40, 3)
+      {Inputs(TStatPage::ChiSq, true, 1, "0.001", "10"), 2.6030818297031978e-19},  // pchisq(1e-3, 10)
+      {Inputs(TStatPage::F, true, 1, "0.0001", "5", "7"), 4.6835568724911725e-10}, // pf(1e-4, 5, 7)
+      {Inputs(TStatPage::Z, true, 1, "-30"), 4.9067139271481872e-198},             // pnorm(-30)
+      {Inputs(TStatPage::ChiSq, false, 1, "1e-20", "4"), 2.8284271248795316e-10},  // qchisq(1e-20, 4)
+      {Inputs(TStatPage::Z, false, 1, "1e-30"), -11.464024688443617},              // qnorm(1e-30)
+  };
+  for (const auto& c : cases) {
+    const TTestStatResult res = ComputeTestStatistic(Validated(c.In));
+    EXPECT_NEAR(res.r / c.Want, 1, 1e-12) << c.In.at("distribution") << " " << c.In.at("value");
+  }
 }
 
 TEST(TestStatisticsReportTest, LinesAreInTheBodyStyle) {
-  TReport report;
-  TPictureRecord pic;
-  ComputeTestStatistic(Inputs(TStatPage::Z, true, 0, "1.96"), report, pic);
-  ASSERT_EQ(report.Lines.size(), 2u);
-  for (const auto& line : report.Lines) {
+  TOutcome out = Convert(Inputs(TStatPage::Z, true, 0, "1.96"));
+  ASSERT_EQ(out.Report.Lines.size(), 2u);
+  for (const auto& line : out.Report.Lines) {
     EXPECT_EQ(line.Runs[0].Style.Font, "Courier New");
     EXPECT_EQ(line.Runs[0].Style.Size, TestStatBodySize);
     EXPECT_FALSE(line.Runs[0].Style.Bold);
   }
-  ResetReportWriter();
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "shell/mru.h"
 #include "ui/data_editor_hooks.h"
 #include "ui/messages.h"
+#include "shell/analysis_registry.h"
 #include "ui/settings_qt.h"
 #include "ui/shell_services.h"
 #include "ui/window_registry.h"
@@ -38,18 +39,27 @@ class MainFormTest : public ::testing::Test {
   void TearDown() override {
     ResetForms();
     form.reset();
+    for (const auto& name : standIns) AnalysisRegistry().Remove(name);
+    standIns.clear();
     DataEditorHooks() = TDataEditorHooks{};
     SetMessageRecorder(nullptr);
     SetSettingsStore(nullptr);
   }
-  // A plain window standing in for an analysis window.
-  static void RegisterPlainForm(const std::string& name, const QString& caption) {
+  // A plain window standing in for an analysis window, and the analysis behind it (a
+  // menu command is built when its analysis is registered).
+  void RegisterPlainForm(const std::string& name, const QString& caption) {
     RegisterForm(name, [caption](QWidget* owner) {
       auto* w = new QWidget(owner, Qt::Window);
       w->setWindowTitle(caption);
       return w;
     });
+    TAnalysis standIn;
+    standIn.Name = name;
+    standIn.Run = [](const TAnalysisContext&) { return TOutcome(); };
+    AnalysisRegistry().Add(standIn);
+    standIns.push_back(name);
   }
+  std::vector<std::string> standIns;
   QAction* Item(const char* objectName) { return form->findChild<QAction*>(QString::fromLatin1(objectName)); }
 
   MemorySettingsStore store;

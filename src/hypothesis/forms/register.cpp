@@ -1,12 +1,13 @@
 #include "hypothesis/forms/register.h"
 
 #include "hypothesis/forms/test_stat_form.h"
+#include "hypothesis/test_statistics.h"
 #include "ui/window_registry.h"
 
 namespace sorvel {
 
 void RegisterHypothesisForms() {
-  RegisterForm("test-statistics", [](QWidget* owner) { return new TTestStatForm(owner); });
+  RegisterForm(TestStatisticsCommand, [](QWidget* owner) { return new TTestStatForm(owner); });
 }
 
 }  // namespace sorvel

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "hypothesis/test_statistics.h"
 #include "ui/key_filter_qt.h"
 #include "ui/picture_painter.h"
 #include "ui/picture_view.h"
@@ -199,7 +200,7 @@ void TTestStatForm::Button_ActionClick() {
     options["df"] = page.Df1Edit->text().trimmed().toStdString();
   }
   options["decimals"] = std::to_string(page.DecimalSpinEdit->value());
-  const TOutcome outcome = RunAnalysis("test-statistics", options, page.Richedit);
+  const TOutcome outcome = RunAnalysis(TestStatisticsCommand, options, page.Richedit);
   if (outcome.Status == TOutcome::TStatus::Ok && outcome.Picture)
     page.Image->SetPicture(*outcome.Picture);
   else

@@ -23,6 +23,7 @@
 
 #include "numerics/format.h"
 #include "numerics/settings_store.h"
+#include "shell/analysis_registry.h"
 #include "shell/command_table.h"
 #include "shell/mru.h"
 #include "shell/startup.h"
@@ -155,7 +156,7 @@ void TSorvelStatsMainForm::UpdateCommandStates() {
     bool enabled = true;
     switch (e.Kind) {
       case TCommandKind::Analysis:
-        enabled = HasForm(e.Name);
+        enabled = IsCommandAvailable(e.Name);
         break;
       case TCommandKind::DataEditor:
         enabled = e.Name == "process-if" ? static_cast<bool>(hooks.ProcessIf) : hooks.Available();

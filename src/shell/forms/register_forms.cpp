@@ -1,6 +1,7 @@
-#include "app/register_forms.h"
+#include "shell/forms/register_forms.h"
 
 #include "data/forms/register.h"
+#include "explore/forms/register.h"
 #include "hypothesis/forms/register.h"
 
 namespace sorvel {
@@ -8,6 +9,7 @@ namespace sorvel {
 void RegisterAllForms() {
   RegisterDataForms();
   RegisterHypothesisForms();
+  RegisterExploreForms();
 }
 
 }  // namespace sorvel

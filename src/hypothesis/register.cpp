@@ -1,0 +1,11 @@
+#include "hypothesis/register.h"
+
+#include "hypothesis/test_statistics.h"
+
+namespace sorvel {
+
+void RegisterHypothesisAnalyses(TAnalysisRegistry& registry) {
+  registry.Add(TestStatisticsAnalysis());
+}
+
+}  // namespace sorvel
