@@ -439,6 +439,7 @@ TEST_F(DataFileTest, RoundTripKeepsEveryCell) {
   const Case cases[] = {
       {"numbers as typed", {{"Col1", "Col2"}, {"1,234", "50%"}, {"$5", "-.5"}, {"", "7"}}, {}, {}},
       {"first case all text with default names", {{"Col1", "Col2"}, {"red", "big"}, {"1", "2"}}, {}, {}},
+      {"first case a text and 2147483647", {{"Col1", "Col2"}, {"Year", "2147483647"}, {"x", "-2147483647"}}, {}, {}},
       {"first case text and empty", {{"Col1", "Col2"}, {"red", ""}, {"1", "2"}}, {}, {}},
       {"first case all text, names not wanted", {{"Col1", "Col2"}, {"red", "big"}, {"1", "2"}}, {}, noNames},
       {"first cell a comment mark", {{"Col1", "Col2"}, {"*x", "1"}, {"*", "2"}}, {}, {}},
@@ -513,6 +514,7 @@ TEST_F(DataFileTest, NamesAFileCannotCarryAreSavedAsDefaults) {
   const Case cases[] = {
       {"years as names", {{"2019", "2020"}, {"5", "6"}}, {"Col1", "Col2"}, true},
       {"one year among names", {{"2019", "Weight"}, {"5", "6"}}, {"Col1", "Weight"}, true},
+      {"2147483647 among names", {{"2147483647", "Weight"}, {"5", "6"}}, {"Col1", "Weight"}, true},
       {"signs only", {{"-", "+"}, {"5", "6"}}, {"Col1", "+"}, true},
       {"one column named with a blank", {{"New York"}, {"5"}}, {"Col1"}, true},
       {"one column named with a blank, a text first case", {{"New York"}, {"Paris"}}, {"Col1"}, true},
