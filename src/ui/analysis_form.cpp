@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSaveFile>
 #include <QScreen>
 #include <QStyle>
@@ -36,6 +37,7 @@
 #include "ui/printing.h"
 #include "ui/report_view.h"
 #include "ui/shell_services.h"
+#include "ui/window_placement.h"
 #include "ui/window_registry.h"
 
 namespace sorvel {
@@ -158,6 +160,32 @@ QAction* MakeAction(QWidget* owner, const QString& caption, const QString& hint,
   return a;
 }
 
+// Presses its button on Enter or Return that reaches the window unused, as a dialog's
+// default button is pressed. Keys meant for other buttons stay theirs; with several
+// Action buttons (one per page) the visible one is pressed.
+class TDefaultButton : public QObject {
+ public:
+  TDefaultButton(QPushButton* button, QWidget* window) : QObject(button), button_(button), window_(window) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || watched != window_) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    if (key->modifiers() & ~Qt::KeypadModifier) return false;
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && focus != button_ && qobject_cast<QAbstractButton*>(focus) &&
+        !qobject_cast<QRadioButton*>(focus) && !qobject_cast<QCheckBox*>(focus))
+      return false;
+    if (!button_->isVisible() || !button_->isEnabled()) return false;
+    button_->click();
+    return true;
+  }
+
+ private:
+  QPushButton* button_;
+  QWidget* window_;
+};
+
 // The edit box behind a control: itself, or the text box inside a spin edit.
 QLineEdit* LineEditOf(QWidget* w) {
   if (auto* e = qobject_cast<QLineEdit*>(w)) return e;
@@ -183,6 +211,7 @@ TAnalysisForm::TAnalysisForm(QWidget* owner, const QString& caption, const QStri
   setWindowTitle(caption);
   BuildCommands(subject);
   baseFont_ = font();
+  KeepOnScreen(this);
 }
 
 void TAnalysisForm::BuildCommands(const QString& subject) {
@@ -327,6 +356,9 @@ QPushButton* TAnalysisForm::MakeActionButton(QWidget* parent) {
   b->setToolTip(QStringLiteral("Display Results"));
   b->setDefault(true);
   b->setAutoDefault(true);
+  // Outside a dialog nothing presses the default button: Enter that no box of the
+  // window has used reaches the window and presses Action here.
+  installEventFilter(new TDefaultButton(b, this));
   return b;
 }
 
@@ -492,17 +524,21 @@ void TAnalysisForm::UpdateResizeButton() {
 void TAnalysisForm::ZoomForm(double newSize) {
   if (newSize < 1.0) newSize = 1.0;
   if (newSize == Size) return;
-  const QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
-  if (!scr) return;
-  const QRect work = scr->availableGeometry();
-  const int w = width();
-  const int h = height();
-  const bool fits = w < work.width() && h < work.height();
+  const QRect work = AvailableArea(this);
+  if (work.isEmpty()) return;
+  // The whole window, frame and caption included, must fit the available area.
+  const QMargins frame = FrameMargins(this);
+  const QSize room = work.size().shrunkBy(frame);
+  const QSize outer = size().grownBy(frame);
+  const bool fits = outer.width() < work.width() && outer.height() < work.height();
   if (!fits && newSize > Size) return;
+  // Sizes are taken from the size at zoom 1, so that zooming back restores it exactly.
+  if (Size == 1.0 || !baseSize_.isValid()) baseSize_ = (QSizeF(size()) / Size).toSize();
+  const int w = std::max(baseSize_.width(), 1);
+  const int h = std::max(baseSize_.height(), 1);
   const double old = Size;
   // Lowered until the enlarged window fits the available area.
-  newSize = std::min({newSize, old * work.width() / std::max(w, 1),
-                      old * work.height() / std::max(h, 1)});
+  newSize = std::min({newSize, static_cast<double>(room.width()) / w, static_cast<double>(room.height()) / h});
   if (newSize < 1.0) newSize = 1.0;
   if (std::abs(newSize - old) < 1e-9) return;
   const double r = newSize / old;
@@ -516,11 +552,17 @@ void TAnalysisForm::ZoomForm(double newSize) {
     f.setPixelSize(std::max(1, static_cast<int>(baseFont_.pixelSize() * Size + 0.5)));
   setFont(f);
   for (TReportView* view : findChildren<TReportView*>()) view->ScaleReportFonts(r, 0);
-  const QSize target(std::min(static_cast<int>(w * r + 0.5), work.width()),
-                     std::min(static_cast<int>(h * r + 0.5), work.height()));
-  resize(target);
-  move(work.left() + (work.width() - target.width()) / 2,
-       work.top() + (work.height() - target.height()) / 2);
+  // The layouts take the new fonts now: a minimum size left over from the larger fonts
+  // would keep the window from shrinking back.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  if (layout()) layout()->activate();
+  const QSize target = Size == 1.0 ? baseSize_
+                                   : QSize(std::min(static_cast<int>(w * Size + 0.5), room.width()),
+                                           std::min(static_cast<int>(h * Size + 0.5), room.height()));
+  // Centred: the frame's top-left corner, then the inner area inside the frame.
+  const QPoint corner(work.left() + (work.width() - target.width() - frame.left() - frame.right()) / 2,
+                      work.top() + (work.height() - target.height() - frame.top() - frame.bottom()) / 2);
+  setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), target));
   setUpdatesEnabled(true);
   UpdateResizeButton();
   AfterZoom(r);
@@ -529,11 +571,11 @@ void TAnalysisForm::ZoomForm(double newSize) {
 
 void TAnalysisForm::ToolButton_ResizeClick() {
   if (Size == 1.0) {
-    const QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!scr) return;
-    const QRect work = scr->availableGeometry();
-    const double largest = std::max(static_cast<double>(work.width()) / std::max(width(), 1),
-                                    static_cast<double>(work.height()) / std::max(height(), 1));
+    const QRect work = AvailableArea(this);
+    if (work.isEmpty()) return;
+    const QSize room = work.size().shrunkBy(FrameMargins(this));
+    const double largest = std::max(static_cast<double>(room.width()) / std::max(width(), 1),
+                                    static_cast<double>(room.height()) / std::max(height(), 1));
     ZoomForm(largest);
   } else {
     ZoomForm(1.0);

@@ -100,7 +100,7 @@ class TAnalysisForm : public QMainWindow {
   QMenu* HelpMenu = nullptr;
 
  protected:
-  // The "&Action" button with its hint.
+  // The "&Action" button with its hint; Enter in the window's boxes presses it.
   QPushButton* MakeActionButton(QWidget* parent);
   // A "&Decimals:" box whose change recomputes at once.
   TDecimalSpinEdit* MakeDecimalSpinEdit(QWidget* parent, const QString& name, int initial = 4);
@@ -121,6 +121,7 @@ class TAnalysisForm : public QMainWindow {
   QPointer<TReportView> currentReport_;
   QPointer<QWidget> returnTarget_;
   QFont baseFont_;
+  QSize baseSize_;  // the window's size at zoom 1
 };
 
 // The separate text window of the mean and dispersion tests: its own title and body

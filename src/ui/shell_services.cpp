@@ -20,9 +20,21 @@
 
 namespace sorvel {
 
+namespace {
+std::function<bool(const QString&)>& Launcher() {
+  static std::function<bool(const QString&)> launcher;
+  return launcher;
+}
+}  // namespace
+
 bool LaunchAddress(const QString& address) {
+  if (Launcher()) return Launcher()(address);
   QUrl url = QUrl::fromUserInput(address);
   return QDesktopServices::openUrl(url);
+}
+
+void SetAddressLauncher(std::function<bool(const QString& address)> launcher) {
+  Launcher() = std::move(launcher);
 }
 
 QString LocalHelpFolder() {
@@ -65,7 +77,9 @@ void ShowHelpPage(const QString& page) {
                                ? QStringLiteral("/index.html")
                                : QStringLiteral("/topic%1.html").arg(page));
   if (!QFileInfo::exists(file)) file = folder + QStringLiteral("/index.html");
-  LaunchAddress(QUrl::fromLocalFile(file).toString());
+  // A desktop without a browser or file handler opens nothing: say so.
+  if (!LaunchAddress(QUrl::fromLocalFile(file).toString()))
+    ShowWarning(QStringLiteral("The Help file was not found."));
 }
 
 QPointer<QDialog> notice;

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace sorvel {
 
 // Opens a document or web address with the desktop; false when nothing accepted it.
 bool LaunchAddress(const QString& address);
+// Replaces the desktop for LaunchAddress (window tests); an empty function restores it.
+void SetAddressLauncher(std::function<bool(const QString& address)> launcher);
 
 // Help: a configured web address ("HelpAddress" in the settings) + "/help/help.php?m" +
 // "contents" or the topic number; else the local help folder; else a warning.

@@ -24,9 +24,12 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <memory>
+#include <optional>
 
+#include "hypothesis/forms/test_stat_form.h"
 #include "output/report_writer.h"
 #include "ui/analysis_form.h"
 #include "ui/key_filter_qt.h"
@@ -34,6 +37,7 @@
 #include "ui/printing.h"
 #include "ui/report_view.h"
 #include "ui/shell_services.h"
+#include "ui/window_registry.h"
 
 using namespace sorvel;
 
@@ -362,6 +366,165 @@ TEST_F(AnalysisFormTest, KeyFiltersSeeTheKeysOfEditsAndSpinEdits) {
   SetKeyFilter(form->Edit, {});
   QTest::keyClicks(form->Edit, QStringLiteral("x"));
   EXPECT_EQ(form->Edit->text(), QStringLiteral("x.5e"));
+}
+
+TEST_F(AnalysisFormTest, MaximizeCentresAndMinimizeRestoresTheExactSize) {
+  // A window as small as its controls allow: at the larger fonts its controls need more
+  // room, which must not keep it large once it is back at zoom 1.
+  form->resize(form->minimumSizeHint());
+  QCoreApplication::processEvents();
+  const QSize before = form->size();
+  const QRect work = form->screen()->availableGeometry();
+
+  form->ToolButton_ResizeClick();
+  ASSERT_GT(form->Size, 1.0);
+  const QRect frame = form->frameGeometry();
+  EXPECT_TRUE(work.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+                                    << frame.height();
+  // As large as the area allows in one direction, and centred.
+  EXPECT_TRUE(frame.width() >= work.width() - 1 || frame.height() >= work.height() - 1);
+  EXPECT_NEAR(frame.left() - work.left(), work.right() - frame.right(), 1);
+  EXPECT_NEAR(frame.top() - work.top(), work.bottom() - frame.bottom(), 1);
+
+  form->ToolButton_ResizeClick();
+  EXPECT_DOUBLE_EQ(form->Size, 1.0);
+  EXPECT_EQ(form->size(), before);
+  // Ctrl and "+" twice, then "0": back to the same size as well.
+  QTest::keyClick(form.get(), Qt::Key_Plus, Qt::ControlModifier);
+  QTest::keyClick(form.get(), Qt::Key_Plus, Qt::ControlModifier);
+  QTest::keyClick(form.get(), Qt::Key_0, Qt::ControlModifier);
+  EXPECT_EQ(form->size(), before);
+}
+
+// Enter in a box of the window presses "&Action", as the default button of any dialog;
+// a control that uses Enter itself (the report) keeps it.
+TEST_F(AnalysisFormTest, EnterInABoxPressesAction) {
+  int presses = 0;
+  QObject::connect(form->Button, &QPushButton::clicked, [&] { ++presses; });
+  struct Case {
+    QWidget* Target;
+    Qt::Key Key;
+    Qt::KeyboardModifiers Modifiers;
+    int Presses;
+  };
+  const Case cases[] = {
+      {form->Edit, Qt::Key_Return, Qt::NoModifier, 1},
+      {form->Edit, Qt::Key_Enter, Qt::KeypadModifier, 1},
+      {form->Decimals, Qt::Key_Return, Qt::NoModifier, 1},
+      {form->View, Qt::Key_Return, Qt::NoModifier, 0},
+      {form->Edit, Qt::Key_Return, Qt::ControlModifier, 0},
+  };
+  for (const Case& c : cases) {
+    presses = 0;
+    c.Target->setFocus();
+    QTest::keyClick(c.Target, c.Key, c.Modifiers);
+    EXPECT_EQ(presses, c.Presses) << c.Target->metaObject()->className() << " " << c.Key;
+  }
+  form->Button->setEnabled(false);
+  presses = 0;
+  QTest::keyClick(form->Edit, Qt::Key_Return);
+  EXPECT_EQ(presses, 0);
+}
+
+TEST(TestStatisticsWindow, ReturnInTheValueBoxComputes) {
+  TMessageLog messages;
+  SetMessageRecorder(&messages);
+  {
+    TTestStatForm form(nullptr);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    TTestStatForm::TPage& page = form.Page(1);
+    page.ValueEdit->setText(QStringLiteral("1.96"));
+    page.ValueEdit->setFocus();
+    QTest::keyClick(page.ValueEdit, Qt::Key_Return);
+    const QStringList lines = page.Richedit->toPlainText().split(QChar('\n'));
+    EXPECT_EQ(lines.value(0), QStringLiteral("For z (Normal) Value = 1.96:"));
+    EXPECT_TRUE(lines.value(1).endsWith(QStringLiteral("0.0500"))) << lines.value(1).toStdString();
+  }
+  EXPECT_TRUE(messages.Texts.isEmpty()) << messages.Texts.join(QChar('|')).toStdString();
+  SetMessageRecorder(nullptr);
+}
+
+// F1 opens the window's own topic; when the desktop cannot open the page, the user is
+// told instead of nothing happening.
+TEST_F(AnalysisFormTest, F1OpensTheTopicOrSaysTheHelpFileWasNotFound) {
+  QTemporaryDir help;
+  for (const char* page : {"index.html", "topic1234.html"}) {
+    QFile f(help.filePath(QString::fromLatin1(page)));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  qputenv("SORVEL_HELP_DIR", help.path().toUtf8());
+  struct Case {
+    bool DesktopOpens;
+    QStringList Messages;
+  };
+  const Case cases[] = {{true, {}}, {false, {QStringLiteral("The Help file was not found.")}}};
+  for (const Case& c : cases) {
+    QStringList launched;
+    SetAddressLauncher([&](const QString& address) {
+      launched << QUrl(address).fileName();
+      return c.DesktopOpens;
+    });
+    messages.Texts.clear();
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    EXPECT_EQ(launched, QStringList{QStringLiteral("topic1234.html")});
+    EXPECT_EQ(messages.Texts, c.Messages);
+  }
+  SetAddressLauncher({});
+  qunsetenv("SORVEL_HELP_DIR");
+}
+
+// Every window opens, and opens again, wholly inside the screen's available area, its
+// frame included.
+TEST(WindowPlacement, WindowsOpenInsideTheAvailableArea) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const QSize normal(400, 300);
+  enum TWhere { BelowMain, AboveMain, BottomRight, TopLeft };
+  struct Case {
+    const char* What;
+    QRect Main;                     // the main window's place, or none
+    std::optional<QPoint> MovedTo;  // where the window was put before showing it
+    QSize Size;
+    TWhere Expected;
+  };
+  const Case cases[] = {
+      {"below the main window", QRect(area.left() + 40, area.top() + 10, 300, 30), std::nullopt, normal, BelowMain},
+      {"above the main window", QRect(area.left() + 40, area.bottom() - 40, 300, 30), std::nullopt, normal,
+       AboveMain},
+      {"past the bottom-right corner", {}, area.bottomRight() - QPoint(100, 50), normal, BottomRight},
+      {"larger than the screen", {}, area.topLeft() + QPoint(30, 30), area.size() + QSize(100, 100), TopLeft},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    QWidget main;
+    if (!c.Main.isNull()) {
+      main.setGeometry(c.Main);
+      main.show();
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+      SetMainForm(&main);
+    }
+    TAnalysisForm form(nullptr, QStringLiteral("Placed"), QStringLiteral("Placed"), 1);
+    form.resize(c.Size);
+    if (c.MovedTo) form.move(*c.MovedTo);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QRect frame = form.frameGeometry();
+    const QRect mainFrame = main.frameGeometry();
+    switch (c.Expected) {
+      case BelowMain: EXPECT_EQ(frame.topLeft(), QPoint(mainFrame.left(), mainFrame.bottom() + 1)); break;
+      case AboveMain: EXPECT_EQ(frame.bottomLeft(), QPoint(mainFrame.left(), mainFrame.top() - 1)); break;
+      case BottomRight: EXPECT_EQ(frame.bottomRight(), area.bottomRight()); break;
+      case TopLeft: EXPECT_EQ(frame, area); break;
+    }
+    if (c.Expected != TopLeft) EXPECT_EQ(form.size(), c.Size);
+    EXPECT_TRUE(area.contains(frame));
+    // Shown again after it was moved off the screen: back inside.
+    form.hide();
+    form.move(area.topLeft() - QPoint(200, 200));
+    form.show();
+    EXPECT_TRUE(area.contains(form.frameGeometry()));
+    SetMainForm(nullptr);
+  }
 }
 
 TEST(ReportView, RoundTripKeepsEveryRunStyle) {

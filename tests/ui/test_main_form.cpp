@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+#include <vector>
 
 #include "numerics/format.h"
 #include "numerics/settings_store.h"
@@ -17,6 +20,7 @@
 #include "shell/forms/main_form.h"
 #include "shell/mru.h"
 #include "ui/data_editor_hooks.h"
+#include "ui/analysis_form.h"
 #include "ui/messages.h"
 #include "shell/analysis_registry.h"
 #include "ui/settings_qt.h"
@@ -67,24 +71,132 @@ class MainFormTest : public ::testing::Test {
   std::unique_ptr<TSorvelStatsMainForm> form;
 };
 
+// The menus as the design lists them, typed here rather than taken from the command
+// table the menus are built from: caption, then a tab and the key; "-" a separator.
 TEST_F(MainFormTest, MenusHoldEveryCommandWithCaptionKeyAndSeparators) {
-  for (const auto& e : CommandTable()) {
-    QAction* a = form->CommandAction(e.Name);
-    ASSERT_NE(a, nullptr) << e.Name;
-    EXPECT_EQ(a->text().toStdString(), e.Caption);
-    EXPECT_EQ(a->shortcut().toString().toStdString(), e.Key) << e.Caption;
-    // the action sits in the menu the table names, followed by a separator where it says
-    QMenu* menu = form->menuBar()->findChild<QMenu*>(QString::fromStdString(e.Menu) + "Menu");
-    ASSERT_NE(menu, nullptr) << e.Menu;
-    const auto items = menu->actions();
-    const int at = items.indexOf(a);
-    ASSERT_GE(at, 0) << e.Caption;
-    // (the recent files' own separator "MenuLineMRU" follows "E&xit")
-    const bool separatorNext = at + 1 < items.size() && items[at + 1]->isSeparator() &&
-                               items[at + 1]->objectName() != "MenuLineMRU";
-    EXPECT_EQ(separatorNext, e.SeparatorAfter) << e.Caption;
+  struct TMenuCase {
+    const char* Menu;
+    std::vector<const char*> Items;
+  };
+  const TMenuCase menus[] = {
+      {"&File",
+       {"&New", "&Open...\tF3", "-", "Stay on &Top", "-", "&Data Editor\tF4", "Process &If\tF8", "Number Format",
+        "-", "View Main Form\tF6", "View Next Visible Form\tF11", "View Next Open Form\tF12", "-", "E&xit"}},
+      {"&Tests",
+       {"&Mean/Dispersion Tests", "&Proportion Tests", "McNemar's Test", "Poisson &Rate Tests",
+        "&Nonparametric Tests", "Cross&tabs", "-", "&Oneway ANOVA", "Omega-Squared", "Critical Mean &Difference",
+        "-", "&Correlation Tests", "Correlation Matrix", "&Scatter Plot", "-", "&Explore\tF5"}},
+      {"&Design", {"&Random Sequences", "&Sample Size", "&Power Curves", "&Expected Mean Squares"}},
+      {"D&istributions",
+       {"&Binomial", "&Poisson", "&Hypergeometric", "&Geometric", "&Exponential", "&Test Statistics",
+        "&z Score (Normal)"}},
+      {"&SPC",
+       {"&Variables Control Charts", "&Attributes Control Charts", "A&utocorrelation", "-",
+        "Control &Test Selection", "-", "Control &Limit Calculations",
+        "Capability/Performance && Distribution Analysis", "&Capability", "-", "&Measurement Systems Analysis"}},
+      // The web-site and update commands are the program's own captions.
+      {"&Help",
+       {"&Contents", "&Introduction\tF1", "&Main Form", "-", "Sorvel &Web Site", "Check for &Updates",
+        "&About..."}},
+  };
+  auto shown = [](QAction* a) {
+    if (a->isSeparator()) return QStringLiteral("-");
+    const QString key = a->shortcut().toString();
+    return key.isEmpty() ? a->text() : a->text() + QChar('\t') + key;
+  };
+  QList<QMenu*> bar;
+  for (QAction* a : form->menuBar()->actions())
+    if (a->menu() && a->menu() != form->FormsMenu()) bar << a->menu();
+  ASSERT_EQ(bar.size(), static_cast<int>(std::size(menus)));
+  for (int m = 0; m < bar.size(); ++m) {
+    const TMenuCase& expected = menus[m];
+    EXPECT_EQ(bar[m]->title(), QString::fromUtf8(expected.Menu));
+    QStringList items;
+    for (QAction* a : bar[m]->actions()) items << shown(a);
+    if (m == 0) {
+      // then the recent files: their separator and nine items
+      ASSERT_EQ(items.size(), static_cast<int>(expected.Items.size()) + 10);
+      EXPECT_EQ(bar[0]->actions()[expected.Items.size()]->objectName(), QStringLiteral("MenuLineMRU"));
+      EXPECT_EQ(bar[0]->actions().last()->objectName(), QStringLiteral("MRFile9"));
+      items = items.mid(0, static_cast<int>(expected.Items.size()));
+    }
+    QStringList want;
+    for (const char* item : expected.Items) want << QString::fromUtf8(item);
+    EXPECT_EQ(items, want) << expected.Menu;
   }
   EXPECT_EQ(form->menuBar()->actions().first()->text(), "&File");
+  const QStringList formats = {form->NumberFormatMenu()->actions()[0]->text(),
+                               form->NumberFormatMenu()->actions()[1]->text()};
+  EXPECT_EQ(formats, (QStringList{"Use Commas (123,123.11)", "No Commas (123123.11)"}));
+  // The icon-only forms menu stands before Help.
+  const auto top = form->menuBar()->actions();
+  EXPECT_EQ(top[top.size() - 2], form->FormsMenu()->menuAction());
+}
+
+// Once the desktop has made w the window the keyboard goes to.
+bool BecomesActive(QWidget* w) {
+  return QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }, 2000);
+}
+
+// F3 to F12 reach the main window's commands from whichever window has the keyboard;
+// F1 stays with the window it is pressed in, each window showing its own help.
+TEST_F(MainFormTest, FunctionKeysWorkFromEveryWindowAndF1FromItsOwn) {
+  QTemporaryDir help;
+  for (const char* page : {"index.html", "topic100.html", "topic2800.html"}) {
+    QFile f(help.filePath(page));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  qputenv("SORVEL_HELP_DIR", help.path().toUtf8());
+  QStringList launched;
+  SetAddressLauncher([&](const QString& address) {
+    launched << QUrl(address).fileName();
+    return true;
+  });
+  RegisterPlainForm("oneway-anova", "Oneway ANOVA");
+  RegisterForm("help-fixture", [](QWidget* owner) {
+    return new TAnalysisForm(owner, "Test Statistics", "Test Statistics", 2800);
+  });
+  form->show();
+  QWidget* oneway = FormFor("oneway-anova");
+  QWidget* stats = FormFor("help-fixture");
+  for (QWidget* w : {oneway, stats}) {
+    RestoreAndShow(w);
+    ASSERT_TRUE(BecomesActive(w));
+  }
+
+  // F6 in an analysis window brings the main window forward.
+  QTest::keyClick(stats, Qt::Key_F6);
+  ASSERT_TRUE(BecomesActive(form.get()));
+
+  // F12, pressed each time in the window in front, brings up the one at the back:
+  // main, stats, oneway front to back, so oneway, stats, main come up in turn.
+  for (QWidget* next : {oneway, stats, static_cast<QWidget*>(form.get())}) {
+    QTest::keyClick(QApplication::activeWindow(), Qt::Key_F12);
+    EXPECT_TRUE(BecomesActive(next)) << next->windowTitle().toStdString();
+  }
+  // F11 takes visible windows only.
+  oneway->hide();
+  QTest::keyClick(form.get(), Qt::Key_F11);
+  EXPECT_TRUE(BecomesActive(stats));
+  EXPECT_FALSE(oneway->isVisible());
+
+  // F4 in an analysis window opens the data editor.
+  int editorShown = 0;
+  DataEditorHooks().OpenFile = [](const QString&) { return true; };
+  DataEditorHooks().ShowEditor = [&] { ++editorShown; };
+  form->UpdateCommandStates();
+  QTest::keyClick(stats, Qt::Key_F4);
+  EXPECT_EQ(editorShown, 1);
+
+  // F1: the analysis window's topic there, the main window's topic in the main window.
+  QTest::keyClick(stats, Qt::Key_F1);
+  RestoreAndShow(form.get());
+  ASSERT_TRUE(BecomesActive(form.get()));
+  QTest::keyClick(form.get(), Qt::Key_F1);
+  EXPECT_EQ(launched, (QStringList{"topic2800.html", "topic100.html"}));
+  EXPECT_TRUE(messages.Texts.isEmpty()) << messages.Texts.join('|').toStdString();
+  SetAddressLauncher({});
+  qunsetenv("SORVEL_HELP_DIR");
 }
 
 TEST_F(MainFormTest, CommandsWithoutAWindowAreDisabled) {
@@ -327,8 +439,18 @@ TEST(ShellServices, QSettingsStoreKeepsValuesAcrossInstances) {
   EXPECT_EQ(again.Read("Settings", "SorvelNumberFormat"), std::optional<std::string>("F"));
   EXPECT_EQ(again.Read("MRU Files", "File1"), std::optional<std::string>("/data/a.sorvel"));
   EXPECT_FALSE(again.Read("Settings", "NoSuchValue").has_value());
-  SetSettingsStore(&again);
-  SetNumberFormat(3);
+
+  // The format stored through one store instance is loaded through a fresh one,
+  // replacing the format in use.
+  {
+    TQtSettingsStore writer(ini);
+    SetSettingsStore(&writer);
+    SetNumberFormat(3);
+    SetSettingsStore(nullptr);
+  }
+  SetNumberFormat(2);  // in use now; written to the default store, not the file
+  TQtSettingsStore reader(ini);
+  SetSettingsStore(&reader);
   LoadNumberFormat();
   EXPECT_EQ(NumberFormat(), 3);
   SetSettingsStore(nullptr);

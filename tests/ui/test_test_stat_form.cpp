@@ -117,7 +117,9 @@ TEST_F(TestStatFormTest, ActionShowsTheConvertersReportAndPicture) {
       {1, "0.05", 1, true, "", "", "For z (Normal) p-Value = 0.05:", "-1.6449"},
       {2, "-2", 2, false, "10", "", "For t Value = -2  with 10 df:", "0.9633"},
       {3, "0.05", 0, true, "4", "", "For X\xC2\xB2 p-Value = 0.05  with 4 df:", "0.4844, 11.1433"},
-      {4, "3", 2, false, "2", "10", "For F Value = 3  with 2, 10 df:", ""},
+      // Upper area of F(2, 10) at 3: (1 + 2 * 3 / 10)^-5 = 0.09537, the closed form for 2
+      // numerator degrees of freedom.
+      {4, "3", 2, false, "2", "10", "For F Value = 3  with 2, 10 df:", "0.0954"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Line1);

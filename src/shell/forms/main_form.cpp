@@ -31,6 +31,7 @@
 #include "ui/messages.h"
 #include "ui/recent_files_menu.h"
 #include "ui/shell_services.h"
+#include "ui/window_placement.h"
 #include "ui/window_registry.h"
 
 namespace sorvel {
@@ -62,6 +63,7 @@ TSorvelStatsMainForm::TSorvelStatsMainForm(const QString& caption, QWidget* pare
   BuildMenus();
   FixMinimumSize();
   SetMainForm(this);
+  KeepOnScreen(this);
   qApp->installEventFilter(this);
   NoteActivated(this);
 }
@@ -100,7 +102,12 @@ void TSorvelStatsMainForm::BuildMenus() {
       connect(numberFormatMenu_, &QMenu::aboutToShow, this, &TSorvelStatsMainForm::NumberFormatPopup);
     } else {
       a = menu->addAction(Q(e.Caption));
-      if (!e.Key.empty()) a->setShortcut(QKeySequence(Q(e.Key)));
+      if (!e.Key.empty()) {
+        a->setShortcut(QKeySequence(Q(e.Key)));
+        // The function keys work from every window (F12 cycles through them all); F1
+        // stays with each window, which has its own help.
+        if (a->shortcut() != QKeySequence(Qt::Key_F1)) a->setShortcutContext(Qt::ApplicationShortcut);
+      }
       const std::string name = e.Name;
       connect(a, &QAction::triggered, this, [this, name] { RunCommand(name); });
     }

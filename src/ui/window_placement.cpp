@@ -1,0 +1,116 @@
+#include "ui/window_placement.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QObject>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
+#include "ui/window_registry.h"
+
+namespace sorvel {
+
+namespace {
+
+QMargins MarginsOf(const QWidget* w) {
+  const QRect f = w->frameGeometry();
+  const QRect g = w->geometry();
+  return {g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom()};
+}
+
+bool Inside(const QRect& r, const QRect& area) { return area.contains(r); }
+
+class TScreenKeeper : public QObject {
+ public:
+  explicit TScreenKeeper(QWidget* window) : QObject(window), window_(window) {
+    setObjectName(QStringLiteral("SorvelScreenKeeper"));
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // Spontaneous shows (a window restored by the desktop) keep where the user had it.
+    if (watched == window_ && event->type() == QEvent::Show && !event->spontaneous()) Place();
+    return false;
+  }
+
+ private:
+  void Place() {
+    const QRect area = AvailableArea(window_);
+    if (area.isEmpty()) return;
+    const QMargins m = FrameMargins(window_);
+    QRect frame = window_->geometry().marginsAdded(m);
+    if (!placed_ && !window_->testAttribute(Qt::WA_Moved)) frame.moveTopLeft(FirstPosition(frame.size(), area));
+    placed_ = true;
+    const QRect fitted = FitInside(frame, area);
+    const QRect inner = fitted.marginsRemoved(m);
+    // setGeometry places the inner area; the desktop puts the frame around it.
+    if (inner != window_->geometry()) window_->setGeometry(inner);
+  }
+
+  // Below the main window, or above it, where the whole frame fits; else in the middle.
+  QPoint FirstPosition(const QSize& frame, const QRect& area) const {
+    const QWidget* main = MainForm();
+    if (main && main != window_ && main->isVisible()) {
+      const QRect mf = main->frameGeometry();
+      if (auto p = ClearPosition(frame,
+                                 {QPoint(mf.left(), mf.bottom() + 1), QPoint(mf.left(), mf.top() - frame.height())},
+                                 {mf}, area))
+        return *p;
+    }
+    return {area.left() + (area.width() - frame.width()) / 2, area.top() + (area.height() - frame.height()) / 2};
+  }
+
+  QWidget* window_;
+  bool placed_ = false;
+};
+
+}  // namespace
+
+QRect AvailableArea(const QWidget* window) {
+  const QScreen* screen = nullptr;
+  if (window && window->isVisible()) {
+    screen = window->screen();
+  } else if (const QWidget* main = MainForm(); main && main->isVisible()) {
+    // A window about to open comes up on the main window's screen.
+    screen = main->screen();
+  }
+  if (!screen && window) screen = window->screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect();
+}
+
+QMargins FrameMargins(const QWidget* window) {
+  if (window && window->isVisible()) {
+    const QMargins m = MarginsOf(window);
+    if (!m.isNull()) return m;
+  }
+  const QWidget* main = MainForm();
+  if (main && main != window && main->isVisible()) return MarginsOf(main);
+  return {};
+}
+
+QRect FitInside(const QRect& frame, const QRect& area) {
+  const int w = std::min(frame.width(), area.width());
+  const int h = std::min(frame.height(), area.height());
+  const int x = std::clamp(frame.left(), area.left(), area.left() + area.width() - w);
+  const int y = std::clamp(frame.top(), area.top(), area.top() + area.height() - h);
+  return {x, y, w, h};
+}
+
+std::optional<QPoint> ClearPosition(const QSize& frame, const std::vector<QPoint>& candidates,
+                                    const std::vector<QRect>& avoid, const QRect& area) {
+  for (const QPoint& p : candidates) {
+    const QRect r(p, frame);
+    if (!Inside(r, area)) continue;
+    if (std::none_of(avoid.begin(), avoid.end(), [&](const QRect& a) { return a.intersects(r); })) return p;
+  }
+  return std::nullopt;
+}
+
+void KeepOnScreen(QWidget* window) {
+  if (!window || window->findChild<QObject*>(QStringLiteral("SorvelScreenKeeper"), Qt::FindDirectChildrenOnly))
+    return;
+  window->installEventFilter(new TScreenKeeper(window));
+}
+
+}  // namespace sorvel
