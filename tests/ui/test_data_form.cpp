@@ -6,17 +6,21 @@
 #include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTimer>
+#include <functional>
 
 #include "data/data_file.h"
 #include "data/data_state.h"
@@ -536,6 +540,147 @@ TEST_F(DataFormTest, MouseOnNamesSelectsColumnsAndEnablesColumnCommands) {
   EXPECT_EQ(form->DataGrid->DragScrollInterval({r.center().x(), r.bottom() + 20}), 1);
   EXPECT_EQ(form->DataGrid->DragScrollInterval({r.center().x(), r.bottom() + 5}), 50);
   EXPECT_EQ(form->DataGrid->DragScrollInterval({r.right() + 5, r.center().y()}), 300);
+}
+
+// A right-click on the names row or the case numbers opens the pop-up with the column or
+// row commands; a right-click inside the columns or rows selected there keeps them.
+TEST_F(DataFormTest, PopupOnNamesAndCaseNumbersOffersColumnAndRowCommands) {
+  PasteABC();
+  auto* popup = form->findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+  ASSERT_NE(popup, nullptr);
+  TDataGridView* grid = form->DataGrid;
+  QHeaderView* names = grid->horizontalHeader();
+  QHeaderView* cases = grid->verticalHeader();
+  // What the desktop sends for a right-click: the press, then the menu request.
+  auto rightClick = [](QWidget* w, QPoint at) {
+    QTest::mousePress(w, Qt::RightButton, {}, at);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));
+    QApplication::sendEvent(w, &request);
+  };
+  auto leftClick = [](QWidget* w, QPoint at) {
+    QTest::mousePress(w, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+  };
+  const QPoint nameB(names->sectionViewportPosition(1) + 5, names->height() / 2);
+  const QPoint case2(cases->width() / 2, cases->sectionViewportPosition(1) + 5);
+  const QPoint cellB2(grid->columnViewportPosition(1) + 5, grid->rowViewportPosition(1) + 5);
+  const QPoint cellC1(grid->columnViewportPosition(2) + 5, grid->rowViewportPosition(0) + 5);
+  struct Case {
+    const char* What;
+    std::function<void()> Before;  // a left press that selects, or nothing
+    QWidget* Clicked;
+    QPoint At;
+    TGridRect Selection;
+    bool Columns, Rows;
+  };
+  const Case steps[] = {
+      {"right-click on a name", [] {}, names->viewport(), nameB, {2, 1, 2, 2}, true, false},
+      {"right-click on a case number", [] {}, cases->viewport(), case2, {1, 2, 3, 2}, false, true},
+      {"inside columns selected by their name", [&] { leftClick(names->viewport(), nameB); }, grid->viewport(),
+       cellB2, {2, 1, 2, 2}, true, false},
+      {"inside rows selected by their case number", [&] { leftClick(cases->viewport(), case2); },
+       grid->viewport(), cellB2, {1, 2, 3, 2}, false, true},
+      {"outside the selection", [&] { leftClick(cases->viewport(), case2); }, grid->viewport(), cellC1,
+       {3, 1, 3, 1}, false, false},
+  };
+  for (const Case& c : steps) {
+    SCOPED_TRACE(c.What);
+    grid->SetCurrentCell(1, 1);
+    c.Before();
+    rightClick(c.Clicked, c.At);
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_EQ(grid->Selection(), c.Selection);
+    EXPECT_EQ(form->Action("DeleteColumns1")->isEnabled(), c.Columns);
+    EXPECT_EQ(form->Action("InsertColumns1")->isEnabled(), c.Columns);
+    EXPECT_EQ(form->Action("DeleteRows1")->isEnabled(), c.Rows);
+    EXPECT_EQ(form->Action("InsertRows1")->isEnabled(), c.Rows);
+    popup->hide();
+  }
+  // The enabled command acts on what the right-click selected.
+  rightClick(names->viewport(), nameB);
+  form->Action("DeleteColumns1")->trigger();
+  popup->hide();
+  EXPECT_EQ(DataList().MaxCol(), 2);
+  EXPECT_EQ(DataList().ColumnName(2), "C");
+}
+
+// The find window never hides the cell it finds: it opens beside the editor where the
+// screen has room, else clear of the current cell, and moves off a cell it would cover.
+TEST_F(DataFormTest, FindWindowKeepsTheFoundCellInSight) {
+  QString text;
+  for (int r = 1; r <= 20; ++r) {
+    QStringList cells;
+    for (int c = 1; c <= 6; ++c)
+      cells << ((c == 3 && (r == 5 || r == 14)) || (c == 5 && r == 2) ? QStringLiteral("M2") : QStringLiteral("M1"));
+    text += cells.join(QChar('\t')) + QStringLiteral("\r\n");
+  }
+  Paste(text, {1, 1, 1, 1});  // no names: answered No
+  messages.Texts.clear();
+  const QRect area = form->screen()->availableGeometry();
+  struct Case {
+    const char* What;
+    QRect Editor;
+    bool Beside;
+  };
+  const Case cases[] = {
+      {"editor as wide as the screen", QRect(area.left(), area.top(), area.width(), 420), false},
+      {"editor in the middle", QRect(area.left() + 80, area.top() + 60, area.width() - 160, 480), false},
+      {"room right of the editor", QRect(area.left(), area.top(), 320, 420), true},
+  };
+  const QPoint found[] = {{3, 5}, {3, 14}, {5, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    if (form->FindForm()) form->FindForm()->hide();
+    form->setGeometry(c.Editor);
+    QCoreApplication::processEvents();
+    form->DataGrid->SetCurrentCell(1, 1);
+    form->FindReplaceClick();
+    TFindForm* find = form->FindForm();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(find));
+    find->Relation1->setCurrentIndex(1);  // "="
+    find->Value1->setText(QStringLiteral("M2"));
+    for (const QPoint& cell : found) {
+      find->FindClick();
+      ASSERT_EQ(QPoint(form->DataGrid->CurrentCol(), form->DataGrid->CurrentRow()), cell);
+      const QRect inGrid = form->DataGrid->visualRect(form->DataGrid->currentIndex());
+      EXPECT_TRUE(form->DataGrid->viewport()->rect().contains(inGrid));
+      const QRect onScreen(form->DataGrid->viewport()->mapToGlobal(inGrid.topLeft()), inGrid.size());
+      EXPECT_FALSE(find->frameGeometry().intersects(onScreen)) << cell.x() << "," << cell.y();
+      EXPECT_TRUE(area.contains(find->frameGeometry()));
+      if (c.Beside) EXPECT_EQ(find->frameGeometry().left(), form->frameGeometry().right() + 1);
+    }
+    EXPECT_TRUE(messages.Texts.isEmpty());
+  }
+}
+
+// In a narrow window the five status panels share the width, each cutting its text
+// short, instead of drawing over one another.
+TEST_F(DataFormTest, StatusPanelsShortenTheirTextsInANarrowWindow) {
+  PasteABC();
+  for (int width : {900, 300}) {
+    SCOPED_TRACE(width);
+    form->resize(width, 420);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    ASSERT_EQ(form->width(), width);
+    const QRect bar = form->statusBar()->rect();
+    int right = bar.left() - 1;
+    int shortened = 0;
+    for (TStatusPanel* panel : form->StatusPanels) {
+      const QRect g = panel->geometry();
+      EXPECT_GT(g.left(), right) << panel->text().toStdString();  // no overlap
+      EXPECT_LE(g.right(), bar.right());
+      right = g.right();
+      const QString shown = panel->ShownText();
+      EXPECT_LE(panel->fontMetrics().horizontalAdvance(shown), panel->width() - 10) << shown.toStdString();
+      if (shown != panel->text()) {
+        ++shortened;
+        EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+      }
+      // With room, each panel is its text + 10 pixels wide.
+      if (width == 900) EXPECT_EQ(panel->width(), panel->fontMetrics().horizontalAdvance(panel->text()) + 10);
+    }
+    EXPECT_EQ(shortened > 0, width == 300);
+  }
 }
 
 TEST_F(DataFormTest, ReturnGoesBackToTheCaller) {

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -23,6 +24,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 #include "data/data_file.h"
 #include "data/data_state.h"
@@ -31,6 +33,7 @@
 #include "ui/messages.h"
 #include "ui/recent_files_menu.h"
 #include "ui/shell_services.h"
+#include "ui/window_placement.h"
 #include "ui/window_registry.h"
 
 namespace sorvel {
@@ -59,6 +62,30 @@ QStringList QtFileFilters(const char* filter) {
     out << name + QStringLiteral(" (") + patterns + QLatin1Char(')');
   }
   return out;
+}
+
+QSize TStatusPanel::sizeHint() const {
+  return {fontMetrics().horizontalAdvance(text()) + 10, QLabel::sizeHint().height()};
+}
+
+QSize TStatusPanel::minimumSizeHint() const {
+  return {fontMetrics().horizontalAdvance(QStringLiteral("\u2026")) + 10, QLabel::minimumSizeHint().height()};
+}
+
+QRect TStatusPanel::TextRect() const { return rect().adjusted(5, 0, -5, 0); }
+
+QString TStatusPanel::ShownText() const {
+  // Measured as the panel's width is, so that a panel of its full width shows it all.
+  const int room = TextRect().width();
+  if (fontMetrics().horizontalAdvance(text()) <= room) return text();
+  return fontMetrics().elidedText(text(), Qt::ElideRight, room);
+}
+
+void TStatusPanel::paintEvent(QPaintEvent* e) {
+  QFrame::paintEvent(e);  // the sunken frame
+  QPainter p(this);
+  p.setPen(palette().color(QPalette::WindowText));
+  p.drawText(TextRect(), Qt::AlignLeft | Qt::AlignVCenter, ShownText());
 }
 
 TDataForm* TDataForm::Instance() { return instance; }
@@ -116,7 +143,7 @@ TDataForm::TDataForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
 
   const char* initial[5] = {"Row xx  Col xx", "Missing Off", "Transform Off", "Process If Off", "Rows xx  Cols xx"};
   for (int i = 0; i < 5; ++i) {
-    StatusPanels[i] = new QLabel(QString::fromLatin1(initial[i]), this);
+    StatusPanels[i] = new TStatusPanel(QString::fromLatin1(initial[i]), this);
     StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     StatusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusBar()->addWidget(StatusPanels[i]);
@@ -146,6 +173,7 @@ TDataForm::TDataForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
   BuildMenus();
   seenNewData_ = NewDataCount;
   resize(640, 420);
+  KeepOnScreen(this);
   DataGrid->SetCurrentCell(1, 1);
   DescGrid->SetCurrentCell(1, 1);
   Caption();
@@ -280,6 +308,7 @@ void TDataForm::BuildMenus() {
   connect(helpButton, &QAction::triggered, this, [] { ShowHelpTopic(7000); });
 
   popup_ = new QMenu(this);
+  popup_->setObjectName(QStringLiteral("PopupMenu1"));
   connect(popup_, &QMenu::aboutToHide, this, [this] {
     for (QAction* a : editMenu_->actions()) a->setEnabled(true);
   });
@@ -307,8 +336,8 @@ void TDataForm::SetFileModified(bool modified) {
 
 void TDataForm::SetStatusBarInfo(int panel, const QString& text) {
   if (panel < 0 || panel > 4) return;
+  // The panel asks for the text width + 10 pixels (TStatusPanel::sizeHint).
   StatusPanels[panel]->setText(text);
-  StatusPanels[panel]->setFixedWidth(StatusPanels[panel]->fontMetrics().horizontalAdvance(text) + 10);
 }
 
 void TDataForm::UpdateStatusBarInfo() {
@@ -755,8 +784,45 @@ void TDataForm::FindReplaceClick() {
   if (!findForm_) findForm_ = new TFindForm(this);
   findStarted_ = false;
   findForm_->Prepare(DataGrid->MultiCellSelection());
+  if (!findForm_->isVisible()) {
+    if (!findForm_->testAttribute(Qt::WA_Resized)) findForm_->adjustSize();
+    KeepFindFormClear(GlobalCellRect(DataGrid->CurrentCol(), DataGrid->CurrentRow()), true);
+  }
   findForm_->show();
   findForm_->raise();
+}
+
+QRect TDataForm::GlobalCellRect(int c, int r) const {
+  const QRect cell = DataGrid->visualRect(DataModel->index(r - 1, c - 1));
+  return {DataGrid->viewport()->mapToGlobal(cell.topLeft()), cell.size()};
+}
+
+void TDataForm::KeepFindFormClear(const QRect& cell, bool opening) {
+  if (!findForm_) return;
+  const QMargins margins = FrameMargins(findForm_);
+  const QRect frame = findForm_->geometry().marginsAdded(margins);
+  if (!opening && !frame.intersects(cell)) return;
+  const QRect area = AvailableArea(this);
+  const QSize size = frame.size();
+  const QRect editor = frameGeometry();
+  // Beside the editor, where it covers nothing of the grid.
+  std::optional<QPoint> at = ClearPosition(
+      size, {QPoint(editor.right() + 1, editor.top()), QPoint(editor.left() - size.width(), editor.top())},
+      {editor}, area);
+  if (!at) {
+    // Over the editor, then below, above, right or left of the cell, a little apart.
+    const int gap = 8;
+    const QRect clear = cell.adjusted(-gap, -gap, gap, gap);
+    auto fitX = [&](int x) { return std::clamp(x, area.left(), area.left() + area.width() - size.width()); };
+    auto fitY = [&](int y) { return std::clamp(y, area.top(), area.top() + area.height() - size.height()); };
+    const int midX = fitX(cell.center().x() - size.width() / 2);
+    const int midY = fitY(cell.center().y() - size.height() / 2);
+    at = ClearPosition(size,
+                       {QPoint(midX, clear.bottom() + 1), QPoint(midX, clear.top() - size.height()),
+                        QPoint(clear.right() + 1, midY), QPoint(clear.left() - size.width(), midY)},
+                       {clear}, area);
+  }
+  if (at && (opening || *at != frame.topLeft())) findForm_->move(*at);
 }
 
 TGridRect TDataForm::DataBounds(bool selectionOnly) const {
@@ -785,6 +851,8 @@ void TDataForm::ShowFound(int c, int r, bool selectionOnly) {
                                               selectionOnly ? QItemSelectionModel::NoUpdate
                                                             : QItemSelectionModel::ClearAndSelect);
   DataGrid->scrollTo(DataModel->index(r - 1, c - 1));
+  // The find window stays open over the editor: it must not hide what it found.
+  if (findForm_ && findForm_->isVisible()) KeepFindFormClear(GlobalCellRect(c, r), false);
 }
 
 bool TDataForm::FindNext(const TFindSpec& spec, bool selectionOnly) {

@@ -3,6 +3,7 @@
 // command is a core function of data/grid_edit.h.
 #pragma once
 
+#include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -13,7 +14,6 @@
 #include "ui/save_options_dialog.h"
 
 class QAction;
-class QLabel;
 class QLineEdit;
 class QMenu;
 class QTabWidget;
@@ -24,6 +24,23 @@ class TFindForm;
 
 // A "Name (*.a;*.b)|*.a;*.b|..." filter as Qt's list of "Name (*.a *.b)".
 QStringList QtFileFilters(const char* filter);
+
+// A status bar panel: as wide as its text + 10 pixels while the window has room; in a
+// narrower window its text is cut short with "..." instead of running into the next one.
+class TStatusPanel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  // What the panel shows at its present width.
+  QString ShownText() const;
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  QRect TextRect() const;
+};
 
 class TDataForm : public QMainWindow {
   Q_OBJECT
@@ -51,7 +68,7 @@ class TDataForm : public QMainWindow {
   TDataGridModel* DescModel;
   TDataGridView* DataGrid;
   TDataGridView* DescGrid;
-  QLabel* StatusPanels[5];
+  TStatusPanel* StatusPanels[5];
 
   // ---- Interfaces ----
   void ShowDataEditor(QWidget* caller, const QString& callerName);
@@ -146,6 +163,10 @@ class TDataForm : public QMainWindow {
   void ScheduleFit();
   void CommitName();
   void ShowPopup(QPoint global);
+  // The find window beside the editor where the screen has room, else clear of the
+  // cell (global coordinates); when it is open already, moved only if it covers the cell.
+  void KeepFindFormClear(const QRect& cell, bool opening);
+  QRect GlobalCellRect(int c, int r) const;
   TGridRect DataBounds(bool selectionOnly) const;
   // Where a find or replace searches and from which cell (the selection's top-left for a
   // new search inside the selection).

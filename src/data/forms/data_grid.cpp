@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
@@ -354,13 +355,19 @@ void TDataGridView::keyPressEvent(QKeyEvent* e) {
 }
 
 void TDataGridView::mousePressEvent(QMouseEvent* e) {
-  LastPressOnNames = LastPressOnCaseNumbers = false;
-  if (Pressed) Pressed();
   const QModelIndex idx = indexAt(e->pos());
   if (e->button() == Qt::RightButton) {
-    if (idx.isValid() && !selectionModel()->isSelected(idx)) SetCurrentCell(idx.column() + 1, idx.row() + 1);
+    // Inside the selection the pop-up acts on it, as the press that made it allows
+    // (whole columns or rows); outside, the clicked cell becomes the selection.
+    if (idx.isValid() && !selectionModel()->isSelected(idx)) {
+      LastPressOnNames = LastPressOnCaseNumbers = false;
+      SetCurrentCell(idx.column() + 1, idx.row() + 1);
+    }
+    if (Pressed) Pressed();
     return;  // the context menu follows
   }
+  LastPressOnNames = LastPressOnCaseNumbers = false;
+  if (Pressed) Pressed();
   if (e->button() == Qt::LeftButton) {
     dragAnchor_ = idx;
     dragging_ = idx.isValid();
@@ -381,6 +388,10 @@ bool TDataGridView::eventFilter(QObject* watched, QEvent* e) {
   switch (e->type()) {
     case QEvent::MouseButtonPress: {
       auto* me = static_cast<QMouseEvent*>(e);
+      if (me->button() == Qt::RightButton && !onCells) {
+        HeaderRightPress(onNames, me->position().toPoint());
+        break;
+      }
       if (me->button() != Qt::LeftButton || onCells) break;
       CommitEdit();
       LastPressOnNames = onNames;
@@ -408,10 +419,39 @@ bool TDataGridView::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::MouseButtonRelease:
       StopDrag();
       break;
+    case QEvent::ContextMenu:
+      // The headers have no menu of their own, and the view takes menus from its cells
+      // only: the names row and the case numbers open the editor's pop-up here.
+      if (!onCells && ShowPopup) {
+        ShowPopup(static_cast<QContextMenuEvent*>(e)->globalPos());
+        return true;
+      }
+      break;
     default:
       break;
   }
   return QTableView::eventFilter(watched, e);
+}
+
+void TDataGridView::HeaderRightPress(bool onNames, QPoint pos) {
+  CommitEdit();
+  if (Pressed) Pressed();
+  const int section = onNames ? horizontalHeader()->logicalIndexAt(pos) : verticalHeader()->logicalIndexAt(pos);
+  if (section < 0) return;
+  // A right-click on a name or case number outside the selection selects that whole
+  // column or row first, as a left press would.
+  const bool selected = onNames ? selectionModel()->isColumnSelected(section, {})
+                                : selectionModel()->isRowSelected(section, {});
+  if (!selected) {
+    const QModelIndex at = onNames ? model_->index(0, section) : model_->index(section, 0);
+    selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
+    if (onNames)
+      SelectBlock({section + 1, 1, section + 1, model_->rowCount()});
+    else
+      SelectBlock({1, section + 1, model_->columnCount(), section + 1});
+  }
+  LastPressOnNames = onNames;
+  LastPressOnCaseNumbers = !onNames;
 }
 
 int TDataGridView::DragScrollInterval(QPoint pos) const {

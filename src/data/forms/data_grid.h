@@ -113,6 +113,7 @@ class TDataGridView : public QTableView {
   void DragTick();
   void StopDrag();
   void ExtendTo(const QModelIndex& to);
+  void HeaderRightPress(bool onNames, QPoint pos);
 
   TDataGridModel* model_;
   QTimer dragTimer_;
