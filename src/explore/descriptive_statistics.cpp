@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "data/data_state.h"
 #include "numerics/common.h"
@@ -17,7 +18,8 @@ namespace {
 // large against the spread, as in the NIST StRD sets.
 void Summarise(const double* x, long long n, TColumnSummary& s) {
   s.N = n;
-  s.Mean = s.StdDev = s.Minimum = s.Maximum = MissingValue;
+  // NaN, not MissingValue: -2147483647 is a value a column can hold.
+  s.Mean = s.StdDev = s.Minimum = s.Maximum = std::numeric_limits<double>::quiet_NaN();
   if (n == 0) return;
   double sum = 0, lo = x[0], hi = x[0];
   for (long long i = 0; i < n; ++i) {

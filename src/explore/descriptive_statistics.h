@@ -22,7 +22,7 @@ struct TColumnSummary {
   std::string Name;
   long long N = 0;        // values loaded
   long long Missing = 0;  // selected cases without a valid value
-  double Mean = 0, StdDev = 0, Minimum = 0, Maximum = 0;  // MissingValue when undefined
+  double Mean = 0, StdDev = 0, Minimum = 0, Maximum = 0;  // NaN when undefined
 };
 
 struct TDescriptiveResult {

@@ -25,7 +25,7 @@ void TReportTable::AddRow(std::vector<std::string> cells) {
 }
 
 std::string TReportTable::Value(double x, int decimals) {
-  if (!IsPresent(x)) return "";
+  if (!IsPresent(x) || std::isnan(x)) return "";
   if (x == NotAvailable) return "999";
   return FormatReal(x, decimals);
 }

@@ -21,7 +21,8 @@ class TReportTable {
   void AddRow(std::vector<std::string> cells);
 
   // A value with the user's number format and the report's decimals; a missing value
-  // (MissingValue) is an empty cell, the not-available 999 prints as "999".
+  // (MissingValue) or an undefined one (NaN) is an empty cell, the not-available 999
+  // prints as "999".
   static std::string Value(double x, int decimals);
   // A count or degrees of freedom: whole numbers print without decimals.
   static std::string Count(double n);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -97,11 +98,14 @@ TEST_F(DescriptiveTest, ColumnsAreLoadedWithTheDataRules) {
 TEST_F(DescriptiveTest, OneValueHasNoDeviationAndTextIsRefused) {
   TDataList& d = Load("X\tLine\r\n4\tA\r\n");
   TDescriptiveResult one = ComputeDescriptiveStatistics(d, {1});
-  EXPECT_EQ(one.Columns[0].StdDev, MissingValue);
+  EXPECT_TRUE(std::isnan(one.Columns[0].StdDev));
   TDescriptiveResult text = ComputeDescriptiveStatistics(d, {2});
   EXPECT_EQ(text.Error, "Column Line holds text, not numbers!");
   TDataList& words = Load("Line\r\nA\r\n");
   EXPECT_EQ(ComputeDescriptiveStatistics(words, {}).Error, NoNumericColumnsMessage);
+  // -2147483647 is a value like any other.
+  TDataList& edge = Load("X\r\n-2147483647\r\n3\r\n");
+  EXPECT_EQ(ComputeDescriptiveStatistics(edge, {1}).Columns[0].Minimum, -2147483647.0);
 }
 
 TEST_F(DescriptiveTest, ProgressCanStopTheRun) {

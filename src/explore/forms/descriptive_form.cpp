@@ -48,7 +48,7 @@ TDescriptiveForm::TDescriptiveForm(QWidget* owner)
   setCentralWidget(central);
   SetCurrentReport(RichEdit);
   connect(Button_Action, &QPushButton::clicked, this, &TDescriptiveForm::Button_ActionClick);
-  resize(720, 420);
+  resize(860, 440);
   FillColumnList();
 }
 
