@@ -717,7 +717,7 @@ TFileResult FileToDataGrid(const std::string& path, const TProgress& progress) {
   ReplaceDataList(std::move(fresh));
   // As the editor's New: Process If back to "All", no transformation.
   ProcessIfRec.Active = false;
-  ProcessIfRec.Sign1 = ProcessIfRec.Sign2 = 0;
+  ProcessIfRec.Sign1 = ProcessIfRec.Sign2 = RelAll;
   TransformRec.no = 0;
   DataEditor.DataFilename = path;
   DataEditor.FileModified = false;

@@ -34,12 +34,12 @@ std::int32_t ClampInt32(std::int64_t v) {
 
 bool Relation(double x, int sign, double y) {
   switch (sign) {
-    case 1: return x == y;
-    case 2: return x > y;
-    case 3: return x >= y;
-    case 4: return x < y;
-    case 5: return x <= y;
-    case 6: return x != y;
+    case RelEqual: return x == y;
+    case RelGreater: return x > y;
+    case RelGreaterEqual: return x >= y;
+    case RelLess: return x < y;
+    case RelLessEqual: return x <= y;
+    case RelNotEqual: return x != y;
     default: return false;
   }
 }
@@ -499,8 +499,8 @@ bool TDataList::DataValid(int c, int r) const {
 
 bool TDataList::RuleKeeps(double x) const {
   if (MissingRec.Active) {
-    if (MissingRec.Sign1 && Relation(x, MissingRec.Sign1, MissingRec.X1)) return false;
-    if (MissingRec.Sign2 && Relation(x, MissingRec.Sign2, MissingRec.X2)) return false;
+    if (MissingRec.Sign1 != RelNone && Relation(x, MissingRec.Sign1, MissingRec.X1)) return false;
+    if (MissingRec.Sign2 != RelNone && Relation(x, MissingRec.Sign2, MissingRec.X2)) return false;
   }
   return true;
 }
@@ -511,19 +511,19 @@ bool TDataList::ProcessOK(int row) const {
   }
   if (!ProcessIfRec.Active) return true;
   auto holds = [&](int col, int sign, double x, const std::vector<double>& list, int count) {
-    if (sign == 0) return true;
+    if (sign == RelAll) return true;
     double value = Value(col, row);
-    if (sign == 7 || sign == 8) {
+    if (sign == RelIn || sign == RelNotIn) {
       bool in = false;
       for (int i = 1; i <= count && i < static_cast<int>(list.size()); ++i) in = in || value == list[i];
-      return sign == 7 ? in : !in;
+      return sign == RelIn ? in : !in;
     }
     return Relation(value, sign, x);
   };
   const auto& p = ProcessIfRec;
   bool c1 = holds(p.PiIndex1, p.Sign1, p.X1, p.LA1, p.LA1count);
   bool c2 = holds(p.PiIndex2, p.Sign2, p.X2, p.LA2, p.LA2count);
-  return p.AndOr == 0 ? c1 && c2 : c1 || c2;
+  return p.AndOr == ProcessIfAnd ? c1 && c2 : c1 || c2;
 }
 
 void TDataList::SetProcessPairs(int x, int y) {
@@ -539,9 +539,13 @@ void TDataList::SetProcessPairs(int x, int y) {
 
 // ---------------------------------------------------------------- indexes
 
-bool TDataList::IsLevelMode(int mode) const { return mode == 2 || mode == 6 || mode == 9 || mode == 11; }
+bool TDataList::IsLevelMode(int mode) const {
+  return mode == LoadMeasureByLevel || mode == LoadColumnsByLevel || mode == LoadRowMeansByLevel ||
+         mode == LoadColumnByLevel;
+}
 bool TDataList::IsRunMode(int mode) const {
-  return mode == 3 || mode == 7 || mode == 10 || mode == 12 || mode == 20;
+  return mode == LoadMeasureByRun || mode == LoadColumnsByRun || mode == LoadRowMeansByRun ||
+         mode == LoadColumnByRun || mode == LoadMeasureBySingleRun;
 }
 
 namespace {
@@ -637,7 +641,7 @@ int TDataList::FirstIncluded() const {
 double TDataList::RowStat(int k, int r) const { return Value(MaxCol() + k, r); }
 
 std::vector<double>& TDataList::RowStatsColumn(int k) {
-  k = std::clamp(k, 1, 3);
+  k = std::clamp<int>(k, RowStatMean, RowStatCount);
   if (DataChanged) UpdateData();
   auto& col = CellArray[MaxCol() + k];
   if (static_cast<int>(col.size()) < Ncount + 1) col.assign(std::size_t(Ncount) + 1, MissingValue);
@@ -645,9 +649,9 @@ std::vector<double>& TDataList::RowStatsColumn(int k) {
 }
 
 void TDataList::CalcRowStats() {
-  auto& mean = RowStatsColumn(1);
-  auto& sd = RowStatsColumn(2);
-  auto& n = RowStatsColumn(3);
+  auto& mean = RowStatsColumn(RowStatMean);
+  auto& sd = RowStatsColumn(RowStatStdDev);
+  auto& n = RowStatsColumn(RowStatCount);
   const int maxCol = std::min(MaxCol(), MaxColumns);
   for (int r = 1; r <= Ncount; ++r) {
     mean[r] = sd[r] = MissingValue;
@@ -680,7 +684,7 @@ bool TDataList::Transformed(double& x) {
 }
 
 void TDataList::ApplyTransform(int mode) {
-  if (mode == 8 || mode == 9 || mode == 10) return;
+  if (mode == LoadRowMeans || mode == LoadRowMeansByLevel || mode == LoadRowMeansByRun) return;
   for (int i = 1; i <= A_ArrayCount && TransformRec.no != 0; ++i)
     if (!Transformed(A_Array[i])) return;
 }
@@ -700,7 +704,7 @@ void TDataList::StartLoad(bool includedColumns) {
 
 void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
   const int mode = ri.ColRefRun;
-  StartLoad(mode == 5 || mode == 6 || mode == 7);
+  StartLoad(mode == LoadAllColumns || mode == LoadColumnsByLevel || mode == LoadColumnsByRun);
   const int maxCol = std::min(MaxCol(), MaxColumns);
 
   auto column = [&](int c, const std::int32_t* b, const std::int32_t* e) {
@@ -739,25 +743,25 @@ void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
   };
 
   switch (mode) {
-    case 1:
+    case LoadColumn:
       DescCol = v1;
       if (v1 < 1 || v1 > MaxColumns || !IncludeCol[v1]) return;
       column(v1, nullptr, nullptr);
       break;
-    case 2: {
+    case LoadMeasureByLevel: {
       auto [b, e] = levelRows();
       column(ri.measure, b, e);
       DescCol = ri.measure;
       break;
     }
-    case 3:
-    case 20: {
+    case LoadMeasureByRun:
+    case LoadMeasureBySingleRun: {
       auto [b, e] = runRows();
       column(ri.measure, b, e);
       DescCol = ri.measure;
       break;
     }
-    case 5:
+    case LoadAllColumns:
       if (v1 > MaxCol())
         column(v1, nullptr, nullptr);
       else
@@ -765,42 +769,42 @@ void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
       ri.v = ri.Alast;
       DescCol = ri.Afirst;
       break;
-    case 6: {
+    case LoadColumnsByLevel: {
       auto [b, e] = levelRows();
       includedColumns(b, e, 1, maxCol);
       DescCol = FirstIncluded();
       break;
     }
-    case 7: {
+    case LoadColumnsByRun: {
       auto [b, e] = runRows();
       includedColumns(b, e, 1, maxCol);
       DescCol = FirstIncluded();
       break;
     }
-    case 8:
-      column(MaxCol() + 1, nullptr, nullptr);
+    case LoadRowMeans:
+      column(MaxCol() + RowStatMean, nullptr, nullptr);
       ri.v = ri.Alast;
       DescCol = FirstIncluded();
       break;
-    case 9: {
+    case LoadRowMeansByLevel: {
       auto [b, e] = levelRows();
-      column(MaxCol() + 1, b, e);
+      column(MaxCol() + RowStatMean, b, e);
       DescCol = FirstIncluded();
       break;
     }
-    case 10: {
+    case LoadRowMeansByRun: {
       auto [b, e] = runRows();
-      column(MaxCol() + 1, b, e);
+      column(MaxCol() + RowStatMean, b, e);
       DescCol = FirstIncluded();
       break;
     }
-    case 11: {
+    case LoadColumnByLevel: {
       auto [b, e] = levelRows();
       column(ri.ColIndex, b, e);
       DescCol = FirstIncluded();
       break;
     }
-    case 12: {
+    case LoadColumnByRun: {
       auto [b, e] = runRows();
       column(ri.ColIndex, b, e);
       DescCol = FirstIncluded();
@@ -814,7 +818,8 @@ void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
 
 void TDataList::LoadAllToA_Array(TRunInfo& ri) {
   const int mode = ri.ColRefRun;
-  StartLoad(mode == 1 || mode == 5 || mode == 6 || mode == 7 || mode == 11 || mode == 12);
+  StartLoad(mode == LoadColumn || mode == LoadAllColumns || mode == LoadColumnsByLevel ||
+            mode == LoadColumnsByRun || mode == LoadColumnByLevel || mode == LoadColumnByRun);
   const int maxCol = std::min(MaxCol(), MaxColumns);
   auto run = [&](int r) { return r < static_cast<int>(RowRun.size()) ? RowRun[r] : 0; };
   auto measure = [&](int r) {
@@ -823,32 +828,34 @@ void TDataList::LoadAllToA_Array(TRunInfo& ri) {
   for (int r = 1; r <= Ncount; ++r) {
     if (!ProcessOK(r)) continue;
     switch (mode) {
-      case 1: case 5: case 6: case 11:
+      case LoadColumn: case LoadAllColumns: case LoadColumnsByLevel: case LoadColumnByLevel:
         for (int c = 1; c <= maxCol; ++c)
           if (IncludeCol[c]) AppendCell(CellArray[c][r]);
         break;
-      case 2:
+      case LoadMeasureByLevel:
         measure(r);
         break;
-      case 3: case 20:
+      case LoadMeasureByRun: case LoadMeasureBySingleRun:
         if (run(r) >= 1) measure(r);
         break;
-      case 7: case 12:
+      case LoadColumnsByRun: case LoadColumnByRun:
         if (run(r) > 0)
           for (int c = 1; c <= maxCol; ++c)
             if (IncludeCol[c]) AppendCell(CellArray[c][r]);
         break;
-      case 8: case 9:
-        AppendValue(RowStat(1, r));
+      case LoadRowMeans: case LoadRowMeansByLevel:
+        AppendValue(RowStat(RowStatMean, r));
         break;
-      case 10:
-        if (run(r) >= 1) AppendValue(RowStat(1, r));
+      case LoadRowMeansByRun:
+        if (run(r) >= 1) AppendValue(RowStat(RowStatMean, r));
         break;
       default:
         break;
     }
   }
-  DescCol = (mode == 2 || mode == 3 || mode == 20) ? ri.measure : FirstIncluded();
+  DescCol = (mode == LoadMeasureByLevel || mode == LoadMeasureByRun || mode == LoadMeasureBySingleRun)
+                ? ri.measure
+                : FirstIncluded();
   ri.CurrentName = ri.CurrentTitle = "(All)";
   ApplyTransform(mode);
 }
@@ -861,14 +868,14 @@ void TDataList::SubgroupStatsToA_Array(int v1, TRunInfo& ri) {
   auto take = [&](int r) {
     if (ProcessOK(r)) AppendValue(RowStat(v1, r));
   };
-  if (mode == 5 || mode == 8) {
+  if (mode == LoadAllColumns || mode == LoadRowMeans) {
     for (int r = 1; r <= Ncount; ++r) take(r);
-  } else if (mode == 6 || mode == 9 || mode == 11) {
+  } else if (mode == LoadColumnsByLevel || mode == LoadRowMeansByLevel || mode == LoadColumnByLevel) {
     if (ri.index >= 1 && ri.index <= MaxCol()) {
       auto [b, e] = LevelRows(ri.index, ri.v);
       for (auto p = b; p != e; ++p) take(*p);
     }
-  } else if (mode == 7 || mode == 10 || mode == 12) {
+  } else if (mode == LoadColumnsByRun || mode == LoadRowMeansByRun || mode == LoadColumnByRun) {
     auto [b, e] = RunRows(ri.v);
     for (auto p = b; p != e; ++p) take(*p);
   }
@@ -880,7 +887,7 @@ void TDataList::GetGrandHighLow(int colRefRunType, TRunInfo& ri) {
   bool any = false;
   const int mode = colRefRunType;
   const int maxCol = std::min(MaxCol(), MaxColumns);
-  bool transform = !(mode == 8 || mode == 9 || mode == 10);
+  bool transform = !(mode == LoadRowMeans || mode == LoadRowMeansByLevel || mode == LoadRowMeansByRun);
   auto take = [&](double x, bool valid) {
     if (!valid) return;
     if (transform && !Transformed(x)) return;
@@ -895,15 +902,16 @@ void TDataList::GetGrandHighLow(int colRefRunType, TRunInfo& ri) {
   for (int r = 1; r <= Ncount; ++r) {
     if (!ProcessOK(r)) continue;
     switch (mode) {
-      case 1: case 5: case 6: case 7: case 11: case 12:
+      case LoadColumn: case LoadAllColumns: case LoadColumnsByLevel: case LoadColumnsByRun:
+      case LoadColumnByLevel: case LoadColumnByRun:
         for (int c = 1; c <= maxCol; ++c)
           if (IncludeCol[c]) take(CellArray[c][r], CellKeeps(CellArray[c][r]));
         break;
-      case 2: case 3: case 20:
+      case LoadMeasureByLevel: case LoadMeasureByRun: case LoadMeasureBySingleRun:
         take(Value(ri.measure, r), DataValid(ri.measure, r));
         break;
-      case 8: case 9: case 10:
-        take(RowStat(1, r), DataValid(RowStat(1, r)));
+      case LoadRowMeans: case LoadRowMeansByLevel: case LoadRowMeansByRun:
+        take(RowStat(RowStatMean, r), DataValid(RowStat(RowStatMean, r)));
         break;
       default:
         break;
@@ -1041,7 +1049,7 @@ bool TDataList::GetAR(TRunInfo& ri) {
       }
       v = ri.v;
     }
-    if (found || !(mode == 11 || mode == 12)) break;
+    if (found || !(mode == LoadColumnByLevel || mode == LoadColumnByRun)) break;
     // Column-by-group modes: on to the next included column, all its sets again.
     int next = 0;
     for (int c = ri.ColIndex + 1; c <= ri.ColLast && c <= MaxColumns; ++c)
@@ -1081,18 +1089,21 @@ bool TDataList::GetARsubgroupStats(int m, TRunInfo& ri) {
   for (v = NextSet(ri, v); v <= ri.Alast; v = NextSet(ri, v + 1)) {
     ri.v = static_cast<std::int32_t>(v);
     SubgroupStatsToA_Array(m, ri);
+    // The one-set modes end the iteration after their set, as their loads do for GetAR.
+    if (mode == LoadAllColumns || mode == LoadRowMeans) ri.v = ri.Alast;
     if (A_ArrayCount > 0) {
       found = true;
       break;
     }
+    v = ri.v;
   }
   ri.v = ClampInt32(std::min<std::int64_t>(found ? ri.v : v, ri.Alast));
   if (!found) return false;
-  if (mode == 5)
+  if (mode == LoadAllColumns)
     ri.CurrentName = "Group";
-  else if (mode == 8)
+  else if (mode == LoadRowMeans)
     ri.CurrentName = "Mean";
-  else if (mode == 6 || mode == 9 || mode == 11)
+  else if (mode == LoadColumnsByLevel || mode == LoadRowMeansByLevel || mode == LoadColumnByLevel)
     ri.CurrentName = std::to_string(ri.v);
   else
     ri.CurrentName = GetRunName(ri.v, ri);
@@ -1107,7 +1118,7 @@ void TDataList::SetupVarList(TRunInfo& ri, std::vector<std::string>& varNameList
   SetupIndex(ri);
   while (GetAR(ri)) {
     varNameList.push_back(ri.CurrentName);
-    if (ri.ColRefRun == 11 || ri.ColRefRun == 12)
+    if (ri.ColRefRun == LoadColumnByLevel || ri.ColRefRun == LoadColumnByRun)
       varIndexList.push_back(std::to_string(ri.ColIndex) + "," + std::to_string(ri.v));
     else
       varIndexList.push_back(std::to_string(ri.v));
@@ -1119,26 +1130,26 @@ void TDataList::SetCurrentTitles(TRunInfo& ri) {
   const int mode = ri.ColRefRun;
   auto levelName = [&]() { return GetLevelName(ri.index, ri.v); };
   switch (mode) {
-    case 1:
-      if (ri.v > MaxCol() && ri.v <= MaxCol() + 3) {
+    case LoadColumn:
+      if (ri.v > MaxCol() && ri.v <= MaxCol() + RowStatCount) {
         static const char* stats[3] = {"Mean", "StdDev", "n"};
-        ri.CurrentName = stats[ri.v - MaxCol() - 1];
+        ri.CurrentName = stats[ri.v - MaxCol() - RowStatMean];
         ri.CurrentTitle = ri.CurrentName;
       } else {
         ri.CurrentName = ColumnName(ri.v);
         ri.CurrentTitle = ColumnTitleOrName(ri.v);
       }
       return;
-    case 2: case 6: case 9:
+    case LoadMeasureByLevel: case LoadColumnsByLevel: case LoadRowMeansByLevel:
       ri.CurrentName = levelName();
       break;
-    case 3: case 7: case 10: case 20:
+    case LoadMeasureByRun: case LoadColumnsByRun: case LoadRowMeansByRun: case LoadMeasureBySingleRun:
       ri.CurrentName = GetRunName(ri.v, ri);
       break;
-    case 5:
+    case LoadAllColumns:
       ri.CurrentName = "Group";
       break;
-    case 8: {
+    case LoadRowMeans: {
       std::string s = "Mean(";
       bool first = true;
       for (int c = 1; c <= MaxCol() && c <= MaxColumns; ++c)
@@ -1150,9 +1161,9 @@ void TDataList::SetCurrentTitles(TRunInfo& ri) {
       ri.CurrentName = s + ")";
       break;
     }
-    case 11:
-    case 12: {
-      std::string set = mode == 11 ? levelName() : GetRunName(ri.v, ri);
+    case LoadColumnByLevel:
+    case LoadColumnByRun: {
+      std::string set = mode == LoadColumnByLevel ? levelName() : GetRunName(ri.v, ri);
       ri.CurrentName = ColumnName(ri.ColIndex) + "(" + set + ")";
       ri.CurrentTitle = ColumnTitleOrName(ri.ColIndex) + "(" + set + ")";
       return;

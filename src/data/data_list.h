@@ -37,6 +37,28 @@ enum : std::uint8_t {
   LoadMeasureBySingleRun = 20,  // column measure, rows of run v, one reference column
 };
 
+// Relation codes of the missing-value rule (TMissingRec::Sign1/Sign2), Process If
+// (TProcessIfRec::Sign1/Sign2) and Find (TFindSpec::Relation1/Relation2). The fields stay
+// plain ints with these values: the dialogs and saved settings store them.
+enum : int {
+  RelNone = 0,          // no condition
+  RelAll = RelNone,     // Process If: every row
+  RelEqual = 1,         // "="
+  RelGreater = 2,       // ">"
+  RelGreaterEqual = 3,  // ">="
+  RelLess = 4,          // "<"
+  RelLessEqual = 5,     // "<="
+  RelNotEqual = 6,      // "<>" (Process If only)
+  RelIn = 7,            // "in" the list (Process If only)
+  RelNotIn = 8,         // "Not in" the list (Process If only)
+};
+
+// How Process If joins its two conditions (TProcessIfRec::AndOr).
+enum : int { ProcessIfAnd = 0, ProcessIfOr = 1 };
+
+// Row statistics columns, counted after MaxCol (RowStatsColumn, SubgroupStatsToA_Array).
+enum : int { RowStatMean = 1, RowStatStdDev = 2, RowStatCount = 3 };
+
 // Which values form a set, and where the iteration stands. Each analysis window owns one.
 struct TRunInfo {
   std::int32_t v = 0;

@@ -55,7 +55,7 @@ void DataMessage(const std::string& text) { MessageHandler()(text); }
 void NewDataSet() {
   ReplaceDataList(std::make_unique<TDataList>());
   ProcessIfRec.Active = false;
-  ProcessIfRec.Sign1 = ProcessIfRec.Sign2 = 0;
+  ProcessIfRec.Sign1 = ProcessIfRec.Sign2 = RelAll;
   TransformRec.no = 0;
   DataEditor.DataFilename.clear();
   DataEditor.WantVarNames = DataEditor.WantDescriptions = false;

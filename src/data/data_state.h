@@ -31,17 +31,17 @@ extern std::int32_t PairCol1, PairCol2;
 // transformation. Their dialogs fill them; all start inactive.
 struct TMissingRec {
   bool Active = false;
-  int Sign1 = 0, Sign2 = 0;  // 0 none, 1 "=", 2 ">", 3 ">=", 4 "<", 5 "<="
+  int Sign1 = RelNone, Sign2 = RelNone;  // RelNone or RelEqual .. RelLessEqual
   double X1 = 0, X2 = 0;
 };
 struct TProcessIfRec {
   bool Active = false;
   int PiIndex1 = 0, PiIndex2 = 0;  // condition columns
-  int Sign1 = 0, Sign2 = 0;        // 0 All, 1 "=", 2 ">", 3 ">=", 4 "<", 5 "<=", 6 "<>", 7 in, 8 not in
+  int Sign1 = RelAll, Sign2 = RelAll;  // RelAll .. RelNotIn
   double X1 = 0, X2 = 0;
   std::vector<double> LA1, LA2;    // the "in" lists (1-based: element 0 unused)
   int LA1count = 0, LA2count = 0;
-  int AndOr = 0;                   // 0 And, 1 Or
+  int AndOr = ProcessIfAnd;        // ProcessIfAnd or ProcessIfOr
 };
 struct TTransformRec {
   int no = 0;  // 0: no transformation

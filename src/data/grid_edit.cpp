@@ -104,8 +104,9 @@ TGridRect Normalised(TGridRect r) {
 }
 
 std::string RelationText(int sign) {
+  // Indexed by the relation code, RelNone to RelNotIn.
   static const char* texts[] = {"", "=", ">", ">=", "<", "<=", "<>", "in", "Not in"};
-  return sign >= 0 && sign <= 8 ? texts[sign] : "";
+  return sign >= RelNone && sign <= RelNotIn ? texts[sign] : "";
 }
 
 std::string ListText(const std::vector<double>& list, int count) {
@@ -121,17 +122,17 @@ std::string ConditionText(int column, int sign, double x, const std::vector<doub
                           int count) {
   std::string name = DataList().ColumnName(column);
   if (name.empty()) name = DefaultColumnName(column);
-  if (sign == 7 || sign == 8) return name + " " + RelationText(sign) + " " + ListText(list, count);
+  if (sign == RelIn || sign == RelNotIn) return name + " " + RelationText(sign) + " " + ListText(list, count);
   return name + " " + RelationText(sign) + " " + FormatGeneral(x);
 }
 
 bool Holds(int compare, int relation) {
   switch (relation) {
-    case 1: return compare == 0;
-    case 2: return compare > 0;
-    case 3: return compare >= 0;
-    case 4: return compare < 0;
-    case 5: return compare <= 0;
+    case RelEqual: return compare == 0;
+    case RelGreater: return compare > 0;
+    case RelGreaterEqual: return compare >= 0;
+    case RelLess: return compare < 0;
+    case RelLessEqual: return compare <= 0;
     default: return false;
   }
 }
@@ -312,7 +313,8 @@ TPasteResult PasteIntoDesc(TDataList& list, std::string_view text, const TGridRe
 }
 
 bool TFindSpec::TextMode() const {
-  return (Relation1 != 0 && HasNonNumericChar(Value1)) || (Relation2 != 0 && HasNonNumericChar(Value2));
+  return (Relation1 != RelNone && HasNonNumericChar(Value1)) ||
+         (Relation2 != RelNone && HasNonNumericChar(Value2));
 }
 
 bool TFindSpec::Matches(std::string_view cell) const {
@@ -321,14 +323,14 @@ bool TFindSpec::Matches(std::string_view cell) const {
   if (TextMode()) {
     if (cell.empty()) return false;
     for (int i = 0; i < 2; ++i)
-      if (relations[i] != 0 && Holds(cell.compare(*values[i]), relations[i])) return true;
+      if (relations[i] != RelNone && Holds(cell.compare(*values[i]), relations[i])) return true;
     return false;
   }
   double x;
   // Text and empty cells are not numbers; a typed +-2147483647 is.
   if (ParseCell(cell, x) != TCellKind::Number) return false;
   for (int i = 0; i < 2; ++i) {
-    if (relations[i] == 0) continue;
+    if (relations[i] == RelNone) continue;
     double v;
     if (ParseCell(*values[i], v) != TCellKind::Number) v = MissingValue;
     if (Holds(Compare(x, v), relations[i])) return true;
@@ -471,8 +473,10 @@ void GridJump(const TTextGrid& grid, int& c, int& r, int dc, int dr, int minC, i
 std::vector<std::string> MissingConditionTexts() {
   std::vector<std::string> texts;
   if (!MissingRec.Active) return texts;
-  if (MissingRec.Sign1 != 0) texts.push_back(RelationText(MissingRec.Sign1) + " " + FormatGeneral(MissingRec.X1));
-  if (MissingRec.Sign2 != 0) texts.push_back(RelationText(MissingRec.Sign2) + " " + FormatGeneral(MissingRec.X2));
+  if (MissingRec.Sign1 != RelNone)
+    texts.push_back(RelationText(MissingRec.Sign1) + " " + FormatGeneral(MissingRec.X1));
+  if (MissingRec.Sign2 != RelNone)
+    texts.push_back(RelationText(MissingRec.Sign2) + " " + FormatGeneral(MissingRec.X2));
   return texts;
 }
 
@@ -480,19 +484,20 @@ std::vector<std::string> ProcessIfConditionTexts() {
   std::vector<std::string> texts;
   const TProcessIfRec& p = ProcessIfRec;
   if (!p.Active) return texts;
-  if (p.Sign1 != 0) texts.push_back(ConditionText(p.PiIndex1, p.Sign1, p.X1, p.LA1, p.LA1count));
-  if (p.Sign2 != 0) texts.push_back(ConditionText(p.PiIndex2, p.Sign2, p.X2, p.LA2, p.LA2count));
+  if (p.Sign1 != RelAll) texts.push_back(ConditionText(p.PiIndex1, p.Sign1, p.X1, p.LA1, p.LA1count));
+  if (p.Sign2 != RelAll) texts.push_back(ConditionText(p.PiIndex2, p.Sign2, p.X2, p.LA2, p.LA2count));
   return texts;
 }
 
-std::string ProcessIfJoin() { return ProcessIfRec.AndOr == 1 ? " or " : " and "; }
+std::string ProcessIfJoin() { return ProcessIfRec.AndOr == ProcessIfOr ? " or " : " and "; }
 
 bool BuildFileModString(TFileModStrings& out) {
   std::vector<std::string> items;
   for (const auto& t : MissingConditionTexts()) items.push_back("Missing When: " + t);
   const auto pi = ProcessIfConditionTexts();
   if (!pi.empty()) {
-    items.push_back("Process If: " + pi[0] + (pi.size() > 1 ? (ProcessIfRec.AndOr == 1 ? " or" : " and") : ""));
+    const char* join = ProcessIfRec.AndOr == ProcessIfOr ? " or" : " and";
+    items.push_back("Process If: " + pi[0] + (pi.size() > 1 ? join : ""));
     if (pi.size() > 1) items.push_back("Process If: " + pi[1]);
   }
   if (TransformRec.no != 0) items.push_back("Transform: " + TransformRec.Text);

@@ -65,13 +65,13 @@ TPasteResult PasteIntoData(TDataList& list, std::string_view text, const TGridRe
 // rules, the grid keeps its five rows.
 TPasteResult PasteIntoDesc(TDataList& list, std::string_view text, const TGridRect& selection);
 
-// Find and replace. Relations: 0 none, 1 "=", 2 ">", 3 ">=", 4 "<", 5 "<=".
+// Find and replace. Relations: RelNone or RelEqual .. RelLessEqual.
 struct TFindSpec {
-  int Relation1 = 1, Relation2 = 0;
+  int Relation1 = RelEqual, Relation2 = RelNone;
   std::string Value1, Value2;
   // Text comparison when either value holds a character outside the numeric set.
   bool TextMode() const;
-  bool CanFind() const { return Relation1 != 0 || Relation2 != 0; }
+  bool CanFind() const { return Relation1 != RelNone || Relation2 != RelNone; }
   bool Matches(std::string_view cell) const;
 };
 

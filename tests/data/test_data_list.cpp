@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -334,30 +335,30 @@ TEST_F(DataListTest, FiltersAndRules) {
     return Loaded();
   };
   // Missing-value rule X = 0 or X > 100: 0 and 150 go, 100 stays.
-  MissingRec = {true, 1, 2, 0, 100};
+  MissingRec = {true, RelEqual, RelGreater, 0, 100};
   EXPECT_EQ(load(), (std::vector<double>{100, 50}));
   MissingRec = TMissingRec();
 
   // A missing condition cell compares as -2147483647: "C < 0" picks the row without C.
   ProcessIfRec.Active = true;
   ProcessIfRec.PiIndex1 = 2;
-  ProcessIfRec.Sign1 = 4;
+  ProcessIfRec.Sign1 = RelLess;
   ProcessIfRec.X1 = 0;
   EXPECT_EQ(load(), (std::vector<double>{100}));
   // "in" an empty list never holds, "not in" an empty list always holds.
-  ProcessIfRec.Sign1 = 7;
+  ProcessIfRec.Sign1 = RelIn;
   EXPECT_TRUE(load().empty());
-  ProcessIfRec.Sign1 = 8;
+  ProcessIfRec.Sign1 = RelNotIn;
   EXPECT_EQ(load().size(), 4u);
-  ProcessIfRec.Sign1 = 7;
+  ProcessIfRec.Sign1 = RelIn;
   ProcessIfRec.LA1 = {0, 1, 3};
   ProcessIfRec.LA1count = 2;
   EXPECT_EQ(load(), (std::vector<double>{0, 50}));
   // Or with a second condition.
   ProcessIfRec.PiIndex2 = 1;
-  ProcessIfRec.Sign2 = 2;
+  ProcessIfRec.Sign2 = RelGreater;
   ProcessIfRec.X2 = 120;
-  ProcessIfRec.AndOr = 1;
+  ProcessIfRec.AndOr = ProcessIfOr;
   EXPECT_EQ(load(), (std::vector<double>{0, 150, 50}));
   ProcessIfRec = TProcessIfRec();
 
@@ -382,7 +383,7 @@ TEST_F(DataListTest, FiltersAndRules) {
   };
   ProcessIfRec.Active = true;
   ProcessIfRec.PiIndex1 = 1;
-  ProcessIfRec.Sign1 = 2;
+  ProcessIfRec.Sign1 = RelGreater;
   ProcessIfRec.X1 = 60;
   EXPECT_EQ(load(), (std::vector<double>{200, 300}));
   ProcessIfRec = TProcessIfRec();
@@ -433,7 +434,7 @@ TEST_F(DataListTest, NumbersAtTheMarkerValuesAreValues) {
   EXPECT_EQ(column1(), (std::vector<double>{big, 5, low}));
   d.SetProcessPairs(0, 0);
   // The missing-value rule can still declare the value missing.
-  MissingRec = {true, 1, 0, low, 0};
+  MissingRec = {true, RelEqual, RelNone, low, 0};
   EXPECT_EQ(column1(), (std::vector<double>{big, 5, 7}));
   MissingRec = TMissingRec();
 
@@ -495,6 +496,191 @@ TEST_F(DataListTest, RowStatisticsColumns) {
   ri.v = 4;
   d.SetCurrentTitles(ri);
   EXPECT_EQ(ri.CurrentName, "Mean");
+}
+
+// Two included columns A and B, a numeric grouping column G and a text reference column
+// T. Row statistics of A and B, by hand:
+//   row  A   B   G  T   n  mean  sd
+//   1    1   3   1  x   2  2     sqrt(2)
+//   2    2   -   2  y   1  2     -
+//   3    4   8   1  y   2  6     sqrt(8)
+//   4    -   -   2  x   0  -     -
+//   5    5   9   3  -   2  7     sqrt(8)
+//   6    10  20  -  x   2  15    sqrt(50)
+// Runs of T: run 1 is the missing combination (row 5), run 2 "x", run 3 "y".
+TDataList& LoadSubgroupFixture(TRunInfo& ri) {
+  TDataList& d = Load(
+      "A\tB\tG\tT\r\n"
+      "1\t3\t1\tx\r\n"
+      "2\t\t2\ty\r\n"
+      "4\t8\t1\ty\r\n"
+      "\t\t2\tx\r\n"
+      "5\t9\t3\t\r\n"
+      "10\t20\t\tx\r\n");
+  d.IncludeCol[1] = d.IncludeCol[2] = true;
+  d.CalcRowStats();
+  ri.InitRunInfo();
+  ri.index = 3;
+  ri.RefArray[0] = 1;
+  ri.RefArray[1] = 4;
+  d.SetRunData(ri);
+  return d;
+}
+
+const double R2 = std::sqrt(2.0), R8 = std::sqrt(8.0), R50 = std::sqrt(50.0);
+
+TEST_F(DataListTest, SubgroupStatsLoadTheRowStatisticsOfOneSet) {
+  TRunInfo ri;
+  TDataList& d = LoadSubgroupFixture(ri);
+  ASSERT_EQ(ri.MaxRun, 3);
+  ASSERT_EQ(d.GetRunName(2, ri), "x");
+  struct Case {
+    const char* what;
+    std::uint8_t mode;
+    int v, stat;
+    std::vector<double> want;
+  };
+  const Case cases[] = {
+      {"every row: means, the row without values left out", LoadAllColumns, 1, RowStatMean, {2, 2, 6, 7, 15}},
+      {"every row: standard deviations of rows with two values", LoadRowMeans, 1, RowStatStdDev,
+       {R2, R8, R8, R50}},
+      {"every row: counts, 0 included", LoadAllColumns, 1, RowStatCount, {2, 1, 2, 0, 2, 2}},
+      {"level 1", LoadColumnsByLevel, 1, RowStatMean, {2, 6}},
+      {"level 2", LoadRowMeansByLevel, 2, RowStatCount, {1, 0}},
+      {"level 2 has no standard deviation", LoadColumnByLevel, 2, RowStatStdDev, {}},
+      {"level 3", LoadColumnByLevel, 3, RowStatMean, {7}},
+      {"a level no row has", LoadColumnsByLevel, 4, RowStatMean, {}},
+      {"the missing combination never loads", LoadColumnsByRun, 1, RowStatMean, {}},
+      {"run x", LoadRowMeansByRun, 2, RowStatMean, {2, 15}},
+      {"run y", LoadColumnByRun, 3, RowStatCount, {1, 2}},
+      {"modes without row sets load nothing", LoadColumn, 1, RowStatMean, {}},
+      {"", LoadMeasureByLevel, 1, RowStatMean, {}},
+      {"", LoadMeasureByRun, 2, RowStatMean, {}},
+  };
+  for (const auto& c : cases) {
+    ri.ColRefRun = c.mode;
+    ri.v = c.v;
+    d.SubgroupStatsToA_Array(c.stat, ri);
+    EXPECT_EQ(Loaded(), c.want) << c.what << " (mode " << int(c.mode) << ", set " << c.v << ")";
+  }
+
+  // The loads fill the array up to the rows themselves.
+  d.DisposeA_Array();
+  ri.ColRefRun = LoadAllColumns;
+  d.SubgroupStatsToA_Array(RowStatCount, ri);
+  EXPECT_EQ(A_ArrayCount, 6);
+  EXPECT_GE(d.Acount, d.Ncount);
+
+  // Process If and the missing-value rule apply to the load itself ...
+  ProcessIfRec.Active = true;
+  ProcessIfRec.PiIndex1 = 1;
+  ProcessIfRec.Sign1 = RelGreater;
+  ProcessIfRec.X1 = 3;
+  d.SubgroupStatsToA_Array(RowStatMean, ri);
+  EXPECT_EQ(Loaded(), (std::vector<double>{6, 7, 15}));
+  ProcessIfRec = TProcessIfRec();
+  MissingRec = {true, RelEqual, RelNone, 2, 0};
+  d.SubgroupStatsToA_Array(RowStatCount, ri);
+  EXPECT_EQ(Loaded(), (std::vector<double>{1, 0}));
+  MissingRec = TMissingRec();
+
+  // ... the transformation does not: the statistics were computed from transformed values.
+  TransformRec.no = 1;
+  TransformRec.Text = "X*10";
+  TransformRec.Apply = [](double& x, std::string&) {
+    x *= 10;
+    return true;
+  };
+  ri.ColRefRun = LoadColumnsByLevel;
+  ri.v = 1;
+  d.DataToA_Array(1, ri);
+  EXPECT_EQ(Loaded(), (std::vector<double>{10, 30, 40, 80}));
+  d.SubgroupStatsToA_Array(RowStatMean, ri);
+  EXPECT_EQ(Loaded(), (std::vector<double>{2, 6}));
+}
+
+std::vector<TSet> SubgroupSets(TDataList& d, TRunInfo& ri, int stat) {
+  std::vector<TSet> sets;
+  d.SetupIndex(ri);
+  while (d.GetARsubgroupStats(stat, ri)) {
+    EXPECT_EQ(ri.CurrentTitle, ri.CurrentName);
+    sets.push_back({ri.CurrentName, Loaded()});
+  }
+  return sets;
+}
+
+TEST_F(DataListTest, GetARsubgroupStatsIteratesTheNonEmptySets) {
+  TRunInfo ri;
+  TDataList& d = LoadSubgroupFixture(ri);
+  struct Case {
+    std::uint8_t mode;
+    int first, last, stat;
+    std::vector<TSet> want;
+  };
+  const Case cases[] = {
+      {LoadColumnsByLevel, 1, 3, RowStatMean, {{"1", {2, 6}}, {"2", {2}}, {"3", {7}}}},
+      // Level 2 has no standard deviation and is skipped.
+      {LoadRowMeansByLevel, 1, 3, RowStatStdDev, {{"1", {R2, R8}}, {"3", {R8}}}},
+      {LoadColumnByLevel, 1, 3, RowStatCount, {{"1", {2, 2}}, {"2", {1, 0}}, {"3", {2}}}},
+      // Run 1, the missing combination, is skipped; runs are named by their texts.
+      {LoadColumnsByRun, 1, 3, RowStatMean, {{"x", {2, 15}}, {"y", {2, 6}}}},
+      {LoadRowMeansByRun, 1, 3, RowStatCount, {{"x", {2, 0, 2}}, {"y", {1, 2}}}},
+      // The modes of one set give it once, over however many columns.
+      {LoadAllColumns, 1, 2, RowStatMean, {{"Group", {2, 2, 6, 7, 15}}}},
+      {LoadRowMeans, 1, 2, RowStatStdDev, {{"Mean", {R2, R8, R8, R50}}}},
+      {LoadColumn, 1, 2, RowStatMean, {}},
+  };
+  for (const auto& c : cases) {
+    ri.ColRefRun = c.mode;
+    ri.Afirst = c.first;
+    ri.Alast = c.last;
+    EXPECT_EQ(SubgroupSets(d, ri, c.stat), c.want) << "mode " << int(c.mode);
+    EXPECT_EQ(ri.v, c.last) << "mode " << int(c.mode);  // the end leaves the index on the last set
+  }
+}
+
+TEST_F(DataListTest, ReloadARLoadsTheSetAgainWithTheSameRandomNumbers) {
+  TDataList& d = Load("X\tG\r\n1\t1\r\n2\t1\r\n3\t2\r\n4\t2\r\n");
+  TRunInfo ri;
+  ri.ColRefRun = LoadMeasureByLevel;
+  ri.measure = 1;
+  ri.index = 2;
+  ri.Afirst = 1;
+  ri.Alast = 2;
+  d.SetupIndex(ri);
+  ASSERT_TRUE(d.GetAR(ri));
+  d.LoadAllToA_Array(ri);
+  d.ReloadAR(ri);
+  EXPECT_EQ(Loaded(), (std::vector<double>{1, 2}));
+  ri.v = 2;
+  d.ReloadAR(ri);
+  EXPECT_EQ(Loaded(), (std::vector<double>{3, 4}));
+
+  // A transformation that draws random numbers.
+  std::minstd_rand random(7), saved;
+  TransformRec.no = 1;
+  TransformRec.Text = "X+Random";
+  TransformRec.Apply = [&](double& x, std::string&) {
+    x += static_cast<double>(random() % 1000);
+    return true;
+  };
+  TransformRec.SaveRandomState = [&] { saved = random; };
+  TransformRec.RestoreRandomState = [&] { random = saved; };
+  d.SetupIndex(ri);
+  ASSERT_TRUE(d.GetAR(ri));
+  ASSERT_TRUE(d.GetAR(ri));
+  const std::vector<double> second = Loaded();
+  ASSERT_EQ(second.size(), 2u);
+  d.ReloadAR(ri);
+  EXPECT_EQ(Loaded(), second);
+  d.ReloadAR(ri);  // and again: reloading keeps the state of the last load
+  EXPECT_EQ(Loaded(), second);
+  // A new load of the same set draws new numbers, and a reload then repeats those.
+  d.DataToA_Array(ri.v, ri);
+  const std::vector<double> third = Loaded();
+  EXPECT_NE(third, second);
+  d.ReloadAR(ri);
+  EXPECT_EQ(Loaded(), third);
 }
 
 TEST_F(DataListTest, ColumnFacts) {

@@ -163,7 +163,8 @@ TEST(GridEdit, BlocksOfManyRowsEditLikeSmallOnes) {
       {"replace all from a cell inside bounds",
        [](TDataList& l) {
          int c = 2, r = 1000;
-         EXPECT_EQ(ReplaceAll(l, TFindSpec{2, 0, "5000", ""}, {1, 50, 3, N - 10}, c, r, "x"), 3991 + 4491);
+         const TFindSpec over5000{RelGreater, RelNone, "5000", ""};
+         EXPECT_EQ(ReplaceAll(l, over5000, {1, 50, 3, N - 10}, c, r, "x"), 3991 + 4491);
          EXPECT_EQ(c, 3);
          EXPECT_EQ(r, N - 10);
        },
@@ -208,7 +209,7 @@ TEST(GridEdit, BlocksOfManyRowsEditLikeSmallOnes) {
 
 TEST(GridEdit, FindComparesNumbersOrTexts) {
   TDataList l = Make({{"A", "B"}, {"3", "abc"}, {"", "7"}, {"9", "x"}, {"6", "abc"}});
-  TFindSpec gt5{2, 0, "5", ""};
+  TFindSpec gt5{RelGreater, RelNone, "5", ""};
   EXPECT_FALSE(gt5.TextMode());
   int c = 1, r = 0;
   ASSERT_TRUE(FindCell(l, gt5, {1, 1, 2, 4}, c, r, false));
@@ -221,21 +222,21 @@ TEST(GridEdit, FindComparesNumbersOrTexts) {
   EXPECT_EQ(r, 2);
   EXPECT_FALSE(FindCell(l, gt5, {1, 1, 2, 4}, c, r, false));  // no wrapping
 
-  TFindSpec text{1, 0, "abc", ""};
+  TFindSpec text{RelEqual, RelNone, "abc", ""};
   EXPECT_TRUE(text.TextMode());
   c = 1, r = 1;
   ASSERT_TRUE(FindCell(l, text, {1, 1, 2, 4}, c, r, false));
   EXPECT_EQ(c, 2);
   EXPECT_EQ(r, 1);
-  EXPECT_FALSE(TFindSpec({1, 0, "ab", ""}).Matches("abc"));
-  EXPECT_TRUE(TFindSpec({4, 0, "b", ""}).Matches("abc"));  // ordinal order
-  EXPECT_FALSE(TFindSpec({4, 0, "b", ""}).Matches(""));    // empty cells never match
-  EXPECT_TRUE(TFindSpec({0, 1, "x", "9"}).Matches("9"));   // the second condition alone
-  EXPECT_FALSE(TFindSpec({0, 0, "3", ""}).CanFind());
+  EXPECT_FALSE(TFindSpec({RelEqual, RelNone, "ab", ""}).Matches("abc"));
+  EXPECT_TRUE(TFindSpec({RelLess, RelNone, "b", ""}).Matches("abc"));  // ordinal order
+  EXPECT_FALSE(TFindSpec({RelLess, RelNone, "b", ""}).Matches(""));    // empty cells never match
+  EXPECT_TRUE(TFindSpec({RelNone, RelEqual, "x", "9"}).Matches("9"));   // the second condition alone
+  EXPECT_FALSE(TFindSpec({RelNone, RelNone, "3", ""}).CanFind());
 
   // Inside a selection, from its top-left cell.
   c = 1, r = 1;
-  ASSERT_TRUE(FindCell(l, TFindSpec{1, 0, "abc", ""}, {2, 2, 2, 4}, c, r, true));
+  ASSERT_TRUE(FindCell(l, TFindSpec{RelEqual, RelNone, "abc", ""}, {2, 2, 2, 4}, c, r, true));
   EXPECT_EQ(r, 4);
 }
 
@@ -247,27 +248,27 @@ TEST(GridEdit, NumericFindMatchesEveryTypedNumber) {
     bool match;
   };
   const Case cases[] = {
-      {{1, 0, "2147483647", ""}, "2147483647", true},
-      {{1, 0, "-2147483647", ""}, "-2147483647", true},
-      {{2, 0, "0", ""}, "2147483647", true},
-      {{4, 0, "0", ""}, "-2147483647", true},
-      {{1, 0, "2147483647", ""}, "2,147,483,647", true},
-      {{4, 0, "0", ""}, "", false},     // empty cells are no numbers
-      {{4, 0, "0", ""}, ".", false},
-      {{2, 0, "0", ""}, "abc", false},  // nor are texts
+      {{RelEqual, RelNone, "2147483647", ""}, "2147483647", true},
+      {{RelEqual, RelNone, "-2147483647", ""}, "-2147483647", true},
+      {{RelGreater, RelNone, "0", ""}, "2147483647", true},
+      {{RelLess, RelNone, "0", ""}, "-2147483647", true},
+      {{RelEqual, RelNone, "2147483647", ""}, "2,147,483,647", true},
+      {{RelLess, RelNone, "0", ""}, "", false},     // empty cells are no numbers
+      {{RelLess, RelNone, "0", ""}, ".", false},
+      {{RelGreater, RelNone, "0", ""}, "abc", false},  // nor are texts
   };
   for (const auto& c : cases) EXPECT_EQ(c.spec.Matches(c.cell), c.match) << c.spec.Value1 << " / " << c.cell;
 
   TDataList l = Make({{"A"}, {"5"}, {"2147483647"}});
   int c = 1, r = 0;
-  ASSERT_TRUE(FindCell(l, TFindSpec{2, 0, "1000", ""}, {1, 1, 1, 2}, c, r, false));
+  ASSERT_TRUE(FindCell(l, TFindSpec{RelGreater, RelNone, "1000", ""}, {1, 1, 1, 2}, c, r, false));
   EXPECT_EQ(r, 2);
 }
 
 TEST(GridEdit, ReplaceAllFromTheCurrentCell) {
   TDataList l = Make({{"A", "B"}, {"1", "1"}, {"2", "1"}, {"1", "3"}});
   int c = 1, r = 2;
-  EXPECT_EQ(ReplaceAll(l, TFindSpec{1, 0, "1", ""}, {1, 1, 2, 3}, c, r, "x"), 3);
+  EXPECT_EQ(ReplaceAll(l, TFindSpec{RelEqual, RelNone, "1", ""}, {1, 1, 2, 3}, c, r, "x"), 3);
   EXPECT_EQ(Cell(l, 1, 1), "1");  // before the current cell
   EXPECT_EQ(Cell(l, 1, 3), "x");
   EXPECT_EQ(Cell(l, 2, 1), "x");
@@ -333,16 +334,16 @@ TEST(GridEdit, FileModStringListsActiveRules) {
   EXPECT_FALSE(BuildFileModString(s));
   EXPECT_EQ(s.Text, "");
   MissingRec.Active = true;
-  MissingRec.Sign1 = 1;
+  MissingRec.Sign1 = RelEqual;
   MissingRec.X1 = 0;
   ProcessIfRec.Active = true;
   ProcessIfRec.PiIndex1 = 1;
-  ProcessIfRec.Sign1 = 2;
+  ProcessIfRec.Sign1 = RelGreater;
   ProcessIfRec.X1 = 5;
   ProcessIfRec.PiIndex2 = 1;
-  ProcessIfRec.Sign2 = 4;
+  ProcessIfRec.Sign2 = RelLess;
   ProcessIfRec.X2 = 10;
-  ProcessIfRec.AndOr = 1;
+  ProcessIfRec.AndOr = ProcessIfOr;
   ASSERT_TRUE(BuildFileModString(s));
   EXPECT_EQ(s.Text, "Missing When: = 0\rProcess If: Col1 > 5 or\rProcess If: Col1 < 10");
   EXPECT_EQ(s.Tab, "Missing When: = 0\r\tProcess If: Col1 > 5 or\r\tProcess If: Col1 < 10");
