@@ -6,22 +6,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "numerics/picture.h"
 
 namespace sorvel {
 namespace {
 
-struct TCliRun {
-  int Status;
-  std::string Out, Err;
-};
-
-TCliRun RunArgs(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
+TCliRun RunArgs(std::vector<std::string> args) { return Cli(std::move(args)); }
 
 class CliChartTest : public ::testing::Test {
  protected:

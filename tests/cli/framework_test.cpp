@@ -6,23 +6,12 @@
 #include <map>
 #include <sstream>
 
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "numerics/picture.h"
 #include "shell/analysis_registry.h"
 
 namespace sorvel {
 namespace {
-
-struct TCliRun {
-  int Status;
-  std::string Out, Err;
-};
-
-TCliRun Cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  int status = RunCli(args, out, err);
-  return {status, out.str(), err.str()};
-}
 
 std::vector<std::string> Fields(const std::string& line) {
   std::vector<std::string> f;
