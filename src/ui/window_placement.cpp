@@ -4,7 +4,9 @@
 #include <QGuiApplication>
 #include <QObject>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 #include "ui/window_registry.h"
@@ -14,6 +16,9 @@ namespace sorvel {
 namespace {
 
 QMargins MarginsOf(const QWidget* w) {
+  // The platform window learns the frame once the desktop has drawn it; the widget's
+  // frame geometry can lag behind and still show none.
+  if (const QWindow* handle = w->windowHandle()) return handle->frameMargins();
   const QRect f = w->frameGeometry();
   const QRect g = w->geometry();
   return {g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom()};
@@ -29,7 +34,18 @@ class TScreenKeeper : public QObject {
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     // Spontaneous shows (a window restored by the desktop) keep where the user had it.
-    if (watched == window_ && event->type() == QEvent::Show && !event->spontaneous()) Place();
+    if (watched == window_ && event->type() == QEvent::Show && !event->spontaneous()) {
+      Place();
+      // A window shown for the first time had to be placed with a guessed frame; once the
+      // desktop has framed it, it is fitted again with the real one.
+      if (!refitted_) {
+        refitted_ = true;
+        QTimer::singleShot(300, this, [this] {
+          if (window_->isVisible()) Fit(window_->geometry().marginsAdded(FrameMargins(window_)),
+                                        FrameMargins(window_));
+        });
+      }
+    }
     return false;
   }
 
@@ -41,17 +57,25 @@ class TScreenKeeper : public QObject {
     QRect frame = window_->geometry().marginsAdded(m);
     if (!placed_ && !window_->testAttribute(Qt::WA_Moved)) frame.moveTopLeft(FirstPosition(frame.size(), area));
     placed_ = true;
-    const QRect fitted = FitInside(frame, area);
-    const QRect inner = fitted.marginsRemoved(m);
+    Fit(frame, m);
+  }
+
+  void Fit(const QRect& frame, const QMargins& m) {
+    const QRect area = AvailableArea(window_);
+    if (area.isEmpty()) return;
+    const QRect inner = FitInside(frame, area).marginsRemoved(m);
     // setGeometry places the inner area; the desktop puts the frame around it.
     if (inner != window_->geometry()) window_->setGeometry(inner);
   }
 
-  // Below the main window, or above it, where the whole frame fits; else in the middle.
+  // The main window, a menu bar, at the top of the screen, leaving the room below it
+  // to the windows it opens: each below it, or above it, where its whole frame fits;
+  // else in the middle.
   QPoint FirstPosition(const QSize& frame, const QRect& area) const {
     const QWidget* main = MainForm();
+    if (main == window_) return {area.left() + (area.width() - frame.width()) / 2, area.top()};
     if (main && main != window_ && main->isVisible()) {
-      const QRect mf = main->frameGeometry();
+      const QRect mf = FrameRect(main);
       if (auto p = ClearPosition(frame,
                                  {QPoint(mf.left(), mf.bottom() + 1), QPoint(mf.left(), mf.top() - frame.height())},
                                  {mf}, area))
@@ -62,6 +86,7 @@ class TScreenKeeper : public QObject {
 
   QWidget* window_;
   bool placed_ = false;
+  bool refitted_ = false;
 };
 
 }  // namespace
@@ -87,6 +112,10 @@ QMargins FrameMargins(const QWidget* window) {
   const QWidget* main = MainForm();
   if (main && main != window && main->isVisible()) return MarginsOf(main);
   return {};
+}
+
+QRect FrameRect(const QWidget* window) {
+  return window->geometry().marginsAdded(FrameMargins(window));
 }
 
 QRect FitInside(const QRect& frame, const QRect& area) {

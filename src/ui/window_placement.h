@@ -21,6 +21,9 @@ QRect AvailableArea(const QWidget* window);
 // the window manager has not framed it yet, so the main window's frame stands in.
 QMargins FrameMargins(const QWidget* window);
 
+// The window's rectangle with its frame.
+QRect FrameRect(const QWidget* window);
+
 // The frame rectangle moved, and shrunk where it is larger, so that it lies inside area.
 QRect FitInside(const QRect& frame, const QRect& area);
 
@@ -31,7 +34,7 @@ std::optional<QPoint> ClearPosition(const QSize& frame, const std::vector<QPoint
 
 // Keeps the window inside the available area each time it is shown. A window that
 // nobody has placed opens below the main window when it fits there, else in the middle
-// of the available area.
+// of the available area; the main window itself opens at the top.
 void KeepOnScreen(QWidget* window);
 
 }  // namespace sorvel

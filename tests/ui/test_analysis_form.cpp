@@ -525,6 +525,15 @@ TEST(WindowPlacement, WindowsOpenInsideTheAvailableArea) {
     EXPECT_TRUE(area.contains(form.frameGeometry()));
     SetMainForm(nullptr);
   }
+  // The main window itself, a menu bar, opens at the top, leaving the room below.
+  TAnalysisForm main(nullptr, QStringLiteral("Main"), QStringLiteral("Main"), 1);
+  main.resize(300, 30);
+  SetMainForm(&main);
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  EXPECT_EQ(main.frameGeometry().top(), area.top());
+  EXPECT_NEAR(main.frameGeometry().left() - area.left(), area.right() - main.frameGeometry().right(), 1);
+  SetMainForm(nullptr);
 }
 
 TEST(ReportView, RoundTripKeepsEveryRunStyle) {

@@ -799,12 +799,11 @@ QRect TDataForm::GlobalCellRect(int c, int r) const {
 
 void TDataForm::KeepFindFormClear(const QRect& cell, bool opening) {
   if (!findForm_) return;
-  const QMargins margins = FrameMargins(findForm_);
-  const QRect frame = findForm_->geometry().marginsAdded(margins);
+  const QRect frame = FrameRect(findForm_);
   if (!opening && !frame.intersects(cell)) return;
   const QRect area = AvailableArea(this);
   const QSize size = frame.size();
-  const QRect editor = frameGeometry();
+  const QRect editor = FrameRect(this);
   // Beside the editor, where it covers nothing of the grid.
   std::optional<QPoint> at = ClearPosition(
       size, {QPoint(editor.right() + 1, editor.top()), QPoint(editor.left() - size.width(), editor.top())},
