@@ -33,18 +33,17 @@ class TScreenKeeper : public QObject {
   }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != window_) return false;
     // Spontaneous shows (a window restored by the desktop) keep where the user had it.
-    if (watched == window_ && event->type() == QEvent::Show && !event->spontaneous()) {
+    if (event->type() == QEvent::Show && !event->spontaneous()) {
       Place();
-      // A window shown for the first time had to be placed with a guessed frame; once the
-      // desktop has framed it, it is fitted again with the real one.
-      if (!refitted_) {
-        refitted_ = true;
-        QTimer::singleShot(300, this, [this] {
-          if (window_->isVisible()) Fit(window_->geometry().marginsAdded(FrameMargins(window_)),
-                                        FrameMargins(window_));
-        });
-      }
+      // Shown for the first time, the window had to be placed with a guessed frame. Once
+      // the desktop has framed it (by its first activation, or a moment later) it is
+      // placed again with the real frame: the main window does so before it opens
+      // the windows of its first activation below itself.
+      if (!framed_) QTimer::singleShot(300, this, [this] { Reframe(); });
+    } else if (event->type() == QEvent::WindowActivate && !framed_) {
+      Reframe();
     }
     return false;
   }
@@ -55,17 +54,36 @@ class TScreenKeeper : public QObject {
     if (area.isEmpty()) return;
     const QMargins m = FrameMargins(window_);
     QRect frame = window_->geometry().marginsAdded(m);
-    if (!placed_ && !window_->testAttribute(Qt::WA_Moved)) frame.moveTopLeft(FirstPosition(frame.size(), area));
+    if (!placed_ && !window_->testAttribute(Qt::WA_Moved)) {
+      frame.moveTopLeft(FirstPosition(frame.size(), area));
+      firstPlace_ = Fit(frame, m);
+    } else {
+      Fit(frame, m);
+    }
     placed_ = true;
+  }
+
+  void Reframe() {
+    if (framed_ || !window_->isVisible()) return;
+    framed_ = true;
+    const QMargins m = FrameMargins(window_);
+    QRect frame = window_->geometry().marginsAdded(m);
+    // Where nobody has moved it since, the first place is worked out again.
+    if (firstPlace_.isValid() && window_->geometry() == firstPlace_) {
+      const QRect area = AvailableArea(window_);
+      if (!area.isEmpty()) frame.moveTopLeft(FirstPosition(frame.size(), area));
+    }
     Fit(frame, m);
   }
 
-  void Fit(const QRect& frame, const QMargins& m) {
+  // Returns the inner geometry set.
+  QRect Fit(const QRect& frame, const QMargins& m) {
     const QRect area = AvailableArea(window_);
-    if (area.isEmpty()) return;
+    if (area.isEmpty()) return window_->geometry();
     const QRect inner = FitInside(frame, area).marginsRemoved(m);
     // setGeometry places the inner area; the desktop puts the frame around it.
     if (inner != window_->geometry()) window_->setGeometry(inner);
+    return inner;
   }
 
   // The main window, a menu bar, at the top of the screen, leaving the room below it
@@ -86,7 +104,8 @@ class TScreenKeeper : public QObject {
 
   QWidget* window_;
   bool placed_ = false;
-  bool refitted_ = false;
+  bool framed_ = false;  // placed with the desktop's frame
+  QRect firstPlace_;     // the inner geometry of the first placement
 };
 
 }  // namespace

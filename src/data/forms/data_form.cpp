@@ -790,6 +790,10 @@ void TDataForm::FindReplaceClick() {
   }
   findForm_->show();
   findForm_->raise();
+  // Ctrl+F and the value typed at once: the keyboard goes to the find window.
+  findForm_->activateWindow();
+  findForm_->Value1->setFocus();
+  findForm_->Value1->selectAll();
 }
 
 QRect TDataForm::GlobalCellRect(int c, int r) const {
