@@ -634,11 +634,18 @@ TEST_F(DataFormTest, FindWindowKeepsTheFoundCellInSight) {
     form->setGeometry(c.Editor);
     QCoreApplication::processEvents();
     form->DataGrid->SetCurrentCell(1, 1);
-    form->FindReplaceClick();
+    // Ctrl+F in the editor, then the value typed at once: the keyboard is in the find
+    // window's value box.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }, 2000));
+    QTest::keyClick(form->DataGrid, Qt::Key_F, Qt::ControlModifier);
     TFindForm* find = form->FindForm();
+    ASSERT_NE(find, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(find));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == find->Value1; }, 2000));
     find->Relation1->setCurrentIndex(1);  // "="
-    find->Value1->setText(QStringLiteral("M2"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("M2"));
+    ASSERT_EQ(find->Value1->text(), QStringLiteral("M2"));
     for (const QPoint& cell : found) {
       find->FindClick();
       ASSERT_EQ(QPoint(form->DataGrid->CurrentCol(), form->DataGrid->CurrentRow()), cell);
