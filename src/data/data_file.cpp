@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "data/data_state.h"
+#include "data/workbook.h"
 
 namespace sorvel {
 
@@ -710,9 +711,17 @@ TFileResult ReadDataBytes(std::string_view bytes, TDataList& list, const TProgre
   return result;
 }
 
-TFileResult FileToDataGrid(const std::string& path, const TProgress& progress) {
+TFileResult FileToDataGrid(const std::string& path, const TProgress& progress, const std::string& sheet) {
   auto fresh = std::make_unique<TDataList>();
-  TFileResult result = ReadDataFile(path, *fresh, progress);
+  TFileResult result;
+  if (IsWorkbookPath(path)) {
+    result = ReadWorkbookFile(path, *fresh, sheet, progress);
+  } else if (!sheet.empty()) {
+    result.Error = FileReadErrorText;
+    result.Detail = path + ": only .xlsx and .ods workbooks have sheets";
+  } else {
+    result = ReadDataFile(path, *fresh, progress);
+  }
   if (!result.Ok) return result;  // the current data set stays, under its own name
   ReplaceDataList(std::move(fresh));
   // As the editor's New: Process If back to "All", no transformation.
@@ -801,6 +810,12 @@ TFileResult WriteDataFile(const std::string& path, const TDataList& list, const 
 }
 
 TFileResult SaveFile(const std::string& path, const TSaveOptions& options) {
+  if (IsWorkbookPath(path)) {
+    TFileResult refused;
+    refused.Error = FileWriteErrorText;
+    refused.Detail = path + ": workbooks are opened read-only; save as " + WorkbookSaveName(path);
+    return refused;
+  }
   TFileResult result = WriteDataFile(path, DataList(), options);
   DataEditor.DataFilename = path;
   if (!result.Ok) return result;  // the data set stays modified

@@ -70,8 +70,11 @@ TFileResult ReadDataBytes(std::string_view bytes, TDataList& list, const TProgre
 // The editor's Open: reads the file into a fresh data set and puts it in place of the
 // current one only when the whole file was read; then the editor's file name is `path`,
 // the data set is unmodified and the change counters advance. On failure the current data
-// set, its file name and its modified mark stay as they were.
-TFileResult FileToDataGrid(const std::string& path, const TProgress& progress = {});
+// set, its file name and its modified mark stay as they were. A workbook (.xlsx, .ods) is
+// read by the workbook reader: `sheet` names its sheet (or number), empty for the first;
+// other files have no sheets, so a `sheet` fails them.
+TFileResult FileToDataGrid(const std::string& path, const TProgress& progress = {},
+                           const std::string& sheet = {});
 
 struct TSaveOptions {
   bool VarNames = true;
@@ -94,7 +97,8 @@ TFileResult WriteDataFile(const std::string& path, const TDataList& list,
 
 // The editor's SaveFile: writes the current data set; on success clears the modified mark,
 // remembers the names choice (whole grid only) and announces column changes; on failure
-// the data set stays modified. The editor's file name becomes `path` either way.
+// the data set stays modified. The editor's file name becomes `path` either way, except
+// for a workbook's name: workbooks are read-only, so that save fails and changes nothing.
 TFileResult SaveFile(const std::string& path, const TSaveOptions& options);
 
 // The question "File Not Saved.  Save?" before the data set is replaced. `ask` returns the

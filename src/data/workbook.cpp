@@ -1,0 +1,1129 @@
+#include "data/workbook.h"
+
+#include <expat.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <exception>
+#include <utility>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sys/stat.h>
+
+#include "data/cell_text.h"
+
+namespace sorvel {
+
+namespace {
+
+// ------------------------------------------------------------------ failures
+
+// Every failure of a workbook read: "Error Reading File" with the reason as its detail.
+struct TWorkbookError {
+  std::string Reason;
+};
+
+[[noreturn]] void Fail(std::string reason) { throw TWorkbookError{std::move(reason)}; }
+
+// The progress callback asked to stop.
+struct TStopped {};
+
+// ------------------------------------------------------------------ archive
+
+class TArchive {
+ public:
+  // From a file or from bytes in memory (the bytes must outlive the archive).
+  TArchive(const std::string* path, std::string_view bytes, std::string_view head) : Head(head) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* src = path ? zip_source_file_create(path->c_str(), 0, -1, &error)
+                             : zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    if (!src) {
+      std::string why = zip_error_strerror(&error);
+      zip_error_fini(&error);
+      Fail(why);
+    }
+    Zip = zip_open_from_source(src, ZIP_RDONLY, &error);
+    if (!Zip) {
+      zip_source_free(src);
+      int code = zip_error_code_zip(&error);
+      std::string why = zip_error_strerror(&error);
+      zip_error_fini(&error);
+      // A zip archive starts with a local file header; one without its directory at the
+      // end has been cut short.
+      const bool started = Head.size() >= 4 && std::memcmp(Head.data(), "PK\x03\x04", 4) == 0;
+      if (code == ZIP_ER_NOZIP && !started) Fail("not a workbook (no zip archive)");
+      Fail("damaged archive (" + why + ")");
+    }
+    zip_error_fini(&error);
+  }
+  ~TArchive() {
+    if (Zip) zip_discard(Zip);
+  }
+  TArchive(const TArchive&) = delete;
+  TArchive& operator=(const TArchive&) = delete;
+
+  bool Has(const char* name) const { return zip_name_locate(Zip, name, 0) >= 0; }
+
+  // The entry's declared size (0 when it does not say).
+  std::uint64_t DeclaredSize(const char* name) const {
+    zip_stat_t st;
+    zip_int64_t i = zip_name_locate(Zip, name, 0);
+    if (i < 0 || zip_stat_index(Zip, static_cast<zip_uint64_t>(i), 0, &st) != 0) return 0;
+    return (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+  }
+
+  // Streams the entry's inflated bytes to `sink` in pieces; false when it is absent.
+  // The bytes inflated are counted as they come, so a header that lies about the size
+  // stops at the limit too.
+  bool Read(const char* name, const std::function<void(const char*, std::size_t)>& sink) {
+    zip_int64_t i = zip_name_locate(Zip, name, 0);
+    if (i < 0) return false;
+    zip_stat_t st;
+    if (zip_stat_index(Zip, static_cast<zip_uint64_t>(i), 0, &st) != 0) Fail(std::string("damaged archive entry ") + name);
+    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+      Fail("the workbook is encrypted (password-protected)");
+    if ((st.valid & ZIP_STAT_SIZE) && st.size > Limit) Bomb(name);
+    zip_file_t* f = zip_fopen_index(Zip, static_cast<zip_uint64_t>(i), 0);
+    if (!f) Fail(std::string("cannot open ") + name + " in the archive (" + zip_strerror(Zip) + ")");
+    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(f, zip_fclose);
+    std::vector<char> buf(std::size_t(1) << 18);
+    std::uint64_t total = 0;
+    for (;;) {
+      zip_int64_t n = zip_fread(f, buf.data(), buf.size());
+      if (n < 0) Fail(std::string("damaged archive entry ") + name + " (" + zip_file_strerror(f) + ")");
+      if (n == 0) break;
+      total += static_cast<std::uint64_t>(n);
+      if (total > Limit) Bomb(name);
+      sink(buf.data(), static_cast<std::size_t>(n));
+    }
+    return true;
+  }
+
+  std::uint64_t Limit = MaxEntryBytes;
+
+ private:
+  [[noreturn]] void Bomb(const char* name) {
+    Fail(std::string("archive entry ") + name + " inflates beyond " + std::to_string(Limit) +
+         " bytes (more than " + std::to_string(MaxInflationRatio) + " times the archive or 2 GB)");
+  }
+  std::string_view Head;
+  zip_t* Zip = nullptr;
+};
+
+// ------------------------------------------------------------------ XML
+
+// Local name of an element or attribute ("table:table-cell" -> "table-cell"): the files
+// use fixed, well-known prefixes, and some writers put one where others use the default.
+std::string_view Local(const char* name) {
+  std::string_view n(name);
+  size_t colon = n.rfind(':');
+  return colon == std::string_view::npos ? n : n.substr(colon + 1);
+}
+
+const char* Attr(const char** attrs, std::string_view local) {
+  for (int i = 0; attrs[i]; i += 2)
+    if (Local(attrs[i]) == local) return attrs[i + 1];
+  return nullptr;
+}
+
+// An expat parser fed from an archive entry; subclasses take the events.
+class TXmlReader {
+ public:
+  TXmlReader() : Parser(XML_ParserCreate("UTF-8")) {
+    if (!Parser) Fail("out of memory");
+    XML_SetUserData(Parser, this);
+    // A failure inside a handler must not unwind through the C library: it is kept, the
+    // parse stopped, and the failure raised again once expat has returned.
+    XML_SetElementHandler(
+        Parser,
+        [](void* u, const char* n, const char** a) {
+          auto* self = static_cast<TXmlReader*>(u);
+          self->Guard([&] { self->Start(Local(n), a); });
+        },
+        [](void* u, const char* n) {
+          auto* self = static_cast<TXmlReader*>(u);
+          self->Guard([&] { self->End(Local(n)); });
+        });
+    XML_SetCharacterDataHandler(Parser, [](void* u, const char* s, int len) {
+      auto* self = static_cast<TXmlReader*>(u);
+      if (self->WantText) self->Guard([&] { self->Text.append(s, static_cast<std::size_t>(len)); });
+    });
+    // Workbook parts never declare a document type; one that does is not to be trusted
+    // with entity expansion.
+    XML_SetStartDoctypeDeclHandler(Parser, [](void* u, const char*, const char*, const char*, int) {
+      auto* self = static_cast<TXmlReader*>(u);
+      self->Refused = "a document type declaration";
+      XML_StopParser(self->Parser, XML_FALSE);
+    });
+  }
+  virtual ~TXmlReader() { XML_ParserFree(Parser); }
+  TXmlReader(const TXmlReader&) = delete;
+  TXmlReader& operator=(const TXmlReader&) = delete;
+
+  // Parses the entry; false when it is absent.
+  bool ParseEntry(TArchive& zip, const char* name) {
+    Entry = name;
+    bool found = zip.Read(name, [&](const char* p, std::size_t n) { Feed(p, n, false); });
+    if (found) Feed("", 0, true);
+    return found;
+  }
+  void Feed(const char* p, std::size_t n, bool last) {
+    if (Stopped) return;
+    const XML_Status status = XML_Parse(Parser, p, static_cast<int>(n), last ? XML_TRUE : XML_FALSE);
+    if (Pending) std::rethrow_exception(std::exchange(Pending, nullptr));
+    if (status == XML_STATUS_ERROR) {
+      if (!Refused.empty()) Fail(Entry + " holds " + Refused);
+      if (XML_GetErrorCode(Parser) == XML_ERROR_ABORTED && Stopped) return;
+      Fail(Entry + ": malformed XML at line " + std::to_string(XML_GetCurrentLineNumber(Parser)) + " (" +
+           XML_ErrorString(XML_GetErrorCode(Parser)) + ")");
+    }
+  }
+  template <class F>
+  void Guard(F&& f) {
+    if (Pending) return;
+    try {
+      f();
+    } catch (...) {
+      Pending = std::current_exception();
+      XML_StopParser(Parser, XML_FALSE);
+    }
+  }
+  // Ends the parse early (everything wanted has been seen).
+  void Stop() {
+    Stopped = true;
+    XML_StopParser(Parser, XML_FALSE);
+  }
+
+ protected:
+  virtual void Start(std::string_view name, const char** attrs) = 0;
+  virtual void End(std::string_view name) = 0;
+  bool WantText = false;
+  std::string Text;
+
+ private:
+  XML_Parser Parser;
+  std::string Entry, Refused;
+  bool Stopped = false;
+  std::exception_ptr Pending;
+};
+
+// ------------------------------------------------------------------ values
+
+// A number's text: as written when it has at most 15 digits (it then reads back as the
+// same double and shows as the file showed it), otherwise the shortest text that gives the
+// same double ("0.10000000000000001" -> "0.1"). Not a number: the text unchanged.
+void NumberText(std::string_view v, std::string& out) {
+  size_t i = 0, digits = 0;
+  bool plain = true;
+  if (i < v.size() && v[i] == '-') ++i;
+  bool dot = false;
+  for (; i < v.size(); ++i) {
+    char ch = v[i];
+    if (ch >= '0' && ch <= '9')
+      ++digits;
+    else if (ch == '.' && !dot)
+      dot = true;
+    else {
+      plain = false;
+      break;
+    }
+  }
+  if (plain && digits > 0 && digits <= 15) {
+    out.append(v);
+    return;
+  }
+  double x;
+  std::string_view t = TrimBlanks(v);
+  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+  auto r = std::from_chars(t.data(), t.data() + t.size(), x);
+  if (r.ec != std::errc() || r.ptr != t.data() + t.size() || !std::isfinite(x)) {
+    out.append(CleanCellText(v));
+    return;
+  }
+  char buf[32];
+  auto w = std::to_chars(buf, buf + sizeof buf, x);
+  out.append(buf, w.ptr);
+}
+
+struct TCivil {
+  long long Y;
+  unsigned M, D;
+};
+
+// Days since 1970-01-01 -> civil date (proleptic Gregorian).
+TCivil CivilFromDays(long long z) {
+  z += 719468;
+  const long long era = (z >= 0 ? z : z - 146096) / 146097;
+  const unsigned doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const long long y = static_cast<long long>(yoe) + era * 400;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+  const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+  return {y + (m <= 2), m, d};
+}
+
+long long DaysFromCivil(long long y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+void Append2(std::string& out, long long v) {
+  out += static_cast<char>('0' + v / 10 % 10);
+  out += static_cast<char>('0' + v % 10);
+}
+
+void AppendDate(std::string& out, const TCivil& c) {
+  out += std::to_string(c.Y);
+  Append2(out, c.M);
+  Append2(out, c.D);
+}
+
+void AppendClock(std::string& out, long long hours, long long minutes, long long seconds, bool withSeconds) {
+  if (hours < 10) out += '0';
+  out += std::to_string(hours);
+  out += ':';
+  Append2(out, minutes);
+  if (withSeconds) {
+    out += ':';
+    Append2(out, seconds);
+  }
+}
+
+// What a number format shows.
+enum class TShow : unsigned char { Number, Date, Time, DateTime, Duration };
+struct TFormat {
+  TShow Show = TShow::Number;
+  bool Seconds = true;
+};
+
+// Classifies a number format code: y or d make a date, h or s a time; m is minutes beside
+// them and a month otherwise; [h], [m], [s] are durations. Quoted text, escapes and
+// bracketed colours or conditions do not count.
+TFormat ClassifyFormat(std::string_view code) {
+  bool date = false, time = false, elapsed = false, seconds = false, month = false;
+  std::string lower(code);
+  for (char& ch : lower) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
+  if (lower.find("general") != std::string::npos) return {};
+  // Only the first section (positive numbers) decides.
+  for (size_t i = 0; i < lower.size(); ++i) {
+    char ch = lower[i];
+    if (ch == ';') break;
+    if (ch == '"') {
+      size_t e = lower.find('"', i + 1);
+      if (e == std::string::npos) break;
+      i = e;
+    } else if (ch == '\\' || ch == '_' || ch == '*') {
+      ++i;
+    } else if (ch == '[') {
+      size_t e = lower.find(']', i + 1);
+      if (e == std::string::npos) break;
+      std::string_view in(lower.data() + i + 1, e - i - 1);
+      if (!in.empty() && in.find_first_not_of(in[0]) == std::string_view::npos &&
+          (in[0] == 'h' || in[0] == 'm' || in[0] == 's')) {
+        elapsed = true;
+        time = true;
+        if (in[0] == 's') seconds = true;
+      }
+      i = e;
+    } else if (ch == 'y' || ch == 'd') {
+      date = true;
+    } else if (ch == 'h') {
+      time = true;
+    } else if (ch == 's') {
+      time = true;
+      seconds = true;
+    } else if (ch == 'm') {
+      month = true;
+    }
+  }
+  if (month && !time) date = true;
+  TFormat f;
+  f.Seconds = seconds;
+  if (elapsed)
+    f.Show = TShow::Duration;
+  else if (date && time)
+    f.Show = TShow::DateTime;
+  else if (date)
+    f.Show = TShow::Date;
+  else if (time)
+    f.Show = TShow::Time;
+  return f;
+}
+
+// The built-in number formats of the Office Open XML format that show dates or times.
+TFormat BuiltinFormat(int id) {
+  if ((id >= 14 && id <= 17) || (id >= 27 && id <= 36) || (id >= 50 && id <= 58)) return {TShow::Date, false};
+  if (id == 18 || id == 20) return {TShow::Time, false};
+  if (id == 19 || id == 21 || id == 45 || id == 47) return {TShow::Time, true};
+  if (id == 22) return {TShow::DateTime, false};
+  if (id == 46) return {TShow::Duration, true};
+  return {};
+}
+
+// A spreadsheet serial date-time (days since the epoch, fraction = time of day) shown as
+// the format says. False when it is out of the calendar's range (then shown as a number).
+bool SerialText(double serial, bool date1904, TFormat f, std::string& out) {
+  if (!std::isfinite(serial) || serial < 0 || serial > 2958466.0) return false;
+  const long long secs = std::llround(serial * 86400.0);
+  long long days = secs / 86400, inDay = secs % 86400;
+  if (f.Show == TShow::Duration) {
+    AppendClock(out, secs / 3600, secs / 60 % 60, secs % 60, f.Seconds);
+    return true;
+  }
+  TCivil c;
+  if (date1904) {
+    c = CivilFromDays(DaysFromCivil(1904, 1, 1) + days);
+  } else if (days == 60) {
+    c = {1900, 2, 29};  // the 1900 system counts a 29 February 1900
+  } else {
+    c = CivilFromDays(DaysFromCivil(1899, 12, days < 60 ? 31 : 30) + days);
+  }
+  switch (f.Show) {
+    case TShow::Date:
+      AppendDate(out, c);
+      break;
+    case TShow::Time:
+      AppendClock(out, inDay / 3600, inDay / 60 % 60, inDay % 60, f.Seconds);
+      break;
+    case TShow::DateTime:
+      out += std::to_string(c.Y) + '-';
+      Append2(out, c.M);
+      out += '-';
+      Append2(out, c.D);
+      out += ' ';
+      AppendClock(out, inDay / 3600, inDay / 60 % 60, inDay % 60, f.Seconds);
+      break;
+    default:
+      return false;
+  }
+  return true;
+}
+
+// "2024-01-31", "2024-01-31T10:30:00[.fff][Z]" -> yyyymmdd, or date and time as text when
+// the time of day is not midnight. False when it does not parse.
+bool IsoDateText(std::string_view v, std::string& out) {
+  auto num = [&](size_t at, size_t len, int& x) {
+    if (at + len > v.size()) return false;
+    auto r = std::from_chars(v.data() + at, v.data() + at + len, x);
+    return r.ec == std::errc() && r.ptr == v.data() + at + len;
+  };
+  int y, m, d, hh = 0, mm = 0, ss = 0;
+  if (!num(0, 4, y) || v.size() < 10 || v[4] != '-' || !num(5, 2, m) || v[7] != '-' || !num(8, 2, d)) return false;
+  if (m < 1 || m > 12 || d < 1 || d > 31) return false;
+  if (v.size() > 10) {
+    if (v[10] != 'T' || !num(11, 2, hh) || v.size() < 19 || v[13] != ':' || !num(14, 2, mm) || v[16] != ':' ||
+        !num(17, 2, ss))
+      return false;
+  }
+  if (hh == 0 && mm == 0 && ss == 0) {
+    AppendDate(out, {y, unsigned(m), unsigned(d)});
+    return true;
+  }
+  out += std::string(v.substr(0, 10)) + ' ';
+  AppendClock(out, hh, mm, ss, true);
+  return true;
+}
+
+// "PT10H30M00S" (an OpenDocument time) -> "10:30:00". False when it does not parse.
+bool DurationText(std::string_view v, std::string& out) {
+  if (v.size() < 3 || v.substr(0, 2) != "PT") return false;
+  double h = 0, m = 0, s = 0;
+  size_t i = 2;
+  while (i < v.size()) {
+    double x;
+    auto r = std::from_chars(v.data() + i, v.data() + v.size(), x);
+    if (r.ec != std::errc() || r.ptr == v.data() + v.size()) return false;
+    i = static_cast<size_t>(r.ptr - v.data());
+    char unit = v[i++];
+    if (unit == 'H') h = x;
+    else if (unit == 'M') m = x;
+    else if (unit == 'S') s = x;
+    else return false;
+  }
+  const double total = h * 3600 + m * 60 + s;
+  if (!(total >= 0 && total < 1e12)) return false;
+  const long long secs = std::llround(total);
+  AppendClock(out, secs / 3600, secs / 60 % 60, secs % 60, true);
+  return true;
+}
+
+// ------------------------------------------------------------------ the grid
+
+// Receives a sheet's rows and builds the data set the text reader would build.
+class TSheetSink {
+ public:
+  TSheetSink(TDataList& list, TFileResult& result) : List(list), Result(result) { List.DataGrid.SetRowCount(1); }
+
+  // Places a cell of the current row (columns from 1, left to right); empty text is a
+  // missing cell. Cells past the 512th column are dropped and warned about.
+  void Cell(int col, std::string_view text) {
+    if (text.empty()) return;
+    if (col > MaxColumns) {
+      Truncated = true;
+      return;
+    }
+    if (col <= static_cast<int>(Ends.size())) return;  // out of order: the sheet is malformed
+    while (static_cast<int>(Ends.size()) < col - 1) Ends.push_back(static_cast<std::uint32_t>(RowText.size()));
+    if (RowText.size() + text.size() > UINT32_MAX) Fail("a row holds too much text");
+    RowText.append(text);
+    Ends.push_back(static_cast<std::uint32_t>(RowText.size()));
+    Budget(text.size() + 8);
+  }
+
+  // Ends the current row, which stands for `repeat` equal rows; an empty row is skipped
+  // as an empty line of a text file is.
+  void EndRow(std::uint64_t repeat = 1) {
+    if (!Ends.empty()) {
+      if (!Decided) {
+        Decided = true;
+        if (NamesRow()) {
+          Result.NamesRead = true;
+          for (size_t i = 0; i < Ends.size(); ++i) Names.emplace_back(Field(i));
+          if (--repeat == 0) return Clear();
+        }
+      }
+      Budget((RowText.size() + Ends.size() * 2) * (repeat - 1));
+      if (static_cast<int>(Ends.size()) + 1 > List.DataGrid.ColCount())
+        List.DataGrid.SetColCount(static_cast<int>(Ends.size()) + 1);
+      for (std::uint64_t k = 0; k < repeat; ++k) {
+        List.DataGrid.AppendRowRaw(RowText, Ends, 1);
+        ++Result.DataLines;
+      }
+    }
+    Clear();
+  }
+
+  void Finish() {
+    TTextGrid& g = List.DataGrid;
+    int cols = std::max<int>(g.ColCount() - 1, static_cast<int>(Names.size()));
+    cols = std::clamp(cols, 1, MaxColumns);
+    g.SetColCount(cols + 1);
+    if (Result.DataLines == 0) g.SetRowCount(2);  // a data set keeps one (empty) case
+    TTextGrid& d = List.DescGrid;
+    d.SetColCount(cols + 1);
+    for (int c = 1; c <= cols; ++c) {
+      std::string name = c <= static_cast<int>(Names.size()) ? Names[c - 1] : std::string();
+      if (name.empty()) name = DefaultColumnName(c);
+      g.SetCell(c, 0, name);
+      d.SetCell(c, 0, name);
+    }
+    if (Truncated) Result.Warnings.push_back(ColumnsTruncatedText);
+    List.SetAllRowsModified();
+    List.UpdateData();
+  }
+
+  // Output beyond what the archive may inflate to counts as a bomb too (repeated rows and
+  // columns of an OpenDocument sheet multiply a few bytes).
+  void Budget(std::uint64_t bytes) {
+    Produced += bytes;
+    if (Produced > Limit) Fail("the sheet expands beyond " + std::to_string(Limit) + " bytes");
+  }
+  std::uint64_t Limit = MaxEntryBytes;
+  bool Truncated = false;
+
+ private:
+  std::string_view Field(size_t i) const {
+    std::uint32_t b = i == 0 ? 0 : Ends[i - 1];
+    return std::string_view(RowText).substr(b, Ends[i] - b);
+  }
+  // The text files' rule: some character outside the numeric set, and no number.
+  bool NamesRow() const {
+    bool text = false;
+    for (size_t i = 0; i < Ends.size(); ++i) {
+      std::string_view f = Field(i);
+      if (f.empty()) continue;
+      if (FieldIsNumber(f)) return false;
+      text = text || HasNonNumericChar(f);
+    }
+    return text;
+  }
+  void Clear() {
+    RowText.clear();
+    Ends.clear();
+  }
+
+  TDataList& List;
+  TFileResult& Result;
+  std::string RowText;
+  std::vector<std::uint32_t> Ends;
+  std::vector<std::string> Names;
+  bool Decided = false;
+  std::uint64_t Produced = 0;
+};
+
+// ------------------------------------------------------------------ Office Open XML
+
+// "AB12" -> 28; 0 when the reference has no column letters.
+int ColumnOfReference(const char* r) {
+  long long col = 0;
+  for (; *r >= 'A' && *r <= 'Z'; ++r) {
+    col = col * 26 + (*r - 'A' + 1);
+    if (col > 1 << 20) return 1 << 20;
+  }
+  return static_cast<int>(col);
+}
+
+struct TSheetRef {
+  std::string Name, Target;
+};
+
+class TXlsxWorkbook : public TXmlReader {
+ public:
+  std::vector<TSheetRef> Sheets;
+  bool Date1904 = false;
+
+ protected:
+  void Start(std::string_view name, const char** a) override {
+    if (name == "sheet") {
+      const char* n = Attr(a, "name");
+      const char* id = Attr(a, "id");
+      Sheets.push_back({n ? n : "", id ? id : ""});
+    } else if (name == "workbookPr") {
+      const char* d = Attr(a, "date1904");
+      Date1904 = d && (std::strcmp(d, "1") == 0 || std::strcmp(d, "true") == 0);
+    }
+  }
+  void End(std::string_view) override {}
+};
+
+class TXlsxRels : public TXmlReader {
+ public:
+  std::vector<std::pair<std::string, std::string>> Targets;  // id, target
+
+ protected:
+  void Start(std::string_view name, const char** a) override {
+    if (name != "Relationship") return;
+    const char* id = Attr(a, "Id");
+    const char* t = Attr(a, "Target");
+    if (id && t) Targets.emplace_back(id, t);
+  }
+  void End(std::string_view) override {}
+};
+
+class TXlsxStrings : public TXmlReader {
+ public:
+  std::vector<std::string> Strings;
+
+ protected:
+  // The text of an <si> is its <t> elements, those of phonetic runs (<rPh>) left out.
+  void Start(std::string_view name, const char**) override {
+    if (name == "si") {
+      Current.clear();
+    } else if (name == "rPh") {
+      InPhonetic = true;
+    } else if (name == "t" && !InPhonetic) {
+      WantText = true;
+      Text.clear();
+    }
+  }
+  void End(std::string_view name) override {
+    if (name == "t" && WantText) {
+      Current += Text;
+      WantText = false;
+    } else if (name == "rPh") {
+      InPhonetic = false;
+    } else if (name == "si") {
+      Strings.push_back(CleanCellText(Current));
+    }
+  }
+
+ private:
+  std::string Current;
+  bool InPhonetic = false;
+};
+
+class TXlsxStyles : public TXmlReader {
+ public:
+  std::vector<TFormat> CellFormats;  // by style index
+
+ protected:
+  void Start(std::string_view name, const char** a) override {
+    if (name == "numFmt") {
+      const char* id = Attr(a, "numFmtId");
+      const char* code = Attr(a, "formatCode");
+      if (id && code) Custom.emplace_back(std::atoi(id), ClassifyFormat(code));
+    } else if (name == "cellXfs") {
+      InCellXfs = true;
+    } else if (name == "xf" && InCellXfs) {
+      const char* id = Attr(a, "numFmtId");
+      int n = id ? std::atoi(id) : 0;
+      TFormat f = BuiltinFormat(n);
+      for (const auto& [cid, cf] : Custom)
+        if (cid == n) f = cf;
+      CellFormats.push_back(f);
+    }
+  }
+  void End(std::string_view name) override {
+    if (name == "cellXfs") InCellXfs = false;
+  }
+
+ private:
+  std::vector<std::pair<int, TFormat>> Custom;
+  bool InCellXfs = false;
+};
+
+class TXlsxSheet : public TXmlReader {
+ public:
+  TXlsxSheet(TSheetSink& sink, const std::vector<std::string>& strings, const std::vector<TFormat>& formats,
+             bool date1904)
+      : Sink(sink), Strings(strings), Formats(formats), Date1904(date1904) {}
+
+ protected:
+  void Start(std::string_view name, const char** a) override {
+    if (name == "c") {
+      const char* r = Attr(a, "r");
+      int col = r ? ColumnOfReference(r) : 0;
+      Col = col > 0 ? col : Col + 1;
+      const char* t = Attr(a, "t");
+      Type = t ? t : "n";
+      const char* s = Attr(a, "s");
+      Style = s ? std::atoi(s) : 0;
+      Value.clear();
+      InCell = true;
+      HaveValue = false;
+    } else if (InCell && (name == "v" || (name == "t" && !InPhonetic))) {
+      WantText = true;
+      Text.clear();
+    } else if (name == "rPh") {
+      InPhonetic = true;
+    } else if (name == "row") {
+      Col = 0;
+    }
+  }
+  void End(std::string_view name) override {
+    if ((name == "v" || name == "t") && WantText) {
+      Value += Text;
+      HaveValue = true;
+      WantText = false;
+    } else if (name == "rPh") {
+      InPhonetic = false;
+    } else if (name == "c") {
+      InCell = false;
+      if (HaveValue) Emit();
+    } else if (name == "row") {
+      Sink.EndRow();
+    }
+  }
+
+ private:
+  void Emit() {
+    Out.clear();
+    if (Type == "s") {
+      unsigned long i = 0;
+      auto r = std::from_chars(Value.data(), Value.data() + Value.size(), i);
+      if (r.ec != std::errc() || i >= Strings.size()) Fail("a cell refers to a shared string that does not exist");
+      Sink.Cell(Col, Strings[i]);
+      return;
+    }
+    if (Type == "str" || Type == "inlineStr") {
+      Out = CleanCellText(Value);
+    } else if (Type == "b") {
+      Out = TrimBlanks(Value) == "0" || TrimBlanks(Value).empty() ? "0" : "1";
+    } else if (Type == "e") {
+      return;  // an error value (#DIV/0!, #N/A) has no value: missing
+    } else if (Type == "d") {
+      if (!IsoDateText(TrimBlanks(Value), Out)) Out = CleanCellText(Value);
+    } else {
+      std::string_view v = TrimBlanks(Value);
+      if (v.empty()) return;
+      TFormat f = Style >= 0 && Style < static_cast<int>(Formats.size()) ? Formats[Style] : TFormat();
+      double x;
+      if (f.Show != TShow::Number && std::from_chars(v.data(), v.data() + v.size(), x).ec == std::errc() &&
+          SerialText(x, Date1904, f, Out)) {
+      } else {
+        Out.clear();
+        NumberText(v, Out);
+      }
+    }
+    Sink.Cell(Col, Out);
+  }
+
+  TSheetSink& Sink;
+  const std::vector<std::string>& Strings;
+  const std::vector<TFormat>& Formats;
+  bool Date1904;
+  int Col = 0, Style = 0;
+  std::string Type, Value, Out;
+  bool InCell = false, HaveValue = false, InPhonetic = false;
+};
+
+// "worksheets/sheet1.xml" relative to xl/, or "/xl/worksheets/sheet1.xml".
+std::string PartPath(const std::string& target) {
+  if (!target.empty() && target[0] == '/') return target.substr(1);
+  return "xl/" + target;
+}
+
+std::vector<TSheetRef> XlsxSheets(TArchive& zip, bool& date1904) {
+  TXlsxWorkbook wb;
+  wb.ParseEntry(zip, "xl/workbook.xml");
+  TXlsxRels rels;
+  rels.ParseEntry(zip, "xl/_rels/workbook.xml.rels");
+  for (auto& s : wb.Sheets) {
+    std::string target;
+    for (const auto& [id, t] : rels.Targets)
+      if (id == s.Target) target = t;
+    s.Target = target.empty() ? std::string() : PartPath(target);
+  }
+  date1904 = wb.Date1904;
+  return wb.Sheets;
+}
+
+// ------------------------------------------------------------------ OpenDocument
+
+// Sheet names only: stops at nothing, but keeps no cells.
+class TOdsNames : public TXmlReader {
+ public:
+  std::vector<std::string> Names;
+
+ protected:
+  void Start(std::string_view name, const char** a) override {
+    if (name == "table") {
+      if (Depth++ == 0) {
+        const char* n = Attr(a, "name");
+        Names.emplace_back(n ? n : "");
+      }
+    }
+  }
+  void End(std::string_view name) override {
+    if (name == "table") --Depth;
+  }
+  int Depth = 0;
+};
+
+std::uint64_t RepeatCount(const char** a, const char* attr) {
+  const char* r = Attr(a, attr);
+  if (!r) return 1;
+  std::uint64_t n = 0;
+  auto res = std::from_chars(r, r + std::strlen(r), n);
+  return res.ec == std::errc() && n > 0 ? n : 1;
+}
+
+class TOdsSheet : public TXmlReader {
+ public:
+  TOdsSheet(TSheetSink& sink, std::size_t index) : Sink(sink), Index(index) {}
+
+ protected:
+  void Start(std::string_view name, const char** a) override {
+    if (name == "table") {
+      if (Depth++ == 0) ++Seen;
+      return;
+    }
+    if (Depth != 1 || Seen != Index + 1) return;
+    if (Annotation > 0) {
+      if (name == "annotation") ++Annotation;
+      return;
+    }
+    if (name == "table-row") {
+      RowRepeat = RepeatCount(a, "number-rows-repeated");
+      Col = 0;
+    } else if (name == "table-cell" || name == "covered-table-cell") {
+      ColRepeat = RepeatCount(a, "number-columns-repeated");
+      Out.clear();
+      Paragraphs = 0;
+      InCell = true;
+      // A typed value comes from its attribute; text, and a value whose attribute is
+      // missing or does not parse, from the paragraphs shown in the cell.
+      const char* type = Attr(a, "value-type");
+      const std::string_view t = type ? type : "";
+      const char* v = nullptr;
+      if (t == "float" || t == "percentage" || t == "currency") {
+        if ((v = Attr(a, "value"))) NumberText(TrimBlanks(v), Out);
+      } else if (t == "date") {
+        if ((v = Attr(a, "date-value")) && !IsoDateText(TrimBlanks(v), Out)) Out.clear();
+      } else if (t == "time") {
+        if ((v = Attr(a, "time-value")) && !DurationText(TrimBlanks(v), Out)) Out.clear();
+      } else if (t == "boolean") {
+        if ((v = Attr(a, "boolean-value"))) Out = std::strcmp(v, "true") == 0 ? "1" : "0";
+      }
+      TypedValue = !Out.empty();
+    } else if (InCell && name == "annotation") {
+      Annotation = 1;
+    } else if (InCell && !TypedValue) {
+      if (name == "p") {
+        if (Paragraphs++ > 0) Out += ' ';
+        WantText = true;
+      } else if (name == "s") {
+        FlushText();
+        Out.append(std::min<std::uint64_t>(RepeatCount(a, "c"), 1000), ' ');
+      } else if (name == "tab" || name == "line-break") {
+        FlushText();
+        Out += ' ';
+      }
+    }
+  }
+  void End(std::string_view name) override {
+    if (name == "table") {
+      if (--Depth == 0 && Seen == Index + 1) Stop();
+      return;
+    }
+    if (Depth != 1 || Seen != Index + 1) return;
+    if (Annotation > 0) {
+      if (name == "annotation") --Annotation;
+      return;
+    }
+    if (name == "p" && InCell) {
+      FlushText();
+      WantText = false;
+    } else if (name == "table-cell" || name == "covered-table-cell") {
+      FlushText();
+      WantText = false;
+      InCell = false;
+      const std::string text = TypedValue ? Out : CleanCellText(Out);
+      if (text.empty()) {
+        // Empty cells repeat to the sheet's edge: only counted.
+        Col = std::min<std::uint64_t>(Col + ColRepeat, std::uint64_t(1) << 40);
+      } else {
+        for (std::uint64_t k = 0; k < ColRepeat; ++k) {
+          if (++Col > static_cast<std::uint64_t>(MaxColumns)) {
+            Sink.Truncated = true;
+            break;
+          }
+          Sink.Cell(static_cast<int>(Col), text);
+        }
+      }
+    } else if (name == "table-row") {
+      Sink.EndRow(RowRepeat);
+    }
+  }
+
+ private:
+  void FlushText() {
+    if (WantText) Out += Text;
+    Text.clear();
+  }
+
+  TSheetSink& Sink;
+  std::size_t Index;
+  std::size_t Seen = 0;
+  int Depth = 0, Annotation = 0, Paragraphs = 0;
+  std::uint64_t RowRepeat = 1, ColRepeat = 1, Col = 0;
+  std::string Out;
+  bool InCell = false, TypedValue = false;
+};
+
+bool IsEncryptedOds(TArchive& zip) {
+  std::string manifest;
+  zip.Read("META-INF/manifest.xml", [&](const char* p, std::size_t n) { manifest.append(p, n); });
+  return manifest.find("encryption-data") != std::string::npos;
+}
+
+// ------------------------------------------------------------------ reading
+
+enum class TKind { Xlsx, Ods };
+
+struct TOpened {
+  std::unique_ptr<TArchive> Zip;
+  TKind Kind = TKind::Xlsx;
+};
+
+// The bytes' first eight, when they are those of a compound file (how Office stores an
+// encrypted workbook, and the old .xls format).
+bool IsCompoundFile(std::string_view head) {
+  return head.size() >= 8 && std::memcmp(head.data(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) == 0;
+}
+
+TOpened Open(const std::string* path, std::string_view bytes, std::uint64_t archiveSize, std::string_view head) {
+  if (IsCompoundFile(head))
+    Fail("the workbook is encrypted (password-protected) or in the old binary .xls format; save it as .xlsx");
+  if (archiveSize == 0) Fail("the file is empty");
+  TOpened o;
+  o.Zip = std::make_unique<TArchive>(path, bytes, head);
+  o.Zip->Limit = std::min<std::uint64_t>(MaxEntryBytes, archiveSize * MaxInflationRatio);
+  if (o.Zip->Has("xl/workbook.xml")) {
+    o.Kind = TKind::Xlsx;
+  } else if (o.Zip->Has("content.xml")) {
+    o.Kind = TKind::Ods;
+    if (IsEncryptedOds(*o.Zip)) Fail("the workbook is encrypted (password-protected)");
+  } else {
+    Fail("no spreadsheet in the archive (neither xl/workbook.xml nor content.xml)");
+  }
+  return o;
+}
+
+std::vector<std::string> SheetNames(TOpened& o) {
+  std::vector<std::string> names;
+  if (o.Kind == TKind::Xlsx) {
+    bool d1904;
+    for (const auto& s : XlsxSheets(*o.Zip, d1904)) names.push_back(s.Name);
+  } else {
+    TOdsNames n;
+    n.ParseEntry(*o.Zip, "content.xml");
+    names = std::move(n.Names);
+  }
+  return names;
+}
+
+std::size_t PickSheet(const std::vector<std::string>& names, std::string_view sheet) {
+  if (names.empty()) Fail("the workbook has no sheets");
+  if (sheet.empty()) return 0;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (names[i] == sheet) return i;
+  unsigned long n = 0;
+  auto r = std::from_chars(sheet.data(), sheet.data() + sheet.size(), n);
+  if (r.ec == std::errc() && r.ptr == sheet.data() + sheet.size() && n >= 1 && n <= names.size()) return n - 1;
+  std::string list;
+  for (const auto& s : names) list += (list.empty() ? "" : ", ") + s;
+  Fail("no sheet '" + std::string(sheet) + "' (the workbook has " + std::to_string(names.size()) +
+       (names.size() == 1 ? " sheet: " : " sheets: ") + list + ")");
+}
+
+void ReadSheet(TOpened& o, TDataList& list, TFileResult& result, std::string_view sheet, const TProgress& progress) {
+  TSheetSink sink(list, result);
+  sink.Limit = o.Zip->Limit;
+  if (o.Kind == TKind::Xlsx) {
+    bool date1904 = false;
+    std::vector<TSheetRef> sheets = XlsxSheets(*o.Zip, date1904);
+    std::vector<std::string> names;
+    for (const auto& s : sheets) names.push_back(s.Name);
+    const TSheetRef& ref = sheets[PickSheet(names, sheet)];
+    if (ref.Target.empty() || !o.Zip->Has(ref.Target.c_str())) Fail("sheet '" + ref.Name + "' is missing from the archive");
+    TXlsxStrings strings;
+    strings.ParseEntry(*o.Zip, "xl/sharedStrings.xml");
+    TXlsxStyles styles;
+    styles.ParseEntry(*o.Zip, "xl/styles.xml");
+    TXlsxSheet reader(sink, strings.Strings, styles.CellFormats, date1904);
+    const double size = static_cast<double>(o.Zip->DeclaredSize(ref.Target.c_str()));
+    double done = 0;
+    bool found = o.Zip->Read(ref.Target.c_str(), [&](const char* p, std::size_t n) {
+      reader.Feed(p, n, false);
+      done += static_cast<double>(n);
+      if (progress && size > 0 && !progress(std::min(0.99, done / size))) throw TStopped{};
+    });
+    if (found) reader.Feed("", 0, true);
+  } else {
+    TOdsNames n;
+    n.ParseEntry(*o.Zip, "content.xml");
+    std::size_t index = PickSheet(n.Names, sheet);
+    TOdsSheet reader(sink, index);
+    const double size = static_cast<double>(o.Zip->DeclaredSize("content.xml"));
+    double done = 0;
+    o.Zip->Read("content.xml", [&](const char* p, std::size_t k) {
+      reader.Feed(p, k, false);
+      done += static_cast<double>(k);
+      if (progress && size > 0 && !progress(std::min(0.99, done / size))) throw TStopped{};
+    });
+    reader.Feed("", 0, true);
+  }
+  sink.Finish();
+  if (progress) progress(1.0);
+  result.Ok = true;
+}
+
+// Runs `body`, turning its failures into the result's message.
+template <class F>
+TFileResult Guarded(const std::string& where, F&& body) {
+  TFileResult result;
+  try {
+    body(result);
+  } catch (const TWorkbookError& e) {
+    result = TFileResult();
+    result.Error = FileReadErrorText;
+    result.Detail = where.empty() ? e.Reason : where + ": " + e.Reason;
+  } catch (const TStopped&) {
+    result = TFileResult();
+    result.Error = FileStoppedText;
+  } catch (const std::bad_alloc&) {
+    result = TFileResult();
+    result.Error = FileReadErrorText;
+    result.Detail = where.empty() ? "out of memory" : where + ": out of memory";
+  }
+  return result;
+}
+
+// The size of a regular file and its first bytes; fails as the text reader does.
+bool FileHead(const std::string& path, TFileResult& result, std::uint64_t& size, std::string& head) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    result.Error = FileSizeErrorText;
+    result.Detail = path + ": " + std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    result.Error = FileReadErrorText;
+    result.Detail = path + ": not a regular file";
+    return false;
+  }
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    result.Error = FileOpenErrorText;
+    result.Detail = path + ": " + std::strerror(errno);
+    return false;
+  }
+  char buf[8];
+  size_t n = std::fread(buf, 1, sizeof buf, f);
+  std::fclose(f);
+  head.assign(buf, n);
+  size = static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
+}  // namespace
+
+bool IsWorkbookPath(std::string_view path) {
+  size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos) return false;
+  std::string ext(path.substr(dot));
+  for (char& ch : ext) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
+  return ext == ".xlsx" || ext == ".xlsm" || ext == ".ods";
+}
+
+std::string WorkbookSaveName(std::string_view path) {
+  size_t dot = path.rfind('.');
+  size_t slash = path.rfind('/');
+  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) dot = path.size();
+  return std::string(path.substr(0, dot)) + "." + DefaultDataExtension;
+}
+
+TFileResult WorkbookSheets(const std::string& path, std::vector<std::string>& names) {
+  TFileResult result;
+  std::uint64_t size = 0;
+  std::string head;
+  if (!FileHead(path, result, size, head)) return result;
+  return Guarded(path, [&](TFileResult& r) {
+    TOpened o = Open(&path, {}, size, head);
+    names = SheetNames(o);
+    r.Ok = true;
+  });
+}
+
+TFileResult WorkbookSheetsFromBytes(std::string_view bytes, std::vector<std::string>& names) {
+  return Guarded({}, [&](TFileResult& r) {
+    TOpened o = Open(nullptr, bytes, bytes.size(), bytes.substr(0, 8));
+    names = SheetNames(o);
+    r.Ok = true;
+  });
+}
+
+TFileResult ReadWorkbookFile(const std::string& path, TDataList& list, std::string_view sheet,
+                             const TProgress& progress) {
+  TFileResult result;
+  std::uint64_t size = 0;
+  std::string head;
+  if (!FileHead(path, result, size, head)) return result;
+  return Guarded(path, [&](TFileResult& r) {
+    TOpened o = Open(&path, {}, size, head);
+    ReadSheet(o, list, r, sheet, progress);
+  });
+}
+
+TFileResult ReadWorkbookBytes(std::string_view bytes, TDataList& list, std::string_view sheet,
+                              const TProgress& progress) {
+  return Guarded({}, [&](TFileResult& r) {
+    TOpened o = Open(nullptr, bytes, bytes.size(), bytes.substr(0, 8));
+    ReadSheet(o, list, r, sheet, progress);
+  });
+}
+
+}  // namespace sorvel
