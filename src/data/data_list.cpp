@@ -663,7 +663,10 @@ void TDataList::CalcRowStats() {
       if (!IncludeCol[c]) continue;
       double x = CellArray[c][r];
       if (!CellKeeps(x)) continue;
-      Transformed(x);
+      if (!Transformed(x)) {
+        CalcRowStats();  // the transform is off now: every row on one scale
+        return;
+      }
       s += x;
       ss += x * x;
       ++count;
@@ -675,23 +678,23 @@ void TDataList::CalcRowStats() {
 }
 
 bool TDataList::Transformed(double& x) {
-  if (TransformRec.no == 0 || !TransformRec.Apply) return true;
-  std::string reason;
-  if (TransformRec.Apply(x, reason)) return true;
-  DataMessage("Transform Error - Turning Off Transform!\n" + TransformRec.Text + "\n" + reason);
-  TransformRec.no = 0;
+  if (TransformRec.no == TransformNone) return true;
+  if (TransformValue(TransformRec, x)) return true;
+  TransformErrorReport(TransformRec);
   return false;
 }
 
-void TDataList::ApplyTransform(int mode) {
-  if (mode == LoadRowMeans || mode == LoadRowMeansByLevel || mode == LoadRowMeansByRun) return;
-  for (int i = 1; i <= A_ArrayCount && TransformRec.no != 0; ++i)
-    if (!Transformed(A_Array[i])) return;
+bool TDataList::ApplyTransform(int mode) {
+  if (mode == LoadRowMeans || mode == LoadRowMeansByLevel || mode == LoadRowMeansByRun) return true;
+  if (TransformRec.no == TransformNone || A_ArrayCount == 0) return true;
+  if (TransformArray(TransformRec, A_Array.data(), A_ArrayCount)) return true;
+  TransformErrorReport(TransformRec);
+  return false;
 }
 
 void TDataList::StartLoad(bool includedColumns) {
   if (DataChanged) UpdateData();
-  if (TransformRec.SaveRandomState) TransformRec.SaveRandomState();
+  if (!reloading_) SaveLoadRandomState();
   A_ArrayCount = 0;
   std::int64_t need = Ncount;
   if (includedColumns) {
@@ -813,7 +816,9 @@ void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
     default:
       return;
   }
-  ApplyTransform(mode);
+  // After a transform error the message says the transform is off: the set is loaded
+  // again untransformed rather than left half on one scale, half on the other.
+  if (!ApplyTransform(mode)) DataToA_Array(v1, ri);
 }
 
 void TDataList::LoadAllToA_Array(TRunInfo& ri) {
@@ -857,7 +862,7 @@ void TDataList::LoadAllToA_Array(TRunInfo& ri) {
                 ? ri.measure
                 : FirstIncluded();
   ri.CurrentName = ri.CurrentTitle = "(All)";
-  ApplyTransform(mode);
+  if (!ApplyTransform(mode)) LoadAllToA_Array(ri);
 }
 
 void TDataList::SubgroupStatsToA_Array(int v1, TRunInfo& ri) {
@@ -888,9 +893,13 @@ void TDataList::GetGrandHighLow(int colRefRunType, TRunInfo& ri) {
   const int mode = colRefRunType;
   const int maxCol = std::min(MaxCol(), MaxColumns);
   bool transform = !(mode == LoadRowMeans || mode == LoadRowMeansByLevel || mode == LoadRowMeansByRun);
+  bool failed = false;
   auto take = [&](double x, bool valid) {
-    if (!valid) return;
-    if (transform && !Transformed(x)) return;
+    if (!valid || failed) return;
+    if (transform && !Transformed(x)) {
+      failed = true;
+      return;
+    }
     if (!any) {
       GrandHigh = GrandLow = x;
       any = true;
@@ -917,14 +926,15 @@ void TDataList::GetGrandHighLow(int colRefRunType, TRunInfo& ri) {
         break;
     }
   }
+  // The transform went off at an error: the extremes are those of the untransformed values.
+  if (failed) GetGrandHighLow(colRefRunType, ri);
 }
 
 void TDataList::ReloadAR(TRunInfo& ri) {
-  auto save = std::move(TransformRec.SaveRandomState);
-  if (TransformRec.RestoreRandomState) TransformRec.RestoreRandomState();
-  TransformRec.SaveRandomState = nullptr;
+  RestoreLoadRandomState();
+  reloading_ = true;
   DataToA_Array(ri.v, ri);
-  TransformRec.SaveRandomState = std::move(save);
+  reloading_ = false;
 }
 
 // ---------------------------------------------------------------- runs

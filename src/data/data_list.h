@@ -193,7 +193,13 @@ class TDataList {
   void LoadAllToA_Array(TRunInfo& ri);
   void SubgroupStatsToA_Array(int v1, TRunInfo& ri);
   void GetGrandHighLow(int colRefRunType, TRunInfo& ri);
+  // Loads set ri.v again with the random generator as the last load started it, so a
+  // random transformation gives the same values again.
   void ReloadAR(TRunInfo& ri);
+  // The active transformation applied to one value, for analyses that read cells
+  // themselves. On an error it is reported, the transformation switched off, x left as
+  // it was, and false returned: the caller reads its cells again untransformed.
+  bool Transformed(double& x);
   // Row statistics column MaxCol + k (k = 1 mean, 2 standard deviation, 3 count),
   // allocated (filled with MissingValue) on first use.
   std::vector<double>& RowStatsColumn(int k);
@@ -244,10 +250,9 @@ class TDataList {
   bool CellKeeps(double x) const { return x == x && RuleKeeps(x); }
   void AppendValue(double x);  // a computed value (row statistics): DataValid decides
   void AppendCell(double x);   // a data cell's value: CellKeeps decides
-  // Applies the active transformation to x; on an error reports it once, switches the
-  // transformation off and returns false.
-  bool Transformed(double& x);
-  void ApplyTransform(int mode);
+  // Transforms A_Array[1..A_ArrayCount] unless the mode loads row means; false after a
+  // transform error (reported, the transform switched off).
+  bool ApplyTransform(int mode);
   int FirstIncluded() const;
   double RowStat(int k, int r) const;
   void InvalidateIndexes();
@@ -255,6 +260,7 @@ class TDataList {
   std::vector<TKeyIndex> LevelIndex_;  // per column
   TKeyIndex RunIndex_;
   std::int64_t LastParsedRows_ = 0;
+  bool reloading_ = false;  // ReloadAR: the random state of the last load is kept
   bool AllRowsModified_ = false;
 };
 

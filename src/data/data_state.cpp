@@ -8,9 +8,6 @@ namespace sorvel {
 std::vector<double> A_Array;
 std::int32_t A_ArrayCount = 0;
 std::int32_t PairCol1 = 0, PairCol2 = 0;
-TMissingRec MissingRec;
-TProcessIfRec ProcessIfRec;
-TTransformRec TransformRec;
 TDataEditorState DataEditor;
 std::int32_t NewDataCount = 0, DataChangeCount = 0, ColumnsChangeCount = 0;
 
@@ -54,9 +51,8 @@ void DataMessage(const std::string& text) { MessageHandler()(text); }
 
 void NewDataSet() {
   ReplaceDataList(std::make_unique<TDataList>());
-  ProcessIfRec.Active = false;
-  ProcessIfRec.Sign1 = ProcessIfRec.Sign2 = RelAll;
-  TransformRec.no = 0;
+  ResetProcessIf();
+  TransformRec.no = TransformNone;
   DataEditor.DataFilename.clear();
   DataEditor.WantVarNames = DataEditor.WantDescriptions = false;
   DataEditor.FileModified = false;
@@ -79,9 +75,7 @@ void ResetDataState() {
   std::vector<double>().swap(A_Array);
   A_ArrayCount = 0;
   PairCol1 = PairCol2 = 0;
-  MissingRec = TMissingRec();
-  ProcessIfRec = TProcessIfRec();
-  TransformRec = TTransformRec();
+  ResetDataRules();
   DataEditor = TDataEditorState();
   NewDataCount = DataChangeCount = ColumnsChangeCount = 0;
   SetDataMessageHandler(nullptr);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/data_list.h"
+#include "data/data_rules.h"
 
 namespace sorvel {
 
@@ -28,32 +29,7 @@ extern std::int32_t A_ArrayCount;
 extern std::int32_t PairCol1, PairCol2;
 
 // The rules a load applies, in this order: Process If, the missing-value rule, the
-// transformation. Their dialogs fill them; all start inactive.
-struct TMissingRec {
-  bool Active = false;
-  int Sign1 = RelNone, Sign2 = RelNone;  // RelNone or RelEqual .. RelLessEqual
-  double X1 = 0, X2 = 0;
-};
-struct TProcessIfRec {
-  bool Active = false;
-  int PiIndex1 = 0, PiIndex2 = 0;  // condition columns
-  int Sign1 = RelAll, Sign2 = RelAll;  // RelAll .. RelNotIn
-  double X1 = 0, X2 = 0;
-  std::vector<double> LA1, LA2;    // the "in" lists (1-based: element 0 unused)
-  int LA1count = 0, LA2count = 0;
-  int AndOr = ProcessIfAnd;        // ProcessIfAnd or ProcessIfOr
-};
-struct TTransformRec {
-  int no = 0;  // 0: no transformation
-  std::string Text;  // the formula, for messages
-  // Transforms x in place; false (with a reason) when it cannot.
-  std::function<bool(double& x, std::string& reason)> Apply;
-  // Random transformations: saved by each load, restored by ReloadAR.
-  std::function<void()> SaveRandomState, RestoreRandomState;
-};
-extern TMissingRec MissingRec;
-extern TProcessIfRec ProcessIfRec;
-extern TTransformRec TransformRec;
+// transformation (MissingRec, ProcessIfRec, TransformRec: data/data_rules.h).
 
 // Messages the data set shows (the transform error): the GUI shows a box, the command
 // line writes stderr, tests record them. Returns the previous handler.

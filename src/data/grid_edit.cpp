@@ -103,29 +103,6 @@ TGridRect Normalised(TGridRect r) {
   return r;
 }
 
-std::string RelationText(int sign) {
-  // Indexed by the relation code, RelNone to RelNotIn.
-  static const char* texts[] = {"", "=", ">", ">=", "<", "<=", "<>", "in", "Not in"};
-  return sign >= RelNone && sign <= RelNotIn ? texts[sign] : "";
-}
-
-std::string ListText(const std::vector<double>& list, int count) {
-  std::string s = "(";
-  for (int i = 1; i <= count && i < static_cast<int>(list.size()); ++i) {
-    if (i > 1) s += ", ";
-    s += FormatGeneral(list[i]);
-  }
-  return s + ")";
-}
-
-std::string ConditionText(int column, int sign, double x, const std::vector<double>& list,
-                          int count) {
-  std::string name = DataList().ColumnName(column);
-  if (name.empty()) name = DefaultColumnName(column);
-  if (sign == RelIn || sign == RelNotIn) return name + " " + RelationText(sign) + " " + ListText(list, count);
-  return name + " " + RelationText(sign) + " " + FormatGeneral(x);
-}
-
 bool Holds(int compare, int relation) {
   switch (relation) {
     case RelEqual: return compare == 0;
@@ -470,27 +447,6 @@ void GridJump(const TTextGrid& grid, int& c, int& r, int dc, int dr, int minC, i
   r = nr;
 }
 
-std::vector<std::string> MissingConditionTexts() {
-  std::vector<std::string> texts;
-  if (!MissingRec.Active) return texts;
-  if (MissingRec.Sign1 != RelNone)
-    texts.push_back(RelationText(MissingRec.Sign1) + " " + FormatGeneral(MissingRec.X1));
-  if (MissingRec.Sign2 != RelNone)
-    texts.push_back(RelationText(MissingRec.Sign2) + " " + FormatGeneral(MissingRec.X2));
-  return texts;
-}
-
-std::vector<std::string> ProcessIfConditionTexts() {
-  std::vector<std::string> texts;
-  const TProcessIfRec& p = ProcessIfRec;
-  if (!p.Active) return texts;
-  if (p.Sign1 != RelAll) texts.push_back(ConditionText(p.PiIndex1, p.Sign1, p.X1, p.LA1, p.LA1count));
-  if (p.Sign2 != RelAll) texts.push_back(ConditionText(p.PiIndex2, p.Sign2, p.X2, p.LA2, p.LA2count));
-  return texts;
-}
-
-std::string ProcessIfJoin() { return ProcessIfRec.AndOr == ProcessIfOr ? " or " : " and "; }
-
 bool BuildFileModString(TFileModStrings& out) {
   std::vector<std::string> items;
   for (const auto& t : MissingConditionTexts()) items.push_back("Missing When: " + t);
@@ -500,7 +456,7 @@ bool BuildFileModString(TFileModStrings& out) {
     items.push_back("Process If: " + pi[0] + (pi.size() > 1 ? join : ""));
     if (pi.size() > 1) items.push_back("Process If: " + pi[1]);
   }
-  if (TransformRec.no != 0) items.push_back("Transform: " + TransformRec.Text);
+  if (TransformRec.no != TransformNone) items.push_back("Transform: " + TransformFormulaText());
   out = TFileModStrings();
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (i > 0) {

@@ -98,11 +98,6 @@ bool InsertCaseNumbers(TDataList& list);
 // grid's edge. Columns and rows below `minC` / `minR` are not entered.
 void GridJump(const TTextGrid& grid, int& c, int& r, int dc, int dr, int minC = 1, int minR = 1);
 
-// The active rules as the editor's status bar and the reports' headings write them.
-std::vector<std::string> MissingConditionTexts();    // "= 0", "> 100"
-std::vector<std::string> ProcessIfConditionTexts();  // "Col1 > 5", "Group in (1, 2)"
-std::string ProcessIfJoin();                         // " and " / " or "
-
 // The data-modification summary printed under report headings. Items joined with "\r",
 // "\r\t" and two blanks; false (all empty) when no rule is active.
 struct TFileModStrings {

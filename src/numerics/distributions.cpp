@@ -879,6 +879,18 @@ void SeedRandom(std::uint64_t seed) {
   state.Spare = 0;
 }
 
+TRandomSnapshot SaveRandomState() {
+  const auto& state = RandomState();
+  return {state.Engine, state.HaveSpare, state.Spare};
+}
+
+void RestoreRandomState(const TRandomSnapshot& snapshot) {
+  auto& state = RandomState();
+  state.Engine = snapshot.Engine;
+  state.HaveSpare = snapshot.HaveSpare;
+  state.Spare = snapshot.Spare;
+}
+
 // Marsaglia polar method.
 double GaussRandom() {
   auto& state = RandomState();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 
 #include "numerics/specfunc.h"
 
@@ -82,6 +83,15 @@ void SeedRandom(std::uint64_t seed);
 // Standard normal deviate (Marsaglia polar method) and a normal deviate with mean and sd.
 double GaussRandom();
 double NormalRandom(double mean, double sd);
+// The generator's whole state (engine and normal spare): taking it before a run of draws
+// and putting it back replays the same numbers.
+struct TRandomSnapshot {
+  std::mt19937_64 Engine;
+  bool HaveSpare = false;
+  double Spare = 0;
+};
+TRandomSnapshot SaveRandomState();
+void RestoreRandomState(const TRandomSnapshot& snapshot);
 
 // Puts alpha, the normal spare and the log-factorial table back as at start-up.
 void ResetDistributionsState();

@@ -335,7 +335,7 @@ TEST_F(DataListTest, FiltersAndRules) {
     return Loaded();
   };
   // Missing-value rule X = 0 or X > 100: 0 and 150 go, 100 stays.
-  MissingRec = {true, RelEqual, RelGreater, 0, 100};
+  ApplyMissingChoice({RelEqual, RelGreater, "0", "100"});
   EXPECT_EQ(load(), (std::vector<double>{100, 50}));
   MissingRec = TMissingRec();
 
@@ -371,22 +371,15 @@ TEST_F(DataListTest, FiltersAndRules) {
   // A transformation error is reported once and switches the transformation off.
   std::vector<std::string> messages;
   SetDataMessageHandler([&](const std::string& m) { messages.push_back(m); });
-  TransformRec.no = 1;
-  TransformRec.Text = "Log(X)";
-  TransformRec.Apply = [](double& x, std::string& reason) {
-    if (x <= 0) {
-      reason = "Log of a value <= 0";
-      return false;
-    }
-    x = x * 2;
-    return true;
-  };
+  std::string error;
+  ASSERT_TRUE(SetTransform(TransformRec, TransformLinear, "2", "0", "1", false, error));
   ProcessIfRec.Active = true;
   ProcessIfRec.PiIndex1 = 1;
   ProcessIfRec.Sign1 = RelGreater;
   ProcessIfRec.X1 = 60;
   EXPECT_EQ(load(), (std::vector<double>{200, 300}));
   ProcessIfRec = TProcessIfRec();
+  ASSERT_TRUE(SetTransform(TransformRec, TransformLog, "1", "0", "1", false, error));
   EXPECT_EQ(load(), (std::vector<double>{0, 100, 150, 50}));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find("Transform Error - Turning Off Transform!"), std::string::npos);
@@ -434,7 +427,7 @@ TEST_F(DataListTest, NumbersAtTheMarkerValuesAreValues) {
   EXPECT_EQ(column1(), (std::vector<double>{big, 5, low}));
   d.SetProcessPairs(0, 0);
   // The missing-value rule can still declare the value missing.
-  MissingRec = {true, RelEqual, RelNone, low, 0};
+  ApplyMissingChoice({RelEqual, RelNone, "-2147483647", "0"});
   EXPECT_EQ(column1(), (std::vector<double>{big, 5, 7}));
   MissingRec = TMissingRec();
 
@@ -579,18 +572,14 @@ TEST_F(DataListTest, SubgroupStatsLoadTheRowStatisticsOfOneSet) {
   d.SubgroupStatsToA_Array(RowStatMean, ri);
   EXPECT_EQ(Loaded(), (std::vector<double>{6, 7, 15}));
   ProcessIfRec = TProcessIfRec();
-  MissingRec = {true, RelEqual, RelNone, 2, 0};
+  ApplyMissingChoice({RelEqual, RelNone, "2", "0"});
   d.SubgroupStatsToA_Array(RowStatCount, ri);
   EXPECT_EQ(Loaded(), (std::vector<double>{1, 0}));
   MissingRec = TMissingRec();
 
   // ... the transformation does not: the statistics were computed from transformed values.
-  TransformRec.no = 1;
-  TransformRec.Text = "X*10";
-  TransformRec.Apply = [](double& x, std::string&) {
-    x *= 10;
-    return true;
-  };
+  std::string error;
+  ASSERT_TRUE(SetTransform(TransformRec, TransformLinear, "10", "0", "1", false, error));
   ri.ColRefRun = LoadColumnsByLevel;
   ri.v = 1;
   d.DataToA_Array(1, ri);
@@ -657,15 +646,8 @@ TEST_F(DataListTest, ReloadARLoadsTheSetAgainWithTheSameRandomNumbers) {
   EXPECT_EQ(Loaded(), (std::vector<double>{3, 4}));
 
   // A transformation that draws random numbers.
-  std::minstd_rand random(7), saved;
-  TransformRec.no = 1;
-  TransformRec.Text = "X+Random";
-  TransformRec.Apply = [&](double& x, std::string&) {
-    x += static_cast<double>(random() % 1000);
-    return true;
-  };
-  TransformRec.SaveRandomState = [&] { saved = random; };
-  TransformRec.RestoreRandomState = [&] { random = saved; };
+  std::string error;
+  ASSERT_TRUE(SetTransform(TransformRec, TransformUniform, "0", "1000", "1", false, error));
   d.SetupIndex(ri);
   ASSERT_TRUE(d.GetAR(ri));
   ASSERT_TRUE(d.GetAR(ri));

@@ -345,9 +345,9 @@ TEST(GridEdit, FileModStringListsActiveRules) {
   ProcessIfRec.X2 = 10;
   ProcessIfRec.AndOr = ProcessIfOr;
   ASSERT_TRUE(BuildFileModString(s));
-  EXPECT_EQ(s.Text, "Missing When: = 0\rProcess If: Col1 > 5 or\rProcess If: Col1 < 10");
-  EXPECT_EQ(s.Tab, "Missing When: = 0\r\tProcess If: Col1 > 5 or\r\tProcess If: Col1 < 10");
-  EXPECT_EQ(s.Line, "Missing When: = 0  Process If: Col1 > 5 or  Process If: Col1 < 10");
+  EXPECT_EQ(s.Text, "Missing When: X = 0\rProcess If: Col1 > 5 or\rProcess If: Col1 < 10");
+  EXPECT_EQ(s.Tab, "Missing When: X = 0\r\tProcess If: Col1 > 5 or\r\tProcess If: Col1 < 10");
+  EXPECT_EQ(s.Line, "Missing When: X = 0  Process If: Col1 > 5 or  Process If: Col1 < 10");
   ResetDataState();
 }
 

@@ -78,7 +78,7 @@ TEST_F(DescriptiveTest, ColumnsAreLoadedWithTheDataRules) {
   EXPECT_EQ(all.Columns[1].Missing, 1);
   EXPECT_DOUBLE_EQ(all.Columns[0].Minimum, -5);
   // The missing-value rule X < 0 drops -5.
-  MissingRec = {true, 4, 0, 0, 0};
+  ApplyMissingChoice({RelLess, RelNone, "0", "0"});
   TDescriptiveResult ruled = ComputeDescriptiveStatistics(d, {1});
   EXPECT_EQ(ruled.Columns[0].N, 3);
   EXPECT_EQ(ruled.Columns[0].Missing, 1);

@@ -343,16 +343,9 @@ void TDataForm::SetStatusBarInfo(int panel, const QString& text) {
 void TDataForm::UpdateStatusBarInfo() {
   TDataGridView* grid = ActiveGrid();
   SetStatusBarInfo(0, QStringLiteral("Col = %1,  Row = %2").arg(grid->CurrentCol()).arg(grid->CurrentRow()));
-  const auto missing = MissingConditionTexts();
-  SetStatusBarInfo(1, missing.empty() ? QStringLiteral("Missing Off")
-                                      : QStringLiteral("Missing: ") + Q(missing[0]) +
-                                            (missing.size() > 1 ? QStringLiteral(", ") + Q(missing[1]) : QString()));
-  SetStatusBarInfo(2, TransformRec.no != 0 ? QStringLiteral("Transform: ") + Q(TransformRec.Text)
-                                           : QStringLiteral("Transform Off"));
-  const auto pi = ProcessIfConditionTexts();
-  SetStatusBarInfo(3, pi.empty() ? QStringLiteral("Process If Off")
-                                 : QStringLiteral("Process If: ") + Q(pi[0]) +
-                                       (pi.size() > 1 ? Q(ProcessIfJoin()) + Q(pi[1]) : QString()));
+  SetStatusBarInfo(1, Q(MissingStatusText()));
+  SetStatusBarInfo(2, Q(TransformStatusText()));
+  SetStatusBarInfo(3, Q(ProcessIfStatusText()));
   const TDataList& list = DataList();
   SetStatusBarInfo(4, QStringLiteral("Cols = %1,  Rows = %2").arg(list.MaxCol()).arg(list.DataGrid.RowCount() - 1));
   statusBar()->setToolTip(StatusBarHint());
@@ -362,7 +355,7 @@ QString TDataForm::StatusBarHint() const {
   QString hint = QStringLiteral("Status Bar");
   for (const auto& t : MissingConditionTexts()) hint += QStringLiteral("\n  Missing When: ") + Q(t);
   for (const auto& t : ProcessIfConditionTexts()) hint += QStringLiteral("\n  Process If: ") + Q(t);
-  if (TransformRec.no != 0) hint += QStringLiteral("\n  Transform: ") + Q(TransformRec.Text);
+  if (TransformRec.no != TransformNone) hint += QStringLiteral("\n  Transform: ") + Q(TransformFormulaText());
   const TDataList& list = DataList();
   hint += QStringLiteral("\nCols = %1,  Rows = %2").arg(list.DataGrid.ColCount()).arg(list.DataGrid.RowCount());
   return hint;
@@ -405,10 +398,7 @@ void TDataForm::DataChanged(bool columns) {
   SetFileModified(true);
 }
 
-void TDataForm::ResetProcessIf() {
-  ProcessIfRec.Active = false;
-  ProcessIfRec.Sign1 = ProcessIfRec.Sign2 = 0;
-}
+void TDataForm::ResetProcessIf() { sorvel::ResetProcessIf(); }
 
 bool TDataForm::Busy() const { return loading_; }
 
