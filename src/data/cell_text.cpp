@@ -88,6 +88,16 @@ bool FastDecimal(std::string_view t, double& x) {
   return true;
 }
 
+// What R, spreadsheets and databases write for a missing number ("-" is missing by the
+// number rules already).
+bool IsMissingMark(std::string_view t) {
+  t = TrimBlanks(t);
+  if (t.size() < 2 || t.size() > 4) return false;
+  for (const char* mark : {"NA", "N/A", "#N/A", "NaN", "nan", "null", "NULL"})
+    if (t == mark) return true;
+  return false;
+}
+
 }  // namespace
 
 bool IsNumericChar(char ch) { return NumericTable.Numeric[static_cast<unsigned char>(ch)]; }
@@ -114,8 +124,9 @@ TCellKind ParseCell(std::string_view t, double& x) {
   bool percent = false;
   for (char ch : t) {
     if (ch == ',' || ch == '$') continue;
-    // 2. Any other character outside the numeric set makes the cell text.
-    if (!IsNumericChar(ch)) return TCellKind::Text;
+    // 2. Any other character outside the numeric set makes the cell text, except in the
+    // missing-value marks that other programs write.
+    if (!IsNumericChar(ch)) return IsMissingMark(t) ? TCellKind::Missing : TCellKind::Text;
     if (ch == '%') {
       percent = true;
       continue;  // 4. every "%" is removed and the number divided by 100

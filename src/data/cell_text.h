@@ -27,7 +27,9 @@ bool HasNonNumericChar(std::string_view t);
 enum class TCellKind : unsigned char { Number, Missing, Text };
 
 // Parses a data cell: "," and "$" are dropped; any other character outside the numeric
-// set makes it Text; "", "." and ".." are Missing; "12.5%" is 0.125; leading blanks and a
+// set makes it Text, except the missing-value marks NA, N/A, #N/A, NaN, nan, null and NULL,
+// which are Missing (so a column of numbers and marks stays numeric, while in a column
+// with other text they are levels like any text); "", "." and ".." are Missing; "12.5%" is 0.125; leading blanks and a
 // sign are accepted; anything that does not parse completely (a trailing blank, "1-2",
 // "E") is Missing. `x` is set only for a Number; every number a user can type, the
 // values of MissingValue and TextValue included, is a Number. Locale-independent.

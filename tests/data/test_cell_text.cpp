@@ -22,8 +22,13 @@ TEST(CellText, ParsesTheProgramsNumberInput) {
       {"", MissingValue},  {".", MissingValue}, {"..", MissingValue}, {"5 ", MissingValue},
       {"1-2", MissingValue}, {"E", MissingValue}, {"-", MissingValue}, {"%", MissingValue},
       {"1.2.3", MissingValue}, {"+-5", MissingValue}, {"1e999", MissingValue}, {"1 2", MissingValue},
-      // text: any character outside the numeric set
-      {"abc", TextValue},  {"1a", TextValue},   {"inf", TextValue},   {"nan", TextValue},
+      // missing: the marks R, spreadsheets and databases write for a missing number
+      {"NA", MissingValue}, {"N/A", MissingValue}, {"#N/A", MissingValue}, {"NaN", MissingValue},
+      {"nan", MissingValue}, {"null", MissingValue}, {"NULL", MissingValue}, {" NA", MissingValue},
+      // text: any other character outside the numeric set, other spellings of the marks too
+      {"abc", TextValue},  {"1a", TextValue},   {"inf", TextValue},   {"Na", TextValue},
+      {"na", TextValue},   {"Null", TextValue}, {"NAN", TextValue},   {"N/A/", TextValue},
+      {"#NA", TextValue},  {"NA5", TextValue},  {"none", TextValue},
       {"12:30", TextValue}, {"0x10", TextValue},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseCellText(c.text), c.want) << '"' << c.text << '"';
