@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+#include "data/csv.h"
 #include "data/data_state.h"
 #include "data/workbook.h"
 
@@ -284,10 +285,15 @@ class TReader {
     ++LineNo;
     std::string_view line = ToUtf8(raw, Converted);
     if (LineNo == 1 && line.size() >= 3 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+    if (CsvOpen) return ContinueCsv(line);
     if (!line.empty() && line.front() == '*') line = {};
     if (!line.empty()) {
       size_t colon = 0;
-      if (int key = DescriptionKey(line, colon)) {
+      if (int key = DescriptionKey(line, colon); key && colon + 1 < line.size() && line[colon + 1] == ',') {
+        // "Title:," is a comma-separated description line (this program writes a tab there).
+        StartCsv(line.substr(colon + 2), key);
+        return;
+      } else if (key) {
         // The writer puts a tab after the ":"; a hand-typed line may have a blank there or
         // start the first field at once ("Title:Length").
         size_t from = colon + 1;
@@ -301,6 +307,8 @@ class TReader {
         line = {};
       }
     }
+    // Quotes matter only in comma-separated lines; in a ".csv" file every line is one.
+    if (!line.empty() && (CsvFile || std::memchr(line.data(), '"', line.size())) && StartCsv(line, 0)) return;
     if (LineNo == 1 && !line.empty() && IsNamesLine(line, &Names, &Truncated)) {
       Result.NamesRead = true;
       line = {};
@@ -321,11 +329,89 @@ class TReader {
       ++Result.DataLines;
       List.DataGrid.AppendRow(Fields, 1);
     }
+    DataLineAdded();
+  }
+
+  void DataLineAdded() {
     if (Result.DataLines == 2000 && ExpectedBytes > 0 && Consumed > 0) {
       // Reserve for the rest of the file from what the first lines took.
       double lines = double(ExpectedBytes) / double(Consumed) * 2000.0 * 1.05;
       List.DataGrid.ReserveRows(static_cast<size_t>(lines));
     }
+  }
+
+  // A line with quotes (any line of a ".csv" file) read as comma-separated values; `key`
+  // is the description row of a "Title:," line, 0 for names and data. False when the line
+  // is not comma-separated after all: it then follows the blank- and tab-separated rules.
+  // Those rules keep every file this program writes as it reads today: its lines hold a
+  // tab whenever they hold a comma, so a tab counts only after a comma-separated line
+  // without tabs has been seen (or in a ".csv" file).
+  bool StartCsv(std::string_view line, int key) {
+    Csv.Start(line, MaxColumns);
+    if (key == 0) {
+      if (Csv.TabOutside) return false;
+      if (!CsvFile) {
+        if (!Csv.CommaOutside) return false;
+        const bool tab = std::memchr(line.data(), '\t', line.size()) != nullptr;
+        if (tab && !CsvSeen) return false;
+        CsvSeen = CsvSeen || !tab;
+      }
+    }
+    CsvKey = key;
+    CsvLine = LineNo;
+    if (Csv.Open()) {
+      CsvOpen = true;
+      CsvBreak = Eol;
+    } else {
+      EndCsv();
+    }
+    return true;
+  }
+
+  void ContinueCsv(std::string_view line) {
+    Csv.Continue(CsvBreak, line);
+    CsvBreak = Eol;
+    if (Csv.Bytes > MaxLine) {
+      Result.Error = FileReadErrorText;
+      Result.Detail = "line " + std::to_string(CsvLine) + ": a quoted field longer than " +
+                      std::to_string(MaxLine) + " bytes";
+      return;
+    }
+    if (Csv.Open()) return;
+    CsvOpen = false;
+    EndCsv();
+  }
+
+  void EndCsv() {
+    if (Csv.FieldCount > static_cast<size_t>(MaxColumns)) Truncated = true;
+    if (CsvKey != 0) {
+      auto& row = Desc[CsvKey];
+      if (row.size() < Csv.Kept()) row.resize(Csv.Kept());
+      for (size_t i = 0; i < Csv.Kept(); ++i) row[i] = Csv.Field(i);
+      Result.DescriptionsRead = true;
+      return;
+    }
+    if (CsvLine == 1) {
+      // The names test on the fields as they read: none is a number, one holds a letter.
+      bool text = false, number = false;
+      for (size_t i = 0; i < Csv.Kept(); ++i) {
+        text = text || HasNonNumericChar(Csv.Field(i));
+        number = number || FieldIsNumber(Csv.Field(i));
+      }
+      if (text && !number) {
+        Names.clear();
+        for (size_t i = 0; i < Csv.Kept(); ++i) Names.emplace_back(Csv.Field(i));
+        Result.NamesRead = true;
+        return;
+      }
+    }
+    // A blank line is no case; a quoted empty field ("") is one with an empty cell.
+    if (Csv.FieldCount == 1 && !Csv.FirstQuoted && Csv.Text.empty()) return;
+    ++Result.DataLines;
+    if (static_cast<int>(Csv.Kept()) + 1 > List.DataGrid.ColCount())
+      List.DataGrid.SetColCount(static_cast<int>(Csv.Kept()) + 1);
+    List.DataGrid.AppendRowRaw(Csv.Text, Csv.Ends, 1);
+    DataLineAdded();
   }
 
   // The data-line splitter for a line holding a tab: fields at every tab, trimmed; a tab
@@ -355,6 +441,11 @@ class TReader {
   }
 
   void Finish() {
+    if (CsvOpen) {
+      Result.Error = FileReadErrorText;
+      Result.Detail = "line " + std::to_string(CsvLine) + ": a quoted field is not closed";
+      return;
+    }
     TTextGrid& g = List.DataGrid;
     int cols = std::max<int>(g.ColCount() - 1, static_cast<int>(Names.size()));
     cols = std::clamp(cols, 1, MaxColumns);
@@ -386,6 +477,18 @@ class TReader {
   std::string Converted;
   std::string RowText;
   std::vector<std::uint32_t> Ends;
+  // Comma-separated values: the file is a ".csv" one; a comma-separated line without tabs
+  // was seen; a record is open (a quoted field goes on in the next line), with its
+  // description row (0 none) and first line.
+  bool CsvFile = false, CsvSeen = false, CsvOpen = false;
+  TCsvRecord Csv;
+  int CsvKey = 0;
+  std::int64_t CsvLine = 0;
+  std::size_t MaxLine = MaxLineBytes;
+  // The line end that ended the line now read (set by the line splitter), and the one
+  // before an open record's next line: a line break inside quotes keeps its bytes.
+  std::string_view Eol;
+  std::string CsvBreak;
 };
 
 // Reads lines ending in CR LF, LF or CR (the last one may have none) from `src`; text that
@@ -400,6 +503,7 @@ void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResul
   size_t lfClear = 0, crClear = 0, lfAt = SIZE_MAX, crAt = SIZE_MAX;
   std::int64_t consumed = 0;
   reader.ExpectedBytes = total;
+  reader.MaxLine = maxLine;
   auto readError = [&] {
     result.Error = FileReadErrorText;
     result.Detail = std::strerror(errno);
@@ -453,14 +557,18 @@ void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResul
       if (buf[eol] == '\r' && next < end && buf[next] == '\n') ++next;
       if (eol - begin > maxLine) return tooLong();
       reader.Consumed = consumed;
+      reader.Eol = std::string_view(buf.data() + eol, next - eol);
       reader.Line(std::string_view(buf.data() + begin, eol - begin));
+      if (!result.Error.empty()) return;
       consumed += static_cast<std::int64_t>(next - begin);
       begin = next;
       continue;
     }
     if (eof) {
       if (end - begin > maxLine) return tooLong();
+      reader.Eol = {};
       if (begin < end) reader.Line(std::string_view(buf.data() + begin, end - begin));
+      if (!result.Error.empty()) return;
       break;
     }
     // More bytes: keep the unfinished line at the front, widen the buffer when it is full
@@ -486,6 +594,7 @@ void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResul
     }
   }
   reader.Finish();
+  if (!result.Error.empty()) return;
   if (progress) progress(1.0);
   result.Ok = true;
 }
@@ -553,15 +662,17 @@ void ProtectLine(std::string& line) {
 }
 
 // The names line for columns left..right: a name that a names line cannot give back (a
-// number, a single column's name with blanks or commas, a line of number characters only)
+// number, a single column's name with blanks or commas in a tab-separated file, a line of
+// number characters only)
 // is written as the default name of its place in the file and `changed` is set. Empty when
 // every name would be a default one.
-std::vector<std::string> FileNames(const TTextGrid& g, int left, int right, bool& changed) {
+std::vector<std::string> FileNames(const TTextGrid& g, int left, int right, bool csv, bool& changed) {
   std::vector<std::string> names;
   const int width = right - left + 1;
   for (int c = left; c <= right; ++c) {
     std::string name(g.View(c, 0));
-    const bool lost = FieldIsNumber(name) || (width == 1 && name.find_first_of(" ,") != std::string::npos);
+    const bool lost =
+        FieldIsNumber(name) || (!csv && width == 1 && name.find_first_of(" ,") != std::string::npos);
     if (lost || name.empty()) {
       changed = changed || lost;
       name = DefaultColumnName(c - left + 1);
@@ -589,8 +700,24 @@ void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink, bool*
     bottom = std::min(o.Bottom, g.RowCount() - 1);
   }
   const bool descriptions = !o.Selection && o.Descriptions;
+  const bool csv = o.Csv;
   std::string line;
+  // A comma-separated line: its first field is quoted where the line would otherwise
+  // pass for a comment or a description line or lose a byte-order mark (quoting keeps
+  // the text as it is for other programs, where the tab layout's leading blank would not).
+  auto csvLine = [&](auto&& cell) {
+    line.clear();
+    for (int c = left; c <= right; ++c) {
+      if (c > left) line += ',';
+      std::string_view t = cell(c);
+      size_t colon = 0;
+      const bool first = c == left && ((!t.empty() && t.front() == '*') || t.substr(0, 3) == "\xEF\xBB\xBF" ||
+                                       DescriptionKey(t, colon) != 0);
+      AppendCsvField(line, t, first);
+    }
+  };
   auto rowLine = [&](const TTextGrid& grid, int r) {
+    if (csv) return csvLine([&](int c) { return grid.View(c, r); });
     line.clear();
     for (int c = left; c <= right; ++c) {
       if (c > left) line += '\t';
@@ -611,27 +738,46 @@ void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink, bool*
   // so an empty last cell there gets one more tab (the last column may be empty throughout).
   auto dataLine = [&](int r) {
     rowLine(g, r);
+    if (csv) {
+      // An empty line is no case: a lone empty cell is written as "".
+      if (line.empty()) line = "\"\"";
+      return;
+    }
     if (r == top && right > left && g.IsEmpty(right, r)) line += '\t';
     ProtectLine(line);
   };
+  // Whether the first case would pass for a names line in a comma-separated file: as the
+  // reader judges its fields, none a number and one with a letter.
+  auto csvNamesLike = [&](int r) {
+    bool text = false;
+    for (int c = left; c <= right; ++c) {
+      if (FieldIsNumber(g.View(c, r))) return false;
+      text = text || HasNonNumericChar(g.View(c, r));
+    }
+    return text;
+  };
   bool changed = false;
   std::vector<std::string> names;
-  if (o.VarNames && list.ModifiedColumnNames() && left <= right) names = FileNames(g, left, right, changed);
+  if (o.VarNames && list.ModifiedColumnNames() && left <= right) names = FileNames(g, left, right, csv, changed);
   if (namesChanged) *namesChanged = changed;
   if (names.empty() && descRows.empty() && top <= bottom && left <= right) {
     // Without a names line the first case is the file's first line; when it would pass
     // for a names line it has to be preceded by one (of default names).
     dataLine(top);
-    if (IsNamesLine(line, nullptr, nullptr))
+    if (csv ? csvNamesLike(top) : IsNamesLine(line, nullptr, nullptr))
       for (int c = left; c <= right; ++c) names.push_back(DefaultColumnName(c - left + 1));
   }
   if (!names.empty()) {
-    line.clear();
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (i > 0) line += '\t';
-      AppendCell(line, names[i]);
+    if (csv) {
+      csvLine([&](int c) { return std::string_view(names[c - left]); });
+    } else {
+      line.clear();
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) line += '\t';
+        AppendCell(line, names[i]);
+      }
+      ProtectStart(line);
     }
-    ProtectStart(line);
     sink.Put(line);
     sink.Put("\r\n");
   }
@@ -639,8 +785,13 @@ void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink, bool*
   for (int k : descRows) {
     line = labels[k];
     for (int c = left; c <= right; ++c) {
-      line += '\t';
-      AppendCell(line, list.DescGrid.View(c, k));
+      if (csv) {
+        line += ',';
+        AppendCsvField(line, list.DescGrid.View(c, k));
+      } else {
+        line += '\t';
+        AppendCell(line, list.DescGrid.View(c, k));
+      }
     }
     sink.Put(line);
     sink.Put("\r\n");
@@ -696,6 +847,7 @@ TFileResult ReadDataFile(const std::string& path, TDataList& list, const TProgre
   list.DataGrid.ReserveText(static_cast<std::size_t>(size));
   TFdSource src(fd);
   TReader reader(list, result);
+  reader.CsvFile = IsCsvFileName(path);
   ReadLines(src, size, reader, result, progress, maxLineBytes);
   ::close(fd);
   if (!result.Ok && result.Detail.empty()) result.Detail = path;
@@ -779,7 +931,9 @@ TFileResult WriteDataFile(const std::string& path, const TDataList& list, const 
 
   TSink sink(fd);
   bool namesChanged = false;
-  WriteLines(list, options, sink, &namesChanged);
+  TSaveOptions o = options;
+  o.Csv = o.Csv || IsCsvFileName(path);
+  WriteLines(list, o, sink, &namesChanged);
   bool ok = sink.Flush();
   int err = sink.Errno;
   if (ok && ::fsync(fd) != 0) {

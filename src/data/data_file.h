@@ -3,9 +3,11 @@
 //
 // Reading accepts UTF-8 (with or without a byte-order mark) and UTF-16 with a byte-order
 // mark (both decoded to UTF-8), takes bytes that are not valid UTF-8 as Windows-1252, and
-// accepts CR LF, LF or CR line ends. Writing produces UTF-8
-// without a byte-order mark, tab-separated, CR LF line ends, and never destroys the old
-// file: it writes a temporary file beside it and renames it over the target.
+// accepts CR LF, LF or CR line ends. Comma-separated lines take RFC 4180 quotes (every
+// line of a ".csv" file, other files' lines that hold quotes; data/csv.h). Writing produces
+// UTF-8 without a byte-order mark, tab-separated (comma-separated for a ".csv" name), CR LF
+// line ends, and never destroys the old file: it writes a temporary file beside it and
+// renames it over the target.
 #pragma once
 
 #include <cstdint>
@@ -81,6 +83,8 @@ struct TSaveOptions {
   bool Descriptions = true;
   bool Selection = false;
   int Left = 1, Top = 1, Right = 0, Bottom = 0;  // the block when Selection (grid cells)
+  // Comma-separated values (RFC 4180 quoting) instead of tabs; a ".csv" file name sets it.
+  bool Csv = false;
 };
 
 // The text the writer produces for `list` (UTF-8, CR LF). Where the plain layout would
