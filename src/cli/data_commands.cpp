@@ -18,7 +18,8 @@ const char* DataCopyUsage =
     "Usage: sorvelstats-cli data-copy IN OUT [--no-names] [--no-descriptions]\n";
 const char* DataCopyHelp =
     "Reads IN as the data editor opens it and writes OUT as the editor saves it: tab\n"
-    "separated, with CR LF line ends. Comment lines (\"*\" lines) of IN are not kept.\n"
+    "separated (comma separated, quoted where needed, when OUT ends in .csv), with CR LF\n"
+    "line ends. Comment lines (\"*\" lines) of IN are not kept.\n"
     "  --no-names         leave out the line of column names\n"
     "  --no-descriptions  leave out the Title:, USL:, Target: and LSL: lines\n";
 
