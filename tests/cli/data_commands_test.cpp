@@ -57,5 +57,34 @@ TEST(DataCommands, CopyKeepsEveryCell) {
   ResetDataState();
 }
 
+// An OUT ending in .csv is written comma-separated and reads back as the same data set;
+// R's file keeps its numbers, missing values and names through both layouts.
+TEST(DataCommands, CopyToCsvKeepsTheDataSet) {
+  fs::path dir = fs::temp_directory_path() / ("sorvel_data_copy_csv_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  fs::path examples = fs::path(__FILE__).parent_path() / ".." / ".." / "examples";
+  for (const char* name : {"airquality.csv", "process.sorvel", "defects.sorvel"}) {
+    fs::path in = examples / name, csv = dir / "once.csv", again = dir / "twice.csv", tab = dir / "tab.dat";
+    ASSERT_EQ(RunData({"data-copy", in.string(), csv.string()}), 0) << name;
+    ASSERT_EQ(RunData({"data-copy", csv.string(), again.string()}), 0) << name;
+    ASSERT_EQ(RunData({"data-copy", csv.string(), tab.string()}), 0) << name;
+    EXPECT_EQ(Bytes(csv), Bytes(again)) << name;
+    EXPECT_EQ(Bytes(csv).find('\t'), std::string::npos) << name;
+    std::string infoIn, infoCsv, infoTab;
+    RunData({"data-info", in.string()}, &infoIn);
+    RunData({"data-info", csv.string()}, &infoCsv);
+    RunData({"data-info", tab.string()}, &infoTab);
+    EXPECT_EQ(infoIn, infoCsv) << name;
+    EXPECT_EQ(infoIn, infoTab) << name;
+  }
+  std::string info;
+  RunData({"data-info", (examples / "airquality.csv").string()}, &info);
+  EXPECT_NE(info.find("Column 2: Ozone\n  Title: \n  LSL: -  Target: -  USL: -\n  Type: numeric\n  Valid: 116  Missing: 37"),
+            std::string::npos)
+      << info;
+  fs::remove_all(dir);
+  ResetDataState();
+}
+
 }  // namespace
 }  // namespace sorvel
