@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/data_commands.h"
+#include "cli/data_options.h"
 
 #include <cctype>
 #include <filesystem>
@@ -101,6 +102,8 @@ void PrintCommandHelp(const TAnalysis& a, std::ostream& out) {
       help += " [default: " + (o.Default.empty() ? std::string("none") : o.Default) + "]";
     row("  --" + o.Name + (hint.empty() ? "" : " " + hint), help);
   }
+  if (a.NeedsData)
+    for (const auto& [head, help] : DataRuleHelpRows()) row(head, help);
   row("  --format text|rtf", "report format [default: text]");
   row("  --output FILE", "write the report to FILE");
   if (a.DrawsPicture) row("  --chart FILE", "write the picture to FILE (.png, .svg or .pdf)");
@@ -159,7 +162,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return CliUsage;
   }
 
-  TOptions given;
+  TOptions given, rules;
   std::string dataFile, format = "text", outputFile, chartFile;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -183,6 +186,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       name.resize(eq);
     }
     const TOptionSpec* spec = analysis->FindOption(name);
+    // The data options (--missing, --process-if, ...) of every command that reads data.
+    const bool dataRule = !spec && analysis->NeedsData && FindDataRuleOption(name);
+    if (dataRule) spec = FindDataRuleOption(name);
     const bool common = name == "format" || name == "output" || name == "chart";
     if (!spec && !common) {
       err << "sorvelstats-cli: " << analysis->Name << " has no option '--" << name
@@ -208,6 +214,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       outputFile = value;
     } else if (name == "chart") {
       chartFile = value;
+    } else if (dataRule) {
+      rules[name] = value;
     } else {
       given[name] = value;
     }
@@ -252,6 +260,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     for (const auto& w : r.Warnings) err << "sorvelstats-cli: " << w << '\n';
     data = &DataList();
   }
+  TDataRuleSession dataRules(err);
+  if (analysis->NeedsData)
+    if (int status = dataRules.Apply(rules); status != CliOk) return status;
 
   StatError = 0;
   bool usageFault = false;

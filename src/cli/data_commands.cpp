@@ -1,7 +1,10 @@
 #include "cli/data_commands.h"
 
 #include "cli/cli.h"
+#include "cli/data_options.h"
 #include "data/data_file.h"
+#include "data/data_rules.h"
+#include "data/grid_edit.h"
 #include "data/data_state.h"
 #include "numerics/format.h"
 
@@ -9,7 +12,7 @@ namespace sorvel {
 
 namespace {
 
-const char* DataInfoUsage = "Usage: sorvelstats-cli data-info FILE\n";
+const char* DataInfoUsage = "Usage: sorvelstats-cli data-info FILE [data options]\n";
 const char* DataInfoHelp =
     "Reads FILE as the data editor opens it and prints what the data set holds: cases,\n"
     "columns, and for each column its name, title, specification limits, type (numeric\n"
@@ -36,19 +39,63 @@ int FileFailure(const TFileResult& r, std::ostream& err) {
   return CliFileError;
 }
 
+// data-info with rules: the status texts, the cases Process If passes and, per column,
+// what a load of the column delivers (after the transformation).
+int DataInfoWithRules(std::ostream& out) {
+  TDataList& d = DataList();
+  out << "Cases: " << d.Ncount << '\n';
+  out << "Columns: " << d.MaxCol() << '\n';
+  out << MissingStatusText() << '\n' << TransformStatusText() << '\n' << ProcessIfStatusText() << '\n';
+  int passing = 0;
+  for (int row = 1; row <= d.Ncount; ++row) passing += d.ProcessOK(row) ? 1 : 0;
+  out << "Rows passing Process If: " << passing << '\n';
+  for (int c = 1; c <= d.MaxCol(); ++c) {
+    out << '\n' << "Column " << c << ": " << d.ColumnName(c) << '\n';
+    if (d.StringVar[c])
+      out << "  Type: text, " << d.LevelCount(c) << (d.LevelCount(c) == 1 ? " level" : " levels") << '\n';
+    else
+      out << "  Type: numeric\n";
+    TRunInfo ri;
+    ri.ColRefRun = LoadColumn;
+    d.IncludeCol.fill(false);
+    d.IncludeCol[c] = true;
+    d.DataToA_Array(c, ri);
+    double low = 0, high = 0;
+    for (int i = 1; i <= A_ArrayCount; ++i) {
+      if (i == 1 || A_Array[i] < low) low = A_Array[i];
+      if (i == 1 || A_Array[i] > high) high = A_Array[i];
+    }
+    out << "  Loaded: " << A_ArrayCount << "  Low: " << (A_ArrayCount ? FormatGeneral(low) : "-")
+        << "  High: " << (A_ArrayCount ? FormatGeneral(high) : "-") << '\n';
+  }
+  return CliOk;
+}
+
 int DataInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  for (size_t i = 1; i < args.size(); ++i)
+  TOptions rules;
+  std::vector<std::string> files;
+  for (size_t i = 1; i < args.size(); ++i) {
+    int status = CliOk;
+    if (TakeDataRuleOption(args, i, rules, err, status)) {
+      if (status != CliOk) return status;
+      continue;
+    }
     if (args[i].rfind("--", 0) == 0) {
       err << "sorvelstats-cli: data-info has no option '" << args[i] << "'\n" << DataInfoUsage;
       return CliUsage;
     }
-  if (args.size() != 2) {
+    files.push_back(args[i]);
+  }
+  if (files.size() != 1) {
     err << DataInfoUsage;
     return CliUsage;
   }
-  TFileResult r = FileToDataGrid(args[1]);
+  TFileResult r = FileToDataGrid(files[0]);
   if (!r.Ok) return FileFailure(r, err);
   PrintWarnings(r, err);
+  TDataRuleSession session(err);
+  if (int status = session.Apply(rules); status != CliOk) return status;
+  if (!rules.empty()) return DataInfoWithRules(out);
   TDataList& d = DataList();
   out << "Cases: " << d.Ncount << '\n';
   out << "Columns: " << d.MaxCol() << '\n';
@@ -101,6 +148,173 @@ int DataCopy(const std::vector<std::string>& args, std::ostream& out, std::ostre
   return CliOk;
 }
 
+// The commands of the editor's Data menu that change the data: they read FILE, apply
+// the data options, change the data set and write it as Save writes it.
+struct TChangeCommand {
+  const char* Name;
+  const char* ColumnsOption;  // the command's column list (or column)
+  const char* Usage;
+};
+const TChangeCommand ChangeCommands[] = {
+    {"transform", "select-variables-to-transform",
+     "Usage: sorvelstats-cli transform FILE --transform T --select-variables-to-transform COLUMNS\n"
+     "         [--mode add-new-variable|modify-existing-variable] [--save OUT] [data options]\n"
+     "Writes the transformed values as new columns f(name) or over the columns; rows outside\n"
+     "Process If and missing values become empty cells.\n"},
+    {"generate-run-numbers", "selected-variables",
+     "Usage: sorvelstats-cli generate-run-numbers FILE --selected-variables COLUMNS [--save OUT]\n"
+     "Adds a column Run numbering the combinations of the columns (run 1: a value missing).\n"},
+    {"auto-recode-variables", "recoded-variables",
+     "Usage: sorvelstats-cli auto-recode-variables FILE --recoded-variables COLUMNS [--save OUT]\n"
+     "Adds a column name_R per column with its distinct values coded 1, 2, ... ascending.\n"},
+    {"weight-cases", "weight-cases-by",
+     "Usage: sorvelstats-cli weight-cases FILE --weight-cases-by COLUMN [--save OUT]\n"
+     "Repeats each case by its weight rounded to the nearest integer.\n"},
+};
+
+// "A,B", "2", "all": column numbers; 0 with the unknown name in `bad`.
+std::vector<int> ColumnList(const TDataList& d, const std::string& text, std::string& bad) {
+  std::vector<int> cols;
+  if (text == "all") {
+    for (int c = 1; c <= d.MaxCol(); ++c) cols.push_back(c);
+    return cols;
+  }
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t comma = text.find(',', start);
+    if (comma == std::string::npos) comma = text.size();
+    const std::string item = text.substr(start, comma - start);
+    const int c = FindColumn(d, item);
+    if (c == 0) {
+      bad = item;
+      return {};
+    }
+    cols.push_back(c);
+    start = comma + 1;
+  }
+  return cols;
+}
+
+int DataChange(const TChangeCommand& cmd, const std::vector<std::string>& args, std::ostream& out,
+               std::ostream& err) {
+  TOptions rules;
+  std::vector<std::string> files;
+  std::string columns, mode = "add-new-variable", save;
+  bool haveColumns = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      out << cmd.Usage;
+      return CliOk;
+    }
+    int status = CliOk;
+    if (std::string(cmd.Name) != "weight-cases" || a.rfind("--weight-cases-by", 0) != 0)
+      if (TakeDataRuleOption(args, i, rules, err, status)) {
+        if (status != CliOk) return status;
+        continue;
+      }
+    if (a.rfind("--", 0) != 0) {
+      files.push_back(a);
+      continue;
+    }
+    std::string name = a.substr(2), value;
+    const auto eq = name.find('=');
+    if (eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name.resize(eq);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      err << "sorvelstats-cli: the option '--" << name << "' needs a value\n";
+      return CliUsage;
+    }
+    if (name == cmd.ColumnsOption) {
+      columns = value;
+      haveColumns = true;
+    } else if (name == "mode" && std::string(cmd.Name) == "transform") {
+      mode = value;
+    } else if (name == "save") {
+      save = value;
+    } else {
+      err << "sorvelstats-cli: " << cmd.Name << " has no option '--" << name << "'\n" << cmd.Usage;
+      return CliUsage;
+    }
+  }
+  if (files.size() != 1 || !haveColumns) {
+    err << cmd.Usage;
+    return CliUsage;
+  }
+  if (mode != "add-new-variable" && mode != "modify-existing-variable") {
+    err << "sorvelstats-cli: --mode takes add-new-variable or modify-existing-variable\n";
+    return CliUsage;
+  }
+  TFileResult r = FileToDataGrid(files[0]);
+  if (!r.Ok) return FileFailure(r, err);
+  PrintWarnings(r, err);
+  TDataRuleSession session(err);
+  if (int status = session.Apply(rules); status != CliOk) return status;
+  TDataList& d = DataList();
+  std::string bad;
+  const std::vector<int> cols = ColumnList(d, columns, bad);
+  if (cols.empty()) {
+    err << "sorvelstats-cli: --" << cmd.ColumnsOption << ": no column '" << bad << "'\n";
+    return CliUsage;
+  }
+  int status = CliOk;
+  const std::string command = cmd.Name;
+  if (command == "transform") {
+    if (TransformRec.no == TransformNone) {
+      err << "sorvelstats-cli: transform needs --transform\n";
+      return CliUsage;
+    }
+    auto res = AddTransformedVariables(d, cols, mode == "modify-existing-variable", true);
+    if (!res.Message.empty()) {
+      err << res.Message << '\n';
+      return CliRefused;
+    }
+    for (const auto& f : res.Failed) {
+      err << TransformFailedText << f << '\n';
+      status = CliRefused;
+    }
+  } else if (command == "generate-run-numbers") {
+    if (d.MaxCol() >= MaxColumns) {
+      err << MaxColumnsExceededText << '\n';
+      return CliRefused;
+    }
+    if (!GenerateRunNumbers(d, cols)) {
+      err << "Run numbers need more than one case.\n";
+      return CliRefused;
+    }
+  } else if (command == "auto-recode-variables") {
+    auto res = AutoRecodeVariables(d, cols);
+    if (!res.Message.empty()) {
+      err << res.Message << '\n';
+      return CliRefused;
+    }
+  } else {
+    if (cols.size() != 1) {
+      err << "sorvelstats-cli: --weight-cases-by takes one column\n";
+      return CliUsage;
+    }
+    auto res = WeightCases(d, cols[0], [&](std::int64_t n) {
+      err << "New Row Count = " << n << '\n';
+      return true;
+    });
+    if (!res.Message.empty()) {
+      err << res.Message << '\n';
+      return CliRefused;
+    }
+  }
+  if (save.empty()) {
+    out << DataFileText(d, TSaveOptions());
+  } else {
+    TFileResult w = SaveFile(save, TSaveOptions());
+    if (!w.Ok) return FileFailure(w, err);
+    PrintWarnings(w, err);
+  }
+  return status;
+}
+
 }  // namespace
 
 bool RunDataCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -119,6 +333,11 @@ bool RunDataCommand(const std::vector<std::string>& args, std::ostream& out, std
     status = DataCopy(args, out, err);
     return true;
   }
+  for (const auto& cmd : ChangeCommands)
+    if (args[0] == cmd.Name) {
+      status = DataChange(cmd, args, out, err);
+      return true;
+    }
   return false;
 }
 
