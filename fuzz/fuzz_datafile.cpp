@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "data/data_file.h"
+#include "data/workbook.h"
 
 namespace {
 
@@ -45,6 +46,12 @@ bool NamesCarried(const TDataList& list, std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  {
+    // The same bytes as a workbook: a failure has a message, a success a sound data set.
+    TDataList book;
+    TFileResult w = ReadWorkbookBytes(bytes, book);
+    if (w.Ok ? book.MaxCol() < 1 || book.MaxCol() > MaxColumns || book.Ncount < 0 : w.Error.empty()) __builtin_trap();
+  }
   TDataList list;
   TFileResult r = ReadDataBytes(bytes, list);
   if (!r.Ok || list.MaxCol() < 1 || list.MaxCol() > MaxColumns || list.Ncount < 1) __builtin_trap();

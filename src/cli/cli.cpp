@@ -163,7 +163,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
 
   TOptions given, rules;
-  std::string dataFile, format = "text", outputFile, chartFile;
+  std::string dataFile, format = "text", outputFile, chartFile, sheet;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
@@ -189,7 +189,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     // The data options (--missing, --process-if, ...) of every command that reads data.
     const bool dataRule = !spec && analysis->NeedsData && FindDataRuleOption(name);
     if (dataRule) spec = FindDataRuleOption(name);
-    const bool common = name == "format" || name == "output" || name == "chart";
+    const bool common = name == "format" || name == "output" || name == "chart" || name == "sheet";
     if (!spec && !common) {
       err << "sorvelstats-cli: " << analysis->Name << " has no option '--" << name
           << "' (sorvelstats-cli " << analysis->Name << " --help lists them)\n";
@@ -214,6 +214,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       outputFile = value;
     } else if (name == "chart") {
       chartFile = value;
+    } else if (name == "sheet") {
+      sheet = value;  // the sheet of a workbook DATAFILE
     } else if (dataRule) {
       rules[name] = value;
     } else {
@@ -250,7 +252,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   TDataList* data = nullptr;
   if (analysis->NeedsData) {
     // The data editor's reader: the same data set the window would analyse.
-    TFileResult r = FileToDataGrid(dataFile);
+    TFileResult r = FileToDataGrid(dataFile, {}, sheet);
     if (!r.Ok) {
       err << "sorvelstats-cli: " << r.Error;
       if (!r.Detail.empty()) err << " (" << r.Detail << ')';

@@ -16,7 +16,8 @@ const char* DataInfoUsage = "Usage: sorvelstats-cli data-info FILE [data options
 const char* DataInfoHelp =
     "Reads FILE as the data editor opens it and prints what the data set holds: cases,\n"
     "columns, and for each column its name, title, specification limits, type (numeric\n"
-    "or text with its levels), valid and missing values and range.\n";
+    "or text with its levels), valid and missing values and range.\n"
+    "  --sheet NAME|N     the sheet of an .xlsx or .ods workbook (default: the first)\n";
 const char* DataCopyUsage =
     "Usage: sorvelstats-cli data-copy IN OUT [--no-names] [--no-descriptions]\n";
 const char* DataCopyHelp =
@@ -24,7 +25,8 @@ const char* DataCopyHelp =
     "separated (comma separated, quoted where needed, when OUT ends in .csv), with CR LF\n"
     "line ends. Comment lines (\"*\" lines) of IN are not kept.\n"
     "  --no-names         leave out the line of column names\n"
-    "  --no-descriptions  leave out the Title:, USL:, Target: and LSL: lines\n";
+    "  --no-descriptions  leave out the Title:, USL:, Target: and LSL: lines\n"
+    "  --sheet NAME|N     the sheet of an .xlsx or .ods workbook IN (default: the first)\n";
 
 std::string Number(double x) { return IsPresent(x) ? FormatGeneral(x) : "-"; }
 
@@ -71,11 +73,34 @@ int DataInfoWithRules(std::ostream& out) {
   return CliOk;
 }
 
+// Takes "--sheet NAME", "--sheet=NAME" at args[i] into `sheet`. False when args[i] is
+// another argument; `status` is set when its value is missing.
+bool TakeSheetOption(const std::vector<std::string>& args, size_t& i, std::string& sheet, std::ostream& err,
+                     int& status) {
+  if (args[i].rfind("--sheet=", 0) == 0) {
+    sheet = args[i].substr(8);
+    return true;
+  }
+  if (args[i] != "--sheet") return false;
+  if (i + 1 >= args.size()) {
+    err << "sorvelstats-cli: the option '--sheet' needs a value\n";
+    status = CliUsage;
+    return true;
+  }
+  sheet = args[++i];
+  return true;
+}
+
 int DataInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   TOptions rules;
   std::vector<std::string> files;
+  std::string sheet;
   for (size_t i = 1; i < args.size(); ++i) {
     int status = CliOk;
+    if (TakeSheetOption(args, i, sheet, err, status)) {
+      if (status != CliOk) return status;
+      continue;
+    }
     if (TakeDataRuleOption(args, i, rules, err, status)) {
       if (status != CliOk) return status;
       continue;
@@ -90,7 +115,7 @@ int DataInfo(const std::vector<std::string>& args, std::ostream& out, std::ostre
     err << DataInfoUsage;
     return CliUsage;
   }
-  TFileResult r = FileToDataGrid(files[0]);
+  TFileResult r = FileToDataGrid(files[0], {}, sheet);
   if (!r.Ok) return FileFailure(r, err);
   PrintWarnings(r, err);
   TDataRuleSession session(err);
@@ -121,8 +146,12 @@ int DataInfo(const std::vector<std::string>& args, std::ostream& out, std::ostre
 int DataCopy(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::vector<std::string> files;
   TSaveOptions options;
+  std::string sheet;
   for (size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--no-names")
+    int status = CliOk;
+    if (TakeSheetOption(args, i, sheet, err, status)) {
+      if (status != CliOk) return status;
+    } else if (args[i] == "--no-names")
       options.VarNames = false;
     else if (args[i] == "--no-descriptions")
       options.Descriptions = false;
@@ -139,7 +168,7 @@ int DataCopy(const std::vector<std::string>& args, std::ostream& out, std::ostre
     err << DataCopyUsage;
     return CliUsage;
   }
-  TFileResult r = FileToDataGrid(files[0]);
+  TFileResult r = FileToDataGrid(files[0], {}, sheet);
   if (!r.Ok) return FileFailure(r, err);
   PrintWarnings(r, err);
   TFileResult w = SaveFile(files[1], options);
