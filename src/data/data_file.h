@@ -42,7 +42,7 @@ inline constexpr const char* OpenDialogFilter =
 inline constexpr const char* SaveDialogFilter =
     "Data Files (*.sorvel, *.sorvels, *.dat)|*.sorvel;*.sorvels;*.dat|Sorvelstats Data Files "
     "(*.sorvel)|*.sorvel|Zidozadud Data Files (*.sorvels)|*.sorvels|Data Files (*.dat)|*.dat|"
-    "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+    "Text Files (*.txt)|*.txt|Comma Separated Values (*.csv)|*.csv|All Files (*.*)|*.*";
 inline constexpr const char* DefaultDataExtension = "sorvel";
 
 struct TFileResult {

@@ -156,6 +156,11 @@ TDataForm::TDataForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setNameFilters(QtFileFilters(SaveDialogFilter));
     dlg.setDefaultSuffix(QString::fromLatin1(DefaultDataExtension));
+    // A name typed without an extension takes the chosen filter's: ".csv" writes commas.
+    connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& filter) {
+      dlg.setDefaultSuffix(filter.contains(QStringLiteral("*.csv")) ? QStringLiteral("csv")
+                                                                     : QString::fromLatin1(DefaultDataExtension));
+    });
     const QFileInfo info(start);
     if (info.isDir()) {
       dlg.setDirectory(start);
