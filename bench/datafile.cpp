@@ -1,11 +1,13 @@
 // Reading, parsing and saving a large data file: 1,000,000 cases x 10 numeric columns,
-// tab-separated with a names line (about 80 MB), written to /tmp once.
+// tab-separated with a names line (about 80 MB), written to /tmp once; and the same as a
+// comma-separated file the way R writes it.
 //
 //   bench_datafile                      time the read (with UpdateData), the save and an edit
 //   bench_datafile --peak-child FILE    (used by BM_PeakMemory) read FILE, print peak RSS
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -47,6 +49,54 @@ void BM_ReadBigFile(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
 BENCHMARK(BM_ReadBigFile)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// The same numbers as R's write.csv lays them out: quoted names, a quoted row name first
+// on every line, LF line ends; written to /tmp once.
+const std::string& BigCsvFile() {
+  static const std::string path = [] {
+    std::string p = "/tmp/sorvel_bench_1m_x" + std::to_string(Cols) + "_r.csv";
+    if (std::filesystem::exists(p)) return p;
+    std::FILE* in = std::fopen(BigFile().c_str(), "rb");
+    std::FILE* out = std::fopen(p.c_str(), "wb");
+    if (!in || !out) std::abort();
+    char buf[1024];
+    long row = 0;
+    while (std::fgets(buf, sizeof buf, in)) {
+      std::string line(buf);
+      while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+      std::string csv = row == 0 ? "\"\"" : "\"" + std::to_string(row) + "\"";
+      size_t b = 0;
+      for (;;) {
+        size_t e = line.find('\t', b);
+        std::string field = line.substr(b, e == std::string::npos ? std::string::npos : e - b);
+        csv += row == 0 ? ",\"" + field + "\"" : "," + field;
+        if (e == std::string::npos) break;
+        b = e + 1;
+      }
+      csv += '\n';
+      std::fputs(csv.c_str(), out);
+      ++row;
+    }
+    std::fclose(in);
+    std::fclose(out);
+    return p;
+  }();
+  return path;
+}
+
+void BM_ReadBigCsvFile(benchmark::State& state) {
+  const std::string& path = BigCsvFile();
+  double size = static_cast<double>(GetFileLength(path));
+  for (auto _ : state) {
+    auto list = std::make_unique<TDataList>();
+    TFileResult r = ReadDataFile(path, *list);
+    if (!r.Ok || list->Ncount != Rows || list->MaxCol() != Cols + 1 || list->StringVar[1])
+      state.SkipWithError("read failed");
+  }
+  state.counters["MB"] = size / 1e6;
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
+}
+BENCHMARK(BM_ReadBigCsvFile)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 void BM_SaveBigFile(benchmark::State& state) {
   auto list = std::make_unique<TDataList>();

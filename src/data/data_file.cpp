@@ -690,6 +690,21 @@ std::vector<std::string> FileNames(const TTextGrid& g, int left, int right, bool
   return {};
 }
 
+// A comma-separated line of `cells`. Its first field is also quoted where the line would
+// otherwise pass for a comment or a description line or lose a byte-order mark (quoting
+// keeps the text as it is for other programs, where the tab layout's leading blank would not).
+void CsvLine(std::string& line, const std::vector<std::string_view>& cells) {
+  line.clear();
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (i > 0) line += ',';
+    std::string_view t = cells[i];
+    size_t colon = 0;
+    const bool first = i == 0 && ((!t.empty() && t.front() == '*') || t.substr(0, 3) == "\xEF\xBB\xBF" ||
+                                  DescriptionKey(t, colon) != 0);
+    AppendCsvField(line, t, first);
+  }
+}
+
 void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink, bool* namesChanged = nullptr) {
   const TTextGrid& g = list.DataGrid;
   int left = 1, right = list.MaxCol(), top = 1, bottom = g.RowCount() - 1;
@@ -702,22 +717,13 @@ void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink, bool*
   const bool descriptions = !o.Selection && o.Descriptions;
   const bool csv = o.Csv;
   std::string line;
-  // A comma-separated line: its first field is quoted where the line would otherwise
-  // pass for a comment or a description line or lose a byte-order mark (quoting keeps
-  // the text as it is for other programs, where the tab layout's leading blank would not).
-  auto csvLine = [&](auto&& cell) {
-    line.clear();
-    for (int c = left; c <= right; ++c) {
-      if (c > left) line += ',';
-      std::string_view t = cell(c);
-      size_t colon = 0;
-      const bool first = c == left && ((!t.empty() && t.front() == '*') || t.substr(0, 3) == "\xEF\xBB\xBF" ||
-                                       DescriptionKey(t, colon) != 0);
-      AppendCsvField(line, t, first);
-    }
+  std::vector<std::string_view> cells;
+  auto csvRow = [&](int r) {
+    cells.clear();
+    for (int c = left; c <= right; ++c) cells.push_back(g.View(c, r));
+    CsvLine(line, cells);
   };
   auto rowLine = [&](const TTextGrid& grid, int r) {
-    if (csv) return csvLine([&](int c) { return grid.View(c, r); });
     line.clear();
     for (int c = left; c <= right; ++c) {
       if (c > left) line += '\t';
@@ -737,12 +743,13 @@ void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink, bool*
   // A case as written. The first one carries every column: a trailing tab adds no field,
   // so an empty last cell there gets one more tab (the last column may be empty throughout).
   auto dataLine = [&](int r) {
-    rowLine(g, r);
     if (csv) {
+      csvRow(r);
       // An empty line is no case: a lone empty cell is written as "".
       if (line.empty()) line = "\"\"";
       return;
     }
+    rowLine(g, r);
     if (r == top && right > left && g.IsEmpty(right, r)) line += '\t';
     ProtectLine(line);
   };
@@ -769,7 +776,8 @@ void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink, bool*
   }
   if (!names.empty()) {
     if (csv) {
-      csvLine([&](int c) { return std::string_view(names[c - left]); });
+      cells.assign(names.begin(), names.end());
+      CsvLine(line, cells);
     } else {
       line.clear();
       for (std::size_t i = 0; i < names.size(); ++i) {
