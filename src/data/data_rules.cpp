@@ -556,7 +556,7 @@ bool ParseProcessIfText(std::string_view text, const TDataList& list, TProcessIf
     const std::string name(t.substr(0, end));
     const int col = FindColumn(list, name);
     if (col == 0) {
-      error = "Process If: no column '" + name + "'";
+      error = "no column '" + name + "'";
       return false;
     }
     t = Trim(t.substr(end));

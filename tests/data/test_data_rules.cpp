@@ -283,7 +283,7 @@ TEST_F(DataRulesTest, MalformedRulesAreNamed) {
     const char* Error;
   };
   const TCase processIf[] = {
-      {"Lane = 1", "Process If: no column 'Lane'"},
+      {"Lane = 1", "no column 'Lane'"},
       {"Line ~ 1", "no relation (= > >= < <= <> in, Not in) in the Process If condition 'Line ~ 1'"},
       {"Line = x", "'x' is not a number in the Process If condition 'Line = x'"},
       {"Line in [1,x]", "'x' is not a number in the Process If condition 'Line in [1,x]'"},
