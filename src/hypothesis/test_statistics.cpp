@@ -197,17 +197,28 @@ TAnalysis TestStatisticsAnalysis() {
     s.Help = help;
     return s;
   };
-  TOptionSpec distribution{"distribution", TOptionKind::Choice, "z", "the page", {}};
-  distribution.Choices = {ChoiceOf(TStatPage::Z, "z", "z (Normal)"),
-                          ChoiceOf(TStatPage::T, "t", "t"),
-                          ChoiceOf(TStatPage::ChiSq, "chi-square", "X\xC2\xB2"),
-                          ChoiceOf(TStatPage::F, "f", "F")};
-  TOptionSpec want{"want", TOptionKind::Choice, "p-value",
-                   "p-value: a statistic is entered; value: a p-value is entered", {}};
-  want.Choices = {{"p-value", "p-Value", 0}, {"value", "Value", 1}};
-  TOptionSpec tails{"tails", TOptionKind::Choice, "two", "the question's tails", {}};
-  tails.Choices = {ChoiceOf(TTails::Two, "two", "Two"), ChoiceOf(TTails::Lower, "lower", "Lower"),
-                   ChoiceOf(TTails::Upper, "upper", "Upper")};
+  auto choice = [](const char* name, const char* initial, const char* help,
+                   std::vector<TChoice> choices) {
+    TOptionSpec s;
+    s.Name = name;
+    s.Kind = TOptionKind::Choice;
+    s.Default = initial;
+    s.Help = help;
+    s.Choices = std::move(choices);
+    return s;
+  };
+  TOptionSpec distribution = choice("distribution", "z", "the page",
+                                    {ChoiceOf(TStatPage::Z, "z", "z (Normal)"),
+                                     ChoiceOf(TStatPage::T, "t", "t"),
+                                     ChoiceOf(TStatPage::ChiSq, "chi-square", "X\xC2\xB2"),
+                                     ChoiceOf(TStatPage::F, "f", "F")});
+  TOptionSpec want = choice("want", "p-value",
+                            "p-value: a statistic is entered; value: a p-value is entered",
+                            {{"p-value", "p-Value", 0}, {"value", "Value", 1}});
+  TOptionSpec tails = choice("tails", "two", "the question's tails",
+                             {ChoiceOf(TTails::Two, "two", "Two"),
+                              ChoiceOf(TTails::Lower, "lower", "Lower"),
+                              ChoiceOf(TTails::Upper, "upper", "Upper")});
   a.Options = {distribution,
                want,
                tails,

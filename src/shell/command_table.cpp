@@ -43,11 +43,11 @@ using K = TCommandKind;
 std::vector<TCommandEntry> BuildTable() {
   std::vector<TCommandEntry> t = {
       // File
-      {"File", "&New", "", "", "", K::DataEditor, false, ""},
-      {"File", "&Open...", "F3", "", "", K::DataEditor, true, ""},
+      {"File", "&New", "", "", "", K::DataEditorCommand, false, ""},
+      {"File", "&Open...", "F3", "", "", K::DataEditorCommand, true, ""},
       {"File", "Stay on &Top", "", "", "", K::Shell, true, ""},
-      {"File", "&Data Editor", "F4", "TDataForm", "Data Editor", K::DataEditor, false, ""},
-      {"File", "Process &If", "F8", "", "Process If", K::DataEditor, false, ""},
+      {"File", "&Data Editor", "F4", "TDataForm", "Data Editor", K::DataEditorCommand, false, ""},
+      {"File", "Process &If", "F8", "", "Process If", K::DataEditorCommand, false, ""},
       {"File", "Number Format", "", "", "", K::Shell, true, ""},
       {"File", "View Main Form", "F6", "", "", K::Shell, false, ""},
       {"File", "View Next Visible Form", "F11", "", "", K::Shell, false, ""},

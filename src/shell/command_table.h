@@ -9,7 +9,7 @@ namespace sorvel {
 
 enum class TCommandKind {
   Shell,       // handled by the main window itself
-  DataEditor,  // opens or acts through the data editor
+  DataEditorCommand,  // opens or acts through the data editor
   Analysis,    // opens an analysis window; built when registered
   Help,
 };

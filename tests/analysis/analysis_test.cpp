@@ -17,23 +17,33 @@ namespace {
 enum class TShape { Round = 3, Square = 7 };
 
 // One option of every kind, in the window's order.
+TOptionSpec Spec(const char* name, TOptionKind kind, const char* initial, const char* label = "") {
+  TOptionSpec s;
+  s.Name = name;
+  s.Kind = kind;
+  s.Default = initial;
+  s.Help = name;
+  s.Label = label;
+  return s;
+}
+
 TAnalysis Sample() {
   TAnalysis a;
   a.Name = "sample";
-  TOptionSpec number{"value", TOptionKind::Number, "0", "a value", {}};
-  TOptionSpec positive{"df", TOptionKind::PositiveNumber, "1", "df", {}};
-  positive.Label = "df";
-  TOptionSpec probability{"alpha", TOptionKind::Probability, "0.05", "alpha", {}};
-  probability.Label = "Alpha";
+  TOptionSpec number = Spec("value", TOptionKind::Number, "0");
+  TOptionSpec positive = Spec("df", TOptionKind::PositiveNumber, "1", "df");
+  TOptionSpec probability = Spec("alpha", TOptionKind::Probability, "0.05", "Alpha");
   probability.Refusal = "Alpha must be between 0 and 1!";
-  TOptionSpec whole{"trials", TOptionKind::WholeNumber, "10", "trials", {}, 1, 100, "Trials"};
-  TOptionSpec choice{"shape", TOptionKind::Choice, "round", "shape", {}};
+  TOptionSpec whole = Spec("trials", TOptionKind::WholeNumber, "10", "Trials");
+  whole.Min = 1;
+  whole.Max = 100;
+  TOptionSpec choice = Spec("shape", TOptionKind::Choice, "round");
   choice.Choices = {ChoiceOf(TShape::Round, "round", "Round"),
                     ChoiceOf(TShape::Square, "square", "Square")};
-  TOptionSpec flag{"clear", TOptionKind::Flag, "0", "clear first", {}};
-  TOptionSpec column{"x", TOptionKind::Column, "", "x column", {}};
-  TOptionSpec columns{"ys", TOptionKind::Columns, "", "y columns", {}};
-  TOptionSpec text{"title", TOptionKind::Text, "", "title", {}};
+  TOptionSpec flag = Spec("clear", TOptionKind::Flag, "0");
+  TOptionSpec column = Spec("x", TOptionKind::Column, "");
+  TOptionSpec columns = Spec("ys", TOptionKind::Columns, "");
+  TOptionSpec text = Spec("title", TOptionKind::Text, "");
   a.Options = {number, positive, probability, whole, choice, flag, column, columns, text};
   TAnalysisRegistry r;
   r.Add(a);
@@ -152,7 +162,9 @@ TEST(ReadPlainNumber, TakesWhatAnEditHoldsAndNothingElse) {
   for (const auto& c : cases) {
     double x = 0;
     EXPECT_EQ(ReadPlainNumber(c.Text, x), c.Ok) << c.Text;
-    if (c.Ok) EXPECT_EQ(x, c.Value) << c.Text;
+    if (c.Ok) {
+      EXPECT_EQ(x, c.Value) << c.Text;
+    }
   }
 }
 

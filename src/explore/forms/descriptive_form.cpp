@@ -57,14 +57,14 @@ void TDescriptiveForm::FillColumnList() {
   seenNewData_ = NewDataCount;
   seenColumns_ = ColumnsChangeCount;
   ListBox_Columns->clear();
-  TDataList& data = DataList();
-  if (!data.HaveData()) return;
-  if (data.DataChanged) data.UpdateData();
-  for (int c = 1; c <= data.MaxCol(); ++c) {
-    auto* item = new QListWidgetItem(QString::fromStdString(data.ColumnName(c)), ListBox_Columns);
+  TDataList& list = DataList();
+  if (!list.HaveData()) return;
+  if (list.DataChanged) list.UpdateData();
+  for (int c = 1; c <= list.MaxCol(); ++c) {
+    auto* item = new QListWidgetItem(QString::fromStdString(list.ColumnName(c)), ListBox_Columns);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     // Numeric columns start checked: the usual question is about all of them.
-    item->setCheckState(data.StringVar[c] ? Qt::Unchecked : Qt::Checked);
+    item->setCheckState(list.StringVar[c] ? Qt::Unchecked : Qt::Checked);
     item->setData(Qt::UserRole, c);
   }
 }

@@ -165,7 +165,7 @@ void TSorvelStatsMainForm::UpdateCommandStates() {
       case TCommandKind::Analysis:
         enabled = IsCommandAvailable(e.Name);
         break;
-      case TCommandKind::DataEditor:
+      case TCommandKind::DataEditorCommand:
         enabled = e.Name == "process-if" ? static_cast<bool>(hooks.ProcessIf) : hooks.Available();
         break;
       case TCommandKind::Help:
