@@ -76,7 +76,9 @@ TEST(CliList, EveryCommandWithItsStateAndWhereItRuns) {
     byName[f[0]] = f;
     const bool available = f[3] == "available";
     EXPECT_TRUE(available || f[3] == "not-built") << line;
-    if (f[0] != "data-info" && f[0] != "data-copy") EXPECT_EQ(available, IsCommandAvailable(f[0]));
+    if (f[0] != "data-info" && f[0] != "data-copy") {
+      EXPECT_EQ(available, IsCommandAvailable(f[0]));
+    }
     EXPECT_EQ(f[4] == "command-line", RunsFromCommandLine(f[0])) << line;
   }
   EXPECT_EQ(byName["test-statistics"][4], "command-line");

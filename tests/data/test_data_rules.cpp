@@ -209,7 +209,9 @@ TEST_F(DataRulesTest, NumberLists) {
     TNumberList l = ReadNumberList(c.Text);
     EXPECT_EQ(l.Texts, c.Texts) << c.Text;
     for (std::size_t i = 0; i < l.Texts.size(); ++i)
-      if (l.Texts[i].empty()) EXPECT_EQ(l.Values[i], MissingValue) << c.Text;
+      if (l.Texts[i].empty()) {
+        EXPECT_EQ(l.Values[i], MissingValue) << c.Text;
+      }
   }
   // The question is asked once a run, at the first blank comma.
   BlankCommasAnswer = TBlankCommas::Unasked;

@@ -516,7 +516,9 @@ TEST(WindowPlacement, WindowsOpenInsideTheAvailableArea) {
       case BottomRight: EXPECT_EQ(frame.bottomRight(), area.bottomRight()); break;
       case TopLeft: EXPECT_EQ(frame, area); break;
     }
-    if (c.Expected != TopLeft) EXPECT_EQ(form.size(), c.Size);
+    if (c.Expected != TopLeft) {
+      EXPECT_EQ(form.size(), c.Size);
+    }
     EXPECT_TRUE(area.contains(frame));
     // Shown again after it was moved off the screen: back inside.
     form.hide();

@@ -63,7 +63,9 @@ TEST_F(RegistryFormsTest, TheMainMenuEnablesTheBuiltCommandsOnly) {
     SCOPED_TRACE(e.Name);
     ASSERT_NE(main.CommandAction(e.Name), nullptr);
     EXPECT_EQ(main.CommandAction(e.Name)->isEnabled(), IsCommandAvailable(e.Name));
-    if (IsCommandAvailable(e.Name)) EXPECT_TRUE(HasForm(e.Name));
+    if (IsCommandAvailable(e.Name)) {
+      EXPECT_TRUE(HasForm(e.Name));
+    }
   }
   EXPECT_TRUE(main.CommandAction("test-statistics")->isEnabled());
   EXPECT_FALSE(main.CommandAction("oneway-anova")->isEnabled());

@@ -654,7 +654,9 @@ TEST_F(DataFormTest, FindWindowKeepsTheFoundCellInSight) {
       const QRect onScreen(form->DataGrid->viewport()->mapToGlobal(inGrid.topLeft()), inGrid.size());
       EXPECT_FALSE(find->frameGeometry().intersects(onScreen)) << cell.x() << "," << cell.y();
       EXPECT_TRUE(area.contains(find->frameGeometry()));
-      if (c.Beside) EXPECT_EQ(find->frameGeometry().left(), form->frameGeometry().right() + 1);
+      if (c.Beside) {
+        EXPECT_EQ(find->frameGeometry().left(), form->frameGeometry().right() + 1);
+      }
     }
     EXPECT_TRUE(messages.Texts.isEmpty());
   }
@@ -684,7 +686,9 @@ TEST_F(DataFormTest, StatusPanelsShortenTheirTextsInANarrowWindow) {
         EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
       }
       // With room, each panel is its text + 10 pixels wide.
-      if (width == 900) EXPECT_EQ(panel->width(), panel->fontMetrics().horizontalAdvance(panel->text()) + 10);
+      if (width == 900) {
+        EXPECT_EQ(panel->width(), panel->fontMetrics().horizontalAdvance(panel->text()) + 10);
+      }
     }
     EXPECT_EQ(shortened > 0, width == 300);
   }
