@@ -122,6 +122,7 @@ std::string_view ToUtf8(std::string_view line, std::string& buffer) {
 // 1 Title, 2 USL, 3 Target, 4 LSL when the line is a description line; else 0.
 int DescriptionKey(std::string_view line, size_t& colon) {
   size_t limit = std::min<size_t>(line.size(), 7);
+  if (limit == 0) return 0;  // an empty view may have no data pointer for memchr
   const void* hit = std::memchr(line.data(), ':', limit);
   if (!hit) return 0;
   colon = static_cast<const char*>(hit) - line.data();
