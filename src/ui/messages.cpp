@@ -16,7 +16,10 @@ QWidget* BoxParent() { return QApplication::activeWindow(); }
 void SetMessageRecorder(TMessageLog* log) { recorder = log; }
 
 void Beep() {
-  if (!recorder) QApplication::beep();
+  if (recorder)
+    ++recorder->Beeps;
+  else
+    QApplication::beep();
 }
 
 void ShowInfo(const QString& text) {

@@ -25,6 +25,7 @@ bool AskYesNo(const QString& text);
 struct TMessageLog {
   QStringList Texts;
   int Answer = 0;  // what questions are answered with (QMessageBox::StandardButton)
+  int Beeps = 0;   // warning beeps, counted instead of sounded
 };
 void SetMessageRecorder(TMessageLog* log);
 

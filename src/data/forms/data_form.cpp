@@ -29,6 +29,8 @@
 #include "data/data_file.h"
 #include "data/data_state.h"
 #include "data/forms/find_form.h"
+#include "data/forms/missing_form.h"
+#include "data/forms/process_if_form.h"
 #include "shell/mru.h"
 #include "ui/messages.h"
 #include "ui/recent_files_menu.h"
@@ -275,8 +277,9 @@ void TDataForm::BuildMenus() {
   connect(levels, &QAction::triggered, this, [this] { ViewLevelsClick(); });
 
   QMenu* dataMenu = menuBar()->addMenu(QStringLiteral("&Data"));
-  later(dataMenu, "MissingValues1", QStringLiteral("&Missing Values..."));
-  later(dataMenu, "ProcessIf1", QStringLiteral("&Process If..."), QStringLiteral("Process If"));
+  AddAction(dataMenu, "MissingValues1", QStringLiteral("&Missing Values..."), &F::MissingValuesClick);
+  AddAction(dataMenu, "ProcessIf1", QStringLiteral("&Process If..."), &F::ProcessIfClick, {},
+            QStringLiteral("Process If"));
   later(dataMenu, "Transform1", QStringLiteral("&Transform..."), QStringLiteral("Transform Values"));
   dataMenu->addSeparator();
   AddAction(dataMenu, "Transpose1", QStringLiteral("Transpose Rows/Columns"), &F::TransposeClick);
@@ -404,6 +407,26 @@ void TDataForm::DataChanged(bool columns) {
 }
 
 void TDataForm::ResetProcessIf() { sorvel::ResetProcessIf(); }
+
+void TDataForm::MissingValuesClick() {
+  if (Busy()) return;
+  DataEditorLostFocus();  // the dialog takes the focus; cells are parsed for the colours
+  TMissingForm dialog(this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  // Cells the rule now counts missing turn blue.
+  UpdateStatusBarInfo();
+  DataModel->Refresh();
+}
+
+void TDataForm::ProcessIfClick() {
+  if (Busy()) return;
+  DataEditorLostFocus();  // the dialog takes the focus; it offers the columns typed so far
+  TProcessIfForm dialog(this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  // Excluded rows turn aqua.
+  UpdateStatusBarInfo();
+  DataModel->Refresh();
+}
 
 bool TDataForm::Busy() const { return loading_; }
 

@@ -116,6 +116,8 @@ class TDataForm : public QMainWindow {
   void ViewLevelsClick();
   void TransposeClick();
   void InsertCaseNumbersClick();
+  void MissingValuesClick();  // "&Missing Values..."
+  void ProcessIfClick();      // "&Process If..."
   void EditMenuPopup();
 
   // Name editing on the names row.

@@ -68,7 +68,7 @@ QVariant TDataGridModel::data(const QModelIndex& index, int role) const {
     case Qt::BackgroundRole:
       if (dataPage && parsed) {
         if (ProcessIfRec.Active && !list.ProcessOK(r)) return Aqua;
-        if (MissingRec.Active && !grid.IsEmpty(c, r) && !list.DataValid(list.Value(c, r)))
+        if (MissingRec.Active && !grid.IsEmpty(c, r) && !list.DataValid(c, r))
           return QColor(Qt::blue);
       }
       return textColumn ? QColor(Qt::yellow) : QColor(Qt::white);

@@ -1,8 +1,10 @@
 #include "data/forms/register.h"
 
+#include "data/data_rules.h"
 #include "data/data_state.h"
 #include "data/forms/data_form.h"
 #include "ui/data_editor_hooks.h"
+#include "ui/messages.h"
 #include "ui/window_registry.h"
 
 namespace sorvel {
@@ -37,6 +39,8 @@ void RegisterDataForms() {
   };
   hooks.IsModified = [] { return DataEditor.FileModified; };
   hooks.SaveAs = [] { return Editor()->SaveAs(); };
+  hooks.ProcessIf = [] { Editor()->ProcessIfClick(); };
+  SetBlankCommaQuestion([] { return AskYesNo(QString::fromLatin1(BlankCommasQuestion)); });
 }
 
 }  // namespace sorvel
