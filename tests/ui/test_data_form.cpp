@@ -7,13 +7,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QListWidget>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +29,7 @@
 
 #include "data/data_file.h"
 #include "data/data_state.h"
+#include "data/workbook_fixture.h"
 #include "data/forms/data_form.h"
 #include "data/forms/find_form.h"
 #include "data/forms/register.h"
@@ -49,6 +55,7 @@ class DataFormTest : public ::testing::Test {
     SetMessageRecorder(&messages);
     ResetDataState();
     form = std::make_unique<TDataForm>();
+    fileDialogSaveName = form->AskSaveName;
     form->AskSaveChoices = [this](TSaveChoices& c) {
       offered = c;
       return true;
@@ -86,12 +93,49 @@ class DataFormTest : public ::testing::Test {
     f.write(bytes);
   }
 
+  // An .xlsx workbook whose sheet i holds the column "From" + its name and the case i.
+  void WriteWorkbook(const QString& path, const std::vector<std::string>& sheets) {
+    test::TXlsx x;
+    for (size_t i = 0; i < sheets.size(); ++i)
+      x.Sheets.push_back({sheets[i], "<row><c t=\"inlineStr\"><is><t>From" + sheets[i] +
+                                         "</t></is></c></row><row><c><v>" + std::to_string(i + 1) + "</v></c></row>"});
+    WriteFile(path, QByteArray::fromStdString(x.Bytes()));
+  }
+  // Runs `act` on the next modal dialog named `name` once it is up (polled from the event
+  // loop the dialog runs); `shown` tells whether one came.
+  void WhenDialog(const QString& name, std::function<void(QDialog*)> act) {
+    dialogShown = false;
+    auto* poll = new QTimer(form.get());
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [this, poll, name, act] {
+      auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dlg || (!name.isEmpty() && dlg->objectName() != name)) return;
+      poll->stop();
+      poll->deleteLater();
+      dialogShown = true;
+      act(dlg);
+    });
+    poll->start();
+    pendingPolls.push_back(poll);
+  }
+  void StopPolls() {
+    for (auto& p : pendingPolls)
+      if (p) {
+        p->stop();
+        p->deleteLater();
+      }
+    pendingPolls.clear();
+  }
+
   MemorySettingsStore store;
   TMessageLog messages;
   QTemporaryDir dir;
   std::unique_ptr<TDataForm> form;
   TSaveChoices offered;
   QString saveName, openName;
+  std::function<QString(const QString&)> fileDialogSaveName;  // the editor's own Save As dialog
+  bool dialogShown = false;
+  std::vector<QPointer<QTimer>> pendingPolls;
 };
 
 TEST_F(DataFormTest, StartsEmptyWithCaptionPagesAndStatusPanels) {
@@ -706,10 +750,19 @@ TEST_F(DataFormTest, ReturnGoesBackToTheCaller) {
 }
 
 TEST(DataFormFilters, DialogFiltersBecomeQtFilters) {
+  // Everything that opens is under the first entry; each kind has its own.
   const QStringList open = QtFileFilters(OpenDialogFilterForTests());
-  ASSERT_EQ(open.size(), 6);
-  EXPECT_EQ(open[0], QStringLiteral("Data Files (*.dat *.sorvel *.sorvels)"));
-  EXPECT_EQ(open[5], QStringLiteral("All Files (*.*)"));
+  EXPECT_EQ(open, (QStringList{
+                      QStringLiteral("Data Files (*.dat *.sorvel *.sorvels *.csv *.xlsx *.ods)"),
+                      QStringLiteral("Sorvelstats Data Files (*.sorvel)"),
+                      QStringLiteral("Zidozadud Data Files (*.sorvels)"),
+                      QStringLiteral("Data Files (*.dat)"),
+                      QStringLiteral("Text Files (*.txt)"),
+                      QStringLiteral("Comma Separated Values (*.csv)"),
+                      QStringLiteral("Excel Workbooks (*.xlsx)"),
+                      QStringLiteral("OpenDocument Spreadsheets (*.ods)"),
+                      QStringLiteral("All Files (*.*)"),
+                  }));
 }
 
 TEST_F(DataFormTest, LimitRowsTakeNumberCharactersOnly) {
@@ -814,6 +867,159 @@ TEST_F(DataFormTest, FilesDroppedOnTheMainWindowOpenInTheEditor) {
     SetMainForm(nullptr);
   }
   DataEditorHooks() = TDataEditorHooks{};
+}
+
+TEST_F(DataFormTest, AWorkbookOfSeveralSheetsOpensTheSheetPicked) {
+  // A sheet named "1" must open itself, not the first sheet by number.
+  WriteWorkbook(Path("three.xlsx"), {"Data", "Notes", "1"});
+  WriteWorkbook(Path("one.xlsx"), {"Only"});
+  struct TCase {
+    const char* what;
+    std::function<void(QDialog*, QListWidget*)> act;
+    const char* opened;  // the first column's name after, nullptr: nothing opened
+  };
+  const auto okButton = [](QDialog* d) {
+    return d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+  };
+  const auto cancelButton = [](QDialog* d) {
+    return d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+  };
+  const TCase cases[] = {
+      {"Return on the first sheet", [](QDialog*, QListWidget* l) { QTest::keyClick(l, Qt::Key_Return); }, "FromData"},
+      {"Down, then OK",
+       [&](QDialog* d, QListWidget* l) {
+         QTest::keyClick(l, Qt::Key_Down);
+         QTest::mouseClick(okButton(d), Qt::LeftButton);
+       },
+       "FromNotes"},
+      {"a double click on the third",
+       [](QDialog*, QListWidget* l) {
+         const QRect r = l->visualItemRect(l->item(2));
+         QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, r.center());
+         QTest::mouseDClick(l->viewport(), Qt::LeftButton, {}, r.center());
+       },
+       "From1"},
+      {"Escape", [](QDialog*, QListWidget* l) { QTest::keyClick(l, Qt::Key_Escape); }, nullptr},
+      {"Cancel", [&](QDialog* d, QListWidget*) { QTest::mouseClick(cancelButton(d), Qt::LeftButton); }, nullptr},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    PasteABC();
+    messages.Answer = QMessageBox::No;  // the pasted data set is not kept
+    QStringList listed;
+    QString title;
+    WhenDialog(QStringLiteral("OpenSheetDialog"), [&](QDialog* d) {
+      auto* list = d->findChild<QListWidget*>(QStringLiteral("SheetList"));
+      ASSERT_NE(list, nullptr);
+      title = d->windowTitle();
+      for (int i = 0; i < list->count(); ++i) listed << list->item(i)->text();
+      EXPECT_EQ(list->currentRow(), 0);
+      c.act(d, list);
+    });
+    openName = Path("three.xlsx");
+    const bool opened = form->OpenClick();
+    StopPolls();
+    EXPECT_TRUE(dialogShown);
+    EXPECT_EQ(title, QStringLiteral("Open Sheet"));
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("Data"), QStringLiteral("Notes"), QStringLiteral("1")}));
+    EXPECT_EQ(opened, c.opened != nullptr);
+    if (c.opened) {
+      EXPECT_EQ(DataList().ColumnName(1), c.opened);
+      EXPECT_EQ(form->DataFilename(), openName);
+      EXPECT_FALSE(form->FileModified());
+      EXPECT_EQ(messages.Texts, QStringList{QStringLiteral("File Not Saved.  Save?")});
+    } else {
+      // Cancel comes before the save question: the pasted data set is untouched.
+      EXPECT_EQ(DataList().ColumnName(1), "A");
+      EXPECT_EQ(Cell(3, 2), "6");
+      EXPECT_TRUE(form->FileModified());
+      EXPECT_TRUE(messages.Texts.isEmpty()) << messages.Texts.join(QLatin1Char('|')).toStdString();
+    }
+    form->SetFileModified(false);
+    ASSERT_TRUE(form->New());
+  }
+
+  // One sheet: no list, it opens at once.
+  WhenDialog(QStringLiteral("OpenSheetDialog"), [](QDialog* d) { d->reject(); });
+  openName = Path("one.xlsx");
+  EXPECT_TRUE(form->OpenClick());
+  QTest::qWait(20);
+  StopPolls();
+  EXPECT_FALSE(dialogShown);
+  EXPECT_EQ(DataList().ColumnName(1), "FromOnly");
+  EXPECT_EQ(Cell(1, 1), "1");
+}
+
+TEST_F(DataFormTest, SavingAWorkbooksDataSetProposesASorvelFileBesideIt) {
+  WriteWorkbook(Path("book.xlsx"), {"Only"});
+  const QByteArray workbook = [&] {
+    QFile f(Path("book.xlsx"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }();
+  ASSERT_FALSE(workbook.isEmpty());
+  auto workbookKept = [&] {
+    QFile f(Path("book.xlsx"));
+    return f.open(QIODevice::ReadOnly) && f.readAll() == workbook;
+  };
+  ASSERT_TRUE(form->FileToDataGrid(Path("book.xlsx")));
+  form->DataModel->setData(form->DataModel->index(0, 0), QStringLiteral("7"), Qt::EditRole);
+  ASSERT_TRUE(form->FileModified());
+
+  // The workbook's own name typed into Save As is refused; nothing is written.
+  QStringList proposed;
+  form->AskSaveName = [&](const QString& start) {
+    proposed << start;
+    return Path("book.xlsx");
+  };
+  EXPECT_FALSE(form->Save1Click());
+  ASSERT_EQ(messages.Texts.size(), 1);
+  EXPECT_TRUE(messages.Texts[0].startsWith(QStringLiteral("Error Writing File"))) << messages.Texts[0].toStdString();
+  EXPECT_TRUE(workbookKept());
+  EXPECT_TRUE(form->FileModified());
+  EXPECT_EQ(form->DataFilename(), Path("book.xlsx"));
+  messages.Texts.clear();
+
+  // Save goes through the editor's Save As dialog, which offers book.sorvel in the same folder.
+  QString offeredName, offeredFolder;
+  form->AskSaveName = fileDialogSaveName;
+  WhenDialog({}, [&](QDialog* d) {
+    auto* fd = qobject_cast<QFileDialog*>(d);
+    ASSERT_NE(fd, nullptr);
+    offeredFolder = fd->directory().absolutePath();
+    auto* name = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    offeredName = name->text();
+    // Another name (the workbook's) would stop on the dialog's overwrite question.
+    if (offeredName == QStringLiteral("book.sorvel")) {
+      QTest::keyClick(name, Qt::Key_Return);
+    } else {
+      fd->reject();
+    }
+  });
+  EXPECT_TRUE(form->Save1Click());
+  StopPolls();
+  EXPECT_TRUE(dialogShown);
+  EXPECT_EQ(offeredName, QStringLiteral("book.sorvel"));
+  EXPECT_EQ(offeredFolder, QDir(dir.path()).absolutePath());
+  EXPECT_TRUE(messages.Texts.isEmpty()) << messages.Texts.join(QLatin1Char('|')).toStdString();
+  EXPECT_TRUE(workbookKept());
+  EXPECT_EQ(form->DataFilename(), Path("book.sorvel"));
+  EXPECT_FALSE(form->FileModified());
+  QFile saved(Path("book.sorvel"));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_EQ(saved.readAll(), QByteArray("FromOnly\r\n7\r\n"));
+
+  // The save question before New proposes the same name; the first proposal was book.sorvel too.
+  ASSERT_TRUE(form->FileToDataGrid(Path("book.xlsx")));
+  form->DataModel->setData(form->DataModel->index(0, 0), QStringLiteral("8"), Qt::EditRole);
+  messages.Answer = QMessageBox::Yes;
+  form->AskSaveName = [&](const QString& start) {
+    proposed << start;
+    return QString();  // the dialog cancelled
+  };
+  EXPECT_FALSE(form->New());
+  EXPECT_EQ(proposed, (QStringList{Path("book.sorvel"), Path("book.sorvel")}));
+  EXPECT_TRUE(workbookKept());
 }
 
 }  // namespace

@@ -31,6 +31,8 @@
 #include "data/forms/find_form.h"
 #include "data/forms/missing_form.h"
 #include "data/forms/process_if_form.h"
+#include "data/forms/sheet_dialog.h"
+#include "data/workbook.h"
 #include "shell/mru.h"
 #include "ui/messages.h"
 #include "ui/recent_files_menu.h"
@@ -606,7 +608,21 @@ bool TDataForm::New() {
 }
 
 bool TDataForm::FileToDataGrid(const QString& file) {
-  if (Busy() || !MayDiscardData()) return false;
+  if (Busy()) return false;
+  // A workbook of several sheets: the user picks one before the current data set is at stake.
+  std::string sheet;
+  if (IsWorkbookPath(file.toStdString())) {
+    std::vector<std::string> names;
+    // A workbook whose sheets cannot be listed fails in the read below, with its reason.
+    if (WorkbookSheets(file.toStdString(), names).Ok && names.size() > 1) {
+      QStringList shown;
+      for (const auto& n : names) shown << Q(n);
+      const int pick = AskWorkbookSheet(file, shown, this);
+      if (pick < 0) return false;
+      sheet = names[static_cast<std::size_t>(pick)];
+    }
+  }
+  if (!MayDiscardData()) return false;
   loading_ = true;
   // Events run while the file loads; the old data set takes no edits meanwhile.
   PageControl->setEnabled(false);
@@ -622,7 +638,7 @@ bool TDataForm::FileToDataGrid(const QString& file) {
       sinceRedraw.restart();
     }
     return true;
-  });
+  }, sheet);
   FreeLoadingGauge();
   QApplication::restoreOverrideCursor();
   PageControl->setEnabled(true);
@@ -687,7 +703,9 @@ bool TDataForm::SaveFile(const QString& file, bool varnames, bool descriptions, 
 
 bool TDataForm::Save1Click() {
   if (Busy()) return false;
-  if (!DataEditor.DataFilename.empty()) return SaveFile(DataFilename(), true, true, false);
+  // A workbook is never written: its data set is saved under a new name.
+  if (!DataEditor.DataFilename.empty() && !IsWorkbookPath(DataEditor.DataFilename))
+    return SaveFile(DataFilename(), true, true, false);
   return SaveAs();
 }
 
@@ -711,6 +729,7 @@ bool TDataForm::SaveAs() {
     if (!AskSaveChoices(choices)) return false;
   }
   QString start = DataFilename();
+  if (IsWorkbookPath(DataEditor.DataFilename)) start = Q(WorkbookSaveName(DataEditor.DataFilename));
   if (start.isEmpty()) start = Q(MRUFiles().LastPath());
   const QString file = AskSaveName(start);
   if (file.isEmpty()) return false;
