@@ -83,8 +83,8 @@ void PrintCommandHelp(const TAnalysis& a, std::ostream& out) {
       << " [--option value ...]\n";
   if (!a.Summary.empty()) out << a.Summary << '\n';
   if (a.NeedsData)
-    out << "DATAFILE is read as the data editor opens it (a data file of this program, or "
-           "delimited text).\n";
+    out << "DATAFILE is read as the data editor opens it (a data file of this program, "
+           "delimited text, or a sheet of an .xlsx or .ods workbook).\n";
   out << "Options:\n";
   auto row = [&](const std::string& head, const std::string& help) {
     out << std::left << std::setw(30) << head << ' ' << help << '\n';
@@ -102,8 +102,10 @@ void PrintCommandHelp(const TAnalysis& a, std::ostream& out) {
       help += " [default: " + (o.Default.empty() ? std::string("none") : o.Default) + "]";
     row("  --" + o.Name + (hint.empty() ? "" : " " + hint), help);
   }
-  if (a.NeedsData)
+  if (a.NeedsData) {
+    row("  --sheet NAME|N", "the sheet of an .xlsx or .ods workbook DATAFILE [default: the first]");
     for (const auto& [head, help] : DataRuleHelpRows()) row(head, help);
+  }
   row("  --format text|rtf", "report format [default: text]");
   row("  --output FILE", "write the report to FILE");
   if (a.DrawsPicture) row("  --chart FILE", "write the picture to FILE (.png, .svg or .pdf)");

@@ -97,9 +97,11 @@ TEST(CliHelp, GeneratedFromTheOptionsAndForTheDataCommands) {
   EXPECT_NE(t.Out.find("two: \"Two\""), std::string::npos);
   EXPECT_NE(t.Out.find("--decimals 0..9"), std::string::npos);
   EXPECT_NE(t.Out.find("--chart FILE"), std::string::npos);
+  EXPECT_EQ(t.Out.find("--sheet"), std::string::npos);  // no data file, no sheet
   TCliRun d = Cli({"descriptive-statistics", "--help"});
   EXPECT_NE(d.Out.find("descriptive-statistics DATAFILE"), std::string::npos) << d.Out;
   EXPECT_EQ(d.Out.find("--chart"), std::string::npos);
+  EXPECT_NE(d.Out.find("--sheet NAME|N"), std::string::npos) << d.Out;
   TCliRun info = Cli({"data-info", "--help"});
   EXPECT_EQ(info.Status, CliOk);
   EXPECT_NE(info.Out.find("Usage: sorvelstats-cli data-info FILE"), std::string::npos);
