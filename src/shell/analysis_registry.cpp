@@ -37,6 +37,11 @@ const std::vector<TCliCommand>& CommandLineOnlyCommands() {
   static const std::vector<TCliCommand> commands = {
       {"data-info", "what a data file holds after loading"},
       {"data-copy", "reads a data file and writes it as the data editor saves"},
+      // The data editor's Data-menu commands that change data.
+      {"transform", "adds transformed columns or transforms columns in place"},
+      {"generate-run-numbers", "numbers the combinations of columns' levels"},
+      {"auto-recode-variables", "new columns holding the level codes of chosen columns"},
+      {"weight-cases", "repeats each case by its rounded weight"},
   };
   return commands;
 }
