@@ -383,8 +383,29 @@ class TReader {
     EndCsv();
   }
 
+  // A cell holds what a saved file gives back, as typed and workbook cells do: a quoted
+  // field's tabs, line breaks and surrounding blanks would not survive Save.
+  void CleanCsvFields() {
+    auto needs = [](std::string_view f) {
+      return f.find_first_of("\t\r\n") != std::string_view::npos ||
+             (!f.empty() && (f.front() == ' ' || f.back() == ' '));
+    };
+    bool any = false;
+    for (size_t i = 0; i < Csv.Kept() && !any; ++i) any = needs(Csv.Field(i));
+    if (!any) return;
+    std::string text;
+    std::vector<std::uint32_t> ends;
+    for (size_t i = 0; i < Csv.Kept(); ++i) {
+      text += CleanCellText(Csv.Field(i));
+      ends.push_back(static_cast<std::uint32_t>(text.size()));
+    }
+    Csv.Text = std::move(text);
+    Csv.Ends = std::move(ends);
+  }
+
   void EndCsv() {
     if (Csv.FieldCount > static_cast<size_t>(MaxColumns)) Truncated = true;
+    CleanCsvFields();
     if (CsvKey != 0) {
       auto& row = Desc[CsvKey];
       if (row.size() < Csv.Kept()) row.resize(Csv.Kept());
