@@ -388,7 +388,8 @@ class TReader {
   void CleanCsvFields() {
     auto needs = [](std::string_view f) {
       return f.find_first_of("\t\r\n") != std::string_view::npos ||
-             (!f.empty() && (f.front() == ' ' || f.back() == ' '));
+             (!f.empty() && (static_cast<unsigned char>(f.front()) <= ' ' ||
+                             static_cast<unsigned char>(f.back()) <= ' '));
     };
     bool any = false;
     for (size_t i = 0; i < Csv.Kept() && !any; ++i) any = needs(Csv.Field(i));
