@@ -4,6 +4,7 @@
 
 #include "explore/register.h"
 #include "hypothesis/register.h"
+#include "quality/register.h"
 #include "shell/command_table.h"
 
 namespace sorvel {
@@ -14,6 +15,7 @@ TAnalysisRegistry& AnalysisRegistry() {
     TAnalysisRegistry r;
     RegisterHypothesisAnalyses(r);
     RegisterExploreAnalyses(r);
+    RegisterQualityAnalyses(r);
     return r;
   }();
   return registry;

@@ -3,6 +3,7 @@
 #include "data/forms/register.h"
 #include "explore/forms/register.h"
 #include "hypothesis/forms/register.h"
+#include "quality/forms/register.h"
 
 namespace sorvel {
 
@@ -10,6 +11,7 @@ void RegisterAllForms() {
   RegisterDataForms();
   RegisterHypothesisForms();
   RegisterExploreForms();
+  RegisterQualityForms();
 }
 
 }  // namespace sorvel

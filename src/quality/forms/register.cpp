@@ -1,0 +1,9 @@
+#include "quality/forms/register.h"
+
+#include "ui/window_registry.h"
+
+namespace sorvel {
+
+void RegisterQualityForms() {}
+
+}  // namespace sorvel

@@ -1,0 +1,9 @@
+#include "quality/register.h"
+
+namespace sorvel {
+
+void RegisterQualityAnalyses(TAnalysisRegistry& registry) {
+  (void)registry;
+}
+
+}  // namespace sorvel
