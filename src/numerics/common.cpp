@@ -2,6 +2,7 @@
 
 #include "numerics/distributions.h"
 #include "numerics/format.h"
+#include "numerics/intervals.h"
 
 #include <iostream>
 #include <utility>
@@ -32,6 +33,7 @@ void ResetNumericsState() {
   StatError = 0;
   ResetDistributionsState();
   ResetFormatState();
+  ResetIntervalsState();
 }
 
 }  // namespace sorvel
