@@ -6,6 +6,7 @@
 #include "data/data_rules.h"
 #include "data/grid_edit.h"
 #include "data/data_state.h"
+#include "explore/describe.h"
 #include "numerics/format.h"
 
 namespace sorvel {
@@ -344,6 +345,98 @@ int DataChange(const TChangeCommand& cmd, const std::vector<std::string>& args, 
   return status;
 }
 
+const char* DescribeUsage =
+    "Usage: sorvelstats-cli describe FILE --selected-variables COLUMNS [--by COLUMN]\n"
+    "         [--code D|T|S|L|A|N] [data options]\n";
+const char* DescribeHelp =
+    "Prints the descriptive engine's statistics record of each column (of each level of\n"
+    "the --by column): \"Variable\", \"Group\" with --by, then one Field<TAB>value line per\n"
+    "field with 17 significant digits; a blank line between sets. Fields the code does not\n"
+    "compute hold 0.\n"
+    "  --selected-variables COLUMNS  names or numbers, separated by commas\n"
+    "  --by COLUMN        one set per level of this column\n"
+    "  --code C           D descriptives (default), T normality tests and moments,\n"
+    "                     S moments, L Lin-Mudholkar, A Anderson-Darling, N 3-sigma limits\n"
+    "  --sheet NAME|N     the sheet of an .xlsx or .ods workbook (default: the first)\n";
+
+int DescribeCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  TOptions rules;
+  std::vector<std::string> files;
+  std::string sheet, columns, by, code = "D";
+  bool haveColumns = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      out << DescribeUsage << DescribeHelp;
+      for (const auto& [option, help] : DataRuleHelpRows()) out << option << "  " << help << '\n';
+      return CliOk;
+    }
+    int status = CliOk;
+    if (TakeSheetOption(args, i, sheet, err, status) || TakeDataRuleOption(args, i, rules, err, status)) {
+      if (status != CliOk) return status;
+      continue;
+    }
+    if (a.rfind("--", 0) != 0) {
+      files.push_back(a);
+      continue;
+    }
+    std::string name = a.substr(2), value;
+    const auto eq = name.find('=');
+    if (eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name.resize(eq);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      err << "sorvelstats-cli: the option '--" << name << "' needs a value\n";
+      return CliUsage;
+    }
+    if (name == "selected-variables") {
+      columns = value;
+      haveColumns = true;
+    } else if (name == "by") {
+      by = value;
+    } else if (name == "code") {
+      code = value;
+    } else {
+      err << "sorvelstats-cli: describe has no option '--" << name << "'\n" << DescribeUsage;
+      return CliUsage;
+    }
+  }
+  if (files.size() != 1 || !haveColumns) {
+    err << DescribeUsage;
+    return CliUsage;
+  }
+  if (code.size() != 1 || std::string(DescribeCodes).find(code[0]) == std::string::npos) {
+    err << "sorvelstats-cli: --code takes one of D, T, S, L, A, N, not '" << code << "'\n";
+    return CliUsage;
+  }
+  TFileResult r = FileToDataGrid(files[0], {}, sheet);
+  if (!r.Ok) return FileFailure(r, err);
+  PrintWarnings(r, err);
+  TDataRuleSession session(err);
+  if (int status = session.Apply(rules); status != CliOk) return status;
+  TDataList& d = DataList();
+  std::string bad;
+  const std::vector<int> cols = ColumnList(d, columns, bad);
+  if (cols.empty()) {
+    err << "sorvelstats-cli: --selected-variables: no column '" << bad << "'\n";
+    return CliUsage;
+  }
+  int byColumn = 0;
+  if (!by.empty() && (byColumn = FindColumn(d, by)) == 0) {
+    err << "sorvelstats-cli: --by: no column '" << by << "'\n";
+    return CliUsage;
+  }
+  const TDescribeResult res = Describe(d, cols, byColumn, code[0]);
+  if (!res.Error.empty()) {
+    err << res.Error << '\n';
+    return CliRefused;
+  }
+  out << DescribeText(res);
+  return CliOk;
+}
+
 }  // namespace
 
 bool RunDataCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -360,6 +453,10 @@ bool RunDataCommand(const std::vector<std::string>& args, std::ostream& out, std
   }
   if (args[0] == "data-copy") {
     status = DataCopy(args, out, err);
+    return true;
+  }
+  if (args[0] == DescribeCommand) {
+    status = DescribeCommandLine(args, out, err);
     return true;
   }
   for (const auto& cmd : ChangeCommands)

@@ -1,4 +1,5 @@
-// Command-line access to the data set and its files: data-info and data-copy.
+// Command-line access to the data set and its files: data-info, data-copy, describe and
+// the Data-menu commands that change data.
 #pragma once
 
 #include <ostream>

@@ -1,10 +1,9 @@
 #include "explore/descriptive_statistics.h"
 
-#include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "data/data_state.h"
+#include "explore/stats_engine.h"
 #include "numerics/common.h"
 #include "output/report_table.h"
 #include "output/report_writer.h"
@@ -13,34 +12,20 @@ namespace sorvel {
 
 namespace {
 
-// Mean and standard deviation in two passes over the loaded values: the corrected
-// two-pass algorithm (Chan, Golub & LeVeque 1983) keeps full accuracy when the mean is
-// large against the spread, as in the NIST StRD sets.
-void Summarise(const double* x, long long n, TColumnSummary& s) {
+// Mean and deviation from the descriptive engine (compensated two-pass sums), extremes
+// without sorting.
+void Summarise(double* x, long long n, TColumnSummary& s) {
   s.N = n;
   // NaN, not MissingValue: -2147483647 is a value a column can hold.
   s.Mean = s.StdDev = s.Minimum = s.Maximum = std::numeric_limits<double>::quiet_NaN();
   if (n == 0) return;
-  double sum = 0, lo = x[0], hi = x[0];
-  for (long long i = 0; i < n; ++i) {
-    sum += x[i];
-    lo = std::min(lo, x[i]);
-    hi = std::max(hi, x[i]);
-  }
-  const double mean = sum / static_cast<double>(n);
-  double ss = 0, comp = 0;
-  for (long long i = 0; i < n; ++i) {
-    const double d = x[i] - mean;
-    ss += d * d;
-    comp += d;
-  }
-  s.Mean = mean + comp / static_cast<double>(n);
-  s.Minimum = lo;
-  s.Maximum = hi;
-  if (n > 1) {
-    const double var = (ss - comp * comp / static_cast<double>(n)) / static_cast<double>(n - 1);
-    s.StdDev = std::sqrt(std::max(var, 0.0));
-  }
+  TStatsEngine e(std::span<double>(x, static_cast<std::size_t>(n)));
+  e.MeanAndVariance();
+  e.LowHighRange();
+  s.Mean = e.Stats.Mean;
+  s.Minimum = e.Stats.Low;
+  s.Maximum = e.Stats.High;
+  if (n > 1) s.StdDev = e.Stats.StdDev;
 }
 
 }  // namespace

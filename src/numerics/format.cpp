@@ -121,10 +121,9 @@ std::string FormatNumber(double x, int decimals) {
   return InsertGroups(std::move(text));
 }
 
-std::string FormatGeneral(double x) {
+std::string FormatGeneral(double x, int precision) {
   if (!std::isfinite(x)) return NonFinite(x);
   if (x == 0) return "0";
-  constexpr int precision = 12;
   char buf[64];
   // The exponent of the rounded scientific form decides, as C's %G does.
   auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, precision - 1);

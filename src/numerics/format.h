@@ -39,8 +39,9 @@ inline constexpr char TableCross = '+';
 std::string FormatReal(double x, int decimals);
 // General style with 12 significant digits, as C's "%.12G": scientific ("1.5E-07",
 // "1.23456789012E+15") when the decimal exponent is below -4 or at least 12, fixed
-// otherwise, trailing zeros and a trailing point removed.
-std::string FormatGeneral(double x);
+// otherwise, trailing zeros and a trailing point removed. Another precision (1..17) is
+// "%.<precision>G"; 17 digits give back the very double.
+std::string FormatGeneral(double x, int precision = 12);
 // General style when decimals is -1, else fixed style without separators.
 std::string FormatFixedOrGeneral(double x, int decimals);
 // Grouped style whatever the number format.

@@ -39,6 +39,7 @@ const std::vector<TCliCommand>& CommandLineOnlyCommands() {
   static const std::vector<TCliCommand> commands = {
       {"data-info", "what a data file holds after loading"},
       {"data-copy", "reads a data file and writes it as the data editor saves"},
+      {"describe", "the descriptive engine's statistics record of columns, by level"},
       // The data editor's Data-menu commands that change data.
       {"transform", "adds transformed columns or transforms columns in place"},
       {"generate-run-numbers", "numbers the combinations of columns' levels"},

@@ -1,0 +1,85 @@
+#include "explore/describe.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "data/data_state.h"
+#include "numerics/format.h"
+
+namespace sorvel {
+
+namespace {
+
+TStatsRecord DescribeLoaded(char code) {
+  TStatsRecord stats;
+  std::vector<double> caseOrder(A_Array.begin() + 1, A_Array.begin() + 1 + A_ArrayCount);
+  TStatsEngine mr(caseOrder);
+  mr.MovingRangeSigma();
+  TStatsEngine e;
+  e.LoadA_Array();
+  e.StatsByCode(code);
+  e.InterpolatedMedian();
+  e.FindResolution();
+  e.Stats.AvgMovingRange = mr.Stats.AvgMovingRange;
+  e.Stats.StdDevMR = mr.Stats.StdDevMR;
+  e.Stats.MedianMovingRange = mr.Stats.MedianMovingRange;
+  e.Stats.StdDevMMR = mr.Stats.StdDevMMR;
+  // Mode and DistinctCount last: the mode of all-distinct values is the first value of
+  // the array, which is sorted by now, as every caller after BasicStats sees it.
+  e.DistinctAndMode();
+  return e.Stats;
+}
+
+}  // namespace
+
+TDescribeResult Describe(TDataList& data, const std::vector<int>& columns, int byColumn, char code) {
+  TDescribeResult res;
+  if (data.DataChanged) data.UpdateData();
+  struct TIncludeGuard {
+    TDataList& Data;
+    TColArrayOfBoolean Saved;
+    ~TIncludeGuard() { Data.IncludeCol = Saved; }
+  } guard{data, data.IncludeCol};
+  for (int c : columns) {
+    if (data.StringVar[c]) {
+      res.Error = "Column " + data.ColumnName(c) + " holds text, not numbers!";
+      res.Sets.clear();
+      return res;
+    }
+    data.IncludeCol.fill(false);
+    data.IncludeCol[c] = true;
+    TRunInfo ri;
+    if (byColumn == 0) {
+      ri.ColRefRun = LoadColumn;
+      data.DataToA_Array(c, ri);
+      res.Sets.push_back({data.ColumnName(c), "", DescribeLoaded(code)});
+      continue;
+    }
+    if (!data.Highlow[byColumn]) continue;  // no levels: no sets
+    ri.ColRefRun = LoadMeasureByLevel;
+    ri.measure = c;
+    ri.index = byColumn;
+    ri.Afirst = static_cast<std::int32_t>(std::max(std::floor(data.ColumnLow[byColumn]), -2147483647.0));
+    ri.Alast = static_cast<std::int32_t>(std::min(std::ceil(data.ColumnHigh[byColumn]), 2147483646.0));
+    data.SetupIndex(ri);
+    while (data.GetAR(ri)) res.Sets.push_back({data.ColumnName(c), ri.CurrentName, DescribeLoaded(code)});
+  }
+  return res;
+}
+
+std::string DescribeText(const TDescribeResult& result) {
+  std::string out;
+  bool first = true;
+  for (const auto& set : result.Sets) {
+    if (!first) out += '\n';
+    first = false;
+    out += "Variable\t" + set.Variable + '\n';
+    if (!set.Group.empty()) out += "Group\t" + set.Group + '\n';
+    for (const auto& f : StatsRecordFields())
+      out += std::string(f.Name) + '\t' + FormatGeneral(StatsFieldValue(set.Stats, f), 17) + '\n';
+  }
+  return out;
+}
+
+}  // namespace sorvel
