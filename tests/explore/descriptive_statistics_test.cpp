@@ -1,14 +1,17 @@
-// Descriptive Statistics: accuracy on the NIST univariate sets, the loads' rules, refusals.
+// Descriptive Statistics and describe: accuracy on the NIST univariate sets, the loads'
+// rules, refusals.
 #include "explore/descriptive_statistics.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
 #include "data/data_file.h"
+#include "explore/describe.h"
 #include "data/data_state.h"
 #include "output/report_text.h"
 
@@ -114,6 +117,61 @@ TEST_F(DescriptiveTest, ProgressCanStopTheRun) {
   TDescriptiveResult r = ComputeDescriptiveStatistics(d, {1, 2}, [&](double) { return ++calls < 2; });
   EXPECT_TRUE(r.Stopped);
   EXPECT_EQ(r.Columns.size(), 1u);
+}
+
+// Log relative error: the number of correct significant digits (15 when exact).
+double LRE(double x, double certified) {
+  if (x == certified) return 15;
+  return std::min(15.0, -std::log10(std::fabs(x - certified) / std::fabs(certified)));
+}
+
+// The NIST StRD univariate table through describe's record: mean LRE >= 14 on all nine;
+// SD LRE >= 13 against the certified value on seven; on NumAcc3 and NumAcc4 the
+// certified 0.1 is not the SD of the doubles the file's decimals parse to (R's sd(): LRE
+// 9.5 and 8.3), so there the SD is held to the exact SD of those doubles (computed in
+// long double, 64-bit mantissa).
+TEST_F(DescriptiveTest, NistLogRelativeErrorsThroughDescribe) {
+  struct {
+    const char* File;
+    double Mean, StdDev;  // certified
+    bool SdOfDoubles;
+  } cases[] = {
+      {"PiDigits.dat", 4.53480000000000, 2.86733906028871, false},
+      {"Lottery.dat", 518.958715596330, 291.699727470969, false},
+      {"Lew.dat", -177.435000000000, 277.332168044316, false},
+      {"Mavro.dat", 2.00185600000000, 0.000429123454003053, false},
+      {"Michelso.dat", 299.852400000000, 0.0790105478190518, false},
+      {"NumAcc1.dat", 10000002, 1, false},
+      {"NumAcc2.dat", 1.2, 0.1, false},
+      {"NumAcc3.dat", 1000000.2, 0.1, true},
+      {"NumAcc4.dat", 10000000.2, 0.1, true},
+  };
+  std::printf("%-14s %9s %9s %-10s %s\n", "set", "mean LRE", "SD LRE", "against", "SD LRE (certified)");
+  for (const auto& c : cases) {
+    TDataList& d = Load(NistColumn(c.File));
+    // The loaded doubles, in long double for the exact SD.
+    TRunInfo ri;
+    ri.ColRefRun = LoadColumn;
+    d.IncludeCol[1] = true;
+    d.DataToA_Array(1, ri);
+    long double sum = 0;
+    for (int i = 1; i <= A_ArrayCount; ++i) sum += A_Array[i];
+    const long double mean = sum / A_ArrayCount;
+    long double ss = 0;
+    for (int i = 1; i <= A_ArrayCount; ++i) ss += (A_Array[i] - mean) * (A_Array[i] - mean);
+    const double exactSd = static_cast<double>(std::sqrt(ss / (A_ArrayCount - 1)));
+
+    const TDescribeResult r = Describe(d, {1}, 0, 'D');
+    ASSERT_EQ(r.Sets.size(), 1u) << c.File;
+    const TStatsRecord& s = r.Sets[0].Stats;
+    const double meanLre = LRE(s.Mean, c.Mean);
+    const double sdLre = LRE(s.StdDev, c.SdOfDoubles ? exactSd : c.StdDev);
+    std::printf("%-14s %9.1f %9.1f %-10s %.1f\n", c.File, meanLre, sdLre, c.SdOfDoubles ? "doubles" : "certified",
+                LRE(s.StdDev, c.StdDev));
+    EXPECT_GE(meanLre, 14) << c.File;
+    // Mavro and Michelso: 13.1 and 13.8 are the limit of their double inputs.
+    EXPECT_GE(sdLre, 13) << c.File;
+  }
 }
 
 }  // namespace

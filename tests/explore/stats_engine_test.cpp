@@ -9,6 +9,7 @@
 
 #include "data/data_state.h"
 #include "numerics/common.h"
+#include "numerics/distributions.h"
 
 namespace sorvel {
 namespace {
@@ -245,6 +246,145 @@ TEST_F(StatsEngineTest, MatrixLoadersSkipMissingCells) {
   e.LoadFromMatrix(m, 0, 1, 1, 2);
   ASSERT_EQ(e.Count(), 3);
   EXPECT_EQ(std::vector<double>(e.Sample().begin(), e.Sample().end()), (std::vector<double>{5, 6, 8}));
+}
+
+// Samples against R 4.2.2 (script beside each column): quantile(x, c(.25, .5, .75),
+// type = 6), mean, sd, e1071::skewness/kurtosis(x, type = 1 and 2), shapiro.test(x),
+// nortest::ad.test(x)$statistic * (1 + 0.75/n + 2.25/n^2) (the engine's A^2*).
+TEST_F(StatsEngineTest, SamplesAgainstR) {
+  std::vector<double> ties20, offset100, skewed5000;
+  for (int i = 1; i <= 20; ++i) ties20.push_back(std::nearbyint(std::sin(i) * 5));  // round(sin(1:20) * 5)
+  for (int i = 1; i <= 100; ++i) offset100.push_back(1e6 + ((i * 37) % 101) / 10.0);  // 1e6 + ((1:100 * 37) %% 101) / 10
+  for (int i = 1; i <= 5000; ++i) skewed5000.push_back(std::exp(std::sin(i) * 1.5));  // exp(sin(1:5000) * 1.5)
+  const double NA = 999;  // not compared
+  struct {
+    const char* Name;
+    std::vector<double> X;
+    double Mean, SD, Q1, Median, Q3, Skew1, Skewness, Kurt1, Kurtosis, W, P, AD;
+  } cases[] = {
+      {"n3", {1, 2, 4}, 2.3333333333333335, 1.5275252316519468, 1, 2, 4, 0.38180177416060579,
+       0.93521952958282328, NA, NA, 0.96428571428571419, 0.6368868450289632, NA},
+      {"n10", {2.1, 3.4, 1.9, 5.6, 4.4, 3.3, 2.8, 4.1, 3.9, 6.2}, 3.77, 1.3888844444373334,
+       2.6249999999999996, 3.6499999999999999, 4.7000000000000002, 0.37166078109263345,
+       0.44073546945373693, -0.77004677713296621, -0.39704698100292235, 0.95865251038409582,
+       0.77040473181462343, 0.21877878286021488},
+      {"ties20", ties20, 0.25, 3.767939545833058, -3.75, 1, 3.75, -0.12680865393399562,
+       -0.13733087455963394, -1.4807569910353613, -1.5582419588990495, 0.88865572962043093,
+       0.025406890259490278, 0.73775172324213101},
+      // Skewness 0 up to rounding (R: -4.8e-11): compared absolutely below.
+      {"offset100", offset100, 1000005.05, 2.9011491975890125, 1000002.525, 1000005.05, 1000007.575,
+       0, 0, -1.2002400240010638, -1.1999999999985942, 0.95472474499197912, 0.0017217222030593514,
+       1.0920810679470359},
+      {"skewed5000", skewed5000, 1.6469600191568248, 1.4730556100528958, 0.34548251986252837,
+       1.0000226108207213, 2.8945948092195586, 0.71947279918254414, 0.71968872379441984,
+       -0.99486009522835506, -0.99465471142824868, 0.83348164213081744, 3.5378921609292439e-58,
+       308.32645917636449},
+  };
+  auto rel = [](double want) { return 1e-12 * std::max(1.0, std::fabs(want)); };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TStatsEngine e(c.X);
+    e.StatsByCode('T');
+    EXPECT_NEAR(e.Stats.Mean, c.Mean, 1e-15 * std::fabs(c.Mean) + 1e-15);
+    EXPECT_NEAR(e.Stats.StdDev, c.SD, 1e-13 * c.SD);
+    EXPECT_NEAR(e.Stats.Q1, c.Q1, rel(c.Q1));
+    EXPECT_NEAR(e.Stats.Median, c.Median, rel(c.Median));
+    EXPECT_NEAR(e.Stats.Q3, c.Q3, rel(c.Q3));
+    EXPECT_NEAR(e.Stats.Skew1, c.Skew1, 1e-9);
+    EXPECT_NEAR(e.Stats.Skewness, c.Skewness, 1e-9);
+    if (c.Kurt1 != NA) {
+      EXPECT_NEAR(e.Stats.Kurt1, c.Kurt1, 1e-9);
+      EXPECT_NEAR(e.Stats.Kurtosis, c.Kurtosis, 1e-9);
+    }
+    EXPECT_NEAR(e.Stats.SWW, c.W, 1e-9);
+    // The p-value's normal tail is the library's approximation (|error| < 7.5e-8); n 3
+    // uses 6/pi and pi/3 rounded to 7 digits.
+    EXPECT_NEAR(e.Stats.SWp, c.P, 2e-6);
+    if (c.AD != NA) EXPECT_NEAR(e.Stats.ADStat, c.AD, 1e-10 * c.AD);
+  }
+}
+
+// Faults of a plain implementation, each against its right answer.
+TEST_F(StatsEngineTest, ShapiroWilkCoefficientsAreKeyedOnTheWholeN) {
+  // 65,540 values leave coefficients for n 65,540; a 16-bit key took them for n 4.
+  std::vector<double> big;
+  for (int i = 1; i <= 65540; ++i) big.push_back(std::sin(i));
+  TStatsEngine b(big);
+  double w = 0, p = 0;
+  b.ShapiroWilk(true, w, p);
+  std::vector<double> x{1, 2, 3, 5};
+  TStatsEngine e(x);
+  e.ShapiroWilk(true, w, p);
+  EXPECT_NEAR(w, 0.97137366548270621, 1e-9);  // R: shapiro.test(c(1, 2, 3, 5))
+  EXPECT_NEAR(p, 0.84997081884826609, 2e-7);
+}
+
+TEST_F(StatsEngineTest, ShapiroWilkOfThreeIsNeverNegative) {
+  std::vector<double> x{1, 1, 2};
+  TStatsEngine e(x);
+  double w = 0, p = -1;
+  e.ShapiroWilk(true, w, p);
+  EXPECT_NEAR(w, 0.75, 1e-12);  // R: shapiro.test(c(1, 1, 2)): W 0.75, p 0
+  EXPECT_EQ(p, 0);
+  std::vector<double> two{1, 2};
+  TStatsEngine f(two);
+  f.ShapiroWilk(true, w, p);
+  EXPECT_EQ(w, 0);
+  EXPECT_EQ(p, 999);
+}
+
+TEST_F(StatsEngineTest, AndersonDarlingKeepsAnOutlierBeyondEightDeviations) {
+  std::vector<double> x;
+  for (int k = 0; k < 10; ++k)
+    for (int v = 0; v <= 9; ++v) x.push_back(v);
+  x[0] = 1000;
+  TStatsEngine e(x);
+  e.StatsByCode('A');
+  // R: a <- ad.test(x); a$statistic = 35.712697312263543, times (1 + .75/n + 2.25/n^2)
+  EXPECT_NEAR(e.Stats.ADStat, 35.988577899000781, 1e-9);
+  EXPECT_EQ(e.Stats.ADp, 0);  // beyond the table's 1.5
+}
+
+TEST_F(StatsEngineTest, ExponentialTest) {
+  // Fewer than three values: T is always 0.5 for two, nothing to test.
+  EXPECT_EQ(ExponentialTestP(2, 0.5, "X"), 999);
+
+  // A statistic beyond every simulated one stops after 20,000 replications with 0, and
+  // is not cached: a second call draws again.
+  long long draws = 0;
+  auto counted = [&draws] {
+    ++draws;
+    return UniformRandom();
+  };
+  SeedRandom(7);
+  EXPECT_EQ(ExponentialTestP(3, 1e9, "X", {}, counted), 0);
+  EXPECT_EQ(draws, 3 * 20000);
+  EXPECT_EQ(ExponentialTestP(3, 1e9, "X", {}, counted), 0);
+  EXPECT_EQ(draws, 2 * 3 * 20000);
+
+  // Stopped by the progress callback: 999, not cached.
+  int asked = 0;
+  auto stopAt = [&asked](double fraction) {
+    ++asked;
+    return fraction < 0.001;
+  };
+  EXPECT_EQ(ExponentialTestP(4, 0.3, "X", stopAt, counted), 999);
+  EXPECT_EQ(asked, 10);  // 1,000 replications, asked every 100
+
+  // A full run is cached by (n, T): the second call draws nothing.
+  SeedRandom(11);
+  draws = 0;
+  const double p = ExponentialTestP(4, 0.3, "X", {}, counted);
+  EXPECT_EQ(draws, 4 * 1000000);
+  EXPECT_GT(p, 0);
+  EXPECT_LE(p, 1);
+  EXPECT_EQ(ExponentialTestP(4, 0.3, "X", {}, counted), p);
+  EXPECT_EQ(draws, 4 * 1000000);
+
+  // The same seed gives the same p-value.
+  ResetStatsEngineState();
+  SeedRandom(11);
+  EXPECT_EQ(ExponentialTestP(4, 0.3, "X"), p);
 }
 
 TEST_F(StatsEngineTest, LoadsTheAnalysisArray) {
