@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "data/column_selection.h"
 #include "data/data_list.h"
+#include "data/data_rules.h"
 
 namespace sorvel {
 
@@ -42,20 +44,29 @@ std::string Trimmed(const std::string& s) {
 
 std::string LabelOf(const TOptionSpec& spec) { return spec.Label.empty() ? spec.Name : spec.Label; }
 
-// A column by its name (case ignored, as the variable lists match) or 1-based number.
+// A column by its 1-based number, its exact name, or its name regardless of case when
+// only one column matches: the data rules' resolution, so every option reads columns alike.
 bool ResolveColumn(const std::string& text, const TDataList* data, int& column) {
   if (!data) return false;
-  double number = 0;
-  if (ReadPlainNumber(text, number) && number == static_cast<int>(number)) {
-    column = static_cast<int>(number);
-    return column >= 1 && column <= data->MaxCol();
-  }
-  const std::string want = Lower(text);
-  for (int c = 1; c <= data->MaxCol(); ++c)
-    if (Lower(data->ColumnName(c)) == want) {
-      column = c;
-      return true;
-    }
+  column = FindColumn(*data, text);
+  return column != 0;
+}
+
+// A check box's text: 1/true/yes/on or empty/0/false/no/off.
+bool ReadFlag(const std::string& text, int& code) {
+  const std::string l = Lower(text);
+  if (l == "1" || l == "true" || l == "yes" || l == "on")
+    code = 1;
+  else if (l.empty() || l == "0" || l == "false" || l == "no" || l == "off")
+    code = 0;
+  else
+    return false;
+  return true;
+}
+
+bool IsColumnSelectionOption(const std::string& name) {
+  for (const auto& o : ColumnSelectionOptions())
+    if (o.Name == name) return true;
   return false;
 }
 
@@ -103,10 +114,55 @@ const std::vector<int>& TOptionValues::Columns(const std::string& name) const {
   return Get(name, TOptionKind::Columns).Columns;
 }
 
+void TOptionValues::SetColumnSelection(const TColumnSelection& sel) {
+  selection_ = std::make_shared<const TColumnSelection>(sel);
+}
+
 const TOptionSpec* TAnalysis::FindOption(const std::string& name) const {
   for (const auto& o : Options)
     if (o.Name == name) return &o;
   return nullptr;
+}
+
+const std::vector<TOptionSpec>& ColumnSelectionOptions() {
+  static const std::vector<TOptionSpec> options = [] {
+    std::vector<TOptionSpec> o;
+    auto add = [&](const char* name, TOptionKind kind, const char* label, const char* help) {
+      TOptionSpec s;
+      s.Name = name;
+      s.Kind = kind;
+      s.Label = label;
+      s.Help = help;
+      o.push_back(std::move(s));
+    };
+    add("group1", TOptionKind::Column, "Group 1",
+        "the first group's column (Variable Selection, \"Define Columns\")");
+    add("group2", TOptionKind::Column, "Group 2", "the second group's column (two-sample tests)");
+    add("exclude-incomplete-pairs", TOptionKind::Flag, "Exclude Incomplete Pairs",
+        "with --group2: only rows holding both values");
+    add("reference", TOptionKind::Column, "Reference",
+        "the grouping column (\"Define Reference\"; not for dependent samples)");
+    add("data", TOptionKind::Column, "Data", "with --reference: the column analysed");
+    add("level1", TOptionKind::Text, "Level 1",
+        "with --reference: the first group's level (its number, or its text in a text column)");
+    add("level2", TOptionKind::Text, "Level 2", "with --reference: the second group's level");
+    return o;
+  }();
+  return options;
+}
+
+void ColumnSelectionToOptions(const TColumnSelection& sel, TOptions& options) {
+  const TColumnSelectionTexts t = ColumnSelectionToTexts(sel);
+  auto put = [&](const char* name, const std::string& text) {
+    if (!text.empty()) options[name] = text;
+  };
+  put("group1", t.Group1);
+  put("group2", t.Group2);
+  if (t.ExcludeIncompletePairs) options["exclude-incomplete-pairs"] = "1";
+  put("reference", t.Reference);
+  put("data", t.Data);
+  put("level1", t.Level1);
+  put("level2", t.Level2);
 }
 
 TOptionSpec DecimalsOption(int initial) {
@@ -122,6 +178,9 @@ TOptionSpec DecimalsOption(int initial) {
 }
 
 void TAnalysisRegistry::Add(TAnalysis analysis) {
+  if (analysis.ColumnSelectionTest)
+    for (const auto& o : ColumnSelectionOptions())
+      if (!analysis.FindOption(o.Name)) analysis.Options.push_back(o);
   if (!analysis.FindOption("decimals")) analysis.Options.push_back(DecimalsOption());
   auto it = std::find_if(analyses_.begin(), analyses_.end(),
                          [&](const TAnalysis& a) { return a.Name == analysis.Name; });
@@ -148,8 +207,26 @@ TValidation ValidateOptions(const TAnalysis& analysis, const TOptions& given,
       return Refuse(analysis.Name + " has no option '--" + name + "'", true);
 
   TValidation out;
+  const bool selection = static_cast<bool>(analysis.ColumnSelectionTest);
+  TColumnSelectionTexts selectionTexts;
   for (const TOptionSpec& spec : analysis.Options) {
     auto it = given.find(spec.Name);
+    if (selection && IsColumnSelectionOption(spec.Name)) {
+      // Resolved together below: which of them belong together depends on the test kind.
+      const std::string t = it != given.end() ? Trimmed(it->second) : std::string();
+      const std::map<std::string, std::string*> field = {
+          {"group1", &selectionTexts.Group1}, {"group2", &selectionTexts.Group2},
+          {"reference", &selectionTexts.Reference}, {"data", &selectionTexts.Data},
+          {"level1", &selectionTexts.Level1}, {"level2", &selectionTexts.Level2}};
+      if (auto f = field.find(spec.Name); f != field.end()) {
+        *f->second = t;
+      } else {
+        int code = 0;
+        if (!ReadFlag(t, code)) return Refuse("--" + spec.Name + " takes no value, or 1 or 0", true);
+        selectionTexts.ExcludeIncompletePairs = code != 0;
+      }
+      continue;
+    }
     TOptionValues::TValue v;
     v.Kind = spec.Kind;
     v.Text = Trimmed(it != given.end() ? it->second : spec.Default);
@@ -191,16 +268,9 @@ TValidation ValidateOptions(const TAnalysis& analysis, const TOptions& given,
         v.Code = c->Code;
         break;
       }
-      case TOptionKind::Flag: {
-        const std::string l = Lower(t);
-        if (l == "1" || l == "true" || l == "yes" || l == "on")
-          v.Code = 1;
-        else if (l.empty() || l == "0" || l == "false" || l == "no" || l == "off")
-          v.Code = 0;
-        else
-          return Refuse("--" + spec.Name + " takes no value, or 1 or 0", true);
+      case TOptionKind::Flag:
+        if (!ReadFlag(t, v.Code)) return Refuse("--" + spec.Name + " takes no value, or 1 or 0", true);
         break;
-      }
       case TOptionKind::Column:
         if (t.empty()) break;  // none chosen: the analysis says what it needs
         if (!ResolveColumn(t, data, v.Code))
@@ -227,6 +297,21 @@ TValidation ValidateOptions(const TAnalysis& analysis, const TOptions& given,
     }
     out.Values.Set(spec.Name, std::move(v));
   }
+  if (selection && selectionTexts.Any()) {
+    if (!data) {
+      for (const auto& o : ColumnSelectionOptions())
+        if (given.count(o.Name)) return Refuse("--" + o.Name + " needs a data file", true);
+      return Refuse("the Variable Selection options need a data file", true);
+    }
+    if (!data->HaveData()) return Refuse(analysis.NoDataMessage);
+    TColumnSelection sel;
+    TRunInfo ri;
+    std::string error;
+    if (!ColumnSelectionFromTexts(*data, selectionTexts, analysis.ColumnSelectionTest(out.Values),
+                                  sel, ri, error))
+      return Refuse(error, true);
+    out.Values.SetColumnSelection(sel);
+  }
   return out;
 }
 
@@ -234,7 +319,8 @@ TOutcome RunValidated(const TAnalysis& analysis, const TOptions& given, TDataLis
                       const TProgress& progress,
                       const std::function<void(const std::string&)>& warn, bool* usageFault) {
   if (usageFault) *usageFault = false;
-  if (analysis.NeedsData && (!data || !data->HaveData()))
+  // An analysis that also takes typed values runs without a data set.
+  if (analysis.NeedsData && !analysis.DataOptional && (!data || !data->HaveData()))
     return TOutcome::Refuse(analysis.NoDataMessage);
   TValidation v = ValidateOptions(analysis, given, analysis.NeedsData ? data : nullptr);
   if (!v.Ok) {

@@ -12,12 +12,15 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "numerics/picture.h"
 #include "output/report.h"
 
 namespace sorvel {
 
 class TDataList;
+struct TColumnSelection;  // data/column_selection.h
 
 // Long work reports its fraction done (0..1); a false return asks it to stop. (The same
 // type as the data-file reader's.)
@@ -89,12 +92,17 @@ class TOptionValues {
   const std::vector<int>& Columns(const std::string& name) const;
   int Decimals() const { return Whole("decimals"); }
   bool Has(const std::string& name) const { return values_.count(name) != 0; }
+  // The Variable Selection choice given with --group1 ... or --reference ... (accepted,
+  // its columns and levels resolved); nullptr when none was given (typed values).
+  const TColumnSelection* ColumnSelection() const { return selection_.get(); }
 
   void Set(const std::string& name, TValue value) { values_[name] = std::move(value); }
+  void SetColumnSelection(const TColumnSelection& sel);
 
  private:
   const TValue& Get(const std::string& name, TOptionKind kind) const;
   std::map<std::string, TValue> values_;
+  std::shared_ptr<const TColumnSelection> selection_;
 };
 
 // What an analysis gets when it runs.
@@ -132,6 +140,15 @@ struct TAnalysis {
   std::string Name;  // command name: one constant in the analysis's header
   std::string Summary;
   bool NeedsData = false;  // reads the data set (a data file on the command line)
+  // With NeedsData: the analysis also takes typed values, so the data file may be left
+  // out (COMMAND [DATAFILE]); Run then gets Data == nullptr.
+  bool DataOptional = false;
+  // Set by analyses that choose their groups with the "Variable Selection" dialog: gives
+  // the dialog's test kind (ColSelOneMean .. ColSelTwoDependent) from the other,
+  // validated options. The registry then adds ColumnSelectionOptions() (--group1,
+  // --group2, --exclude-incomplete-pairs, --reference, --data, --level1, --level2);
+  // ValidateOptions resolves them into TOptionValues::ColumnSelection().
+  std::function<int(const TOptionValues&)> ColumnSelectionTest;
   bool DrawsPicture = false;  // --chart is accepted
   // Shown (exit 1 on the command line) when NeedsData and the data set is empty.
   std::string NoDataMessage = "There is no data to analyse!";
@@ -144,6 +161,13 @@ struct TAnalysis {
 
 // The common "&Decimals:" box: 0..9, default 4 unless the analysis declares its own.
 TOptionSpec DecimalsOption(int initial = 4);
+
+// The Variable Selection options, in the dialog's order (the "Define Columns" page, then
+// "Define Reference"); added by the registry to analyses that set ColumnSelectionTest.
+const std::vector<TOptionSpec>& ColumnSelectionOptions();
+// The window's accepted choice as those options' texts (columns and levels by number),
+// so that it goes through the same check as the command line.
+void ColumnSelectionToOptions(const TColumnSelection& sel, TOptions& options);
 
 class TAnalysisRegistry {
  public:

@@ -79,12 +79,14 @@ std::string ValueHint(const TOptionSpec& o) {
 
 // Generated from the option specs, so it cannot drift from what the window offers.
 void PrintCommandHelp(const TAnalysis& a, std::ostream& out) {
-  out << "Usage: sorvelstats-cli " << a.Name << (a.NeedsData ? " DATAFILE" : "")
+  out << "Usage: sorvelstats-cli " << a.Name
+      << (a.NeedsData ? (a.DataOptional ? " [DATAFILE]" : " DATAFILE") : "")
       << " [--option value ...]\n";
   if (!a.Summary.empty()) out << a.Summary << '\n';
   if (a.NeedsData)
     out << "DATAFILE is read as the data editor opens it (a data file of this program, "
-           "delimited text, or a sheet of an .xlsx or .ods workbook).\n";
+           "delimited text, or a sheet of an .xlsx or .ods workbook)"
+        << (a.DataOptional ? "; without it the typed values are analysed" : "") << ".\n";
   out << "Options:\n";
   auto row = [&](const std::string& head, const std::string& help) {
     out << std::left << std::setw(30) << head << ' ' << help << '\n';
@@ -225,8 +227,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
   }
   if (analysis->NeedsData && dataFile.empty()) {
-    err << "sorvelstats-cli: " << analysis->Name << " needs a data file\n";
-    return CliUsage;
+    if (!analysis->DataOptional) {
+      err << "sorvelstats-cli: " << analysis->Name << " needs a data file\n";
+      return CliUsage;
+    }
+    // Typed values only: the options that act on a data file have nothing to act on.
+    const std::string without = !sheet.empty() ? "sheet" : rules.empty() ? "" : rules.begin()->first;
+    if (!without.empty()) {
+      err << "sorvelstats-cli: --" << without << " needs a data file\n";
+      return CliUsage;
+    }
   }
   if (!chartFile.empty()) {
     if (!analysis->DrawsPicture) {
@@ -252,7 +262,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
 
   TDataList* data = nullptr;
-  if (analysis->NeedsData) {
+  if (!dataFile.empty()) {
     // The data editor's reader: the same data set the window would analyse.
     TFileResult r = FileToDataGrid(dataFile, {}, sheet);
     if (!r.Ok) {
@@ -265,7 +275,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     data = &DataList();
   }
   TDataRuleSession dataRules(err);
-  if (analysis->NeedsData)
+  if (data)
     if (int status = dataRules.Apply(rules); status != CliOk) return status;
 
   StatError = 0;

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "data/column_selection.h"
 #include "data/data_file.h"
 #include "data/data_list.h"
 #include "output/report_table.h"
@@ -148,6 +149,36 @@ TEST(RunValidated, AnAnalysisThatNeedsDataRefusesAnEmptyDataSet) {
   auto data = Data();
   EXPECT_EQ(RunValidated(a, {}, data.get(), {}, {}).Status, TOutcome::TStatus::Ok);
   EXPECT_TRUE(ran);
+}
+
+TEST(RunValidated, AnAnalysisWithOptionalDataRunsOnTypedValues) {
+  TAnalysis a = Sample();
+  a.NeedsData = a.DataOptional = true;
+  a.NoDataMessage = "No data!";
+  a.ColumnSelectionTest = [](const TOptionValues&) { return ColSelTwoIndependent; };
+  int runs = 0;
+  a.Run = [&](const TAnalysisContext& c) {
+    ++runs;
+    EXPECT_EQ(c.Options.ColumnSelection(), nullptr);
+    return TOutcome();
+  };
+  TAnalysisRegistry r;
+  r.Add(a);
+  a = *r.Find("sample");
+  EXPECT_NE(a.FindOption("group1"), nullptr);  // the registry adds the dialog's options
+  TDataList empty;
+  for (TDataList* d : {static_cast<TDataList*>(nullptr), &empty})
+    EXPECT_EQ(RunValidated(a, {}, d, {}, {}).Status, TOutcome::TStatus::Ok);
+  EXPECT_EQ(runs, 2);
+  // Groups from the data set need one that holds data.
+  bool usage = false;
+  TOutcome o = RunValidated(a, {{"group1", "1"}}, &empty, {}, {}, &usage);
+  EXPECT_EQ(o.Error, "No data!");
+  EXPECT_FALSE(usage);
+  o = RunValidated(a, {{"group1", "1"}}, nullptr, {}, {}, &usage);
+  EXPECT_EQ(o.Error, "--group1 needs a data file");
+  EXPECT_TRUE(usage);
+  EXPECT_EQ(runs, 2);
 }
 
 TEST(ReadPlainNumber, TakesWhatAnEditHoldsAndNothingElse) {
