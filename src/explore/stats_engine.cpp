@@ -52,9 +52,14 @@ inline double FromOrderKey(std::uint64_t k) {
 void RadixSort(std::span<double> x) {
   constexpr int Bits = 11, Buckets = 1 << Bits, Passes = 6;
   const std::size_t n = x.size();
-  std::vector<std::uint64_t> a(n), b(n);
-  std::vector<std::array<std::size_t, Buckets>> count(Passes);
-  for (auto& c : count) c.fill(0);
+  // Scratch kept between calls: fresh pages for every sort of a large sample cost more
+  // than a pass.
+  thread_local std::vector<std::uint64_t> a, b;
+  if (a.size() < n) {
+    a.resize(n);
+    b.resize(n);
+  }
+  std::array<std::array<std::size_t, Buckets>, Passes> count{};
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint64_t k = OrderKey(x[i]);
     a[i] = k;
@@ -84,14 +89,20 @@ void RadixSort(std::span<double> x) {
 
 // ---- Normal distribution helpers ----
 
-// ln of the upper normal tail Q(z), accurate in both tails: erfc while it does not
-// underflow, the asymptotic series of Mills' ratio beyond (Abramowitz & Stegun 26.2.12).
-double LogNormalUpper(double z) {
-  if (z < 0) return std::log1p(-0.5 * std::erfc(-z / std::sqrt(2.0)));
-  if (z < 37) return std::log(0.5 * std::erfc(z / std::sqrt(2.0)));
+// For z >= 0: ln Q(z), the upper normal tail, and ln(1 - Q(z)), both accurate: erfc
+// while it does not underflow, the asymptotic series of Mills' ratio beyond (Abramowitz
+// & Stegun 26.2.12).
+void LogNormalTails(double z, double& lnSmall, double& lnLarge) {
+  if (z < 37) {
+    const double q = 0.5 * std::erfc(z / std::sqrt(2.0));
+    lnSmall = std::log(q);
+    lnLarge = std::log1p(-q);
+    return;
+  }
   const double r = 1 / (z * z);
   const double series = 1 - r * (1 - 3 * r * (1 - 5 * r * (1 - 7 * r)));
-  return -0.5 * z * z - std::log(z * std::sqrt(2 * 3.14159265358979323846)) + std::log(series);
+  lnSmall = -0.5 * z * z - std::log(z * std::sqrt(2 * 3.14159265358979323846)) + std::log(series);
+  lnLarge = -std::exp(lnSmall);
 }
 
 // Wichura's algorithm AS 241 (PPND16): the normal quantile of the lower-tail area p to
@@ -572,14 +583,22 @@ void TStatsEngine::AndersonDarling() {
     return;
   }
   // ln F and ln(1 - F) from log tails, so an observation far out (beyond 8 standard
-  // deviations, where F rounds to 0 or 1) still counts with its true weight.
+  // deviations, where F rounds to 0 or 1) still counts with its true weight. One erfc per
+  // value serves both sides.
   const double n = n_;
+  std::vector<double> lnUpper(n_);
   double sum = 0;
   for (std::int32_t i = 0; i < n_; ++i) {
-    const double zi = (x_[i] - s.Mean) / s.StdDev;
-    const double zj = (x_[n_ - 1 - i] - s.Mean) / s.StdDev;
-    sum += (2.0 * i + 1) * (LogNormalUpper(-zi) + LogNormalUpper(zj));
+    const double z = (x_[i] - s.Mean) / s.StdDev;
+    double lnF, lnQ;
+    if (z >= 0)
+      LogNormalTails(z, lnQ, lnF);
+    else
+      LogNormalTails(-z, lnF, lnQ);
+    lnUpper[i] = lnQ;
+    sum += (2.0 * i + 1) * lnF;
   }
+  for (std::int32_t i = 0; i < n_; ++i) sum += (2.0 * i + 1) * lnUpper[n_ - 1 - i];
   const double a2 = -sum / n - n;
   s.ADStat = a2 * (1 + 0.75 / n + 2.25 / (n * n));
   s.ADp = AndersonDarlingP(s.ADStat);
@@ -666,20 +685,20 @@ void TStatsEngine::LinMudholkar() {
   }
   const double n = n_, ss = n * s.PopVariance;
   // e: the deviation scaled; d: cube root of the variance without that value. Their
-  // correlation in two passes (centred sums), not from raw sums.
-  std::vector<double> e(n_), d(n_);
+  // correlation in two passes (centred sums), not from raw sums; e is recomputed rather
+  // than stored.
+  std::vector<double> d(n_);
   double se = 0, sd = 0;
   for (std::int32_t i = 0; i < n_; ++i) {
     const double dev = x_[i] - s.Mean;
-    e[i] = dev / (n - 1);
     d[i] = std::cbrt((ss - n * dev * dev / (n - 1)) / (n - 2));
-    se += e[i];
+    se += dev / (n - 1);
     sd += d[i];
   }
   const double me = se / n, md = sd / n;
   double sxx = 0, syy = 0, sxy = 0;
   for (std::int32_t i = 0; i < n_; ++i) {
-    const double a = e[i] - me, b = d[i] - md;
+    const double a = (x_[i] - s.Mean) / (n - 1) - me, b = d[i] - md;
     sxx += a * a;
     syy += b * b;
     sxy += a * b;
