@@ -36,10 +36,11 @@ inline constexpr const char* NamesNotSavedText =
     "Some Column Names Cannot be Saved in a Data File. Default Names were Written.";
 
 inline constexpr const char* OpenDialogFilter =
-    "Data Files (*.dat, *.sorvel, *.sorvels, *.csv, *.xlsx, *.ods)|*.dat;*.sorvel;*.sorvels;*.csv;*.xlsx;*.ods|"
+    "Data Files (*.dat, *.sorvel, *.sorvels, *.csv, *.xlsx, *.xlsm, *.ods)|"
+    "*.dat;*.sorvel;*.sorvels;*.csv;*.xlsx;*.xlsm;*.ods|"
     "Sorvelstats Data Files (*.sorvel)|*.sorvel|Zidozadud Data Files (*.sorvels)|*.sorvels|"
     "Data Files (*.dat)|*.dat|Text Files (*.txt)|*.txt|Comma Separated Values (*.csv)|*.csv|"
-    "Excel Workbooks (*.xlsx)|*.xlsx|OpenDocument Spreadsheets (*.ods)|*.ods|All Files (*.*)|*.*";
+    "Excel Workbooks (*.xlsx, *.xlsm)|*.xlsx;*.xlsm|OpenDocument Spreadsheets (*.ods)|*.ods|All Files (*.*)|*.*";
 inline constexpr const char* SaveDialogFilter =
     "Data Files (*.sorvel, *.sorvels, *.dat)|*.sorvel;*.sorvels;*.dat|Sorvelstats Data Files "
     "(*.sorvel)|*.sorvel|Zidozadud Data Files (*.sorvels)|*.sorvels|Data Files (*.dat)|*.dat|"

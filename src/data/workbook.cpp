@@ -1,6 +1,7 @@
 #include "data/workbook.h"
 
-#include <expat.h>
+#include <libxml/parser.h>
+#include <libxml/SAX2.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -132,37 +133,53 @@ const char* Attr(const char** attrs, std::string_view local) {
   return nullptr;
 }
 
-// An expat parser fed from an archive entry; subclasses take the events.
+// A streaming (SAX) parser fed from an archive entry; subclasses take the events.
+// libxml2's push parser: it reads a large sheet about twice as fast as expat does.
 class TXmlReader {
  public:
-  TXmlReader() : Parser(XML_ParserCreate("UTF-8")) {
-    if (!Parser) Fail("out of memory");
-    XML_SetUserData(Parser, this);
+  TXmlReader() {
+    static const bool initialised = (xmlInitParser(), true);
+    (void)initialised;
+    xmlSAXHandler h{};
+    h.initialized = XML_SAX2_MAGIC;
     // A failure inside a handler must not unwind through the C library: it is kept, the
-    // parse stopped, and the failure raised again once expat has returned.
-    XML_SetElementHandler(
-        Parser,
-        [](void* u, const char* n, const char** a) {
-          auto* self = static_cast<TXmlReader*>(u);
-          self->Guard([&] { self->Start(Local(n), a); });
-        },
-        [](void* u, const char* n) {
-          auto* self = static_cast<TXmlReader*>(u);
-          self->Guard([&] { self->End(Local(n)); });
-        });
-    XML_SetCharacterDataHandler(Parser, [](void* u, const char* s, int len) {
+    // parse stopped, and the failure raised again once the parser has returned.
+    h.startElementNs = [](void* u, const xmlChar* local, const xmlChar*, const xmlChar*, int, const xmlChar**,
+                          int count, int, const xmlChar** attributes) {
       auto* self = static_cast<TXmlReader*>(u);
-      if (self->WantText) self->Guard([&] { self->Text.append(s, static_cast<std::size_t>(len)); });
-    });
+      self->Guard([&] { self->Start(Local(reinterpret_cast<const char*>(local)), self->Attributes(count, attributes)); });
+    };
+    h.endElementNs = [](void* u, const xmlChar* local, const xmlChar*, const xmlChar*) {
+      auto* self = static_cast<TXmlReader*>(u);
+      self->Guard([&] { self->End(Local(reinterpret_cast<const char*>(local))); });
+    };
+    h.characters = h.ignorableWhitespace = [](void* u, const xmlChar* s, int len) {
+      auto* self = static_cast<TXmlReader*>(u);
+      if (self->WantText)
+        self->Guard([&] { self->Text.append(reinterpret_cast<const char*>(s), static_cast<std::size_t>(len)); });
+    };
     // Workbook parts never declare a document type; one that does is not to be trusted
     // with entity expansion.
-    XML_SetStartDoctypeDeclHandler(Parser, [](void* u, const char*, const char*, const char*, int) {
+    h.internalSubset = [](void* u, const xmlChar*, const xmlChar*, const xmlChar*) {
       auto* self = static_cast<TXmlReader*>(u);
       self->Refused = "a document type declaration";
-      XML_StopParser(self->Parser, XML_FALSE);
-    });
+      xmlStopParser(self->Context);
+    };
+    // Keeps the first error's text for the message instead of printing it.
+    h.serror = [](void* u, xmlErrorPtr e) {
+      auto* self = static_cast<TXmlReader*>(u);
+      if (self->Error.empty() && e && e->level >= XML_ERR_ERROR && e->message) {
+        self->Error = e->message;
+        while (!self->Error.empty() && (self->Error.back() == '\n' || self->Error.back() == ' ')) self->Error.pop_back();
+        self->ErrorLine = e->line;
+      }
+    };
+    Context = xmlCreatePushParserCtxt(&h, this, nullptr, 0, nullptr);
+    if (!Context) Fail("out of memory");
+    // No network, no external subsets, no entity substitution.
+    xmlCtxtUseOptions(Context, XML_PARSE_NONET);
   }
-  virtual ~TXmlReader() { XML_ParserFree(Parser); }
+  virtual ~TXmlReader() { xmlFreeParserCtxt(Context); }
   TXmlReader(const TXmlReader&) = delete;
   TXmlReader& operator=(const TXmlReader&) = delete;
 
@@ -175,13 +192,14 @@ class TXmlReader {
   }
   void Feed(const char* p, std::size_t n, bool last) {
     if (Stopped) return;
-    const XML_Status status = XML_Parse(Parser, p, static_cast<int>(n), last ? XML_TRUE : XML_FALSE);
+    xmlParseChunk(Context, p, static_cast<int>(n), last ? 1 : 0);
     if (Pending) std::rethrow_exception(std::exchange(Pending, nullptr));
-    if (status == XML_STATUS_ERROR) {
-      if (!Refused.empty()) Fail(Entry + " holds " + Refused);
-      if (XML_GetErrorCode(Parser) == XML_ERROR_ABORTED && Stopped) return;
-      Fail(Entry + ": malformed XML at line " + std::to_string(XML_GetCurrentLineNumber(Parser)) + " (" +
-           XML_ErrorString(XML_GetErrorCode(Parser)) + ")");
+    if (Stopped) return;
+    if (!Refused.empty()) Fail(Entry + " holds " + Refused);
+    if (!Context->wellFormed) {
+      const int line = ErrorLine > 0 ? ErrorLine : xmlSAX2GetLineNumber(Context);
+      Fail(Entry + ": malformed XML at line " + std::to_string(line) + " (" +
+           (Error.empty() ? std::string("not well-formed") : Error) + ")");
     }
   }
   template <class F>
@@ -191,13 +209,13 @@ class TXmlReader {
       f();
     } catch (...) {
       Pending = std::current_exception();
-      XML_StopParser(Parser, XML_FALSE);
+      xmlStopParser(Context);
     }
   }
   // Ends the parse early (everything wanted has been seen).
   void Stop() {
     Stopped = true;
-    XML_StopParser(Parser, XML_FALSE);
+    xmlStopParser(Context);
   }
 
  protected:
@@ -207,10 +225,29 @@ class TXmlReader {
   std::string Text;
 
  private:
-  XML_Parser Parser;
-  std::string Entry, Refused;
+  // The element's attributes as a null-ended list of local name, value, ...; libxml2
+  // hands the values as unterminated ranges.
+  const char** Attributes(int count, const xmlChar** a) {
+    if (Values.size() < static_cast<std::size_t>(count)) Values.resize(static_cast<std::size_t>(count));
+    List.clear();
+    for (int i = 0; i < count; ++i) {
+      const auto* from = reinterpret_cast<const char*>(a[5 * i + 3]);
+      const auto* to = reinterpret_cast<const char*>(a[5 * i + 4]);
+      Values[static_cast<std::size_t>(i)].assign(from, static_cast<std::size_t>(to - from));
+      List.push_back(reinterpret_cast<const char*>(a[5 * i]));
+      List.push_back(Values[static_cast<std::size_t>(i)].c_str());
+    }
+    List.push_back(nullptr);
+    return List.data();
+  }
+
+  xmlParserCtxtPtr Context = nullptr;
+  std::string Entry, Refused, Error;
+  int ErrorLine = 0;
   bool Stopped = false;
   std::exception_ptr Pending;
+  std::vector<std::string> Values;
+  std::vector<const char*> List;
 };
 
 // ------------------------------------------------------------------ values

@@ -753,13 +753,13 @@ TEST(DataFormFilters, DialogFiltersBecomeQtFilters) {
   // Everything that opens is under the first entry; each kind has its own.
   const QStringList open = QtFileFilters(OpenDialogFilterForTests());
   EXPECT_EQ(open, (QStringList{
-                      QStringLiteral("Data Files (*.dat *.sorvel *.sorvels *.csv *.xlsx *.ods)"),
+                      QStringLiteral("Data Files (*.dat *.sorvel *.sorvels *.csv *.xlsx *.xlsm *.ods)"),
                       QStringLiteral("Sorvelstats Data Files (*.sorvel)"),
                       QStringLiteral("Zidozadud Data Files (*.sorvels)"),
                       QStringLiteral("Data Files (*.dat)"),
                       QStringLiteral("Text Files (*.txt)"),
                       QStringLiteral("Comma Separated Values (*.csv)"),
-                      QStringLiteral("Excel Workbooks (*.xlsx)"),
+                      QStringLiteral("Excel Workbooks (*.xlsx *.xlsm)"),
                       QStringLiteral("OpenDocument Spreadsheets (*.ods)"),
                       QStringLiteral("All Files (*.*)"),
                   }));
