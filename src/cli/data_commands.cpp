@@ -1,11 +1,16 @@
 #include "cli/data_commands.h"
 
+#include <algorithm>
+#include <charconv>
+#include <map>
+
 #include "cli/cli.h"
 #include "cli/data_options.h"
 #include "data/data_file.h"
 #include "data/data_rules.h"
 #include "data/grid_edit.h"
 #include "data/data_state.h"
+#include "explore/compute_variables.h"
 #include "explore/describe.h"
 #include "numerics/format.h"
 
@@ -437,6 +442,176 @@ int DescribeCommandLine(const std::vector<std::string>& args, std::ostream& out,
   return CliOk;
 }
 
+const char* ComputeUsage =
+    "Usage: sorvelstats-cli compute-variables-from-sample-data FILE --dependent-variable COLUMN\n"
+    "         [--independent-variables COLUMNS] --statistic S [--new-variable-name NAME]\n"
+    "         [--subgroups-per-run K] [--minimum-range R] [--save OUT] [data options]\n"
+    "       sorvelstats-cli compute-variables-from-sample-data FILE --across-rows\n"
+    "         --selected-variables COLUMNS --statistics S [--new-variable-name NAME]\n"
+    "         [--save OUT] [data options]\n";
+
+std::string ComputeHelp() {
+  std::string h =
+      "Adds one column computed within the groups of the dependent variable (the\n"
+      "combinations of the independent variables), or across the selected columns of each\n"
+      "row, and writes the data set as Save writes it (to stdout, or to OUT with --save; the\n"
+      "report lines then go to stdout).\n"
+      "  --statistic S          ";
+  for (int i = 0; i < SampleStatisticCount; ++i) h += std::string(i ? "|" : "") + SampleStatisticName(i).Option;
+  h += "\n  --statistics S         (across rows) ";
+  for (int i = 0; i < AcrossStatisticCount; ++i) h += std::string(i ? "|" : "") + AcrossStatisticName(i).Option;
+  h +=
+      "\n  --new-variable-name N  the new column's name (default: dependent name + suffix;\n"
+      "                         across rows the statistic + 1)\n"
+      "  --subgroups-per-run K  bartlett-kendall-box: random subgroups per run (default: the\n"
+      "                         square root of the average run size when every run has more\n"
+      "                         than 5 values, else 1)\n"
+      "  --minimum-range R      bartlett-kendall-*: the range used for a run of zero variance\n"
+      "                         (without it such a run is refused)\n";
+  return h;
+}
+
+int ComputeVariablesCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  TOptions rules;
+  std::vector<std::string> files;
+  std::map<std::string, std::string> opt;
+  bool across = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      out << ComputeUsage << ComputeHelp();
+      for (const auto& [option, help] : DataRuleHelpRows()) out << option << "  " << help << '\n';
+      return CliOk;
+    }
+    if (a == "--across-rows") {
+      across = true;
+      continue;
+    }
+    int status = CliOk;
+    if (TakeDataRuleOption(args, i, rules, err, status)) {
+      if (status != CliOk) return status;
+      continue;
+    }
+    if (a.rfind("--", 0) != 0) {
+      files.push_back(a);
+      continue;
+    }
+    std::string name = a.substr(2), value;
+    const auto eq = name.find('=');
+    if (eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name.resize(eq);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      err << "sorvelstats-cli: the option '--" << name << "' needs a value\n";
+      return CliUsage;
+    }
+    static const char* known[] = {"dependent-variable", "independent-variables", "statistic", "new-variable-name",
+                                  "subgroups-per-run", "minimum-range", "selected-variables", "statistics", "save"};
+    if (std::find(std::begin(known), std::end(known), name) == std::end(known)) {
+      err << "sorvelstats-cli: " << ComputeVariablesCommand << " has no option '--" << name << "'\n" << ComputeUsage;
+      return CliUsage;
+    }
+    opt[name] = value;
+  }
+  const bool haveStat = across ? opt.count("statistics") && opt.count("selected-variables")
+                               : opt.count("statistic") && opt.count("dependent-variable");
+  if (files.size() != 1 || !haveStat) {
+    err << ComputeUsage;
+    return CliUsage;
+  }
+  const int stat = across ? AcrossStatisticByOption(opt["statistics"]) : SampleStatisticByOption(opt["statistic"]);
+  if (stat < 0) {
+    err << "sorvelstats-cli: no statistic '" << (across ? opt["statistics"] : opt["statistic"]) << "'\n";
+    return CliUsage;
+  }
+  int subgroups = 0;
+  double minimumRange = 0;
+  if (opt.count("subgroups-per-run")) {
+    const std::string& k = opt["subgroups-per-run"];
+    auto [end, ec] = std::from_chars(k.data(), k.data() + k.size(), subgroups);
+    if (ec != std::errc() || end != k.data() + k.size() || subgroups < 1) {
+      err << "sorvelstats-cli: --subgroups-per-run takes a positive whole number, not '" << k << "'\n";
+      return CliUsage;
+    }
+  }
+  if (opt.count("minimum-range")) {
+    if (!ReadPlainNumber(opt["minimum-range"], minimumRange) || !(minimumRange > 0)) {
+      err << "sorvelstats-cli: --minimum-range takes a positive number, not '" << opt["minimum-range"] << "'\n";
+      return CliUsage;
+    }
+  }
+  TFileResult r = FileToDataGrid(files[0]);
+  if (!r.Ok) return FileFailure(r, err);
+  PrintWarnings(r, err);
+  TDataRuleSession session(err);
+  if (int status = session.Apply(rules); status != CliOk) return status;
+  TDataList& d = DataList();
+  std::string bad;
+  TComputeResult res;
+  if (across) {
+    const std::vector<int> cols = ColumnList(d, opt["selected-variables"], bad);
+    if (cols.empty()) {
+      err << "sorvelstats-cli: --selected-variables: no column '" << bad << "'\n";
+      return CliUsage;
+    }
+    const std::string name = opt.count("new-variable-name") ? opt["new-variable-name"] : DefaultAcrossName(stat, 0);
+    res = ComputeAcrossRows(d, cols, stat, name);
+  } else {
+    TSampleInputs in;
+    in.Statistic = stat;
+    in.Dependent = FindColumn(d, opt["dependent-variable"]);
+    if (in.Dependent == 0) {
+      err << "sorvelstats-cli: --dependent-variable: no column '" << opt["dependent-variable"] << "'\n";
+      return CliUsage;
+    }
+    if (opt.count("independent-variables")) {
+      in.Independent = ColumnList(d, opt["independent-variables"], bad);
+      if (in.Independent.empty()) {
+        err << "sorvelstats-cli: --independent-variables: no column '" << bad << "'\n";
+        return CliUsage;
+      }
+    }
+    if (opt.count("new-variable-name")) in.NewName = opt["new-variable-name"];
+    TComputeDialogs dialogs;
+    std::string refusal;
+    dialogs.AskSubgroups = [&](const TBkbSizes& sizes, int& k) {
+      if (subgroups == 0) return true;  // the dialog's default
+      if (subgroups > sizes.MaxSubgroups) {
+        refusal = "--subgroups-per-run: at most " + std::to_string(sizes.MaxSubgroups) +
+                  " (half the smallest run of " + std::to_string(sizes.Smallest) + ")";
+        return false;
+      }
+      k = subgroups;
+      return true;
+    };
+    dialogs.AskMinimumRange = [&](const std::string&, double& range) {
+      range = minimumRange;
+      return minimumRange > 0;
+    };
+    res = ComputeSampleVariable(d, in, dialogs);
+    if (!refusal.empty()) {
+      err << "sorvelstats-cli: " << refusal << '\n';
+      return CliUsage;
+    }
+  }
+  if (!res.Message.empty()) {
+    err << res.Message << '\n';
+    return CliRefused;
+  }
+  const std::string save = opt.count("save") ? opt["save"] : "";
+  if (save.empty()) {
+    out << DataFileText(d, TSaveOptions());
+  } else {
+    TFileResult w = SaveFile(save, TSaveOptions());
+    if (!w.Ok) return FileFailure(w, err);
+    PrintWarnings(w, err);
+    for (const auto& line : res.ReportLines) out << line << '\n';
+  }
+  return CliOk;
+}
+
 }  // namespace
 
 bool RunDataCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -457,6 +632,10 @@ bool RunDataCommand(const std::vector<std::string>& args, std::ostream& out, std
   }
   if (args[0] == DescribeCommand) {
     status = DescribeCommandLine(args, out, err);
+    return true;
+  }
+  if (args[0] == ComputeVariablesCommand) {
+    status = ComputeVariablesCommandLine(args, out, err);
     return true;
   }
   for (const auto& cmd : ChangeCommands)

@@ -587,7 +587,8 @@ void TStatsEngine::AndersonDarling() {
   // value serves both sides.
   const double n = n_;
   std::vector<double> lnUpper(n_);
-  double sum = 0;
+  // S is about -n^2 and A^2 = -S/n - n: compensated, or its rounding is what remains.
+  TCompensatedSum sum;
   for (std::int32_t i = 0; i < n_; ++i) {
     const double z = (x_[i] - s.Mean) / s.StdDev;
     double lnF, lnQ;
@@ -596,10 +597,10 @@ void TStatsEngine::AndersonDarling() {
     else
       LogNormalTails(-z, lnF, lnQ);
     lnUpper[i] = lnQ;
-    sum += (2.0 * i + 1) * lnF;
+    sum.Add((2.0 * i + 1) * lnF);
   }
-  for (std::int32_t i = 0; i < n_; ++i) sum += (2.0 * i + 1) * lnUpper[n_ - 1 - i];
-  const double a2 = -sum / n - n;
+  for (std::int32_t i = 0; i < n_; ++i) sum.Add((2.0 * i + 1) * lnUpper[n_ - 1 - i]);
+  const double a2 = -sum.Value() / n - n;
   s.ADStat = a2 * (1 + 0.75 / n + 2.25 / (n * n));
   s.ADp = AndersonDarlingP(s.ADStat);
 }

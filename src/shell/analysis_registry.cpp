@@ -40,6 +40,7 @@ const std::vector<TCliCommand>& CommandLineOnlyCommands() {
       {"data-info", "what a data file holds after loading"},
       {"data-copy", "reads a data file and writes it as the data editor saves"},
       {"describe", "the descriptive engine's statistics record of columns, by level"},
+      {"compute-variables-from-sample-data", "adds a column computed within groups or across rows"},
       // The data editor's Data-menu commands that change data.
       {"transform", "adds transformed columns or transforms columns in place"},
       {"generate-run-numbers", "numbers the combinations of columns' levels"},

@@ -13,19 +13,13 @@
 #include "data/data_file.h"
 #include "explore/describe.h"
 #include "data/data_state.h"
+#include "explore/load_text.h"
 #include "output/report_text.h"
 
 namespace sorvel {
 namespace {
 
-TDataList& Load(const std::string& text) {
-  ResetDataState();
-  auto list = std::make_unique<TDataList>();
-  TFileResult r = ReadDataBytes(text, *list);
-  EXPECT_TRUE(r.Ok) << r.Error;
-  ReplaceDataList(std::move(list));
-  return DataList();
-}
+TDataList& Load(const std::string& text) { return test::LoadText(text); }
 
 // The values of a NIST StRD univariate file (after its 60 header lines), one column "Y".
 std::string NistColumn(const std::string& name) {
