@@ -13,6 +13,7 @@
 #include "explore/compute_variables.h"
 #include "explore/describe.h"
 #include "numerics/format.h"
+#include "numerics/intervals.h"
 
 namespace sorvel {
 
@@ -352,7 +353,7 @@ int DataChange(const TChangeCommand& cmd, const std::vector<std::string>& args, 
 
 const char* DescribeUsage =
     "Usage: sorvelstats-cli describe FILE --selected-variables COLUMNS [--by COLUMN]\n"
-    "         [--code D|T|S|L|A|N] [data options]\n";
+    "         [--code D|T|S|L|A|I|N] [--conf PERCENT] [data options]\n";
 const char* DescribeHelp =
     "Prints the descriptive engine's statistics record of each column (of each level of\n"
     "the --by column): \"Variable\", \"Group\" with --by, then one Field<TAB>value line per\n"
@@ -361,13 +362,16 @@ const char* DescribeHelp =
     "  --selected-variables COLUMNS  names or numbers, separated by commas\n"
     "  --by COLUMN        one set per level of this column\n"
     "  --code C           D descriptives (default), T normality tests and moments,\n"
-    "                     S moments, L Lin-Mudholkar, A Anderson-Darling, N 3-sigma limits\n"
+    "                     S moments, L Lin-Mudholkar, A Anderson-Darling, I confidence\n"
+    "                     intervals of the mean and SD (MeanLower ... StdDevUpper lines),\n"
+    "                     N 3-sigma limits\n"
+    "  --conf PERCENT     the intervals' confidence level (default 95)\n"
     "  --sheet NAME|N     the sheet of an .xlsx or .ods workbook (default: the first)\n";
 
 int DescribeCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   TOptions rules;
   std::vector<std::string> files;
-  std::string sheet, columns, by, code = "D";
+  std::string sheet, columns, by, code = "D", conf = "95";
   bool haveColumns = false;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -403,6 +407,8 @@ int DescribeCommandLine(const std::vector<std::string>& args, std::ostream& out,
       by = value;
     } else if (name == "code") {
       code = value;
+    } else if (name == "conf") {
+      conf = value;
     } else {
       err << "sorvelstats-cli: describe has no option '--" << name << "'\n" << DescribeUsage;
       return CliUsage;
@@ -413,9 +419,15 @@ int DescribeCommandLine(const std::vector<std::string>& args, std::ostream& out,
     return CliUsage;
   }
   if (code.size() != 1 || std::string(DescribeCodes).find(code[0]) == std::string::npos) {
-    err << "sorvelstats-cli: --code takes one of D, T, S, L, A, N, not '" << code << "'\n";
+    err << "sorvelstats-cli: --code takes one of D, T, S, L, A, I, N, not '" << code << "'\n";
     return CliUsage;
   }
+  double level = 0;
+  if (!ReadPlainNumber(conf, level) || !(level > 0 && level < 100)) {
+    err << "sorvelstats-cli: --conf takes a percentage between 0 and 100, not '" << conf << "'\n";
+    return CliUsage;
+  }
+  SharedConfI().SetConf(level / 100);
   TFileResult r = FileToDataGrid(files[0], {}, sheet);
   if (!r.Ok) return FileFailure(r, err);
   PrintWarnings(r, err);

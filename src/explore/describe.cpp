@@ -6,13 +6,14 @@
 
 #include "data/data_state.h"
 #include "numerics/format.h"
+#include "numerics/intervals.h"
 
 namespace sorvel {
 
 namespace {
 
-TStatsRecord DescribeLoaded(char code) {
-  TStatsRecord stats;
+TDescribedSet DescribeLoaded(char code) {
+  TDescribedSet set;
   std::vector<double> caseOrder(A_Array.begin() + 1, A_Array.begin() + 1 + A_ArrayCount);
   TStatsEngine mr(caseOrder);
   mr.MovingRangeSigma();
@@ -28,7 +29,22 @@ TStatsRecord DescribeLoaded(char code) {
   // Mode and DistinctCount last: the mode of all-distinct values is the first value of
   // the array, which is sorted by now, as every caller after BasicStats sees it.
   e.DistinctAndMode();
-  return e.Stats;
+  set.Stats = e.Stats;
+  if (code == 'I') {
+    const TConfI& c = SharedConfI();
+    set.HaveIntervals = true;
+    set.MeanLower = c.m1;
+    set.MeanUpper = c.m2;
+    set.StdDevLower = c.s1;
+    set.StdDevUpper = c.s2;
+  }
+  return set;
+}
+
+TDescribedSet Named(TDescribedSet set, std::string variable, std::string group) {
+  set.Variable = std::move(variable);
+  set.Group = std::move(group);
+  return set;
 }
 
 }  // namespace
@@ -53,7 +69,7 @@ TDescribeResult Describe(TDataList& data, const std::vector<int>& columns, int b
     if (byColumn == 0) {
       ri.ColRefRun = LoadColumn;
       data.DataToA_Array(c, ri);
-      res.Sets.push_back({data.ColumnName(c), "", DescribeLoaded(code)});
+      res.Sets.push_back(Named(DescribeLoaded(code), data.ColumnName(c), ""));
       continue;
     }
     if (!data.Highlow[byColumn]) continue;  // no levels: no sets
@@ -63,7 +79,7 @@ TDescribeResult Describe(TDataList& data, const std::vector<int>& columns, int b
     ri.Afirst = static_cast<std::int32_t>(std::max(std::floor(data.ColumnLow[byColumn]), -2147483647.0));
     ri.Alast = static_cast<std::int32_t>(std::min(std::ceil(data.ColumnHigh[byColumn]), 2147483646.0));
     data.SetupIndex(ri);
-    while (data.GetAR(ri)) res.Sets.push_back({data.ColumnName(c), ri.CurrentName, DescribeLoaded(code)});
+    while (data.GetAR(ri)) res.Sets.push_back(Named(DescribeLoaded(code), data.ColumnName(c), ri.CurrentName));
   }
   return res;
 }
@@ -78,6 +94,10 @@ std::string DescribeText(const TDescribeResult& result) {
     if (!set.Group.empty()) out += "Group\t" + set.Group + '\n';
     for (const auto& f : StatsRecordFields())
       out += std::string(f.Name) + '\t' + FormatGeneral(StatsFieldValue(set.Stats, f), 17) + '\n';
+    if (set.HaveIntervals)
+      for (const auto& [name, value] : {std::pair{"MeanLower", set.MeanLower}, std::pair{"MeanUpper", set.MeanUpper},
+                                        std::pair{"StdDevLower", set.StdDevLower}, std::pair{"StdDevUpper", set.StdDevUpper}})
+        out += std::string(name) + '\t' + FormatGeneral(value, 17) + '\n';
   }
   return out;
 }

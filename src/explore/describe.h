@@ -13,12 +13,15 @@ class TDataList;
 
 inline constexpr const char* DescribeCommand = "describe";
 // The codes the command takes, as StatsByCode reads them.
-inline constexpr const char* DescribeCodes = "DTSLAN";
+inline constexpr const char* DescribeCodes = "DTSLAIN";
 
 struct TDescribedSet {
   std::string Variable;
   std::string Group;  // the level of the --by column; empty without one
   TStatsRecord Stats;
+  // Code 'I': the shared TConfI's limits for the mean and the standard deviation.
+  bool HaveIntervals = false;
+  double MeanLower = 0, MeanUpper = 0, StdDevLower = 0, StdDevUpper = 0;
 };
 
 struct TDescribeResult {
@@ -33,8 +36,8 @@ struct TDescribeResult {
 TDescribeResult Describe(TDataList& data, const std::vector<int>& columns, int byColumn, char code);
 
 // "Variable<TAB>name", "Group<TAB>level" (with a grouping column), then one
-// "Field<TAB>value" line per field of the record with 17 significant digits; a blank line
-// between sets.
+// "Field<TAB>value" line per field of the record with 17 significant digits (code 'I'
+// adds MeanLower, MeanUpper, StdDevLower, StdDevUpper); a blank line between sets.
 std::string DescribeText(const TDescribeResult& result);
 
 }  // namespace sorvel

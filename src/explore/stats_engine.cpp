@@ -10,6 +10,7 @@
 #include "numerics/common.h"
 #include "numerics/distributions.h"
 #include "numerics/format.h"
+#include "numerics/intervals.h"
 #include "numerics/specfunc.h"
 
 namespace sorvel {
@@ -430,7 +431,7 @@ void TStatsEngine::BasicStats() {
   s.MeanAbsDevMedian = b / n_;
 }
 
-void TStatsEngine::StatsByCode(int code) {
+void TStatsEngine::StatsByCode(int code, TConfI* conf) {
   BasicStats();
   if (code > 255) return;
   switch (code) {
@@ -448,6 +449,10 @@ void TStatsEngine::StatsByCode(int code) {
       break;
     case 'A':
       AndersonDarling();
+      break;
+    case 'I':
+      // Fewer than two values give 999 limits (CalcIntervals), not a mean from 5 to 5.
+      (conf ? *conf : SharedConfI()).Intervals(Stats.Mean, Stats.StdDev, n_);
       break;
     case 'N':
       ThreeSigmaLimits();

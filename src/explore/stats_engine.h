@@ -18,6 +18,8 @@
 
 namespace sorvel {
 
+class TConfI;
+
 // The statistics record. 999 (NotAvailable) marks a statistic that cannot be computed.
 struct TStatsRecord {
   double CountReal = 0;
@@ -75,8 +77,9 @@ class TStatsEngine {
   void BasicStats();
   // BasicStats and what the code adds: 'D' nothing, 'T' Shapiro-Wilk, Moments,
   // Lin-Mudholkar, Anderson-Darling, 'S' Moments, 'L' Lin-Mudholkar, 'A' Anderson-Darling,
+  // 'I' the intervals of `conf` (the shared TConfI when null) from Mean, StdDev and n,
   // 'N' ThreeSigmaLimits. Codes above 255 add nothing.
-  void StatsByCode(int code);
+  void StatsByCode(int code, TConfI* conf = nullptr);
 
   // Needs the sample in case order; overwrites it with the sorted moving ranges.
   void MovingRangeSigma();

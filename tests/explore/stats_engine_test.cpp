@@ -10,6 +10,7 @@
 #include "data/data_state.h"
 #include "numerics/common.h"
 #include "numerics/distributions.h"
+#include "numerics/intervals.h"
 
 namespace sorvel {
 namespace {
@@ -300,7 +301,9 @@ TEST_F(StatsEngineTest, SamplesAgainstR) {
     // The p-value's normal tail is the library's approximation (|error| < 7.5e-8); n 3
     // uses 6/pi and pi/3 rounded to 7 digits.
     EXPECT_NEAR(e.Stats.SWp, c.P, 2e-6);
-    if (c.AD != NA) EXPECT_NEAR(e.Stats.ADStat, c.AD, 1e-10 * c.AD);
+    if (c.AD != NA) {
+      EXPECT_NEAR(e.Stats.ADStat, c.AD, 1e-10 * c.AD);
+    }
   }
 }
 
@@ -385,6 +388,26 @@ TEST_F(StatsEngineTest, ExponentialTest) {
   ResetStatsEngineState();
   SeedRandom(11);
   EXPECT_EQ(ExponentialTestP(4, 0.3, "X"), p);
+}
+
+TEST_F(StatsEngineTest, IntervalsCodeFillsTheConfidenceIntervals) {
+  // R: t.test(c(1, 2, 4))$conf.int; sqrt(2 * var(x) / qchisq(c(.975, .025), 2))
+  std::vector<double> x{4, 1, 2};
+  TConfI conf;
+  TStatsEngine e(x);
+  e.StatsByCode('I', &conf);
+  EXPECT_NEAR(conf.m1, -1.46124970026343, 1e-9);
+  EXPECT_NEAR(conf.m2, 6.12791636693009, 1e-9);
+  EXPECT_NEAR(conf.s1, 0.795318639450612, 1e-9);
+  EXPECT_NEAR(conf.s2, 9.60009082311986, 1e-8);
+  // One value: no interval (not "5 to 5"), every limit 999.
+  std::vector<double> one{5};
+  TStatsEngine f(one);
+  f.StatsByCode('I', &conf);
+  EXPECT_EQ(conf.m1, 999);
+  EXPECT_EQ(conf.m2, 999);
+  EXPECT_EQ(conf.s1, 999);
+  EXPECT_EQ(conf.s2, 999);
 }
 
 TEST_F(StatsEngineTest, LoadsTheAnalysisArray) {
