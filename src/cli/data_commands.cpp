@@ -80,6 +80,25 @@ int DataInfoWithRules(std::ostream& out) {
   return CliOk;
 }
 
+// "--name value" or "--name=value" at args[i] into name and value, i past the value.
+// False, with a message, when the value is missing.
+bool SplitOption(const std::vector<std::string>& args, size_t& i, std::string& name, std::string& value,
+                 std::ostream& err) {
+  name = args[i].substr(2);
+  const auto eq = name.find('=');
+  if (eq != std::string::npos) {
+    value = name.substr(eq + 1);
+    name.resize(eq);
+    return true;
+  }
+  if (i + 1 < args.size()) {
+    value = args[++i];
+    return true;
+  }
+  err << "sorvelstats-cli: the option '--" << name << "' needs a value\n";
+  return false;
+}
+
 // Takes "--sheet NAME", "--sheet=NAME" at args[i] into `sheet`. False when args[i] is
 // another argument; `status` is set when its value is missing.
 bool TakeSheetOption(const std::vector<std::string>& args, size_t& i, std::string& sheet, std::ostream& err,
@@ -253,17 +272,8 @@ int DataChange(const TChangeCommand& cmd, const std::vector<std::string>& args, 
       files.push_back(a);
       continue;
     }
-    std::string name = a.substr(2), value;
-    const auto eq = name.find('=');
-    if (eq != std::string::npos) {
-      value = name.substr(eq + 1);
-      name.resize(eq);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      err << "sorvelstats-cli: the option '--" << name << "' needs a value\n";
-      return CliUsage;
-    }
+    std::string name, value;
+    if (!SplitOption(args, i, name, value, err)) return CliUsage;
     if (name == cmd.ColumnsOption) {
       columns = value;
       haveColumns = true;
@@ -389,17 +399,8 @@ int DescribeCommandLine(const std::vector<std::string>& args, std::ostream& out,
       files.push_back(a);
       continue;
     }
-    std::string name = a.substr(2), value;
-    const auto eq = name.find('=');
-    if (eq != std::string::npos) {
-      value = name.substr(eq + 1);
-      name.resize(eq);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      err << "sorvelstats-cli: the option '--" << name << "' needs a value\n";
-      return CliUsage;
-    }
+    std::string name, value;
+    if (!SplitOption(args, i, name, value, err)) return CliUsage;
     if (name == "selected-variables") {
       columns = value;
       haveColumns = true;
@@ -508,17 +509,8 @@ int ComputeVariablesCommandLine(const std::vector<std::string>& args, std::ostre
       files.push_back(a);
       continue;
     }
-    std::string name = a.substr(2), value;
-    const auto eq = name.find('=');
-    if (eq != std::string::npos) {
-      value = name.substr(eq + 1);
-      name.resize(eq);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      err << "sorvelstats-cli: the option '--" << name << "' needs a value\n";
-      return CliUsage;
-    }
+    std::string name, value;
+    if (!SplitOption(args, i, name, value, err)) return CliUsage;
     static const char* known[] = {"dependent-variable", "independent-variables", "statistic", "new-variable-name",
                                   "subgroups-per-run", "minimum-range", "selected-variables", "statistics", "save"};
     if (std::find(std::begin(known), std::end(known), name) == std::end(known)) {

@@ -7,6 +7,7 @@
 
 #include "data/data_state.h"
 #include "data/grid_edit.h"
+#include "explore/include_guard.h"
 #include "explore/stats_engine.h"
 #include "numerics/common.h"
 #include "numerics/distributions.h"
@@ -157,11 +158,7 @@ TComputeResult ComputeSampleVariable(TDataList& d, const TSampleInputs& in, cons
     res.Message = MaxColumnsExceededText;
     return res;
   }
-  struct TIncludeGuard {
-    TDataList& Data;
-    TColArrayOfBoolean Saved;
-    ~TIncludeGuard() { Data.IncludeCol = Saved; }
-  } guard{d, d.IncludeCol};
+  TIncludeColumnsGuard guard(d);
   d.IncludeCol.fill(false);
   d.IncludeCol[in.Dependent] = true;
   const std::vector<TGroup> groups = LoadGroups(d, in);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/data_state.h"
+#include "explore/include_guard.h"
 #include "numerics/format.h"
 #include "numerics/intervals.h"
 
@@ -52,11 +53,7 @@ TDescribedSet Named(TDescribedSet set, std::string variable, std::string group) 
 TDescribeResult Describe(TDataList& data, const std::vector<int>& columns, int byColumn, char code) {
   TDescribeResult res;
   if (data.DataChanged) data.UpdateData();
-  struct TIncludeGuard {
-    TDataList& Data;
-    TColArrayOfBoolean Saved;
-    ~TIncludeGuard() { Data.IncludeCol = Saved; }
-  } guard{data, data.IncludeCol};
+  TIncludeColumnsGuard guard(data);
   for (int c : columns) {
     if (data.StringVar[c]) {
       res.Error = "Column " + data.ColumnName(c) + " holds text, not numbers!";

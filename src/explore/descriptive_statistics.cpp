@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "data/data_state.h"
+#include "explore/include_guard.h"
 #include "explore/stats_engine.h"
 #include "numerics/common.h"
 #include "output/report_table.h"
@@ -44,11 +45,7 @@ TDescriptiveResult ComputeDescriptiveStatistics(TDataList& data, const std::vect
     }
   }
   // A column loads when it is included; the data set's flags are put back afterwards.
-  struct TIncludeGuard {
-    TDataList& Data;
-    TColArrayOfBoolean Saved;
-    ~TIncludeGuard() { Data.IncludeCol = Saved; }
-  } guard{data, data.IncludeCol};
+  TIncludeColumnsGuard guard(data);
   long long selectedCases = -1;
   for (std::size_t i = 0; i < chosen.size(); ++i) {
     if (progress && !progress(static_cast<double>(i) / static_cast<double>(chosen.size()))) {
