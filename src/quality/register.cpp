@@ -1,9 +1,13 @@
 #include "quality/register.h"
 
+#include "quality/control_limit_calculations.h"
+#include "quality/control_test_selection.h"
+
 namespace sorvel {
 
 void RegisterQualityAnalyses(TAnalysisRegistry& registry) {
-  (void)registry;
+  registry.Add(ControlLimitCalculationsAnalysis());
+  registry.Add(ControlTestSelectionAnalysis());
 }
 
 }  // namespace sorvel

@@ -84,7 +84,7 @@ std::vector<TCommandEntry> BuildTable() {
       {"SPC", "&Variables Control Charts", "", "TForm_VARSetup", "Variables Chart Setup", K::Analysis, false, ""},
       {"SPC", "&Attributes Control Charts", "", "TForm_AttrSetup", "Attributes Chart Setup", K::Analysis, false, ""},
       {"SPC", "A&utocorrelation", "", "TForm_AutoCorrelation", "Autocorrelation", K::Analysis, true, ""},
-      {"SPC", "Control &Test Selection", "", "TControlTestForm", "Control Test Selection", K::Analysis, true, ""},
+      {"SPC", "Control &Test Selection", "", "TForm_ControlTests", "Tests for Statistical Control", K::Analysis, true, ""},
       {"SPC", "Control &Limit Calculations", "", "TControl_Limit_Form", "Control Limit Calculations", K::Analysis, false, ""},
       {"SPC", "Capability/Performance && Distribution Analysis", "", "TForm_CapabilitySetup", "Capability/Performance Setup", K::Analysis, false, ""},
       {"SPC", "&Capability", "", "TCapabilityForm", "Capability", K::Analysis, true, ""},

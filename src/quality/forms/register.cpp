@@ -1,9 +1,18 @@
 #include "quality/forms/register.h"
 
+#include "quality/control_limit_calculations.h"
+#include "quality/control_test_selection.h"
+#include "quality/forms/control_limit_form.h"
+#include "quality/forms/control_tests_dialog.h"
 #include "ui/window_registry.h"
 
 namespace sorvel {
 
-void RegisterQualityForms() {}
+void RegisterQualityForms() {
+  RegisterForm(ControlLimitCalculationsCommand,
+               [](QWidget* owner) { return new TControl_Limit_Form(owner); });
+  RegisterForm(ControlTestSelectionCommand,
+               [](QWidget* owner) { return new TForm_ControlTests(owner); });
+}
 
 }  // namespace sorvel
