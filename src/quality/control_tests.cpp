@@ -1,6 +1,8 @@
 #include "quality/control_tests.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "numerics/common.h"
 #include "numerics/settings_store.h"
@@ -9,8 +11,27 @@ namespace sorvel {
 
 namespace {
 
-std::array<std::vector<std::string>, 2>& Codes() {
-  static std::array<std::vector<std::string>, 2> codes;
+// The codes of one chart: most points have none, so each point holds the index + 1 of its
+// code string (0 for none) instead of a string of its own.
+struct TPointCodes {
+  std::vector<std::int32_t> Slot;
+  std::vector<std::string> Texts;
+  void Reset(int count) {
+    Slot.assign(static_cast<std::size_t>(std::max(count, 0)) + 1, 0);
+    Texts.clear();
+  }
+  std::string& At(int point) {
+    std::int32_t& slot = Slot[static_cast<std::size_t>(point)];
+    if (slot == 0) {
+      Texts.emplace_back();
+      slot = static_cast<std::int32_t>(Texts.size());
+    }
+    return Texts[static_cast<std::size_t>(slot - 1)];
+  }
+};
+
+std::array<TPointCodes, 2>& Codes() {
+  static std::array<TPointCodes, 2> codes;
   return codes;
 }
 
@@ -129,7 +150,7 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
                                          int chartIndex, const TControlTestSettings& settings) {
   std::vector<TTestFiring> fired;
   auto& codes = Codes()[chartIndex == 1 ? 1 : 0];
-  codes.assign(static_cast<std::size_t>(std::max(count, 0)) + 1, std::string());
+  codes.Reset(count);
   const std::array<bool, 10>& check = useMR ? settings.MRCheck : settings.StdCheck;
   if (count <= 0) return fired;
 
@@ -145,14 +166,15 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
 
   // Points n - len + 1 .. n belong together: no break, no set change, every statistic
   // present. Checked for every window, the first one too, so that a missing first value
-  // never takes part in a run.
-  auto together = [&](int n, int len) {
-    if (n < len) return false;
-    for (int i = n - len + 1; i <= n - 1; ++i) {
-      if (brk[i] == 1 || set[i] != set[i + 1] || !IsPresent(x[i])) return false;
-    }
-    return true;
-  };
+  // never takes part in a run. linked[n] counts the points ending at n that belong
+  // together, so each check is one comparison.
+  std::vector<int> linked(static_cast<std::size_t>(count) + 1, 0);
+  for (int i = 1; i <= count; ++i) {
+    if (!IsPresent(x[i])) continue;
+    const bool joins = i > 1 && IsPresent(x[i - 1]) && brk[i - 1] != 1 && set[i - 1] == set[i];
+    linked[static_cast<std::size_t>(i)] = joins ? linked[static_cast<std::size_t>(i - 1)] + 1 : 1;
+  }
+  auto together = [&](int n, int len) { return linked[static_cast<std::size_t>(n)] >= len; };
   auto outside = [&](int i, double width) {
     return IsPresent(cl[i]) && IsPresent(sigma[i]) && std::fabs(x[i] - cl[i]) > width * sigma[i];
   };
@@ -163,7 +185,7 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
     auto mark = [&](int test, int lookBack) {
       const char code = TestCode(test);
       for (int i = n - lookBack; i <= n - 1 && lookBack > 0; ++i) {
-        std::string& c = codes[static_cast<std::size_t>(i)];
+        std::string& c = codes.At(i);
         if (c.find(code) == std::string::npos) c += code;
       }
       S += code;
@@ -253,7 +275,7 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
       if (IsPresent(sigma[n]) && limit > 0 && std::fabs(x[n] - x[n - 1]) > limit) mark(9, param(9) - 1);
     }
 
-    codes[static_cast<std::size_t>(n)] += S;
+    if (!S.empty()) codes.At(n) += S;
   }
   return fired;
 }
@@ -267,8 +289,9 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
 const std::string& PointCodes(int chartIndex, int point) {
   static const std::string none;
   const auto& codes = Codes()[chartIndex == 1 ? 1 : 0];
-  if (point < 1 || point >= static_cast<int>(codes.size())) return none;
-  return codes[static_cast<std::size_t>(point)];
+  if (point < 1 || point >= static_cast<int>(codes.Slot.size())) return none;
+  const std::int32_t slot = codes.Slot[static_cast<std::size_t>(point)];
+  return slot == 0 ? none : codes.Texts[static_cast<std::size_t>(slot - 1)];
 }
 
 }  // namespace sorvel

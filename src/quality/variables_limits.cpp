@@ -279,15 +279,19 @@ TDispersionLimits DispersionLimits(TSetEstimates& e, const TVariablesChartSettin
 void MinMaxColumns(ChartArrayType& t, int count) {
   if (t.Capacity() < count) return;
   for (int row = RowLocation; row <= RowDispUCL; ++row) {
+    double* v = t.Rows[static_cast<std::size_t>(row)].data();
     double lo = MissingValue, hi = MissingValue;
-    for (int p = 1; p <= count; ++p) {
-      const double x = t(row, p);
-      if (!Present(x)) continue;
-      if (!Present(lo) || x < lo) lo = x;
-      if (!Present(hi) || x > hi) hi = x;
+    int p = 1;
+    while (p <= count && !Present(v[p])) ++p;
+    if (p <= count) lo = hi = v[p];
+    for (; p <= count; ++p) {
+      const double x = v[p];
+      if (x == MissingValue) continue;
+      lo = std::min(lo, x);
+      hi = std::max(hi, x);
     }
-    t(row, count + 1) = lo;
-    t(row, count + 2) = hi;
+    v[count + 1] = lo;
+    v[count + 2] = hi;
   }
 }
 
@@ -366,18 +370,19 @@ bool CalcVariablesLimits(ChartArrayType& t, int count, const TVariablesChartSett
     const bool dispLimits = dispChart && !NoComputedLimits(s.DispersionMethod);
     const double dispSigma = dispLimits ? DispersionProcessSigma(e, s) : MissingValue;
 
-    int lastN = -1;
+    double lastSize = -1;
+    int n = 0;
     double Q = MissingValue, centre = MissingValue;
     TDispersionLimits d;
     for (int p : points) {
-      const int n = SizeOf(t(RowSize, p));
       t(RowGrandMean, p) = H;
       if (!locUser) t(RowLocCL, p) = s.LocationMethod == MethodNone ? MissingValue : G;
-      if (n != lastN) {  // per-point values change only with the subgroup size
+      if (t(RowSize, p) != lastSize) {  // per-point values change only with the subgroup size
+        lastSize = t(RowSize, p);
+        n = SizeOf(lastSize);
         Q = locLimits ? LocationSigma(e, s, n) : MissingValue;
         centre = dispCentre ? DispersionCentre(e, s, n) : MissingValue;
         d = dispLimits ? DispersionLimits(e, s, dispSigma, centre, n) : TDispersionLimits{};
-        lastN = n;
       }
       // 6. Location limits around the centre; a zero sigma leaves the centre line alone.
       if (!locUser) {

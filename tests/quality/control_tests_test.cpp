@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -206,6 +207,34 @@ TEST(ControlTestSettingsTest, Descriptions) {
   EXPECT_EQ(TestDescription(7, d), "4 of 5 Outside One Standard Error");
   EXPECT_EQ(TestDescription(8, d), "2 of 3 Outside Two Standard Error");
   EXPECT_EQ(TestDescription(9, d), "Excessive Moving Range Between Two Points");
+}
+
+}  // namespace
+
+namespace {
+
+// Average run length of tests 1 and 2 (beyond 3 sigma, a run of 8 on one side) over
+// 20,000 fixed-seed N(mu, 1) series. R: spc::xshewhartrunsrules.arl(0, type = "14") =
+// 152.73 in control, and 14.58 after a shift of one sigma (mu = 1).
+double RunLength(double shift) {
+  TControlTestSettings s = DefaultControlTestSettings();
+  for (int t = 3; t <= 9; ++t) s.StdCheck[static_cast<std::size_t>(t)] = false;
+  constexpr int Series = 20000, Length = 1500;
+  std::mt19937_64 rng(20261210);
+  std::normal_distribution<double> normal(shift, 1);
+  ChartArrayType t = Chart(std::vector<double>(Length, 0));
+  double total = 0;
+  for (int k = 0; k < Series; ++k) {
+    for (int p = 1; p <= Length; ++p) t(RowLocation, p) = normal(rng);
+    const auto fired = RunControlTests(t, Length, LocationTestRows, false, 0, s);
+    total += fired.empty() ? Length : fired.front().Point;
+  }
+  return total / Series;
+}
+
+TEST(RunControlTestsTest, AverageRunLengthOfTestsOneAndTwo) {
+  EXPECT_NEAR(RunLength(0), 152.73, 4);
+  EXPECT_NEAR(RunLength(1), 14.58, 0.5);
 }
 
 }  // namespace

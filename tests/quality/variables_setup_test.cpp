@@ -1,0 +1,163 @@
+#include "quality/variables_setup.h"
+
+#include <gtest/gtest.h>
+
+using namespace sorvel;
+
+namespace {
+
+TVarSetupChoices OneVariable() {
+  TVarSetupChoices c;
+  c.ChartVariables = 1;
+  return c;
+}
+
+TEST(VariablesSetupTest, IndividualsAndSubgroupLists) {
+  TVarSetupView v = RefreshVarSetup(OneVariable());
+  EXPECT_TRUE(v.Individuals);
+  EXPECT_EQ(v.LocationCharts, (std::vector<std::string>{"X", "None"}));
+  EXPECT_EQ(v.DispersionCharts, (std::vector<std::string>{"Moving Range", "None"}));
+  EXPECT_EQ(v.LocationMethods.front(), "Average MR");
+  EXPECT_EQ(v.DispersionCentres.front(), "Average Moving Range");
+  EXPECT_TRUE(v.MRCountShown);
+  EXPECT_FALSE(v.LayoutShown);
+  EXPECT_EQ(VarSetupLayoutCode(v), 1);
+
+  TVarSetupChoices c = OneVariable();
+  c.ConstantSampleSize = true;
+  c.LocationChart = "Median";
+  c.DispersionChart = "Range";
+  v = RefreshVarSetup(c);
+  EXPECT_FALSE(v.Individuals);
+  EXPECT_EQ(v.LocationMethods[5], "Average MR of Medians");
+  EXPECT_EQ(v.DispersionMethods[6], "Median MR of Range");
+  EXPECT_EQ(v.LocationCentres[1], "Median of Medians");
+  EXPECT_EQ(VarSetupLayoutCode(v), 4);
+  c.DispersionChart = "Std Dev (s)";
+  EXPECT_EQ(RefreshVarSetup(c).DispersionMethods[7], "Std Dev of Std Dev");
+}
+
+TEST(VariablesSetupTest, LayoutCodesCountShownControlsOnly) {
+  struct {
+    int variables, groups;
+    bool sample, constant, rows;
+    int code;
+  } cases[] = {
+      {1, 0, false, false, false, 1},
+      {1, 0, true, false, false, 3},
+      {2, 0, false, false, true, 2},
+      {2, 0, true, false, false, 6},
+      {2, 0, false, true, false, 7},
+      {1, 1, false, true, false, 11},
+      {2, 2, true, false, true, 9},
+      // Hidden controls do not count: rows hide the sample controls, a constant size hides
+      // the sample slot (these gave code 0 and nothing charted).
+      {2, 0, false, true, true, 2},
+      {1, 0, true, true, false, 4},
+      {1, 0, false, false, true, 1},  // one variable: the layout is hidden
+  };
+  for (const auto& k : cases) {
+    TVarSetupChoices c;
+    c.ChartVariables = k.variables;
+    c.ChartGroups = k.groups;
+    c.SampleVariable = k.sample;
+    c.ConstantSampleSize = k.constant;
+    c.SubgroupsInRows = k.rows;
+    EXPECT_EQ(VarSetupLayoutCode(RefreshVarSetup(c)), k.code)
+        << k.variables << k.groups << k.sample << k.constant << k.rows;
+  }
+}
+
+TEST(VariablesSetupTest, Visibility) {
+  TVarSetupChoices c = OneVariable();
+  c.LocationChart = "None";
+  c.DispersionChart = "None";
+  EXPECT_FALSE(RefreshVarSetup(c).ActionEnabled);
+  c = OneVariable();
+  c.LocationMethod = "User Defined";
+  TVarSetupView v = RefreshVarSetup(c);
+  EXPECT_TRUE(v.LocationUserLimitsShown);
+  EXPECT_FALSE(v.LocationCentreShown);
+  EXPECT_FALSE(v.PositiveLimitsShown);
+  c.LocationMethod = "Known Std Dev";
+  c.LocationCentre = "Known Mean";
+  v = RefreshVarSetup(c);
+  EXPECT_TRUE(v.SigmaShown);
+  EXPECT_TRUE(v.MuShown);
+  c.ChartVariables = 0;
+  EXPECT_FALSE(RefreshVarSetup(c).ActionEnabled);
+}
+
+TEST(VariablesSetupTest, ComboBoxCouplings) {
+  TVarSetupChoices c = OneVariable();
+  c.ConstantSampleSize = true;
+  ChooseDispersionMethod(c, "Median Range");
+  EXPECT_EQ(c.LocationMethod, "Median Range");
+  EXPECT_EQ(c.DispersionCentre, "Median Range");
+  ChooseDispersionMethod(c, "Median MR of Range");
+  EXPECT_EQ(c.LocationMethod, "Median MR of Means");
+  EXPECT_EQ(c.DispersionCentre, "Average Range");
+  ChooseLocationChart(c, "Median");
+  EXPECT_EQ(c.LocationCentre, "Median of Medians");
+  EXPECT_EQ(c.LocationMethod, "Median MR of Medians");
+  ChooseLocationChart(c, "Mean");
+  EXPECT_EQ(c.LocationCentre, "Average Mean");
+}
+
+TEST(VariablesSetupTest, ValidationMessagesAndCodes) {
+  TVarSetupChoices c = OneVariable();
+  c.LocationMethod = "User Defined";
+  c.UCL = "10";
+  c.CL = "10";
+  c.LCL = "8";
+  TVarSetupResult r = ValidateVarSetup(c);
+  EXPECT_EQ(r.Error, "");
+  EXPECT_EQ(r.Settings.UCL, 10);
+  EXPECT_EQ(r.Settings.LocationMethod, MethodUserDefined);
+  EXPECT_EQ(r.Settings.LocationChart, ChartX);
+  c.UCL = "9";
+  EXPECT_EQ(ValidateVarSetup(c).Error, "User Defined Location Limits Not Valid!");
+  c.UseCL = false;  // an unticked limit is not checked
+  EXPECT_EQ(ValidateVarSetup(c).Error, "");
+  EXPECT_EQ(ValidateVarSetup(c).Settings.CL, MissingValue);
+  c.StdErr = "0";
+  EXPECT_EQ(ValidateVarSetup(c).Error, "Std Err Not Valid!");
+
+  c = OneVariable();
+  c.DispersionMethod = "Known Std Dev";
+  c.Sigma = "0";
+  EXPECT_EQ(ValidateVarSetup(c).Error, "Known Sigma Not Valid!");
+  c.Sigma = "1.5";
+  r = ValidateVarSetup(c);
+  EXPECT_EQ(r.Error, "");
+  EXPECT_EQ(r.Settings.Sigma0, 1.5);
+  EXPECT_EQ(r.Settings.DispersionCentre, 4);
+  EXPECT_EQ(r.Settings.DispersionChart, ChartMovingRange);
+
+  c = OneVariable();
+  c.LocationCentre = "Known Mean";
+  c.Mu = "abc";
+  EXPECT_EQ(ValidateVarSetup(c).Error, "Known Location Parameter Not Valid!");
+
+  c = OneVariable();
+  c.ConstantSampleSize = true;
+  c.SampleSize = 4;
+  c.DispersionChart = "Range";
+  c.DispersionMethod = "Average MR of Range";
+  c.DispersionCentre = "Median Range";
+  c.LocationMethod = "Median MR of Means";
+  c.DispersionCentre = "Median Range";
+  r = ValidateVarSetup(c);
+  EXPECT_EQ(r.Settings.DispersionMethod, MethodAverageMRDispersion);
+  EXPECT_EQ(r.Settings.LocationMethod, MethodMedianMRMeans);
+  EXPECT_EQ(r.Settings.DispersionCentre, 5);
+  EXPECT_EQ(r.SampleSize, 4);
+  EXPECT_EQ(r.LayoutCode, 4);
+  c.DispersionMethod = "User Defined";
+  c.DUCL = "3";
+  c.DCL = "4";
+  c.DLCL = "1";
+  EXPECT_EQ(ValidateVarSetup(c).Error, "User Defined Dispersion Limits Not Valid!");
+}
+
+}  // namespace
