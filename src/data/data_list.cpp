@@ -44,6 +44,71 @@ bool Relation(double x, int sign, double y) {
   }
 }
 
+// Process If and the incomplete-pairs filter for the rows of one load: the condition
+// columns and rule fields are looked up once, not for every row of a million-row load.
+class TRowFilter {
+ public:
+  explicit TRowFilter(const TDataList& d) : d_(d) {
+    pairs_ = PairCol1 != 0 && PairCol2 != 0;
+    active_ = ProcessIfRec.Active;
+    const auto& p = ProcessIfRec;
+    c1_ = Condition(p.PiIndex1, p.Sign1, p.X1, p.LA1, p.LA1count);
+    c2_ = Condition(p.PiIndex2, p.Sign2, p.X2, p.LA2, p.LA2count);
+    or_ = p.AndOr != ProcessIfAnd;
+  }
+  // No row can be rejected: loads skip the per-row test.
+  bool PassesAll() const { return !pairs_ && (!active_ || (c1_.Sign == RelAll && c2_.Sign == RelAll) ||
+                                              (or_ && (c1_.Sign == RelAll || c2_.Sign == RelAll))); }
+  bool operator()(int row) const {
+    if (pairs_ && (!d_.DataValid(PairCol1, row) || !d_.DataValid(PairCol2, row))) return false;
+    if (!active_) return true;
+    const bool a = c1_.Holds(row);
+    if (or_ ? a : !a) return a;
+    return c2_.Holds(row);
+  }
+
+ private:
+  struct TCondition {
+    int Sign = RelAll;
+    const double* Cells = nullptr;  // the condition column; nullptr: every value missing
+    std::size_t Size = 0;
+    double X = 0;
+    const double* List = nullptr;  // the "in" list's values
+    int Count = 0;
+    bool Holds(int row) const {
+      if (Sign == RelAll) return true;
+      // The stored value unchanged: a cell without a number compares as MissingValue.
+      double v = MissingValue;
+      if (static_cast<std::size_t>(row) < Size && !std::isnan(Cells[row])) v = Cells[row];
+      if (Sign == RelIn || Sign == RelNotIn) {
+        bool in = false;
+        for (int i = 0; i < Count && !in; ++i) in = v == List[i];
+        return Sign == RelIn ? in : !in;
+      }
+      return Relation(v, Sign, X);
+    }
+  };
+  TCondition Condition(int col, int sign, double x, const std::vector<double>& list, int count) const {
+    TCondition c;
+    c.Sign = sign;
+    c.X = x;
+    if (col >= 1 && col <= d_.MaxCol() && col < static_cast<int>(d_.CellArray.size())) {
+      c.Cells = d_.CellArray[col].data();
+      c.Size = d_.CellArray[col].size();
+    }
+    // LA lists are 1-based.
+    if (list.size() > 1) {
+      c.List = list.data() + 1;
+      c.Count = std::clamp(count, 0, static_cast<int>(list.size()) - 1);
+    }
+    return c;
+  }
+
+  const TDataList& d_;
+  bool pairs_ = false, active_ = false, or_ = false;
+  TCondition c1_, c2_;
+};
+
 // Runs body(first, last) over [1, n] split between the cores when n is large.
 template <class F>
 void ParallelRows(std::int64_t n, F&& body) {
@@ -377,56 +442,13 @@ void TDataList::UpdateData() {
   Ncount = rows;
   std::int64_t parsed = 0;
   if (all) {
-    // Whole table: split the rows between the cores, each with its own text flags and
-    // column ranges.
-    struct TPart {
-      TColArrayOfBoolean Text{}, Any{};
-      TColArrayOfDouble Low{}, High{};
-    };
-    std::vector<TPart> parts;
-    std::mutex m;
-    ParallelRows(rows, [&](std::int64_t b, std::int64_t e) {
-      TPart part;
-      std::vector<std::string_view> views(std::size_t(maxCol) + 1);
-      for (std::int64_t r = b; r <= e; ++r) {
-        int row = static_cast<int>(r);
-        if (row < static_cast<int>(RowModified.size())) RowModified[row] = 0;
-        if (row < static_cast<int>(RowRun.size())) RowRun[row] = 0;
-        DataGrid.RowViews(row, 1, maxCol, views.data());
-        for (int c = 1; c <= maxCol; ++c) {
-          double x;
-          const TCellKind kind = ParseCell(views[c - 1], x);
-          if (kind != TCellKind::Number) {
-            CellArray[c][row] = NoNumber;
-            part.Text[c] = part.Text[c] || kind == TCellKind::Text;
-            continue;
-          }
-          CellArray[c][row] = x;
-          if (!part.Any[c]) {
-            part.Any[c] = true;
-            part.Low[c] = part.High[c] = x;
-          } else {
-            part.Low[c] = std::min(part.Low[c], x);
-            part.High[c] = std::max(part.High[c], x);
-          }
-        }
-      }
-      std::lock_guard<std::mutex> lock(m);
-      parts.push_back(part);
-    });
-    for (const auto& part : parts)
-      for (int c = 1; c <= maxCol; ++c) {
-        StringVar[c] = StringVar[c] || part.Text[c];
-        if (!part.Any[c]) continue;
-        if (!Highlow[c]) {
-          Highlow[c] = true;
-          ColumnLow[c] = part.Low[c];
-          ColumnHigh[c] = part.High[c];
-        } else {
-          ColumnLow[c] = std::min(ColumnLow[c], part.Low[c]);
-          ColumnHigh[c] = std::max(ColumnHigh[c], part.High[c]);
-        }
-      }
+    for (int r = 1; r <= rows; ++r) {
+      if (r < static_cast<int>(RowModified.size())) RowModified[r] = 0;
+      if (r < static_cast<int>(RowRun.size())) RowRun[r] = 0;
+    }
+    std::vector<int> columns(static_cast<std::size_t>(std::max(maxCol, 0)));
+    for (int c = 1; c <= maxCol; ++c) columns[std::size_t(c - 1)] = c;
+    ParseColumns(columns, true);
     parsed = rows;
   } else {
     for (int r = 1; r <= rows; ++r)
@@ -463,6 +485,151 @@ void TDataList::UpdateData() {
   }
   MaxSizeA_Array(Ncount);
   DataChanged = false;
+  InvalidateIndexes();
+}
+
+void TDataList::ParseColumns(const std::vector<int>& columns, bool wholeRows) {
+  // Rows split between the cores, each part with its own text flags and column ranges.
+  struct TPart {
+    TColArrayOfBoolean Text{}, Any{};
+    TColArrayOfDouble Low{}, High{};
+  };
+  std::vector<TPart> parts;
+  std::mutex m;
+  const int maxCol = columns.empty() ? 0 : columns.back();
+  ParallelRows(Ncount, [&](std::int64_t b, std::int64_t e) {
+    TPart part;
+    std::vector<std::string_view> views(std::size_t(maxCol) + 1);
+    for (std::int64_t r = b; r <= e; ++r) {
+      const int row = static_cast<int>(r);
+      if (wholeRows) DataGrid.RowViews(row, 1, maxCol, views.data());
+      for (int c : columns) {
+        double x;
+        const TCellKind kind = ParseCell(wholeRows ? views[c - 1] : DataGrid.View(c, row), x);
+        if (kind != TCellKind::Number) {
+          CellArray[c][row] = NoNumber;
+          part.Text[c] = part.Text[c] || kind == TCellKind::Text;
+          continue;
+        }
+        CellArray[c][row] = x;
+        if (!part.Any[c]) {
+          part.Any[c] = true;
+          part.Low[c] = part.High[c] = x;
+        } else {
+          part.Low[c] = std::min(part.Low[c], x);
+          part.High[c] = std::max(part.High[c], x);
+        }
+      }
+    }
+    std::lock_guard<std::mutex> lock(m);
+    parts.push_back(part);
+  });
+  for (int c : columns) {
+    StringVar[c] = Highlow[c] = false;
+    for (const auto& part : parts) {
+      StringVar[c] = StringVar[c] || part.Text[c];
+      if (!part.Any[c]) continue;
+      if (!Highlow[c]) {
+        Highlow[c] = true;
+        ColumnLow[c] = part.Low[c];
+        ColumnHigh[c] = part.High[c];
+      } else {
+        ColumnLow[c] = std::min(ColumnLow[c], part.Low[c]);
+        ColumnHigh[c] = std::max(ColumnHigh[c], part.High[c]);
+      }
+    }
+  }
+}
+
+void TDataList::AppendCaseCopies(const std::vector<std::int32_t>& sources) {
+  if (sources.empty()) return;
+  if (DataChanged) UpdateData();
+  const int cols = DataGrid.ColCount();
+  const int old = Ncount;
+  const int rows = ClampInt32(std::int64_t(old) + std::int64_t(sources.size()));
+  std::vector<std::string_view> views(std::size_t(std::max(cols - 1, 1)));
+  // Room for every copy at once: the grid's text buffer would otherwise grow (and be
+  // copied) a dozen times on the way to a million rows.
+  std::size_t bytes = 0, rowBytes = 0;
+  for (std::size_t k = 0; k < sources.size(); ++k) {
+    if (k == 0 || sources[k] != sources[k - 1]) {
+      DataGrid.RowViews(sources[k], 1, cols - 1, views.data());
+      rowBytes = 0;
+      for (const auto& v : views) rowBytes += v.size();
+    }
+    bytes += rowBytes;
+  }
+  DataGrid.ReserveRows(sources.size());
+  DataGrid.ReserveText(bytes);
+  std::string text;
+  std::vector<std::uint32_t> ends;
+  int copied = 0;
+  for (std::int32_t src : sources) {
+    if (src != copied) {
+      // The row's texts copied once: appending may move the grid's storage.
+      DataGrid.RowViews(src, 1, cols - 1, views.data());
+      text.clear();
+      ends.clear();
+      for (const auto& v : views) {
+        text.append(v);
+        ends.push_back(static_cast<std::uint32_t>(text.size()));
+      }
+      copied = src;
+    }
+    DataGrid.AppendRowRaw(text, ends, 1);
+  }
+  // Copies below the cases change no level numbering (first appearances stay above) and
+  // no column range, so their numbers are their sources' numbers.
+  Rcount = std::max(Rcount, rows);
+  for (int c = 1; c < cols && c < static_cast<int>(CellArray.size()); ++c) {
+    auto& col = CellArray[c];
+    col.resize(std::size_t(Rcount) + 1, NoNumber);
+    for (std::size_t k = 0; k < sources.size(); ++k) col[std::size_t(old) + 1 + k] = col[sources[k]];
+  }
+  for (int k = 0; k < 3 && cols + k < static_cast<int>(CellArray.size()); ++k)
+    std::vector<double>().swap(CellArray[cols + k]);
+  RowModified.resize(std::size_t(Rcount) + 1, 0);
+  if (!RowRun.empty()) RowRun.resize(std::size_t(Rcount) + 1, 0);
+  Ncount = rows;
+  LastParsedRows_ = 0;
+  MaxSizeA_Array(Ncount);
+  InvalidateIndexes();
+}
+
+void TDataList::ReparseColumns(std::vector<int> columns) {
+  const int cols = DataGrid.ColCount();
+  bool flagged = false;
+  for (std::size_t r = 1; r < RowModified.size() && !flagged; ++r) flagged = RowModified[r] != 0;
+  // Anything else changed since the last parse: the whole table is parsed again.
+  if (DataGrid.RowCount() - 1 != Ncount || cols < Ccount + 1 || flagged ||
+      static_cast<int>(CellArray.size()) != Ccount + 4) {
+    SetAllRowsModified();
+    UpdateData();
+    return;
+  }
+  if (cols > Ccount + 1) {  // columns appended at the end, before the row statistics
+    const int added = cols - 1 - Ccount;
+    CellArray.insert(CellArray.begin() + Ccount + 1, std::size_t(added), std::vector<double>());
+    for (int c = Ccount + 1; c < cols; ++c) columns.push_back(c);
+    Ccount = cols - 1;
+  }
+  for (int k = 0; k < 3; ++k) std::vector<double>().swap(CellArray[cols + k]);
+  const int maxCol = std::min(MaxCol(), MaxColumns);
+  std::erase_if(columns, [&](int c) { return c < 1 || c > maxCol; });
+  std::sort(columns.begin(), columns.end());
+  columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+  for (int c : columns) CellArray[c].assign(std::size_t(Rcount) + 1, NoNumber);
+  ParseColumns(columns, false);
+  for (int c : columns) {
+    if (!StringVar[c]) continue;
+    RecodeTextColumn(c);
+    Highlow[c] = false;
+    for (int r = 1; r <= Ncount; ++r) SetHighLow(CellArray[c][r], c);
+  }
+  AllRowsModified_ = false;
+  DataChanged = false;
+  LastParsedRows_ = columns.empty() ? 0 : Ncount;
+  MaxSizeA_Array(Ncount);
   InvalidateIndexes();
 }
 
@@ -505,26 +672,7 @@ bool TDataList::RuleKeeps(double x) const {
   return true;
 }
 
-bool TDataList::ProcessOK(int row) const {
-  if (PairCol1 != 0 && PairCol2 != 0) {
-    if (!DataValid(PairCol1, row) || !DataValid(PairCol2, row)) return false;
-  }
-  if (!ProcessIfRec.Active) return true;
-  auto holds = [&](int col, int sign, double x, const std::vector<double>& list, int count) {
-    if (sign == RelAll) return true;
-    double value = Value(col, row);
-    if (sign == RelIn || sign == RelNotIn) {
-      bool in = false;
-      for (int i = 1; i <= count && i < static_cast<int>(list.size()); ++i) in = in || value == list[i];
-      return sign == RelIn ? in : !in;
-    }
-    return Relation(value, sign, x);
-  };
-  const auto& p = ProcessIfRec;
-  bool c1 = holds(p.PiIndex1, p.Sign1, p.X1, p.LA1, p.LA1count);
-  bool c2 = holds(p.PiIndex2, p.Sign2, p.X2, p.LA2, p.LA2count);
-  return p.AndOr == ProcessIfAnd ? c1 && c2 : c1 || c2;
-}
+bool TDataList::ProcessOK(int row) const { return TRowFilter(*this)(row); }
 
 void TDataList::SetProcessPairs(int x, int y) {
   if (x == 0 && y == 0) {
@@ -653,10 +801,11 @@ void TDataList::CalcRowStats() {
   auto& sd = RowStatsColumn(RowStatStdDev);
   auto& n = RowStatsColumn(RowStatCount);
   const int maxCol = std::min(MaxCol(), MaxColumns);
+  const TRowFilter ok(*this);
   for (int r = 1; r <= Ncount; ++r) {
     mean[r] = sd[r] = MissingValue;
     n[r] = 0;
-    if (!ProcessOK(r)) continue;
+    if (!ok(r)) continue;
     double s = 0, ss = 0;
     int count = 0;
     for (int c = 1; c <= maxCol; ++c) {
@@ -709,6 +858,7 @@ void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
   const int mode = ri.ColRefRun;
   StartLoad(mode == LoadAllColumns || mode == LoadColumnsByLevel || mode == LoadColumnsByRun);
   const int maxCol = std::min(MaxCol(), MaxColumns);
+  const TRowFilter ok(*this);
 
   auto column = [&](int c, const std::int32_t* b, const std::int32_t* e) {
     if (c < 1 || c >= static_cast<int>(CellArray.size()) || CellArray[c].empty()) return;
@@ -717,16 +867,21 @@ void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
     const bool data = c <= MaxCol();
     auto append = [&](double x) { data ? AppendCell(x) : AppendValue(x); };
     if (b == nullptr && e == nullptr) {
-      for (int r = 1; r <= Ncount && r < static_cast<int>(col.size()); ++r)
-        if (ProcessOK(r)) append(col[r]);
+      const int last = std::min(Ncount, static_cast<int>(col.size()) - 1);
+      if (ok.PassesAll()) {
+        for (int r = 1; r <= last; ++r) append(col[r]);
+      } else {
+        for (int r = 1; r <= last; ++r)
+          if (ok(r)) append(col[r]);
+      }
     } else {
       for (auto p = b; p != e; ++p)
-        if (*p < static_cast<int>(col.size()) && ProcessOK(*p)) append(col[*p]);
+        if (*p < static_cast<int>(col.size()) && ok(*p)) append(col[*p]);
     }
   };
   auto includedColumns = [&](const std::int32_t* b, const std::int32_t* e, int first, int last) {
     auto row = [&](int r) {
-      if (!ProcessOK(r)) return;
+      if (!ok(r)) return;
       for (int c = std::max(first, 1); c <= std::min(last, maxCol); ++c)
         if (IncludeCol[c]) AppendCell(CellArray[c][r]);
     };
@@ -830,8 +985,9 @@ void TDataList::LoadAllToA_Array(TRunInfo& ri) {
   auto measure = [&](int r) {
     if (DataValid(ri.measure, r)) A_Array[++A_ArrayCount] = CellArray[ri.measure][r];
   };
+  const TRowFilter ok(*this);
   for (int r = 1; r <= Ncount; ++r) {
-    if (!ProcessOK(r)) continue;
+    if (!ok(r)) continue;
     switch (mode) {
       case LoadColumn: case LoadAllColumns: case LoadColumnsByLevel: case LoadColumnByLevel:
         for (int c = 1; c <= maxCol; ++c)
@@ -870,8 +1026,9 @@ void TDataList::SubgroupStatsToA_Array(int v1, TRunInfo& ri) {
   A_ArrayCount = 0;
   MaxSizeA_Array(Ncount);
   const int mode = ri.ColRefRun;
+  const TRowFilter ok(*this);
   auto take = [&](int r) {
-    if (ProcessOK(r)) AppendValue(RowStat(v1, r));
+    if (ok(r)) AppendValue(RowStat(v1, r));
   };
   if (mode == LoadAllColumns || mode == LoadRowMeans) {
     for (int r = 1; r <= Ncount; ++r) take(r);
@@ -908,8 +1065,9 @@ void TDataList::GetGrandHighLow(int colRefRunType, TRunInfo& ri) {
       GrandLow = std::min(GrandLow, x);
     }
   };
+  const TRowFilter ok(*this);
   for (int r = 1; r <= Ncount; ++r) {
-    if (!ProcessOK(r)) continue;
+    if (!ok(r)) continue;
     switch (mode) {
       case LoadColumn: case LoadAllColumns: case LoadColumnsByLevel: case LoadColumnsByRun:
       case LoadColumnByLevel: case LoadColumnByRun:

@@ -178,6 +178,14 @@ class TDataList {
   void MaxSizeA_Array(std::int32_t nA);
   void CreateA_Array(std::int32_t nA);
   void DisposeA_Array();
+  // Appends a copy of case sources[k] as case Ncount + 1 + k, texts and numbers alike:
+  // copies below the cases change no level numbering or column range, so nothing is
+  // parsed again (Weight Cases on a million cases).
+  void AppendCaseCopies(const std::vector<std::int32_t>& sources);
+  // A command rewrote the texts of whole columns (and perhaps appended columns at the
+  // end) right after UpdateData: parses those columns alone. Anything else changed falls
+  // back to parsing every row.
+  void ReparseColumns(std::vector<int> columns);
   // Rows re-parsed by the last UpdateData (for tests and the editor's status).
   std::int64_t LastParsedRows() const { return LastParsedRows_; }
 
@@ -228,6 +236,9 @@ class TDataList {
     bool Valid = false;
   };
   void SetRow(int row);
+  // Parses `columns` (ascending) of rows 1..Ncount on every core and sets their text
+  // flags and ranges; wholeRows reads each row's cells 1..columns.back() at once.
+  void ParseColumns(const std::vector<int>& columns, bool wholeRows);
   void SetHighLow(double x, int c);
   void RecodeTextColumn(int c);
   bool IsLevelMode(int mode) const;

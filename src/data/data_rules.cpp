@@ -7,6 +7,7 @@
 #include <limits>
 #include <new>
 #include <optional>
+#include <span>
 
 #include "data/data_state.h"
 #include "data/grid_edit.h"  // MaxColumnsExceededText
@@ -629,22 +630,55 @@ bool ParseProcessIfText(std::string_view text, const TDataList& list, TProcessIf
 
 namespace {
 
-// The editor's end of every data command: modified, every row re-parsed.
-void DataRewritten(TDataList& list) {
+// The editor's end of every data command: the file modified, the windows told.
+void DataCommandDone() {
   DataEditor.FileModified = true;
   DataEditor.PendingDataChange = DataEditor.PendingColumnsChange = true;
+}
+
+// ... and every row parsed again.
+void DataRewritten(TDataList& list) {
+  DataCommandDone();
   list.SetAllRowsModified();
   list.UpdateData();
 }
 
-// Appends a column `name` holding texts[1..rows] (texts[0] unused).
-void AppendColumn(TDataList& list, const std::string& name, const std::vector<std::string>& texts) {
+// The new texts of a column, rows 1, 2, ... added in order, laid end to end (a string
+// per cell of a million-row column would cost an allocation each).
+class TColumnTexts {
+ public:
+  explicit TColumnTexts(int rows) { end_.reserve(std::size_t(std::max(rows, 0)) + 1); }
+  void Add(std::string_view t) {
+    text_.append(t);
+    end_.push_back(text_.size());
+  }
+  int Rows() const { return static_cast<int>(end_.size()) - 1; }
+  std::size_t Bytes() const { return text_.size(); }
+  std::string_view operator[](int r) const {
+    return std::string_view(text_).substr(end_[std::size_t(r) - 1], end_[std::size_t(r)] - end_[std::size_t(r) - 1]);
+  }
+
+ private:
+  std::string text_;
+  std::vector<std::size_t> end_{0};
+};
+
+// Writes the texts into column c in one pass over the grid (a cell at a time would give
+// every row of a million its own strings).
+void WriteColumn(TDataList& list, int c, const TColumnTexts& texts) {
+  const int rows = std::min(list.DataGrid.RowCount() - 1, texts.Rows());
+  list.DataGrid.EditRows(1, rows, [&](int r, std::span<std::string_view> cells) {
+    if (c < static_cast<int>(cells.size())) cells[c] = texts[r];
+  }, texts.Bytes());
+}
+
+// Appends a column `name` holding the texts; returns its number.
+int AppendColumn(TDataList& list, const std::string& name, const TColumnTexts& texts) {
   const int c = list.MaxCol() + 1;
   list.InsertColumns(c, 1);
   list.SetCellText(c, 0, name);
-  const int rows = list.DataGrid.RowCount() - 1;
-  for (int r = 1; r <= rows && r < static_cast<int>(texts.size()); ++r)
-    if (!texts[r].empty()) list.DataGrid.SetCell(c, r, texts[r]);
+  WriteColumn(list, c, texts);
+  return c;
 }
 
 }  // namespace
@@ -653,24 +687,25 @@ TDataCommandResult AddTransformedVariables(TDataList& list, const std::vector<in
                                            bool modify, bool turnOff) {
   TDataCommandResult result;
   if (TransformRec.no == TransformNone) return result;
-  list.UpdateData();
+  if (list.DataChanged) list.UpdateData();
   const int added = modify ? 0 : static_cast<int>(columns.size());
   if (list.DataGrid.ColCount() + added > MaxColumns) {
     result.Message = MaxColumnsExceededText;
     return result;
   }
-  std::vector<std::string> texts;
+  std::vector<int> written;
   for (int col : columns) {
     if (col < 1 || col > list.MaxCol()) continue;
     const std::string name = list.ColumnName(col);
-    texts.assign(std::size_t(list.Ncount) + 1, std::string());
+    TColumnTexts texts(list.Ncount);
     bool failed = false;
     TransformRec.Error = false;
     for (int r = 1; r <= list.Ncount && !failed; ++r) {
-      if (!list.ProcessOK(r) || !list.DataValid(col, r)) continue;
       double x = list.Value(col, r);
-      if (TransformValue(TransformRec, x))
-        texts[r] = FormatGeneral(x);
+      if (!list.ProcessOK(r) || !list.DataValid(col, r))
+        texts.Add("");
+      else if (TransformValue(TransformRec, x))
+        texts.Add(FormatGeneral(x));
       else
         failed = true;
     }
@@ -679,14 +714,17 @@ TDataCommandResult AddTransformedVariables(TDataList& list, const std::vector<in
       continue;
     }
     if (modify) {
-      for (int r = 1; r <= list.Ncount; ++r) list.DataGrid.SetCell(col, r, texts[r]);
+      WriteColumn(list, col, texts);
+      written.push_back(col);
     } else {
-      AppendColumn(list, "f(" + name + ")", texts);
+      written.push_back(AppendColumn(list, "f(" + name + ")", texts));
     }
     result.Done = true;
   }
   if (turnOff) TransformRec.no = TransformNone;
-  DataRewritten(list);
+  DataCommandDone();
+  // The written columns' texts are parsed again; the other columns are as they were.
+  list.ReparseColumns(written);
   return result;
 }
 
@@ -706,13 +744,14 @@ bool GenerateRunNumbers(TDataList& list, const std::vector<int>& columns) {
   std::vector<std::int64_t> codes;
   for (int i = 1; i <= ri.MaxRun && i < static_cast<int>(list.RunTable.size()); ++i)
     codes.push_back(list.RunTable[i].Code);
-  std::vector<std::string> texts(std::size_t(list.Ncount) + 1);
+  TColumnTexts texts(list.Ncount);
   for (int r = 1; r <= list.Ncount; ++r) {
     auto it = std::lower_bound(codes.begin(), codes.end(), list.RowRun[r]);
-    if (it != codes.end() && *it == list.RowRun[r]) texts[r] = std::to_string(it - codes.begin() + 1);
+    texts.Add(it != codes.end() && *it == list.RowRun[r] ? std::to_string(it - codes.begin() + 1) : "");
   }
-  AppendColumn(list, "Run", texts);
-  DataRewritten(list);
+  const int run = AppendColumn(list, "Run", texts);
+  DataCommandDone();
+  list.ReparseColumns({run});
   return true;
 }
 
@@ -730,24 +769,30 @@ TDataCommandResult AutoRecodeVariables(TDataList& list, const std::vector<int>& 
     return result;
   }
   // Read every column before adding any: the new ones must not shift what is read.
-  std::vector<std::vector<std::string>> all;
+  std::vector<TColumnTexts> all;
   for (int col : cols) {
     std::vector<double> values;
     for (int r = 1; r <= list.Ncount; ++r)
       if (list.DataValid(col, r)) values.push_back(list.Value(col, r));
     std::sort(values.begin(), values.end());
     values.erase(std::unique(values.begin(), values.end()), values.end());
-    std::vector<std::string> texts(std::size_t(list.Ncount) + 1);
-    for (int r = 1; r <= list.Ncount; ++r)
-      if (list.DataValid(col, r)) {
-        auto it = std::lower_bound(values.begin(), values.end(), list.Value(col, r));
-        texts[r] = std::to_string(it - values.begin() + 1);
+    TColumnTexts texts(list.Ncount);
+    for (int r = 1; r <= list.Ncount; ++r) {
+      if (!list.DataValid(col, r)) {
+        texts.Add("");
+        continue;
       }
+      auto it = std::lower_bound(values.begin(), values.end(), list.Value(col, r));
+      texts.Add(std::to_string(it - values.begin() + 1));
+    }
     all.push_back(std::move(texts));
   }
-  for (std::size_t i = 0; i < cols.size(); ++i) AppendColumn(list, list.ColumnName(cols[i]) + "_R", all[i]);
+  std::vector<int> added;
+  for (std::size_t i = 0; i < cols.size(); ++i)
+    added.push_back(AppendColumn(list, list.ColumnName(cols[i]) + "_R", all[i]));
   result.Done = true;
-  DataRewritten(list);
+  DataCommandDone();
+  list.ReparseColumns(added);
   return result;
 }
 
@@ -762,7 +807,7 @@ std::int64_t RoundedWeight(const TDataList& list, int weight, int r) {
 }  // namespace
 
 std::int64_t WeightedCaseCount(TDataList& list, int weight) {
-  list.UpdateData();
+  if (list.DataChanged) list.UpdateData();
   std::int64_t n = 0;
   for (int r = 1; r <= list.Ncount; ++r) {
     n += RoundedWeight(list, weight, r);
@@ -787,34 +832,21 @@ TDataCommandResult WeightCases(TDataList& list, int weight,
   }
   if (confirm && !confirm(n)) return result;
   const int cases = list.Ncount;
-  TTextGrid& grid = list.DataGrid;
-  const int cols = grid.ColCount();
   try {
-    grid.ReserveRows(std::size_t(n - cases));
-    std::vector<std::string_view> views(std::size_t(cols > 1 ? cols - 1 : 1));
-    std::string row;
-    std::vector<std::uint32_t> ends;
-    for (int r = 1; r <= cases; ++r) {
-      const std::int64_t w = RoundedWeight(list, weight, r);
-      if (w < 2) continue;
-      // The row's texts copied once: appending may move the grid's storage.
-      grid.RowViews(r, 1, cols - 1, views.data());
-      row.clear();
-      ends.clear();
-      for (const auto& v : views) {
-        row.append(v);
-        ends.push_back(static_cast<std::uint32_t>(row.size()));
-      }
-      for (std::int64_t k = 1; k < w; ++k) grid.AppendRowRaw(row, ends, 1);
-    }
+    // Copies of case r for its rounded weight w >= 2: w - 1 of them, below the cases.
+    std::vector<std::int32_t> sources;
+    sources.reserve(std::size_t(n - cases));
+    for (int r = 1; r <= cases; ++r)
+      for (std::int64_t k = RoundedWeight(list, weight, r); k > 1; --k) sources.push_back(r);
+    list.AppendCaseCopies(sources);
   } catch (const std::bad_alloc&) {
-    grid.SetRowCount(cases + 1);
+    list.DataGrid.SetRowCount(cases + 1);
     result.Message = "Not enough memory for " + std::to_string(n) + " rows; the cases were not weighted.";
     DataRewritten(list);
     return result;
   }
   result.Done = true;
-  DataRewritten(list);
+  DataCommandDone();
   return result;
 }
 

@@ -307,7 +307,13 @@ void TTextGrid::EditRows(int first, int last,
     }
     const bool wide = total > 255;
     newRows[r] = StoredRow(text.size(), n - skip, wide, skip != 0, static_cast<std::uint32_t>(ends.size()));
-    for (auto c : stored) text.insert(text.end(), c.begin(), c.end());
+    // One resize a row, then plain copies (an insert a cell costs more than the copy).
+    std::size_t at = text.size();
+    text.resize(at + total);
+    for (auto c : stored) {
+      if (!c.empty()) std::memcpy(text.data() + at, c.data(), c.size());
+      at += c.size();
+    }
     PutEnds(ends, stored, wide);
   }
   Text_.swap(text);

@@ -390,6 +390,65 @@ TEST_F(DataRulesTest, AddTransformedVariable) {
   EXPECT_EQ(AddTransformedVariables(d, {1, 2}, false, false).Message, "Maximum Number of Columns Exceeded.");
 }
 
+// Weight Cases and the commands that add or rewrite columns parse only what changed; the
+// data set must then read exactly as a parse of all its texts reads.
+TEST_F(DataRulesTest, CommandsLeaveTheNumbersAFullParseGives) {
+  auto same = [](TDataList& d, const std::string& step) {
+    TDataList full = d;
+    full.SetAllRowsModified();
+    full.UpdateData();
+    ASSERT_EQ(d.Ncount, full.Ncount) << step;
+    ASSERT_EQ(d.MaxCol(), full.MaxCol()) << step;
+    for (int c = 1; c <= d.MaxCol(); ++c) {
+      EXPECT_EQ(d.StringVar[c], full.StringVar[c]) << step << " column " << c;
+      EXPECT_EQ(d.Highlow[c], full.Highlow[c]) << step << " column " << c;
+      if (full.Highlow[c]) {
+        EXPECT_EQ(d.ColumnLow[c], full.ColumnLow[c]) << step << " column " << c;
+        EXPECT_EQ(d.ColumnHigh[c], full.ColumnHigh[c]) << step << " column " << c;
+      }
+      EXPECT_EQ(d.LevelCount(c), full.LevelCount(c)) << step << " column " << c;
+      for (int k = 1; k <= full.LevelCount(c); ++k)
+        EXPECT_EQ(d.GetLevelName(c, k), full.GetLevelName(c, k)) << step << " column " << c;
+      for (int r = 1; r <= d.Ncount; ++r) {
+        EXPECT_EQ(d.HasValue(c, r), full.HasValue(c, r)) << step << " cell " << c << "," << r;
+        EXPECT_EQ(d.Value(c, r), full.Value(c, r)) << step << " cell " << c << "," << r;
+      }
+    }
+    // A load reads the new cases and columns as well (untransformed: a transform error
+    // here would switch off the transformation the next step uses).
+    const TTransformRec transform = TransformRec;
+    TransformRec.no = TransformNone;
+    TRunInfo ri;
+    ri.ColRefRun = LoadColumn;
+    const int last = d.MaxCol();
+    d.IncludeCol[last] = full.IncludeCol[last] = true;
+    d.DataToA_Array(last, ri);
+    const std::vector<double> got = Loaded();
+    full.DataToA_Array(last, ri);
+    EXPECT_EQ(got, Loaded()) << step;
+    TransformRec = transform;
+  };
+  // Group is text; W, X and Y are numbers with gaps.
+  TDataList& d = Load("Group\tW\tX\tY\r\nB\t2\t4\t1\r\nA\t3\t1\t\r\nB\t\t9\t2\r\nC\t1\t\t3\r\n");
+  ASSERT_TRUE(WeightCases(d, 2, [](std::int64_t) { return true; }).Done);
+  same(d, "weight cases");
+  std::string error;
+  ASSERT_TRUE(SetTransform(TransformRec, TransformLog, "1", "0", "1", false, error)) << error;
+  ASSERT_TRUE(AddTransformedVariables(d, {3, 4}, false, false).Done);
+  same(d, "add transformed");
+  ASSERT_TRUE(AddTransformedVariables(d, {4}, true, true).Done);
+  same(d, "modify existing");
+  ASSERT_TRUE(AutoRecodeVariables(d, {1, 3}).Done);
+  same(d, "auto recode");
+  ASSERT_TRUE(GenerateRunNumbers(d, {1}));
+  same(d, "run numbers");
+  // A command right after a typed edit: the edit is parsed as well.
+  d.SetCellText(4, 1, "abc");
+  ASSERT_TRUE(AutoRecodeVariables(d, {2}).Done);
+  same(d, "after an edit");
+  EXPECT_TRUE(d.StringVar[4]);
+}
+
 TEST_F(DataRulesTest, WeightCases) {
   struct TCase {
     const char* Weights;
