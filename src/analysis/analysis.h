@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "numerics/picture.h"
+#include "output/chart.h"
 #include "output/report.h"
 
 namespace sorvel {
@@ -128,6 +129,7 @@ struct TOutcome {
   TReport Report;
   std::string Error;  // the exact message the window shows when Status is Refused
   std::optional<TPicture> Picture;  // the distribution picture, for analyses that draw one
+  std::optional<TChart> Chart;      // the chart, for analyses that draw one
   static TOutcome Refuse(std::string message) {
     TOutcome o;
     o.Status = TStatus::Refused;
@@ -149,7 +151,7 @@ struct TAnalysis {
   // --group2, --exclude-incomplete-pairs, --reference, --data, --level1, --level2);
   // ValidateOptions resolves them into TOptionValues::ColumnSelection().
   std::function<int(const TOptionValues&)> ColumnSelectionTest;
-  bool DrawsPicture = false;  // --chart is accepted
+  bool DrawsPicture = false;  // draws a picture or chart: --chart and --chart-size are accepted
   // Shown (exit 1 on the command line) when NeedsData and the data set is empty.
   std::string NoDataMessage = "There is no data to analyse!";
   // Options in the window's order; "decimals" is added by the registry when absent.

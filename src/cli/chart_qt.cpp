@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/cli.h"
 #include "numerics/picture.h"
+#include "ui/chart_painter.h"
 #include "ui/picture_painter.h"
 
 namespace sorvel {
@@ -26,7 +28,7 @@ void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& tex
 
 }  // namespace
 
-bool SavePictureWithQt(const TPicture& picture, const std::string& path, std::string& error) {
+bool SavePictureWithQt(const TGraphicToSave& graphic, const std::string& path, std::string& error) {
   QtMessageHandler previous = qInstallMessageHandler(QuietMessages);
   // The application lives only while the picture is painted, so that it is gone before
   // static destruction begins.
@@ -40,9 +42,19 @@ bool SavePictureWithQt(const TPicture& picture, const std::string& path, std::st
   }
   QString file = QString::fromStdString(path);
   QString lower = file.toLower();
-  bool ok = lower.endsWith(".svg")   ? SavePictureSvg(picture, file)
-            : lower.endsWith(".pdf") ? SavePicturePdf(picture, file)
-                                     : SavePicturePng(picture, file);
+  bool ok = false;
+  if (graphic.Chart) {
+    QSize size = graphic.Width > 0 ? QSize(graphic.Width, graphic.Height)
+                                   : QSize(DefaultChartWidth, DefaultChartHeight);
+    ok = SaveChartFile(*graphic.Chart, file, size);
+  } else if (graphic.Picture) {
+    // a picture keeps its own drawing space in vector files; the size is the PNG's
+    const TPicture& picture = *graphic.Picture;
+    ok = lower.endsWith(".svg")   ? SavePictureSvg(picture, file)
+         : lower.endsWith(".pdf") ? SavePicturePdf(picture, file)
+         : graphic.Width > 0      ? SavePicturePng(picture, file, QSize(graphic.Width, graphic.Height))
+                                  : SavePicturePng(picture, file);
+  }
   if (!ok) error = "the picture could not be saved";
   app.reset();
   qInstallMessageHandler(previous);

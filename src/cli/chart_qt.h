@@ -4,10 +4,10 @@
 
 namespace sorvel {
 
-struct TPicture;
+struct TGraphicToSave;
 
-// Saves a picture through the Qt painter of ui/, starting an offscreen QGuiApplication
-// on first use (the command line shows no window).
-bool SavePictureWithQt(const TPicture& picture, const std::string& path, std::string& error);
+// Saves a chart or picture through the Qt painters of ui/, starting an offscreen
+// QGuiApplication for the while (the command line shows no window).
+bool SavePictureWithQt(const TGraphicToSave& graphic, const std::string& path, std::string& error);
 
 }  // namespace sorvel

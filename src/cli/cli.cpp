@@ -30,6 +30,19 @@ std::string LowerExtension(const std::string& path) {
   return ext;
 }
 
+// "1600x1000": two whole numbers of 16 to 20000 pixels.
+bool ReadChartSize(const std::string& text, int& width, int& height) {
+  auto x = text.find_first_of("xX");
+  if (x == std::string::npos) return false;
+  auto whole = [](const std::string& t, int& v) {
+    if (t.empty() || t.size() > 5 || t.find_first_not_of("0123456789") != std::string::npos)
+      return false;
+    v = std::stoi(t);
+    return v >= 16 && v <= 20000;
+  };
+  return whole(text.substr(0, x), width) && whole(text.substr(x + 1), height);
+}
+
 const char* UsageText =
     "Usage: sorvelstats-cli --list | --version | --help\n"
     "       sorvelstats-cli COMMAND --help\n"
@@ -39,6 +52,7 @@ const char* UsageText =
     "  --format F       text (default) | rtf\n"
     "  --output FILE    write the report there instead of standard output\n"
     "  --chart FILE     .png, .svg or .pdf, for analyses that draw a chart or picture\n"
+    "  --chart-size WxH the size of the --chart file in pixels (charts 1600x1000)\n"
     "Exit status: 0 report written; 1 the analysis refused its input; 2 usage error;\n"
     "             3 a file could not be read or written.\n";
 
@@ -110,7 +124,10 @@ void PrintCommandHelp(const TAnalysis& a, std::ostream& out) {
   }
   row("  --format text|rtf", "report format [default: text]");
   row("  --output FILE", "write the report to FILE");
-  if (a.DrawsPicture) row("  --chart FILE", "write the picture to FILE (.png, .svg or .pdf)");
+  if (a.DrawsPicture) {
+    row("  --chart FILE", "write the picture to FILE (.png, .svg or .pdf)");
+    row("  --chart-size WxH", "its size in pixels, as 1600x1000");
+  }
 }
 
 // A file can be written only into a folder that exists.
@@ -167,7 +184,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
 
   TOptions given, rules;
-  std::string dataFile, format = "text", outputFile, chartFile, sheet;
+  std::string dataFile, format = "text", outputFile, chartFile, chartSize, sheet;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
@@ -193,7 +210,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     // The data options (--missing, --process-if, ...) of every command that reads data.
     const bool dataRule = !spec && analysis->NeedsData && FindDataRuleOption(name);
     if (dataRule) spec = FindDataRuleOption(name);
-    const bool common = name == "format" || name == "output" || name == "chart" || name == "sheet";
+    const bool common = name == "format" || name == "output" || name == "chart" ||
+                        name == "chart-size" || name == "sheet";
     if (!spec && !common) {
       err << "sorvelstats-cli: " << analysis->Name << " has no option '--" << name
           << "' (sorvelstats-cli " << analysis->Name << " --help lists them)\n";
@@ -218,6 +236,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       outputFile = value;
     } else if (name == "chart") {
       chartFile = value;
+    } else if (name == "chart-size") {
+      chartSize = value;
     } else if (name == "sheet") {
       sheet = value;  // the sheet of a workbook DATAFILE
     } else if (dataRule) {
@@ -235,6 +255,18 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const std::string without = !sheet.empty() ? "sheet" : rules.empty() ? "" : rules.begin()->first;
     if (!without.empty()) {
       err << "sorvelstats-cli: --" << without << " needs a data file\n";
+      return CliUsage;
+    }
+  }
+  int chartWidth = 0, chartHeight = 0;
+  if (!chartSize.empty()) {
+    if (!analysis->DrawsPicture) {
+      err << "sorvelstats-cli: " << analysis->Name << " draws no chart\n";
+      return CliUsage;
+    }
+    if (!ReadChartSize(chartSize, chartWidth, chartHeight)) {
+      err << "sorvelstats-cli: --chart-size takes WIDTHxHEIGHT in pixels, each 16 to 20000, "
+             "as 1600x1000\n";
       return CliUsage;
     }
   }
@@ -309,7 +341,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   if (!chartFile.empty()) {
     std::string why;
-    if (!outcome.Picture || !pictureSaver(*outcome.Picture, chartFile, why)) {
+    TGraphicToSave graphic;
+    graphic.Chart = outcome.Chart ? &*outcome.Chart : nullptr;
+    graphic.Picture = !graphic.Chart && outcome.Picture ? &*outcome.Picture : nullptr;
+    graphic.Width = chartWidth;
+    graphic.Height = chartHeight;
+    if ((!graphic.Chart && !graphic.Picture) || !pictureSaver(graphic, chartFile, why)) {
       err << "sorvelstats-cli: cannot write '" << chartFile << "'"
           << (why.empty() ? "" : ": " + why) << '\n';
       return CliFileError;

@@ -12,11 +12,20 @@ namespace sorvel {
 enum TCliStatus { CliOk = 0, CliRefused = 1, CliUsage = 2, CliFileError = 3 };
 
 struct TPicture;
+struct TChart;
 
-// Writes a picture to a .png, .svg or .pdf file; false with a reason when it cannot.
-// Only a build with Qt installs one (main.cpp); without it --chart is refused.
-using TPictureSaver =
-    std::function<bool(const TPicture& picture, const std::string& path, std::string& error)>;
+// What --chart writes: the analysis's chart, else its picture, at the pixel size of
+// --chart-size (0 x 0: the graphic's own size).
+struct TGraphicToSave {
+  const TPicture* Picture = nullptr;
+  const TChart* Chart = nullptr;
+  int Width = 0, Height = 0;
+};
+
+// Writes a picture or chart to a .png, .svg or .pdf file; false with a reason when it
+// cannot. Only a build with Qt installs one (main.cpp); without it --chart is refused.
+using TPictureSaver = std::function<bool(const TGraphicToSave& graphic, const std::string& path,
+                                         std::string& error)>;
 void SetPictureSaver(TPictureSaver saver);
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

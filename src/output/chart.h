@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <limits>
 #include <string>
 #include <vector>
@@ -78,7 +79,7 @@ struct TChartSeries {
 
   double Width = 1;   // pen width in pixels (lines), slots (bars), cap length in slots (candles)
   TChartPen Pen = TChartPen::Solid;
-  double Size = 3;    // point size in pixels
+  double Size = 3;    // points: pixels from the centre to the edge
   TPointShape Shape = TPointShape::Circle;
   double Base = 0;    // bars
   bool FullHeight = false;  // Lines
@@ -152,7 +153,9 @@ struct TChart {
   std::vector<TChartPanel> Panels{TChartPanel{}};  // one or two
   int Split = 60;  // percent of the height the top panel takes when there are two
   TBottomAxis Bottom;
-  std::vector<TChartSeries> Series;  // drawn in order
+  // Drawn in order. A deque, so that the reference Add returns stays valid while more
+  // series are added.
+  std::deque<TChartSeries> Series;
   bool BlackWhite = false;
 
   TChartSeries& Add(TSeriesKind kind, std::string title, int panel = 0);

@@ -366,14 +366,21 @@ TChartLayout LayoutChart(const TChart& chart, TChartMetrics& m, double width, do
 
 TChartHit HitTest(const TChart& chart, const TChartLayout& l, double px, double py,
                   double tolerance) {
-  TChartHit best;
+  TChartHit best, bestSlot;
   int panel = l.PanelAt(px, py);
   if (panel < 0) return best;
-  double bestDist = tolerance * l.Scale;
+  // A point beats a limit segment running through it.
+  double bestDist = tolerance * l.Scale, bestSlotDist = bestDist;
   auto consider = [&](int series, size_t i, double d, double value) {
     if (d < bestDist) {
       bestDist = d;
       best = {series, i, value};
+    }
+  };
+  auto considerSlot = [&](int series, size_t i, double d, double value) {
+    if (d < bestSlotDist) {
+      bestSlotDist = d;
+      bestSlot = {series, i, value};
     }
   };
   // Topmost first: a later series is drawn over an earlier one and wins a tie.
@@ -385,7 +392,8 @@ TChartHit HitTest(const TChart& chart, const TChartLayout& l, double px, double 
                           s.Kind == TSeriesKind::Bars;
     if (!pointLike && !slotLike) continue;
     double halfSlot = l.SlotPixels() / 2;
-    double xlo = l.UnmapX(px - bestDist - halfSlot), xhi = l.UnmapX(px + bestDist + halfSlot);
+    double reach = tolerance * l.Scale;
+    double xlo = l.UnmapX(px - reach - halfSlot), xhi = l.UnmapX(px + reach + halfSlot);
     size_t n = std::min(s.X.size(), s.Y.size());
     for (size_t i = 0; i < n; ++i) {
       double x = s.X[i], v = s.Y[i];
@@ -395,19 +403,19 @@ TChartHit HitTest(const TChart& chart, const TChartLayout& l, double px, double 
         consider(si, i, std::hypot(cx - px, cy - py), v);
       } else if (std::abs(cx - px) <= std::max(halfSlot * s.Width, 1.0)) {
         if (s.Kind == TSeriesKind::Segments) {
-          consider(si, i, std::abs(cy - py), v);
+          considerSlot(si, i, std::abs(cy - py), v);
         } else {
           double hi = i < s.Y2.size() && !ChartValueMissing(s.Y2[i]) ? s.Y2[i]
                       : s.Kind == TSeriesKind::Bars                   ? s.Base
                                                                       : v;
           double top = std::min(cy, l.MapY(panel, hi, s.ExtraAxis));
           double bot = std::max(cy, l.MapY(panel, hi, s.ExtraAxis));
-          if (py >= top - bestDist && py <= bot + bestDist) consider(si, i, std::abs(cx - px), v);
+          if (py >= top - reach && py <= bot + reach) considerSlot(si, i, std::abs(cx - px), v);
         }
       }
     }
   }
-  return best;
+  return best.Series >= 0 ? best : bestSlot;
 }
 
 std::string ReadoutText(const TChart& chart, const TChartHit& hit, const std::string& format) {

@@ -30,9 +30,9 @@ TEST_F(CliChartTest, WithoutQtTheChartIsRefusedBeforeAnythingRuns) {
 TEST_F(CliChartTest, SaverGetsThePictureOfTheReport) {
   std::vector<std::string> saved;
   int items = 0;
-  SetPictureSaver([&](const TPicture& pic, const std::string& path, std::string&) {
+  SetPictureSaver([&](const TGraphicToSave& g, const std::string& path, std::string&) {
     saved.push_back(path);
-    items = static_cast<int>(pic.Items.size());
+    items = g.Picture && !g.Chart ? static_cast<int>(g.Picture->Items.size()) : -1;
     return true;
   });
   for (std::string file : {"z.png", "Z.SVG", "z.pdf"}) {
@@ -46,7 +46,7 @@ TEST_F(CliChartTest, SaverGetsThePictureOfTheReport) {
 
 TEST_F(CliChartTest, RefusedInputDrawsNothing) {
   bool called = false;
-  SetPictureSaver([&](const TPicture&, const std::string&, std::string&) {
+  SetPictureSaver([&](const TGraphicToSave&, const std::string&, std::string&) {
     called = true;
     return true;
   });
@@ -57,15 +57,35 @@ TEST_F(CliChartTest, RefusedInputDrawsNothing) {
 }
 
 TEST_F(CliChartTest, UnknownPictureTypeIsAUsageError) {
-  SetPictureSaver([](const TPicture&, const std::string&, std::string&) { return true; });
+  SetPictureSaver([](const TGraphicToSave&, const std::string&, std::string&) { return true; });
   for (std::string file : {"z.jpg", "z", "dir.png/z"}) {
     TCliRun r = RunArgs({"test-statistics", "--chart", file});
     EXPECT_EQ(r.Status, CliUsage) << file;
   }
 }
 
+TEST_F(CliChartTest, ChartSizeReachesTheSaver) {
+  int width = -1, height = -1;
+  SetPictureSaver([&](const TGraphicToSave& g, const std::string&, std::string&) {
+    width = g.Width;
+    height = g.Height;
+    return true;
+  });
+  TCliRun r = RunArgs({"test-statistics", "--chart", "z.png", "--chart-size", "800x500"});
+  EXPECT_EQ(r.Status, CliOk) << r.Err;
+  EXPECT_EQ(width, 800);
+  EXPECT_EQ(height, 500);
+  r = RunArgs({"test-statistics", "--chart", "z.png"});
+  EXPECT_EQ(width, 0) << "no size: the graphic's own";
+  for (std::string bad : {"800", "800x", "x500", "8x500", "800x-5", "1e3x500", "800x500x2"}) {
+    r = RunArgs({"test-statistics", "--chart", "z.png", "--chart-size", bad});
+    EXPECT_EQ(r.Status, CliUsage) << bad;
+    EXPECT_NE(r.Err.find("--chart-size takes"), std::string::npos) << r.Err;
+  }
+}
+
 TEST_F(CliChartTest, FailedSaveIsAFileError) {
-  SetPictureSaver([](const TPicture&, const std::string&, std::string& why) {
+  SetPictureSaver([](const TGraphicToSave&, const std::string&, std::string& why) {
     why = "disk full";
     return false;
   });

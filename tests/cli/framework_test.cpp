@@ -54,7 +54,7 @@ TEST(CliOptions, RefusalsAreTheWindowsMessagesAndUsageFaultsAreTold) {
 }
 
 TEST(CliOptions, OutputPlacesAreCheckedBeforeTheReportIsWritten) {
-  SetPictureSaver([](const TPicture&, const std::string&, std::string&) { return true; });
+  SetPictureSaver([](const TGraphicToSave&, const std::string&, std::string&) { return true; });
   for (std::vector<std::string> args :
        {std::vector<std::string>{"test-statistics", "--chart", "/no/such/folder/z.png"},
         std::vector<std::string>{"test-statistics", "--output", "/no/such/folder/z.txt"}}) {

@@ -1,0 +1,645 @@
+#include "ui/chart_painter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageSize>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace sorvel {
+
+namespace {
+
+QColor Rgb(TRgb rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
+
+QFont ChartFont(TChartFont role, double points, const QPaintDevice* device) {
+  QFont font(role == TChartFont::Foot ? QStringLiteral("Courier New") : QStringLiteral("Arial"));
+  if (role == TChartFont::Foot) font.setStyleHint(QFont::TypeWriter);
+  font.setPointSizeF(std::max(1.0, points));
+  font.setBold(role == TChartFont::Title || role == TChartFont::AxisTitle);
+  (void)device;
+  return font;
+}
+
+Qt::PenStyle PenStyle(TChartPen p) {
+  switch (p) {
+    case TChartPen::Dash: return Qt::DashLine;
+    case TChartPen::Dot: return Qt::DotLine;
+    case TChartPen::None: return Qt::NoPen;
+    default: return Qt::SolidLine;
+  }
+}
+
+bool Missing(const std::vector<double>& v, size_t i) {
+  return i >= v.size() || ChartValueMissing(v[i]);
+}
+
+class TChartPainter {
+ public:
+  TChartPainter(QPainter& p, const TChart& c, const TChartLayout& l, bool raster)
+      : p_(p), c_(c), l_(l), raster_(raster), bw_(c.BlackWhite) {}
+
+  void Paint(const QRectF& target) {
+    p_.save();
+    p_.translate(target.topLeft());
+    p_.fillRect(QRectF(0, 0, l_.Width, l_.Height), Qt::white);
+    for (size_t i = 0; i < l_.Panels.size(); ++i) Grid(static_cast<int>(i));
+    for (size_t i = 0; i < c_.Series.size(); ++i) {
+      const TChartSeries& s = c_.Series[i];
+      if (!s.Visible || s.Panel < 0 || s.Panel >= static_cast<int>(l_.Panels.size())) continue;
+      if (s.Kind == TSeriesKind::TopText) {
+        TopText(s);
+        continue;
+      }
+      p_.save();
+      p_.setClipRect(Clip(s.Panel));
+      Series(s);
+      p_.restore();
+    }
+    for (size_t i = 0; i < l_.Panels.size(); ++i) Axes(static_cast<int>(i));
+    BottomAxis();
+    Titles();
+    p_.restore();
+  }
+
+ private:
+  QRectF Clip(int panel) const {
+    const TChartRect& r = l_.Panels[static_cast<size_t>(panel)].Plot;
+    return QRectF(r.Left, r.Top, r.Width(), r.Height());
+  }
+  double Px(double screenPixels) const { return screenPixels * l_.Scale; }
+  QFont Font(TChartFont role, double points) const { return ChartFont(role, points, p_.device()); }
+  QColor Color(const TChartColor& c) const { return Rgb(c.Get(bw_)); }
+
+  QPen LinePen(const TChartSeries& s, const QColor& color) const {
+    QPen pen(color);
+    pen.setWidthF(std::max(1.0, Px(s.Width)));
+    pen.setStyle(PenStyle(s.Pen));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+  }
+
+  void Grid(int panel) {
+    const TChartPanel& cp = c_.Panels[static_cast<size_t>(panel)];
+    const TPanelLayout& pl = l_.Panels[static_cast<size_t>(panel)];
+    QPen grid(QColor(210, 210, 210));
+    grid.setWidthF(Px(1));
+    grid.setStyle(Qt::DotLine);
+    p_.setPen(grid);
+    if (cp.Left.Grid)
+      for (const auto& t : pl.Left.Ticks) p_.drawLine(QLineF(pl.Plot.Left, t.Pos, pl.Plot.Right, t.Pos));
+    if (c_.Bottom.Grid)
+      for (const auto& t : l_.BottomTicks) p_.drawLine(QLineF(t.Pos, pl.Plot.Top, t.Pos, pl.Plot.Bottom));
+  }
+
+  void Axes(int panel) {
+    const TChartPanel& cp = c_.Panels[static_cast<size_t>(panel)];
+    const TPanelLayout& pl = l_.Panels[static_cast<size_t>(panel)];
+    QPen frame(Qt::black);
+    frame.setWidthF(Px(1));
+    p_.setPen(frame);
+    p_.setBrush(Qt::NoBrush);
+    p_.drawRect(Clip(panel));
+    QFont label = Font(TChartFont::Label, c_.Fonts.YLabel);
+    p_.setFont(label);
+    QFontMetricsF fm(label, p_.device());
+    const double tick = Px(4), gap = Px(4);
+    for (const auto& t : pl.Left.Ticks) {
+      p_.drawLine(QLineF(pl.Plot.Left - tick, t.Pos, pl.Plot.Left, t.Pos));
+      QString text = QString::fromStdString(t.Text);
+      double w = fm.horizontalAdvance(text);
+      p_.drawText(QPointF(pl.Plot.Left - tick - gap - w, t.Pos + fm.ascent() / 2 - fm.descent() / 2), text);
+    }
+    if (cp.HasExtra)
+      for (const auto& t : pl.Extra.Ticks) {
+        p_.drawLine(QLineF(pl.Plot.Right, t.Pos, pl.Plot.Right + tick, t.Pos));
+        p_.drawText(QPointF(l_.ExtraLabelLeft, t.Pos + fm.ascent() / 2 - fm.descent() / 2),
+                    QString::fromStdString(t.Text));
+      }
+    auto rotated = [&](const std::string& title, double x) {
+      if (title.empty()) return;
+      QFont f = Font(TChartFont::AxisTitle, c_.Fonts.YTitle);
+      QFontMetricsF tm(f, p_.device());
+      QString text = QString::fromStdString(title);
+      p_.save();
+      p_.setFont(f);
+      p_.translate(x, (pl.Plot.Top + pl.Plot.Bottom) / 2);
+      p_.rotate(-90);
+      p_.drawText(QPointF(-tm.horizontalAdvance(text) / 2, tm.ascent() / 2 - tm.descent() / 2), text);
+      p_.restore();
+    };
+    rotated(cp.Left.Title, l_.LeftTitleCentre);
+    if (cp.HasExtra) rotated(cp.Extra.Title, l_.ExtraTitleCentre);
+  }
+
+  void BottomAxis() {
+    QPen frame(Qt::black);
+    frame.setWidthF(Px(1));
+    p_.setPen(frame);
+    QFont label = Font(TChartFont::Label, c_.Fonts.XLabel);
+    p_.setFont(label);
+    QFontMetricsF fm(label, p_.device());
+    const double bottom = l_.Plot.Bottom, tick = Px(4);
+    const bool rotated = c_.Bottom.LabelAngle == 315;
+    for (const auto& t : l_.BottomTicks) {
+      p_.drawLine(QLineF(t.Pos, bottom, t.Pos, bottom + tick));
+      QString text = QString::fromStdString(t.Text);
+      if (rotated) {
+        p_.save();
+        p_.translate(t.Pos, l_.BottomLabelTop);
+        p_.rotate(45);
+        p_.drawText(QPointF(0, fm.ascent() / 2), text);
+        p_.restore();
+      } else {
+        p_.drawText(QPointF(t.Pos - fm.horizontalAdvance(text) / 2, l_.BottomLabelTop + fm.ascent()), text);
+      }
+    }
+    for (const auto& t : l_.TopTicks) {
+      QString text = QString::fromStdString(t.Text);
+      p_.drawText(QPointF(t.Pos - fm.horizontalAdvance(text) / 2, l_.TopLabelTop + fm.ascent()), text);
+    }
+    if (!c_.Bottom.Title.empty()) {
+      QFont f = Font(TChartFont::AxisTitle, c_.Fonts.XTitle);
+      QFontMetricsF tm(f, p_.device());
+      QString text = QString::fromStdString(c_.Bottom.Title);
+      p_.setFont(f);
+      p_.drawText(QPointF((l_.Plot.Left + l_.Plot.Right) / 2 - tm.horizontalAdvance(text) / 2,
+                          l_.BottomTitleTop + tm.ascent()),
+                  text);
+    }
+  }
+
+  void Titles() {
+    QFont f = Font(TChartFont::Title, c_.Fonts.Title);
+    QFontMetricsF fm(f, p_.device());
+    p_.setFont(f);
+    p_.setPen(Color(c_.TitleColor));
+    for (size_t i = 0; i < c_.Title.size(); ++i) {
+      QString text = QString::fromStdString(c_.Title[i]);
+      p_.drawText(QPointF(l_.Width / 2 - fm.horizontalAdvance(text) / 2, l_.TitleLineTop[i] + fm.ascent()), text);
+    }
+    QFont foot = Font(TChartFont::Foot, c_.Fonts.Foot);
+    QFontMetricsF footMetrics(foot, p_.device());
+    p_.setFont(foot);
+    p_.setPen(Color(c_.FootColor));
+    for (size_t i = 0; i < c_.Foot.size(); ++i)
+      p_.drawText(QPointF(l_.FootLeft, l_.FootLineTop[i] + footMetrics.ascent()),
+                  QString::fromStdString(c_.Foot[i]));
+  }
+
+  void TopText(const TChartSeries& s) {
+    QFont f = Font(TChartFont::Label, s.TextSize);
+    QFontMetricsF fm(f, p_.device());
+    p_.setFont(f);
+    const TPanelLayout& pl = l_.Panels[static_cast<size_t>(s.Panel)];
+    double top = s.Panel == 0 && l_.TopLabelTop > 0 ? l_.TopLabelTop : pl.Plot.Top + Px(2);
+    for (size_t i = 0; i < s.X.size(); ++i) {
+      if (Missing(s.X, i) || s.X[i] < l_.XMin || s.X[i] > l_.XMax) continue;
+      QString text = QString::fromStdString(s.Label(i));
+      if (text.trimmed().isEmpty()) continue;
+      p_.setPen(Color(s.PointColor(i)));
+      p_.drawText(QPointF(l_.MapX(s.X[i]) - fm.horizontalAdvance(text) / 2, top + fm.ascent()), text);
+    }
+  }
+
+  void Series(const TChartSeries& s) {
+    switch (s.Kind) {
+      case TSeriesKind::Line: Line(s); break;
+      case TSeriesKind::Points: Points(s); break;
+      case TSeriesKind::Bars: Bars(s); break;
+      case TSeriesKind::Candles: Candles(s); break;
+      case TSeriesKind::Segments: Segments(s); break;
+      case TSeriesKind::Bands: Bands(s); break;
+      case TSeriesKind::Lines: Lines(s); break;
+      case TSeriesKind::Polygons: Polygons(s); break;
+      case TSeriesKind::TopText:
+      case TSeriesKind::Range: break;
+    }
+  }
+
+  // Pieces in the later point's colour; runs of one colour become one polyline. On a
+  // raster device a series with more points than columns keeps per column its first,
+  // lowest, highest and last point, which draws the same pixels.
+  void Line(const TChartSeries& s) {
+    if (s.Pen == TChartPen::None) return;
+    p_.setRenderHint(QPainter::Antialiasing, true);
+    p_.setBrush(Qt::NoBrush);
+    const size_t n = std::min(s.X.size(), s.Y.size());
+    const bool dense = raster_ && static_cast<double>(n) > 2 * l_.Plot.Width();
+    QPolygonF run;
+    int runColor = -1;
+    auto flush = [&] {
+      if (run.size() >= 2) {
+        p_.setPen(LinePen(s, Color(s.Palette[static_cast<size_t>(std::max(0, runColor))])));
+        p_.drawPolyline(run);
+      }
+      run.clear();
+    };
+    auto colorOf = [&](size_t i) {
+      return s.ColorIndex.empty() || s.ColorIndex[i] >= s.Palette.size() ? 0 : int(s.ColorIndex[i]);
+    };
+    if (!dense) {
+      for (size_t i = 0; i < n; ++i) {
+        if (Missing(s.X, i) || Missing(s.Y, i)) {
+          flush();
+          runColor = -1;
+          continue;
+        }
+        QPointF pt(l_.MapX(s.X[i]), l_.MapY(s.Panel, s.Y[i], s.ExtraAxis));
+        int c = colorOf(i);
+        if (!run.isEmpty() && c != runColor) {
+          QPointF last = run.back();
+          flush();
+          run << last;
+        }
+        runColor = c;
+        run << pt;
+      }
+      flush();
+      return;
+    }
+    long column = std::numeric_limits<long>::min();
+    double first = 0, lo = 0, hi = 0, last = 0;
+    int color = 0;
+    bool open = false;
+    auto emitColumn = [&] {
+      if (!open) return;
+      double x = static_cast<double>(column) + 0.5;
+      if (!run.isEmpty() && color != runColor) {
+        QPointF prev = run.back();
+        flush();
+        run << prev;
+      }
+      runColor = color;
+      run << QPointF(x, first) << QPointF(x, lo) << QPointF(x, hi) << QPointF(x, last);
+      open = false;
+    };
+    for (size_t i = 0; i < n; ++i) {
+      if (Missing(s.X, i) || Missing(s.Y, i)) {
+        emitColumn();
+        flush();
+        runColor = -1;
+        continue;
+      }
+      double px = l_.MapX(s.X[i]);
+      double py = l_.MapY(s.Panel, s.Y[i], s.ExtraAxis);
+      long col = static_cast<long>(std::floor(px));
+      int c = colorOf(i);
+      if (!open || col != column || c != color) {
+        emitColumn();
+        column = col;
+        first = lo = hi = py;
+        color = c;
+        open = true;
+      }
+      lo = std::min(lo, py);
+      hi = std::max(hi, py);
+      last = py;
+    }
+    emitColumn();
+    flush();
+  }
+
+  QPainterPath Marker(TPointShape shape, double d) const {
+    QPainterPath path;
+    double r = d / 2;
+    switch (shape) {
+      case TPointShape::Circle: path.addEllipse(QPointF(0, 0), r, r); break;
+      case TPointShape::Square: path.addRect(QRectF(-r, -r, d, d)); break;
+      case TPointShape::Diamond:
+        path.moveTo(0, -r); path.lineTo(r, 0); path.lineTo(0, r); path.lineTo(-r, 0); path.closeSubpath();
+        break;
+      case TPointShape::Triangle:
+        path.moveTo(0, -r); path.lineTo(r, r); path.lineTo(-r, r); path.closeSubpath();
+        break;
+      case TPointShape::Cross:
+        path.moveTo(-r, -r); path.lineTo(r, r); path.moveTo(-r, r); path.lineTo(r, -r);
+        break;
+    }
+    return path;
+  }
+
+  void Points(const TChartSeries& s) {
+    const size_t n = std::min(s.X.size(), s.Y.size());
+    const double d = std::max(1.0, Px(2 * s.Size + 1));  // across
+    QPainterPath marker = Marker(s.Shape, d);
+    const bool cross = s.Shape == TPointShape::Cross;
+    // markers by colour, so that pen and brush are set once per colour
+    std::vector<std::vector<QPointF>> byColor(s.Palette.size());
+    for (size_t i = 0; i < n; ++i) {
+      if (Missing(s.X, i) || Missing(s.Y, i)) continue;
+      size_t c = s.ColorIndex.empty() || s.ColorIndex[i] >= s.Palette.size() ? 0 : s.ColorIndex[i];
+      byColor[c].emplace_back(l_.MapX(s.X[i]), l_.MapY(s.Panel, s.Y[i], s.ExtraAxis));
+    }
+    for (size_t c = 0; c < byColor.size(); ++c) {
+      if (byColor[c].empty()) continue;
+      QColor color = Color(s.Palette[c]);
+      QPen pen(color);
+      pen.setWidthF(Px(1));
+      if (raster_) {
+        // One antialiased sprite stamped at each distinct pixel.
+        int size = static_cast<int>(std::ceil(d)) + 3;
+        QImage sprite(size, size, QImage::Format_ARGB32_Premultiplied);
+        sprite.fill(Qt::transparent);
+        {
+          QPainter sp(&sprite);
+          sp.setRenderHint(QPainter::Antialiasing, true);
+          sp.translate(size / 2.0, size / 2.0);
+          sp.setPen(cross ? pen : QPen(color.darker(130), 1));
+          sp.setBrush(cross ? QBrush(Qt::NoBrush) : QBrush(color));
+          sp.drawPath(marker);
+        }
+        const TChartRect& plot = l_.Panels[static_cast<size_t>(s.Panel)].Plot;
+        const int w = static_cast<int>(plot.Width()) + size * 2 + 2;
+        const int h = static_cast<int>(plot.Height()) + size * 2 + 2;
+        std::vector<bool> seen(static_cast<size_t>(std::max(1, w)) * static_cast<size_t>(std::max(1, h)));
+        for (const QPointF& pt : byColor[c]) {
+          int x = static_cast<int>(std::lround(pt.x() - plot.Left)) + size;
+          int y = static_cast<int>(std::lround(pt.y() - plot.Top)) + size;
+          if (x < 0 || y < 0 || x >= w || y >= h) continue;
+          auto idx = static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
+          if (seen[idx]) continue;
+          seen[idx] = true;
+          p_.drawImage(QPointF(std::round(pt.x()) - size / 2.0, std::round(pt.y()) - size / 2.0), sprite);
+        }
+      } else {
+        p_.setRenderHint(QPainter::Antialiasing, true);
+        p_.setPen(cross ? pen : Qt::NoPen);
+        p_.setBrush(cross ? QBrush(Qt::NoBrush) : QBrush(color));
+        for (const QPointF& pt : byColor[c]) {
+          if (s.Shape == TPointShape::Circle)
+            p_.drawEllipse(pt, d / 2, d / 2);
+          else
+            p_.drawPath(marker.translated(pt));
+        }
+      }
+    }
+    // point labels above and right of their points
+    if (!s.Labels.empty()) {
+      QFont f = Font(TChartFont::Label, s.TextSize);
+      p_.setFont(f);
+      for (size_t i = 0; i < n && i < s.Labels.size(); ++i) {
+        if (s.Labels[i].empty() || Missing(s.X, i) || Missing(s.Y, i)) continue;
+        p_.setPen(Color(s.PointColor(i)));
+        p_.drawText(QPointF(l_.MapX(s.X[i]) + d, l_.MapY(s.Panel, s.Y[i], s.ExtraAxis) - d),
+                    QString::fromStdString(s.Labels[i]));
+      }
+    }
+  }
+
+  void Bars(const TChartSeries& s) {
+    p_.setRenderHint(QPainter::Antialiasing, false);
+    const double half = l_.SlotPixels() * s.Width / 2;
+    const double base = l_.MapY(s.Panel, s.Base, s.ExtraAxis);
+    for (size_t i = 0; i < std::min(s.X.size(), s.Y.size()); ++i) {
+      if (Missing(s.X, i) || Missing(s.Y, i)) continue;
+      double x = l_.MapX(s.X[i]), y = l_.MapY(s.Panel, s.Y[i], s.ExtraAxis);
+      QColor color = Color(s.PointColor(i));
+      p_.setPen(QPen(color.darker(150), Px(1)));
+      p_.setBrush(color);
+      p_.drawRect(QRectF(QPointF(x - half, std::min(y, base)), QPointF(x + half, std::max(y, base))));
+    }
+  }
+
+  void Candles(const TChartSeries& s) {
+    p_.setRenderHint(QPainter::Antialiasing, false);
+    const double cap = l_.SlotPixels() * s.Width / 2;
+    for (size_t i = 0; i < std::min(s.X.size(), s.Y.size()); ++i) {
+      if (Missing(s.X, i)) continue;
+      double x = l_.MapX(s.X[i]);
+      QPen pen(Color(s.PointColor(i)));
+      pen.setWidthF(Px(1));
+      p_.setPen(pen);
+      if (!Missing(s.Y, i) && !Missing(s.Y2, i)) {
+        double lo = l_.MapY(s.Panel, s.Y[i], s.ExtraAxis), hi = l_.MapY(s.Panel, s.Y2[i], s.ExtraAxis);
+        p_.drawLine(QLineF(x, lo, x, hi));
+        p_.drawLine(QLineF(x - cap, lo, x + cap, lo));
+        p_.drawLine(QLineF(x - cap, hi, x + cap, hi));
+      }
+      if (!Missing(s.Y3, i) && !Missing(s.Y4, i)) {
+        double a = l_.MapY(s.Panel, s.Y3[i], s.ExtraAxis), b = l_.MapY(s.Panel, s.Y4[i], s.ExtraAxis);
+        p_.setBrush(Qt::white);
+        p_.drawRect(QRectF(QPointF(x - cap * 1.5, std::min(a, b)), QPointF(x + cap * 1.5, std::max(a, b))));
+      }
+    }
+  }
+
+  // Neighbouring slots at one height and colour are one line.
+  void Segments(const TChartSeries& s) {
+    p_.setRenderHint(QPainter::Antialiasing, false);
+    const double half = l_.SlotPixels() / 2;
+    std::map<size_t, QVector<QLineF>> lines;
+    size_t n = std::min(s.X.size(), s.Y.size());
+    for (size_t i = 0; i < n; ++i) {
+      if (Missing(s.X, i) || Missing(s.Y, i)) continue;
+      size_t c = s.ColorIndex.empty() || s.ColorIndex[i] >= s.Palette.size() ? 0 : s.ColorIndex[i];
+      double x = l_.MapX(s.X[i]), y = l_.MapY(s.Panel, s.Y[i], s.ExtraAxis);
+      auto& v = lines[c];
+      if (!v.isEmpty() && v.back().y1() == y && std::abs(v.back().x2() - (x - half)) < 0.01)
+        v.back().setP2(QPointF(x + half, y));
+      else
+        v.push_back(QLineF(x - half, y, x + half, y));
+    }
+    for (auto& [c, v] : lines) {
+      p_.setPen(LinePen(s, Color(s.Palette[c])));
+      p_.drawLines(v);
+    }
+  }
+
+  void Bands(const TChartSeries& s) {
+    p_.setRenderHint(QPainter::Antialiasing, false);
+    p_.setPen(Qt::NoPen);
+    const double half = l_.SlotPixels() / 2;
+    size_t n = std::min({s.X.size(), s.Y.size(), s.Y2.size()});
+    QRectF open;
+    size_t openColor = 0;
+    auto flush = [&] {
+      if (!open.isNull()) {
+        p_.setBrush(Color(s.Palette[openColor]));
+        p_.drawRect(open);
+      }
+      open = QRectF();
+    };
+    for (size_t i = 0; i < n; ++i) {
+      if (Missing(s.X, i) || Missing(s.Y, i) || Missing(s.Y2, i)) {
+        flush();
+        continue;
+      }
+      size_t c = s.ColorIndex.empty() || s.ColorIndex[i] >= s.Palette.size() ? 0 : s.ColorIndex[i];
+      double x = l_.MapX(s.X[i]);
+      double a = l_.MapY(s.Panel, s.Y[i], s.ExtraAxis), b = l_.MapY(s.Panel, s.Y2[i], s.ExtraAxis);
+      QRectF r(QPointF(x - half, std::min(a, b)), QPointF(x + half, std::max(a, b)));
+      if (!open.isNull() && c == openColor && open.top() == r.top() && open.bottom() == r.bottom() &&
+          std::abs(open.right() - r.left()) < 0.01) {
+        open.setRight(r.right());
+        continue;
+      }
+      flush();
+      open = r;
+      openColor = c;
+    }
+    flush();
+  }
+
+  void Lines(const TChartSeries& s) {
+    p_.setRenderHint(QPainter::Antialiasing, true);
+    const TChartRect& plot = l_.Panels[static_cast<size_t>(s.Panel)].Plot;
+    for (size_t i = 0; i < s.X.size(); ++i) {
+      if (Missing(s.X, i)) continue;
+      p_.setPen(LinePen(s, Color(s.PointColor(i))));
+      double x = l_.MapX(s.X[i]);
+      if (s.FullHeight) {
+        p_.drawLine(QLineF(x, plot.Top, x, plot.Bottom));
+      } else if (!Missing(s.Y, i) && !Missing(s.X2, i) && !Missing(s.Y2, i)) {
+        p_.drawLine(QLineF(x, l_.MapY(s.Panel, s.Y[i], s.ExtraAxis), l_.MapX(s.X2[i]),
+                           l_.MapY(s.Panel, s.Y2[i], s.ExtraAxis)));
+      }
+    }
+  }
+
+  void Polygons(const TChartSeries& s) {
+    p_.setRenderHint(QPainter::Antialiasing, true);
+    for (const auto& poly : s.Polygons) {
+      QPolygonF q;
+      bool ok = true;
+      for (const auto& v : poly.Vertices) {
+        if (ChartValueMissing(v.X) || ChartValueMissing(v.Y)) ok = false;
+        q << QPointF(l_.MapX(v.X) + Px(v.Dx), l_.MapY(s.Panel, v.Y, s.ExtraAxis) + Px(v.Dy));
+      }
+      if (!ok || q.size() < 2) continue;
+      size_t c = static_cast<size_t>(poly.ColorIndex) < s.Palette.size() ? static_cast<size_t>(poly.ColorIndex) : 0;
+      QColor color = Color(s.Palette[c]);
+      p_.setPen(LinePen(s, color));
+      p_.setBrush(color);
+      p_.drawPolygon(q);
+    }
+  }
+
+  QPainter& p_;
+  const TChart& c_;
+  const TChartLayout& l_;
+  bool raster_;
+  bool bw_;
+};
+
+}  // namespace
+
+TQtChartMetrics::TQtChartMetrics(QPainter& painter) : painter_(painter) {}
+
+double TQtChartMetrics::TextWidth(const std::string& text, TChartFont font, double points) {
+  QFontMetricsF fm(ChartFont(font, points, painter_.device()), painter_.device());
+  return fm.horizontalAdvance(QString::fromStdString(text));
+}
+
+double TQtChartMetrics::LineHeight(TChartFont font, double points) {
+  QFontMetricsF fm(ChartFont(font, points, painter_.device()), painter_.device());
+  return fm.height();
+}
+
+TChartLayout PaintChart(QPainter& painter, const TChart& chart, const QRectF& target, bool raster,
+                        const TChartZoom* zoom) {
+  TQtChartMetrics metrics(painter);
+  double scale = painter.device() ? painter.device()->logicalDpiY() / 96.0 : 1.0;
+  TChartLayout layout = LayoutChart(chart, metrics, target.width(), target.height(), scale, zoom);
+  painter.save();
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+  TChartPainter(painter, chart, layout, raster).Paint(target);
+  painter.restore();
+  // in the target's coordinates
+  return layout;
+}
+
+QImage RenderChartImage(const TChart& chart, QSize size, const TChartZoom* zoom) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  PaintChart(painter, chart, QRectF(QPointF(0, 0), size), true, zoom);
+  return image;
+}
+
+bool SaveChartImage(const TChart& chart, const QString& path, QSize size, const char* format,
+                    int quality) {
+  QImage image = RenderChartImage(chart, size);
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (!image.save(&file, format, quality)) return false;
+  return file.commit();
+}
+
+QByteArray ChartSvg(const TChart& chart, QSize size) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setSize(size);
+  svg.setViewBox(QRect(QPoint(0, 0), size));
+  svg.setResolution(96);
+  if (!chart.Title.empty()) svg.setTitle(QString::fromStdString(chart.Title.front()));
+  QPainter painter;
+  if (!painter.begin(&svg)) return {};
+  PaintChart(painter, chart, QRectF(QPointF(0, 0), size), false);
+  painter.end();
+  return buffer.data();
+}
+
+bool SaveChartSvg(const TChart& chart, const QString& path, QSize size) {
+  QByteArray bytes = ChartSvg(chart, size);
+  if (bytes.isEmpty()) return false;
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  file.write(bytes);
+  return file.commit();
+}
+
+bool SaveChartPdf(const TChart& chart, const QString& path, QSize size) {
+  // written beside the target first, so that a failure leaves an old file whole
+  QString temporary = path + QStringLiteral(".part");
+  {
+    QPdfWriter pdf(temporary);
+    pdf.setPageSize(QPageSize(QSizeF(size.width() / 96.0, size.height() / 96.0), QPageSize::Inch));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setResolution(288);
+    if (!chart.Title.empty()) pdf.setTitle(QString::fromStdString(chart.Title.front()));
+    QPainter painter;
+    if (!painter.begin(&pdf)) return false;
+    PaintChart(painter, chart, QRectF(0, 0, pdf.width(), pdf.height()), false);
+    if (!painter.end()) return false;
+  }
+  if (QFileInfo(temporary).size() <= 0) return false;
+  QFile::remove(path);
+  return QFile::rename(temporary, path);
+}
+
+bool PrintChartOn(QPrinter& printer, const TChart& chart, double marginPercent) {
+  QPainter painter;
+  if (!painter.begin(&printer)) return false;
+  QRectF page = painter.viewport();
+  double mx = page.width() * marginPercent / 100, my = page.height() * marginPercent / 100;
+  // stretched over the page, not kept in proportion
+  PaintChart(painter, chart, page.adjusted(mx, my, -mx, -my), false);
+  return painter.end();
+}
+
+bool SaveChartFile(const TChart& chart, const QString& path, QSize size, int jpegQuality) {
+  const QString ext = QFileInfo(path).suffix().toUpper();
+  if (ext == QLatin1String("SVG")) return SaveChartSvg(chart, path, size);
+  if (ext == QLatin1String("PDF")) return SaveChartPdf(chart, path, size);
+  if (ext == QLatin1String("PNG")) return SaveChartImage(chart, path, size, "PNG");
+  if (ext == QLatin1String("BMP")) return SaveChartImage(chart, path, size, "BMP");
+  if (ext == QLatin1String("JPG") || ext == QLatin1String("JPEG"))
+    return SaveChartImage(chart, path, size, "JPEG", jpegQuality);
+  return false;
+}
+
+}  // namespace sorvel
