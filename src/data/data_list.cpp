@@ -547,44 +547,20 @@ void TDataList::AppendCaseCopies(const std::vector<std::int32_t>& sources) {
   const int cols = DataGrid.ColCount();
   const int old = Ncount;
   const int rows = ClampInt32(std::int64_t(old) + std::int64_t(sources.size()));
-  std::vector<std::string_view> views(std::size_t(std::max(cols - 1, 1)));
-  // Room for every copy at once: the grid's text buffer would otherwise grow (and be
-  // copied) a dozen times on the way to a million rows.
-  std::size_t bytes = 0, rowBytes = 0;
-  for (std::size_t k = 0; k < sources.size(); ++k) {
-    if (k == 0 || sources[k] != sources[k - 1]) {
-      DataGrid.RowViews(sources[k], 1, cols - 1, views.data());
-      rowBytes = 0;
-      for (const auto& v : views) rowBytes += v.size();
-    }
-    bytes += rowBytes;
-  }
-  DataGrid.ReserveRows(sources.size());
-  DataGrid.ReserveText(bytes);
-  std::string text;
-  std::vector<std::uint32_t> ends;
-  int copied = 0;
-  for (std::int32_t src : sources) {
-    if (src != copied) {
-      // The row's texts copied once: appending may move the grid's storage.
-      DataGrid.RowViews(src, 1, cols - 1, views.data());
-      text.clear();
-      ends.clear();
-      for (const auto& v : views) {
-        text.append(v);
-        ends.push_back(static_cast<std::uint32_t>(text.size()));
-      }
-      copied = src;
-    }
-    DataGrid.AppendRowRaw(text, ends, 1);
-  }
+  DataGrid.AppendRowCopies(sources);
   // Copies below the cases change no level numbering (first appearances stay above) and
   // no column range, so their numbers are their sources' numbers.
   Rcount = std::max(Rcount, rows);
   for (int c = 1; c < cols && c < static_cast<int>(CellArray.size()); ++c) {
-    auto& col = CellArray[c];
-    col.resize(std::size_t(Rcount) + 1, NoNumber);
-    for (std::size_t k = 0; k < sources.size(); ++k) col[std::size_t(old) + 1 + k] = col[sources[k]];
+    // Built in a new vector, each element written once (a resize would fill it first).
+    const auto& col = CellArray[c];
+    std::vector<double> grown;
+    grown.reserve(std::size_t(Rcount) + 1);
+    grown.insert(grown.end(), col.begin(), col.begin() + std::min<std::size_t>(col.size(), std::size_t(old) + 1));
+    grown.resize(std::size_t(old) + 1, NoNumber);
+    for (const std::int32_t src : sources) grown.push_back(col[std::size_t(src)]);
+    grown.resize(std::size_t(Rcount) + 1, NoNumber);
+    CellArray[c].swap(grown);
   }
   for (int k = 0; k < 3 && cols + k < static_cast<int>(CellArray.size()); ++k)
     std::vector<double>().swap(CellArray[cols + k]);

@@ -326,6 +326,24 @@ void TTextGrid::EditRows(int first, int last,
   IdentityMap_ = true;
 }
 
+void TTextGrid::AppendRowCopies(std::span<const std::int32_t> sources) {
+  const std::size_t held = Rows_.size();
+  Rows_.reserve(held + sources.size());
+  for (const std::int32_t src : sources) {
+    if (src < 0 || static_cast<std::size_t>(src) >= held) {
+      Rows_.push_back(TRow());
+      continue;
+    }
+    TRow row = Rows_[std::size_t(src)];
+    if (row.CountFlags & EditedFlag) {
+      // An edited row's strings are its own: the copy gets a copy of them.
+      Edited_.push_back(Edited_[row.CellStart]);
+      row.CellStart = static_cast<std::uint32_t>(Edited_.size() - 1);
+    }
+    Rows_.push_back(row);
+  }
+}
+
 void TTextGrid::ReserveText(std::size_t textBytes) { Text_.reserve(Text_.size() + textBytes); }
 
 void TTextGrid::ReserveRows(std::size_t rows) {

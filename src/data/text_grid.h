@@ -60,6 +60,10 @@ class TTextGrid {
   // The same from the cells' texts laid end to end in `text`, with the end offset of each
   // cell in `ends` (the file reader's fast way).
   void AppendRowRaw(std::string_view text, std::span<const std::uint32_t> ends, int firstCol = 0);
+  // Appends a copy of row sources[k] (as the rows are now) for every k. A stored row's
+  // copy shares its texts: stored texts never change in place (an edit moves the row to
+  // its own strings), so a million copies cost a row record each.
+  void AppendRowCopies(std::span<const std::int32_t> sources);
   // Block edits (clearing or pasting many rows): calls edit(r, cells) for every row r from
   // first to last with cells[c] = the text of column c (c = 0..ColCount-1); the callback
   // may point entries at other texts, which need to live only until its next call. The

@@ -134,3 +134,27 @@ TEST(TextGrid, ClearingAColumnOfManyRowsKeepsTheStorageCompact) {
   for (int r = 1; r <= 20000; r += 997) EXPECT_EQ(h.View(3, r), "");
   EXPECT_EQ(h.View(4, 20000), m[20000][4]);
 }
+
+// Row copies share a stored row's texts; an edit of the copy or of its source must reach
+// that row alone, and an edited source gives its copy strings of its own.
+TEST(TextGrid, RowCopiesAreIndependentOfTheirSources) {
+  TCells model;
+  TTextGrid g = Loaded(3, 4, model);
+  g.SetCell(2, 3, "edited");  // row 3 held in strings from now on
+  model[3][2] = "edited";
+  const std::vector<std::int32_t> sources = {1, 1, 3, 4};
+  g.AppendRowCopies(sources);
+  for (std::int32_t s : sources) model.push_back(model[std::size_t(s)]);
+  ExpectCells(g, model);
+  // Edits after the copy: each touches its own row.
+  g.SetCell(1, 5, "copy");   // a copy of stored row 1
+  model[5][1] = "copy";
+  g.SetCell(3, 1, "source");  // the source of rows 5 and 6
+  model[1][3] = "source";
+  g.SetCell(2, 7, "copy of edited");
+  model[7][2] = "copy of edited";
+  ExpectCells(g, model);
+  // A block edit stores every row compactly again, copies included.
+  g.EditRows(1, g.RowCount() - 1, [](int, std::span<std::string_view>) {});
+  ExpectCells(g, model);
+}
