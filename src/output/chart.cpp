@@ -8,7 +8,7 @@
 
 namespace sorvel {
 
-bool ChartValueMissing(double v) { return !std::isfinite(v) || v == MissingValue; }
+static_assert(MissingValue == -2147483647.0, "ChartValueMissing knows the missing value");
 
 TValueFormat ParseValueFormat(const std::string& format) {
   TValueFormat f;

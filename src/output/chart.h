@@ -7,6 +7,7 @@
 // point, no bar, and it never widens an axis.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <limits>
@@ -33,8 +34,8 @@ struct TChartColor {
 };
 
 inline constexpr double ChartMissing = std::numeric_limits<double>::quiet_NaN();
-// Not finite, or the data set's missing value.
-bool ChartValueMissing(double v);
+// Not finite, or the data set's missing value (-2147483647, numerics/common.h).
+inline bool ChartValueMissing(double v) { return !std::isfinite(v) || v == -2147483647.0; }
 
 enum class TChartPen { Solid, Dash, Dot, None };
 enum class TPointShape { Circle, Square, Diamond, Triangle, Cross };

@@ -83,18 +83,8 @@ std::vector<TChartTick> ThinLabels(const std::vector<TAxisLabel>& labels, const 
 
 }  // namespace
 
-double TChartLayout::MapX(double x) const {
-  return Plot.Left + (x - XMin) / (XMax - XMin) * Plot.Width();
-}
-
 double TChartLayout::UnmapX(double px) const {
   return XMin + (px - Plot.Left) / Plot.Width() * (XMax - XMin);
-}
-
-double TChartLayout::MapY(int panel, double y, bool extra) const {
-  const TPanelLayout& p = Panels[static_cast<size_t>(panel)];
-  const TVerticalAxisLayout& a = extra ? p.Extra : p.Left;
-  return p.Plot.Bottom - (y - a.Min) / (a.Max - a.Min) * p.Plot.Height();
 }
 
 double TChartLayout::UnmapY(int panel, double py, bool extra) const {

@@ -70,9 +70,13 @@ struct TChartLayout {
   double ExtraTitleCentre = 0;
   double ExtraLabelLeft = 0;
 
-  double MapX(double x) const;
+  double MapX(double x) const { return Plot.Left + (x - XMin) / (XMax - XMin) * Plot.Width(); }
   double UnmapX(double px) const;
-  double MapY(int panel, double y, bool extra = false) const;
+  double MapY(int panel, double y, bool extra = false) const {
+    const TPanelLayout& p = Panels[static_cast<size_t>(panel)];
+    const TVerticalAxisLayout& a = extra ? p.Extra : p.Left;
+    return p.Plot.Bottom - (y - a.Min) / (a.Max - a.Min) * p.Plot.Height();
+  }
   double UnmapY(int panel, double py, bool extra = false) const;
   // Pixels per slot (one x unit).
   double SlotPixels() const { return Plot.Width() / (XMax - XMin); }

@@ -1,6 +1,7 @@
 #include "ui/chart_painter.h"
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <map>
 
@@ -10,6 +11,7 @@
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -47,7 +49,8 @@ bool Missing(const std::vector<double>& v, size_t i) {
 class TChartPainter {
  public:
   TChartPainter(QPainter& p, const TChart& c, const TChartLayout& l, bool raster)
-      : p_(p), c_(c), l_(l), raster_(raster), bw_(c.BlackWhite) {}
+      : p_(p), c_(c), l_(l), raster_(raster), bw_(c.BlackWhite),
+        pdf_(p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Pdf) {}
 
   void Paint(const QRectF& target) {
     p_.save();
@@ -78,6 +81,26 @@ class TChartPainter {
     return QRectF(r.Left, r.Top, r.Width(), r.Height());
   }
   double Px(double screenPixels) const { return screenPixels * l_.Scale; }
+  // Vector files get positions to a tenth of a device pixel: shorter numbers, same picture.
+  // Data to pixels as a + b * v, without the layout's division per value.
+  struct TMap {
+    double A, B;
+    double operator()(double v) const { return A + B * v; }
+  };
+  TMap XMap() const {
+    double b = l_.Plot.Width() / (l_.XMax - l_.XMin);
+    return {l_.Plot.Left - l_.XMin * b, b};
+  }
+  TMap YMap(const TChartSeries& s) const {
+    const TPanelLayout& p = l_.Panels[static_cast<size_t>(s.Panel)];
+    const TVerticalAxisLayout& a = s.ExtraAxis ? p.Extra : p.Left;
+    double b = -p.Plot.Height() / (a.Max - a.Min);
+    return {p.Plot.Bottom - a.Min * b, b};
+  }
+  QPointF At(double px, double py) const {
+    if (raster_) return {px, py};
+    return {std::round(px * 10) / 10, std::round(py * 10) / 10};
+  }
   QFont Font(TChartFont role, double points) const { return ChartFont(role, points, p_.device()); }
   QColor Color(const TChartColor& c) const { return Rgb(c.Get(bw_)); }
 
@@ -204,12 +227,19 @@ class TChartPainter {
     p_.setFont(f);
     const TPanelLayout& pl = l_.Panels[static_cast<size_t>(s.Panel)];
     double top = s.Panel == 0 && l_.TopLabelTop > 0 ? l_.TopLabelTop : pl.Plot.Top + Px(2);
+    // a text that would overprint the one before is left out
+    double lastEnd = -1e300;
     for (size_t i = 0; i < s.X.size(); ++i) {
       if (Missing(s.X, i) || s.X[i] < l_.XMin || s.X[i] > l_.XMax) continue;
+      double centre = l_.MapX(s.X[i]);
+      if (centre < lastEnd) continue;
       QString text = QString::fromStdString(s.Label(i));
       if (text.trimmed().isEmpty()) continue;
+      double w = fm.horizontalAdvance(text);
+      if (centre - w / 2 < lastEnd) continue;
+      lastEnd = centre + w / 2 + Px(2);
       p_.setPen(Color(s.PointColor(i)));
-      p_.drawText(QPointF(l_.MapX(s.X[i]) - fm.horizontalAdvance(text) / 2, top + fm.ascent()), text);
+      p_.drawText(QPointF(centre - w / 2, top + fm.ascent()), text);
     }
   }
 
@@ -232,6 +262,7 @@ class TChartPainter {
   // raster device a series with more points than columns keeps per column its first,
   // lowest, highest and last point, which draws the same pixels.
   void Line(const TChartSeries& s) {
+    const TMap mx = XMap(), my = YMap(s);
     if (s.Pen == TChartPen::None) return;
     p_.setRenderHint(QPainter::Antialiasing, true);
     p_.setBrush(Qt::NoBrush);
@@ -239,13 +270,22 @@ class TChartPainter {
     const bool dense = raster_ && static_cast<double>(n) > 2 * l_.Plot.Width();
     QPolygonF run;
     int runColor = -1;
+    // Runs are drawn by colour after the walk, one pen per colour (in SVG one group).
+    std::vector<std::vector<QPolygonF>> runs(s.Palette.size());
     auto flush = [&] {
-      if (run.size() >= 2) {
-        p_.setPen(LinePen(s, Color(s.Palette[static_cast<size_t>(std::max(0, runColor))])));
-        p_.drawPolyline(run);
-      }
+      if (run.size() >= 2) runs[static_cast<size_t>(std::max(0, runColor))].push_back(run);
       run.clear();
     };
+    struct TDrawRuns {
+      std::function<void()> F;
+      ~TDrawRuns() { F(); }
+    } drawRuns{[&] {
+      for (size_t c = 0; c < runs.size(); ++c) {
+        if (runs[c].empty()) continue;
+        p_.setPen(LinePen(s, Color(s.Palette[c])));
+        for (const QPolygonF& r : runs[c]) p_.drawPolyline(r);
+      }
+    }};
     auto colorOf = [&](size_t i) {
       return s.ColorIndex.empty() || s.ColorIndex[i] >= s.Palette.size() ? 0 : int(s.ColorIndex[i]);
     };
@@ -256,7 +296,7 @@ class TChartPainter {
           runColor = -1;
           continue;
         }
-        QPointF pt(l_.MapX(s.X[i]), l_.MapY(s.Panel, s.Y[i], s.ExtraAxis));
+        QPointF pt = At(mx(s.X[i]), my(s.Y[i]));
         int c = colorOf(i);
         if (!run.isEmpty() && c != runColor) {
           QPointF last = run.back();
@@ -292,8 +332,8 @@ class TChartPainter {
         runColor = -1;
         continue;
       }
-      double px = l_.MapX(s.X[i]);
-      double py = l_.MapY(s.Panel, s.Y[i], s.ExtraAxis);
+      double px = mx(s.X[i]);
+      double py = my(s.Y[i]);
       long col = static_cast<long>(std::floor(px));
       int c = colorOf(i);
       if (!open || col != column || c != color) {
@@ -331,6 +371,7 @@ class TChartPainter {
   }
 
   void Points(const TChartSeries& s) {
+    const TMap mx = XMap(), my = YMap(s);
     const size_t n = std::min(s.X.size(), s.Y.size());
     const double d = std::max(1.0, Px(2 * s.Size + 1));  // across
     QPainterPath marker = Marker(s.Shape, d);
@@ -340,7 +381,7 @@ class TChartPainter {
     for (size_t i = 0; i < n; ++i) {
       if (Missing(s.X, i) || Missing(s.Y, i)) continue;
       size_t c = s.ColorIndex.empty() || s.ColorIndex[i] >= s.Palette.size() ? 0 : s.ColorIndex[i];
-      byColor[c].emplace_back(l_.MapX(s.X[i]), l_.MapY(s.Panel, s.Y[i], s.ExtraAxis));
+      byColor[c].push_back(At(mx(s.X[i]), my(s.Y[i])));
     }
     for (size_t c = 0; c < byColor.size(); ++c) {
       if (byColor[c].empty()) continue;
@@ -373,13 +414,21 @@ class TChartPainter {
           seen[idx] = true;
           p_.drawImage(QPointF(std::round(pt.x()) - size / 2.0, std::round(pt.y()) - size / 2.0), sprite);
         }
+      } else if (s.Shape == TPointShape::Circle && pdf_) {
+        // a dot: a round-capped pen as wide as the marker, a few bytes a point
+        QPen dot(color, d, Qt::SolidLine, Qt::RoundCap);
+        p_.setRenderHint(QPainter::Antialiasing, true);
+        p_.setPen(dot);
+        p_.drawPoints(byColor[c].data(), static_cast<int>(byColor[c].size()));
       } else {
         p_.setRenderHint(QPainter::Antialiasing, true);
         p_.setPen(cross ? pen : Qt::NoPen);
         p_.setBrush(cross ? QBrush(Qt::NoBrush) : QBrush(color));
         for (const QPointF& pt : byColor[c]) {
           if (s.Shape == TPointShape::Circle)
-            p_.drawEllipse(pt, d / 2, d / 2);
+            // whole pixels: a marker moved by half a pixel looks the same, and the file
+            // of 100,000 markers is a fifth smaller
+            p_.drawEllipse(QPointF(std::round(pt.x()), std::round(pt.y())), d / 2, d / 2);
           else
             p_.drawPath(marker.translated(pt));
         }
@@ -392,19 +441,20 @@ class TChartPainter {
       for (size_t i = 0; i < n && i < s.Labels.size(); ++i) {
         if (s.Labels[i].empty() || Missing(s.X, i) || Missing(s.Y, i)) continue;
         p_.setPen(Color(s.PointColor(i)));
-        p_.drawText(QPointF(l_.MapX(s.X[i]) + d, l_.MapY(s.Panel, s.Y[i], s.ExtraAxis) - d),
+        p_.drawText(QPointF(mx(s.X[i]) + d, my(s.Y[i]) - d),
                     QString::fromStdString(s.Labels[i]));
       }
     }
   }
 
   void Bars(const TChartSeries& s) {
+    const TMap mx = XMap(), my = YMap(s);
     p_.setRenderHint(QPainter::Antialiasing, false);
     const double half = l_.SlotPixels() * s.Width / 2;
-    const double base = l_.MapY(s.Panel, s.Base, s.ExtraAxis);
+    const double base = my(s.Base);
     for (size_t i = 0; i < std::min(s.X.size(), s.Y.size()); ++i) {
       if (Missing(s.X, i) || Missing(s.Y, i)) continue;
-      double x = l_.MapX(s.X[i]), y = l_.MapY(s.Panel, s.Y[i], s.ExtraAxis);
+      double x = mx(s.X[i]), y = my(s.Y[i]);
       QColor color = Color(s.PointColor(i));
       p_.setPen(QPen(color.darker(150), Px(1)));
       p_.setBrush(color);
@@ -413,22 +463,23 @@ class TChartPainter {
   }
 
   void Candles(const TChartSeries& s) {
+    const TMap mx = XMap(), my = YMap(s);
     p_.setRenderHint(QPainter::Antialiasing, false);
     const double cap = l_.SlotPixels() * s.Width / 2;
     for (size_t i = 0; i < std::min(s.X.size(), s.Y.size()); ++i) {
       if (Missing(s.X, i)) continue;
-      double x = l_.MapX(s.X[i]);
+      double x = mx(s.X[i]);
       QPen pen(Color(s.PointColor(i)));
       pen.setWidthF(Px(1));
       p_.setPen(pen);
       if (!Missing(s.Y, i) && !Missing(s.Y2, i)) {
-        double lo = l_.MapY(s.Panel, s.Y[i], s.ExtraAxis), hi = l_.MapY(s.Panel, s.Y2[i], s.ExtraAxis);
+        double lo = my(s.Y[i]), hi = my(s.Y2[i]);
         p_.drawLine(QLineF(x, lo, x, hi));
         p_.drawLine(QLineF(x - cap, lo, x + cap, lo));
         p_.drawLine(QLineF(x - cap, hi, x + cap, hi));
       }
       if (!Missing(s.Y3, i) && !Missing(s.Y4, i)) {
-        double a = l_.MapY(s.Panel, s.Y3[i], s.ExtraAxis), b = l_.MapY(s.Panel, s.Y4[i], s.ExtraAxis);
+        double a = my(s.Y3[i]), b = my(s.Y4[i]);
         p_.setBrush(Qt::white);
         p_.drawRect(QRectF(QPointF(x - cap * 1.5, std::min(a, b)), QPointF(x + cap * 1.5, std::max(a, b))));
       }
@@ -437,6 +488,7 @@ class TChartPainter {
 
   // Neighbouring slots at one height and colour are one line.
   void Segments(const TChartSeries& s) {
+    const TMap mx = XMap(), my = YMap(s);
     p_.setRenderHint(QPainter::Antialiasing, false);
     const double half = l_.SlotPixels() / 2;
     std::map<size_t, QVector<QLineF>> lines;
@@ -444,7 +496,7 @@ class TChartPainter {
     for (size_t i = 0; i < n; ++i) {
       if (Missing(s.X, i) || Missing(s.Y, i)) continue;
       size_t c = s.ColorIndex.empty() || s.ColorIndex[i] >= s.Palette.size() ? 0 : s.ColorIndex[i];
-      double x = l_.MapX(s.X[i]), y = l_.MapY(s.Panel, s.Y[i], s.ExtraAxis);
+      double x = mx(s.X[i]), y = my(s.Y[i]);
       auto& v = lines[c];
       if (!v.isEmpty() && v.back().y1() == y && std::abs(v.back().x2() - (x - half)) < 0.01)
         v.back().setP2(QPointF(x + half, y));
@@ -458,6 +510,7 @@ class TChartPainter {
   }
 
   void Bands(const TChartSeries& s) {
+    const TMap mx = XMap(), my = YMap(s);
     p_.setRenderHint(QPainter::Antialiasing, false);
     p_.setPen(Qt::NoPen);
     const double half = l_.SlotPixels() / 2;
@@ -477,8 +530,8 @@ class TChartPainter {
         continue;
       }
       size_t c = s.ColorIndex.empty() || s.ColorIndex[i] >= s.Palette.size() ? 0 : s.ColorIndex[i];
-      double x = l_.MapX(s.X[i]);
-      double a = l_.MapY(s.Panel, s.Y[i], s.ExtraAxis), b = l_.MapY(s.Panel, s.Y2[i], s.ExtraAxis);
+      double x = mx(s.X[i]);
+      double a = my(s.Y[i]), b = my(s.Y2[i]);
       QRectF r(QPointF(x - half, std::min(a, b)), QPointF(x + half, std::max(a, b)));
       if (!open.isNull() && c == openColor && open.top() == r.top() && open.bottom() == r.bottom() &&
           std::abs(open.right() - r.left()) < 0.01) {
@@ -493,29 +546,31 @@ class TChartPainter {
   }
 
   void Lines(const TChartSeries& s) {
+    const TMap mx = XMap(), my = YMap(s);
     p_.setRenderHint(QPainter::Antialiasing, true);
     const TChartRect& plot = l_.Panels[static_cast<size_t>(s.Panel)].Plot;
     for (size_t i = 0; i < s.X.size(); ++i) {
       if (Missing(s.X, i)) continue;
       p_.setPen(LinePen(s, Color(s.PointColor(i))));
-      double x = l_.MapX(s.X[i]);
+      double x = mx(s.X[i]);
       if (s.FullHeight) {
         p_.drawLine(QLineF(x, plot.Top, x, plot.Bottom));
       } else if (!Missing(s.Y, i) && !Missing(s.X2, i) && !Missing(s.Y2, i)) {
-        p_.drawLine(QLineF(x, l_.MapY(s.Panel, s.Y[i], s.ExtraAxis), l_.MapX(s.X2[i]),
-                           l_.MapY(s.Panel, s.Y2[i], s.ExtraAxis)));
+        p_.drawLine(QLineF(x, my(s.Y[i]), mx(s.X2[i]),
+                           my(s.Y2[i])));
       }
     }
   }
 
   void Polygons(const TChartSeries& s) {
+    const TMap mx = XMap(), my = YMap(s);
     p_.setRenderHint(QPainter::Antialiasing, true);
     for (const auto& poly : s.Polygons) {
       QPolygonF q;
       bool ok = true;
       for (const auto& v : poly.Vertices) {
         if (ChartValueMissing(v.X) || ChartValueMissing(v.Y)) ok = false;
-        q << QPointF(l_.MapX(v.X) + Px(v.Dx), l_.MapY(s.Panel, v.Y, s.ExtraAxis) + Px(v.Dy));
+        q << QPointF(mx(v.X) + Px(v.Dx), my(v.Y) + Px(v.Dy));
       }
       if (!ok || q.size() < 2) continue;
       size_t c = static_cast<size_t>(poly.ColorIndex) < s.Palette.size() ? static_cast<size_t>(poly.ColorIndex) : 0;
@@ -531,6 +586,7 @@ class TChartPainter {
   const TChartLayout& l_;
   bool raster_;
   bool bw_;
+  bool pdf_;
 };
 
 }  // namespace
@@ -635,7 +691,8 @@ bool SaveChartFile(const TChart& chart, const QString& path, QSize size, int jpe
   const QString ext = QFileInfo(path).suffix().toUpper();
   if (ext == QLatin1String("SVG")) return SaveChartSvg(chart, path, size);
   if (ext == QLatin1String("PDF")) return SaveChartPdf(chart, path, size);
-  if (ext == QLatin1String("PNG")) return SaveChartImage(chart, path, size, "PNG");
+  // PNG at zlib's fastest level (Qt's quality 80): the default level takes most of the time
+  if (ext == QLatin1String("PNG")) return SaveChartImage(chart, path, size, "PNG", 80);
   if (ext == QLatin1String("BMP")) return SaveChartImage(chart, path, size, "BMP");
   if (ext == QLatin1String("JPG") || ext == QLatin1String("JPEG"))
     return SaveChartImage(chart, path, size, "JPEG", jpegQuality);
