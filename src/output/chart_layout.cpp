@@ -300,8 +300,12 @@ TChartLayout LayoutChart(const TChart& chart, TChartMetrics& m, double width, do
     double plotRight = width - margin -
                        (anyExtra ? extraTitle + (extraTitle > 0 ? gap : 0) + extraLabels + tick + gap
                                  : 0);
-    if (!anyExtra && !rotated && !chart.Bottom.Labels.empty())
-      plotRight -= m.TextWidth(chart.Bottom.Labels.back().Text, TChartFont::Label, f.XLabel) / 2;
+    // room for the last bottom label, which reaches past the plot (a slanted one by its
+    // whole run to the right)
+    if (!anyExtra && !chart.Bottom.Labels.empty()) {
+      double last = m.TextWidth(chart.Bottom.Labels.back().Text, TChartFont::Label, f.XLabel);
+      plotRight -= std::min(width * 0.3, rotated ? (last + labelLine) * std::sqrt(0.5) : last / 2);
+    }
     plotRight = std::max(plotRight, plotLeft + 10);
     double plotBottomSafe = std::max(plotBottom, plotTop + 10);
     l.Plot = {plotLeft, plotTop, plotRight, plotBottomSafe};
