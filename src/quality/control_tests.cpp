@@ -168,16 +168,47 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
   // present. Checked for every window, the first one too, so that a missing first value
   // never takes part in a run. linked[n] counts the points ending at n that belong
   // together, so each check is one comparison.
-  std::vector<int> linked(static_cast<std::size_t>(count) + 1, 0);
-  for (int i = 1; i <= count; ++i) {
-    if (!IsPresent(x[i])) continue;
-    const bool joins = i > 1 && IsPresent(x[i - 1]) && brk[i - 1] != 1 && set[i - 1] == set[i];
-    linked[static_cast<std::size_t>(i)] = joins ? linked[static_cast<std::size_t>(i - 1)] + 1 : 1;
-  }
-  auto together = [&](int n, int len) { return linked[static_cast<std::size_t>(n)] >= len; };
-  auto outside = [&](int i, double width) {
-    return IsPresent(cl[i]) && IsPresent(sigma[i]) && std::fabs(x[i] - cl[i]) > width * sigma[i];
+  // Runs and counts ending at each point, so that every test is a few comparisons:
+  // same side of the centre, strict steps in one direction, outside and strictly inside
+  // centre ± sigma, turning points; prefix counts of points above centre + sigma and
+  // beyond one and two sigmas. A missing centre or sigma breaks a run and counts as inside.
+  // One scratch block kept between calls: a large chart is tested again at every redraw.
+  const auto size = static_cast<std::size_t>(count) + 2;
+  static std::vector<int> scratch;
+  if (scratch.size() < 11 * size) scratch.resize(11 * size);
+  int* block = scratch.data();
+  auto column = [&](int k) {
+    int* c = block + static_cast<std::size_t>(k) * size;
+    c[0] = 0;
+    return c;
   };
+  int *linked = column(0), *side = column(1), *sideRun = column(2), *step = column(3),
+      *stepRun = column(4), *outRun = column(5), *inRun = column(6), *turnRun = column(7),
+      *above1 = column(8), *out1 = column(9), *out2 = column(10);
+  for (int i = 1; i <= count; ++i) {
+    const auto u = static_cast<std::size_t>(i);
+    const bool joins = i > 1 && IsPresent(x[i - 1]) && brk[i - 1] != 1 && set[i - 1] == set[i];
+    linked[u] = !IsPresent(x[i]) ? 0 : joins ? linked[u - 1] + 1 : 1;
+    const bool present = IsPresent(x[i]);
+    const bool centred = present && IsPresent(cl[i]);
+    side[u] = centred ? (x[i] > cl[i] ? 1 : x[i] < cl[i] ? -1 : 0) : 0;
+    sideRun[u] = side[u] == 0 ? 0 : side[u] == side[u - 1] ? sideRun[u - 1] + 1 : 1;
+    step[u] = i > 1 && present && IsPresent(x[i - 1]) ? (x[i] > x[i - 1] ? 1 : x[i] < x[i - 1] ? -1 : 0) : 0;
+    stepRun[u] = step[u] == 0 ? 0 : step[u] == step[u - 1] ? stepRun[u - 1] + 1 : 1;
+    const bool zoned = centred && IsPresent(sigma[i]);
+    const double d = x[i] - cl[i];
+    const bool a1 = zoned && d > sigma[i], b1 = zoned && d < -sigma[i];
+    outRun[u] = a1 || b1 ? outRun[u - 1] + 1 : 0;
+    inRun[u] = zoned && -sigma[i] < d && d < sigma[i] ? inRun[u - 1] + 1 : 0;
+    above1[u] = above1[u - 1] + (a1 ? 1 : 0);
+    out1[u] = out1[u - 1] + (zoned && std::fabs(d) > sigma[i] ? 1 : 0);
+    out2[u] = out2[u - 1] + (zoned && std::fabs(d) > 2 * sigma[i] ? 1 : 0);
+    const bool turn = i > 1 && i < count &&
+                      ((x[i] > x[i - 1] && x[i] > x[i + 1]) || (x[i] < x[i - 1] && x[i] < x[i + 1]));
+    turnRun[u] = turn ? turnRun[u - 1] + 1 : 0;
+  }
+  auto at = [](const int* v, int i) { return v[i]; };
+  auto together = [&](int n, int len) { return linked[n] >= len; };
 
   for (int n = 1; n <= count; ++n) {
     if (!IsPresent(x[n])) continue;
@@ -193,81 +224,28 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
     };
     auto enabled = [&](int t) { return check[static_cast<std::size_t>(t)]; };
 
+    // 1: beyond a present limit.
     if (enabled(1) && ((IsPresent(ucl[n]) && x[n] > ucl[n]) || (IsPresent(lcl[n]) && x[n] < lcl[n])))
       mark(1, param(1) - 1);
-
-    if (enabled(2) && together(n, param(2))) {
-      const int L = param(2);
-      int sum = 0, i = 1;
-      for (; i <= L; ++i) {
-        const int p = n - i + 1;
-        if (!IsPresent(cl[p])) break;
-        sum += x[p] > cl[p] ? 1 : x[p] < cl[p] ? -1 : 0;
-        if (std::abs(sum) < i) break;
-      }
-      if (std::abs(sum) == L) mark(2, L - 1);
+    // 2: the last L points strictly on one side of the centre.
+    if (enabled(2) && together(n, param(2)) && at(sideRun, n) >= param(2)) mark(2, param(2) - 1);
+    // 3: the last L - 1 steps strictly in one direction.
+    if (enabled(3) && together(n, param(3)) && at(stepRun, n) >= param(3) - 1) mark(3, param(3) - 1);
+    // 4: the last L points outside centre ± sigma, on both sides.
+    if (enabled(4) && together(n, param(4)) && at(outRun, n) >= param(4)) {
+      const int above = at(above1, n) - at(above1, n - param(4));
+      if (above > 0 && above < param(4)) mark(4, param(4) - 1);
     }
-
-    if (enabled(3) && together(n, param(3))) {
-      const int L = param(3);
-      int sum = 0;
-      for (int step = 1; step <= L - 1; ++step) {
-        const int p = n - step + 1;
-        sum += x[p] > x[p - 1] ? 1 : x[p] < x[p - 1] ? -1 : 0;
-        if (std::abs(sum) < step) break;
-      }
-      if (std::abs(sum) + 1 == L) mark(3, L - 1);
-    }
-
-    if (enabled(4) && together(n, param(4))) {
-      const int L = param(4);
-      int above = 0, below = 0;
-      for (int p = n; p > n - L; --p) {
-        if (!IsPresent(cl[p]) || !IsPresent(sigma[p])) break;
-        if (x[p] > cl[p] + sigma[p])
-          ++above;
-        else if (x[p] < cl[p] - sigma[p])
-          ++below;
-        else
-          break;
-      }
-      if (above > 0 && below > 0 && above + below == L) mark(4, L - 1);
-    }
-
-    if (enabled(5) && together(n, param(5))) {
-      const int L = param(5);
-      int inside = 0;
-      for (int p = n; p > n - L; --p) {
-        if (!IsPresent(cl[p]) || !IsPresent(sigma[p])) break;
-        if (!(x[p] > cl[p] - sigma[p] && x[p] < cl[p] + sigma[p])) break;
-        ++inside;
-      }
-      if (inside == L) mark(5, L - 1);
-    }
-
-    if (enabled(6) && together(n, param(6))) {
-      const int L = param(6);
-      int turns = 0;
-      for (int p = n - 1; p >= n - L + 2; --p) {
-        const bool peak = x[p] > x[p - 1] && x[p] > x[p + 1];
-        const bool valley = x[p] < x[p - 1] && x[p] < x[p + 1];
-        if (!peak && !valley) break;
-        ++turns;
-      }
-      if (turns == L - 2) mark(6, L - 1);
-    }
-
+    // 5: the last L points strictly inside centre ± sigma.
+    if (enabled(5) && together(n, param(5)) && at(inRun, n) >= param(5)) mark(5, param(5) - 1);
+    // 6: the L - 2 inner points of the last L all peaks or valleys.
+    if (enabled(6) && together(n, param(6)) && at(turnRun, n - 1) >= param(6) - 2) mark(6, param(6) - 1);
+    // 7, 8: exactly k of the last m points beyond one (two) sigmas.
     for (int t = 7; t <= 8; ++t) {
       const int k = param(t), m = window(t);
       if (!enabled(t) || !together(n, m)) continue;
-      int out = 0, in = 0;
-      for (int p = n; p > n - m; --p) {
-        if (outside(p, t == 7 ? 1.0 : 2.0))
-          ++out;
-        else if (++in > m - k)
-          break;
-      }
-      if (out == k) mark(t, m - 1);
+      const int* beyond = t == 7 ? out1 : out2;
+      if (at(beyond, n) - at(beyond, n - m) == k) mark(t, m - 1);
     }
 
     if (enabled(9) && n > 1 && together(n, 2)) {

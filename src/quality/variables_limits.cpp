@@ -73,7 +73,7 @@ class TSetEstimates {
   TSetEstimates(const ChartArrayType& t, const std::vector<int>& points, int w)
       : t_(t), points_(points), w_(w) {}
 
-  double B() { return Get(b_, [&] { return Mean(Row(RowRangeSigma)); }); }
+  double B() { return Get(b_, [&] { return RowMean(RowRangeSigma); }); }
   double F() { return Get(f_, [&] { return Median(Row(RowRangeSigma)); }); }
   double SBarC() {
     return Get(sbar_, [&] {
@@ -126,6 +126,19 @@ class TSetEstimates {
   double Get(std::optional<double>& slot, F compute) {
     if (!slot) slot = compute();
     return *slot;
+  }
+  // The mean of the set's present values of a row, from deviations of the first (a
+  // constant row gives its value exactly), without copying the row.
+  double RowMean(int row) const {
+    double first = MissingValue, sum = 0;
+    std::size_t n = 0;
+    for (int p : points_) {
+      const double x = t_(row, p);
+      if (!Present(x)) continue;
+      if (n++ == 0) first = x;
+      sum += x - first;
+    }
+    return n == 0 ? MissingValue : first + sum / static_cast<double>(n);
   }
   // The set's present values of a row, in point order.
   std::vector<double> Row(int row) const {
@@ -336,6 +349,7 @@ bool CalcVariablesLimits(ChartArrayType& t, int count, const TVariablesChartSett
 
   for (const double set : sets) {
     std::vector<int> points;
+    points.reserve(static_cast<std::size_t>(sets.size() == 1 ? count : 0));
     for (int p = 1; p <= count; ++p)
       if (t(RowSet, p) == set) points.push_back(p);
     TSetEstimates e(t, points, s.MRSpan);

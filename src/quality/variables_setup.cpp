@@ -1,6 +1,7 @@
 #include "quality/variables_setup.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 
 #include "analysis/analysis.h"
@@ -220,6 +221,142 @@ TVarSetupResult ValidateVarSetup(const TVarSetupChoices& choices) {
   }
   out.LayoutCode = VarSetupLayoutCode(v);
   return out;
+}
+
+std::string ItemShape(const std::string& caption) {
+  std::string out;
+  bool dash = false;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    const auto u = static_cast<unsigned char>(caption[i]);
+    char c = 0;
+    if (u == 0xC2 && i + 1 < caption.size() && static_cast<unsigned char>(caption[i + 1]) == 0xB2) {
+      c = '2';  // the superscript two of "s²"
+      ++i;
+    } else if (std::isalnum(u)) {
+      c = static_cast<char>(std::tolower(u));
+    }
+    if (!c) {
+      dash = true;
+      continue;
+    }
+    if (dash && !out.empty()) out += '-';
+    dash = false;
+    out += c;
+  }
+  return out;
+}
+
+std::vector<TOptionSpec> VariablesChartOptions() {
+  auto spec = [](const char* name, TOptionKind kind, const char* initial, const char* label,
+                 const char* help) {
+    TOptionSpec s;
+    s.Name = name;
+    s.Kind = kind;
+    s.Default = initial;
+    s.Label = label;
+    s.Help = help;
+    return s;
+  };
+  using K = TOptionKind;
+  TOptionSpec layout = spec("layout", K::Choice, "subgroups-in-columns", "Layout",
+                            "with two or more chart variables: how cases form subgroups");
+  layout.Choices = {{"subgroups-in-columns", "Subgroups in Columns", 0},
+                    {"subgroups-in-rows", "Subgroups in Rows", 1}};
+  TOptionSpec mr = spec("mr-count", K::WholeNumber, "2", "MR Count", "span of the moving range");
+  mr.Min = 2;
+  mr.Max = 30;
+  return {
+      spec("chart-variables", K::Columns, "", "Chart Variables", "the columns charted"),
+      spec("chart-groups", K::Columns, "", "Chart Groups", "one chart per combination of their levels"),
+      spec("sample-variable", K::Column, "", "Sample Variable", "subgroups by this column's values"),
+      spec("sample-size", K::Text, "", "Sample Size",
+           "subgroups of N consecutive cases (2 to 999; \"Constant Sample Size\" ticked)"),
+      layout,
+      spec("sets", K::Column, "", "Sets", "limits computed separately for each value of this column"),
+      spec("axis-labels", K::Column, "", "Axis Labels", "point labels from this column"),
+      spec("location-chart-type", K::Text, "", "Location Chart Type",
+           "x (individuals) | mean | median | none; the first offered when empty"),
+      spec("location-limit-calculations", K::Text, "", "Location Limit Calculations",
+           "an item of the list, e.g. average-range, median-mr, known-std-dev, user-defined"),
+      spec("location-centerline", K::Text, "", "Location Centerline",
+           "e.g. average-mean, median-of-means, known-mean"),
+      spec("dispersion-chart-type", K::Text, "", "Dispersion Chart Type",
+           "moving-range (individuals) | range | std-dev-s | variance-s2 | none"),
+      spec("dispersion-limit-calculations", K::Text, "", "Dispersion Limit Calculations",
+           "an item of the list, e.g. average-range, average-mr-of-range"),
+      spec("dispersion-centerline", K::Text, "", "Dispersion Centerline",
+           "e.g. average-range, median-range, known-std-dev"),
+      spec("std-err", K::Text, "3", "Std Err", "standard errors of the limits"),
+      mr,
+      spec("sigma", K::Text, "", "Sigma", "known process sigma"),
+      spec("mu", K::Text, "", "Mu", "known mean"),
+      spec("positive-limits-only", K::Flag, "0", "Positive Limits Only", "no negative location limit"),
+      spec("ucl", K::Text, "", "UCL", "user-defined location UCL"),
+      spec("cl", K::Text, "", "CL", "user-defined location centre line"),
+      spec("lcl", K::Text, "", "LCL", "user-defined location LCL"),
+      spec("ducl", K::Text, "", "DUCL", "user-defined dispersion UCL"),
+      spec("dcl", K::Text, "", "DCL", "user-defined dispersion centre line"),
+      spec("dlcl", K::Text, "", "DLCL", "user-defined dispersion LCL"),
+  };
+}
+
+bool VarSetupChoicesFrom(const TOptionValues& o, TVarSetupChoices& c, std::string& error) {
+  c = TVarSetupChoices{};
+  c.ChartVariables = static_cast<int>(o.Columns("chart-variables").size());
+  c.ChartGroups = static_cast<int>(o.Columns("chart-groups").size());
+  c.SampleVariable = o.Column("sample-variable") > 0;
+  const std::string& size = o.Text("sample-size");
+  if (!size.empty()) {
+    double n = 0;
+    if (!ReadPlainNumber(size, n) || n != static_cast<int>(n) || n < 2 || n > 999) {
+      error = "Sample Size must be a whole number from 2 to 999!";
+      return false;
+    }
+    c.ConstantSampleSize = true;
+    c.SampleSize = static_cast<int>(n);
+  }
+  c.SubgroupsInRows = o.Choice<int>("layout") == 1;
+  // Each list depends on the choices before it, as the window refills them.
+  auto pick = [&](const char* option, const TList& items, std::string& into) {
+    const std::string& wanted = o.Text(option);
+    if (wanted.empty()) return true;
+    for (const std::string& item : items) {
+      if (ItemShape(item) == wanted) {
+        into = item;
+        return true;
+      }
+    }
+    error = "'" + wanted + "' is not offered by --" + option + " here (";
+    for (std::size_t i = 0; i < items.size(); ++i) error += (i ? ", " : "") + ItemShape(items[i]);
+    error += ")";
+    return false;
+  };
+  TVarSetupView v = RefreshVarSetup(c);
+  if (!pick("location-chart-type", v.LocationCharts, c.LocationChart) ||
+      !pick("dispersion-chart-type", v.DispersionCharts, c.DispersionChart))
+    return false;
+  v = RefreshVarSetup(c);
+  if (!pick("location-limit-calculations", v.LocationMethods, c.LocationMethod) ||
+      !pick("location-centerline", v.LocationCentres, c.LocationCentre) ||
+      !pick("dispersion-limit-calculations", v.DispersionMethods, c.DispersionMethod) ||
+      !pick("dispersion-centerline", v.DispersionCentres, c.DispersionCentre))
+    return false;
+  c.StdErr = o.Text("std-err");
+  c.MRCount = o.Whole("mr-count");
+  c.Sigma = o.Text("sigma");
+  c.Mu = o.Text("mu");
+  c.PositiveLimitsOnly = o.Flag("positive-limits-only");
+  auto limit = [&](const char* name, bool& use, std::string& text) {
+    text = o.Text(name);
+    use = !text.empty();
+  };
+  limit("ucl", c.UseUCL, c.UCL);
+  limit("cl", c.UseCL, c.CL);
+  limit("lcl", c.UseLCL, c.LCL);
+  limit("ducl", c.UseDUCL, c.DUCL);
+  limit("dcl", c.UseDCL, c.DCL);
+  limit("dlcl", c.UseDLCL, c.DLCL);
+  return true;
 }
 
 }  // namespace sorvel

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/analysis.h"
 #include "quality/variables_limits.h"
 
 namespace sorvel {
@@ -72,5 +73,17 @@ struct TVarSetupResult {
 
 // Validation and storage of Action.
 TVarSetupResult ValidateVarSetup(const TVarSetupChoices& choices);
+
+// The setup's controls as command-line options of variables-control-charts, in the
+// window's order: --chart-variables, --chart-groups, --sample-variable, --sample-size N
+// (the box ticked), --layout, --sets, --axis-labels, the chart types, limit calculations
+// and centre lines (their items in command shape, "²" as "2"), --std-err, --mr-count,
+// --sigma, --mu, --positive-limits-only and the user limits (given = ticked).
+std::vector<TOptionSpec> VariablesChartOptions();
+// The choices the options describe, resolved against the lists the window would offer;
+// false with a message naming the offered items when an item is not on its list.
+bool VarSetupChoicesFrom(const TOptionValues& o, TVarSetupChoices& choices, std::string& error);
+// A list item in command shape: "Variance (s²)" -> "variance-s2".
+std::string ItemShape(const std::string& caption);
 
 }  // namespace sorvel

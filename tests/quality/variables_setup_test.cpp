@@ -160,4 +160,48 @@ TEST(VariablesSetupTest, ValidationMessagesAndCodes) {
   EXPECT_EQ(ValidateVarSetup(c).Error, "User Defined Dispersion Limits Not Valid!");
 }
 
+TEST(VariablesSetupTest, CommandLineOptions) {
+  EXPECT_EQ(ItemShape("Variance (s\xC2\xB2)"), "variance-s2");
+  EXPECT_EQ(ItemShape("Std Dev (s)"), "std-dev-s");
+  EXPECT_EQ(ItemShape("Average MR of Range"), "average-mr-of-range");
+
+  TAnalysis a;
+  a.Name = "variables-control-charts";
+  a.Options = VariablesChartOptions();
+  auto choices = [&](const TOptions& given, std::string& error) {
+    const TValidation v = ValidateOptions(a, given, nullptr);
+    EXPECT_TRUE(v.Ok) << v.Message;
+    TVarSetupChoices c;
+    const bool ok = VarSetupChoicesFrom(v.Values, c, error);
+    return std::make_pair(ok, c);
+  };
+  std::string error;
+  auto [ok, c] = choices({{"sample-size", "4"},
+                          {"location-chart-type", "median"},
+                          {"location-limit-calculations", "std-dev-of-medians"},
+                          {"dispersion-chart-type", "variance-s2"},
+                          {"dispersion-limit-calculations", "median-mr-of-variance"},
+                          {"ucl", "12"},
+                          {"std-err", "2.5"}},
+                         error);
+  ASSERT_TRUE(ok) << error;
+  EXPECT_TRUE(c.ConstantSampleSize);
+  EXPECT_EQ(c.SampleSize, 4);
+  EXPECT_EQ(c.LocationChart, "Median");
+  EXPECT_EQ(c.LocationMethod, "Std Dev of Medians");
+  EXPECT_EQ(c.DispersionChart, "Variance (s\xC2\xB2)");
+  EXPECT_EQ(c.DispersionMethod, "Median MR of Variance");
+  EXPECT_TRUE(c.UseUCL);
+  EXPECT_FALSE(c.UseCL);
+  EXPECT_EQ(c.StdErr, "2.5");
+
+  // Individuals offer no Mean chart.
+  auto [bad, unused] = choices({{"location-chart-type", "mean"}}, error);
+  EXPECT_FALSE(bad);
+  EXPECT_EQ(error, "'mean' is not offered by --location-chart-type here (x, none)");
+  auto [bad2, unused2] = choices({{"sample-size", "1"}}, error);
+  EXPECT_FALSE(bad2);
+  EXPECT_EQ(error, "Sample Size must be a whole number from 2 to 999!");
+}
+
 }  // namespace

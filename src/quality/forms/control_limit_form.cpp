@@ -47,6 +47,7 @@ TControl_Limit_Form::TControl_Limit_Form(QWidget* owner)
     : TAnalysisForm(owner, QStringLiteral("Control Limit Calculations"),
                     QStringLiteral("Control Limit Calculations"), ControlLimitHelpTopic) {
   setObjectName(QStringLiteral("Control_Limit_Form"));
+  CopyGraphAction->setVisible(false);  // a report only, no picture
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   PageControl_cc = new QTabWidget(central);
