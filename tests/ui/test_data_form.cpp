@@ -153,7 +153,7 @@ TEST_F(DataFormTest, StartsEmptyWithCaptionPagesAndStatusPanels) {
   EXPECT_FALSE(TDataForm::HaveData());
   EXPECT_FALSE(form->GetFileModString());
   // Commands whose dialogs come later are there, disabled.
-  for (const char* name : {"Transform1", "WeightCases1", "ComputeVariables1"}) {
+  for (const char* name : {"Transform1", "WeightCases1"}) {
     ASSERT_NE(form->Action(name), nullptr) << name;
     EXPECT_FALSE(form->Action(name)->isEnabled()) << name;
   }

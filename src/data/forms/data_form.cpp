@@ -33,6 +33,7 @@
 #include "data/forms/process_if_form.h"
 #include "data/forms/sheet_dialog.h"
 #include "data/workbook.h"
+#include "explore/compute_variables.h"
 #include "shell/mru.h"
 #include "ui/messages.h"
 #include "ui/recent_files_menu.h"
@@ -287,7 +288,8 @@ void TDataForm::BuildMenus() {
   AddAction(dataMenu, "Transpose1", QStringLiteral("Transpose Rows/Columns"), &F::TransposeClick);
   later(dataMenu, "RunNumbers1", QStringLiteral("Generate &Run Numbers..."));
   later(dataMenu, "AutoRecode1", QStringLiteral("&Auto Recode Variables..."));
-  later(dataMenu, "ComputeVariables1", QStringLiteral("&Compute Variables from Sample Data..."));
+  AddAction(dataMenu, "ComputeVariables1", QStringLiteral("&Compute Variables from Sample Data..."), nullptr);
+  connect(Action("ComputeVariables1"), &QAction::triggered, this, [] { ShowForm(ComputeVariablesCommand); });
   AddAction(dataMenu, "InsertCaseNumbers1", QStringLiteral("Insert &Case Numbers"), &F::InsertCaseNumbersClick);
   later(dataMenu, "WeightCases1", QStringLiteral("&Weight Cases..."));
 
