@@ -4,6 +4,10 @@
 #include <cmath>
 #include <limits>
 
+#include "data/column_selection.h"
+#include "data/data_state.h"
+#include "data/grid_edit.h"
+#include "explore/stats_engine.h"
 #include "numerics/common.h"
 #include "numerics/distributions.h"
 #include "numerics/format.h"
@@ -444,6 +448,79 @@ void ApplyFileData(TMDInputs& in, const TMDFileData& file) {
   in.File = file;
 }
 
+void DeviationSummaries(std::vector<double>& values, double mean, TDeviationSummary& levene,
+                        TDeviationSummary& adm) {
+  const std::size_t n = values.size();
+  std::vector<double> dev(n);
+  TStatsEngine engine;
+  // Levene: absolute deviations from the mean.
+  for (std::size_t i = 0; i < n; ++i) dev[i] = std::fabs(values[i] - mean);
+  engine.Load(dev);
+  engine.MeanAndVariance();
+  levene = {engine.Stats.Mean, engine.Stats.Variance, n > 0 ? static_cast<double>(n) - 1 : 0};
+  // ADM(n-1): absolute deviations from the median, in sorted order, without the
+  // observation at (n + 1) div 2 (the median's own, 0 for odd n).
+  engine.Load(values);
+  engine.SortAndQuartiles();
+  const double median = engine.Stats.Median;
+  for (std::size_t i = 0; i < n; ++i) dev[i] = std::fabs(values[i] - median);
+  if (n >= 1) {
+    dev[(n + 1) / 2 - 1] = dev[n - 1];
+    dev.pop_back();
+  }
+  engine.Load(dev);
+  engine.MeanAndVariance();
+  adm = {engine.Stats.Mean, engine.Stats.Variance, std::max(0.0, static_cast<double>(n) - 2)};
+}
+
+TMDFileData ComputeMDFileData(TDataList& data, const TColumnSelection& sel, TMDTest test) {
+  TMDFileData f;
+  const std::string& path = DataEditor.DataFilename;
+  f.FileName = path.substr(path.find_last_of("/\\") == std::string::npos
+                               ? 0
+                               : path.find_last_of("/\\") + 1);
+  TFileModStrings mods;
+  if (BuildFileModString(mods)) f.ModificationNote = mods.Line;
+  const bool two = IsTwoSample(test);
+  f.ByReference = sel.LoadMode == ColSelByReference;
+  auto label = [&](int group) {
+    const std::string name = SelectedGroupName(data, sel, group);
+    return f.ByReference ? "Ref = " + name : name;
+  };
+  f.Label1 = label(1);
+  if (two) f.Label2 = label(2);
+  if (f.ByReference) {
+    f.Description = data.ColumnTitleOrName(sel.DataCol) + " by " +
+                    data.ColumnTitleOrName(sel.ReferenceCol) + "[" +
+                    std::to_string(sel.Reference1) +
+                    (two ? "," + std::to_string(sel.Reference2) : std::string()) + "]";
+  } else {
+    f.Description = "Group1=" + data.ColumnTitleOrName(sel.SelectedCol1);
+    if (two) f.Description += "   Group2=" + data.ColumnTitleOrName(sel.SelectedCol2);
+  }
+  TRunInfo ri;
+  TStatsEngine engine;
+  auto group = [&](int g, double& mean, double& sd, double& n) {
+    std::vector<double> values = SelectedGroupValues(data, sel, ri, g);
+    engine.Load(values);
+    engine.MeanAndVariance();
+    mean = values.empty() ? 0 : engine.Stats.Mean;
+    sd = values.size() > 1 ? engine.Stats.StdDev : 0;
+    n = static_cast<double>(values.size());
+    DeviationSummaries(values, mean, f.Levene[g - 1], f.Adm[g - 1]);
+  };
+  group(1, f.X1, f.S1, f.N1);
+  if (two) group(2, f.X2, f.S2, f.N2);
+  if (two && !f.ByReference) {
+    const TSelectedPairs pairs = SelectedPairValues(data, sel, ri);
+    TCorr corr;
+    for (std::size_t i = 0; i < pairs.X.size() && i < pairs.Y.size(); ++i)
+      corr.AddPair(pairs.X[i], pairs.Y[i]);
+    f.R12 = corr.PearsonR();
+  }
+  return f;
+}
+
 namespace {
 
 // A box's text as the window keeps it: thousands grouped again.
@@ -490,7 +567,8 @@ TAnalysis MeanDispersionTestsAnalysis() {
   a.Name = MeanDispersionTestsCommand;
   a.Summary =
       "Tests one or two means and dispersions (t, z, chi-square, F) from typed summary "
-      "statistics, with confidence intervals for every parameter.";
+      "statistics, or from a data file's groups chosen with --group1/--group2 or "
+      "--reference/--data/--level1/--level2, with confidence intervals for every parameter.";
   auto choice = [](const char* name, const char* initial, const char* label, const char* help,
                    std::vector<TChoice> choices) {
     TOptionSpec s;
@@ -574,6 +652,10 @@ TAnalysis MeanDispersionTestsAnalysis() {
             MDDfMessage),
       conf,
   };
+  // A data file is optional: with Variable Selection's options the groups come from it.
+  a.NeedsData = true;
+  a.DataOptional = true;
+  a.ColumnSelectionTest = [](const TOptionValues& o) { return o.Choice<int>("test"); };
   a.Run = [](const TAnalysisContext& context) {
     const TOptionValues& o = context.Options;
     if (!o.Text("x2").empty()) {
@@ -583,7 +665,9 @@ TAnalysis MeanDispersionTestsAnalysis() {
     }
     if (!(o.Number("conf") < 100))
       return TOutcome::Refuse("Conf must be greater than 0 and less than 100!");
-    const TMDInputs in = MeanDispersionInputsFrom(o);
+    TMDInputs in = MeanDispersionInputsFrom(o);
+    if (const TColumnSelection* sel = o.ColumnSelection(); sel && context.Data)
+      ApplyFileData(in, ComputeMDFileData(*context.Data, *sel, in.Test));
     const TMDResult res = ComputeMeanDispersion(in);
     if (!res.Error.empty()) return TOutcome::Refuse(res.Error);
     TOutcome out;

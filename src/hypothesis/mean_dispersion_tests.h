@@ -13,6 +13,9 @@
 
 namespace sorvel {
 
+class TDataList;
+struct TColumnSelection;
+
 inline constexpr const char* MeanDispersionTestsCommand = "mean-dispersion-tests";
 
 // "&Test", in the radio group's order (the codes are the Variable Selection test kinds).
@@ -95,6 +98,14 @@ TMDInputs Effective(const TMDInputs& in);
 TMDResult ComputeMeanDispersion(const TMDInputs& in);
 // The run's lines (title, inputs, intervals, tests), appended to the current report.
 void WriteMeanDispersionReport(const TMDInputs& in, const TMDResult& res);
+
+// Summaries of the groups chosen in Variable Selection for a test (the loads apply
+// Process If, the missing-value rule and the transformation): mean, standard deviation and
+// count of each group, r12 of the two columns' complete pairs, Levene and ADM(n-1).
+TMDFileData ComputeMDFileData(TDataList& data, const TColumnSelection& sel, TMDTest test);
+// The Levene and ADM(n-1) summaries of one group's values around its mean (reorders them).
+void DeviationSummaries(std::vector<double>& values, double mean, TDeviationSummary& levene,
+                        TDeviationSummary& adm);
 
 // Reads validated options into inputs (the analysis's Run and the tests).
 TMDInputs MeanDispersionInputsFrom(const TOptionValues& o);

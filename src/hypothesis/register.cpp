@@ -1,11 +1,13 @@
 #include "hypothesis/register.h"
 
+#include "hypothesis/mean_dispersion_tests.h"
 #include "hypothesis/test_statistics.h"
 
 namespace sorvel {
 
 void RegisterHypothesisAnalyses(TAnalysisRegistry& registry) {
   registry.Add(TestStatisticsAnalysis());
+  registry.Add(MeanDispersionTestsAnalysis());
 }
 
 }  // namespace sorvel

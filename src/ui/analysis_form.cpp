@@ -28,10 +28,12 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "data/data_state.h"
 #include "output/report_rtf.h"
+#include "output/report_writer.h"
 #include "output/report_text.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
@@ -656,6 +658,33 @@ void TTFOutputForm::PlaceBelow(QWidget* caller) {
   int frame = 0;
   if (QWidget* main = MainForm()) frame = main->frameGeometry().height() - main->geometry().height();
   move(caller->frameGeometry().topLeft() + QPoint(0, frame));
+}
+
+void TTFOutputForm::AppendRun(const TReport& run) {
+  TReport combined;
+  if (!CheckBox_Clear->isChecked()) {
+    combined = RichEdit->Report();
+    if (!combined.Empty()) {
+      TReport mark;
+      {
+        TReportScope scope(mark);
+        WriteBlankLine();
+        WritePageMark();
+      }
+      for (TReportLine& line : mark.Lines)
+        for (TRun& r : line.Runs) r.Style.Size = std::max(1, static_cast<int>(std::lround(r.Style.Size * Size)));
+      combined.Lines.insert(combined.Lines.end(), mark.Lines.begin(), mark.Lines.end());
+    }
+  }
+  const int delta = BodySize - InitialBodySize;
+  for (TReportLine line : run.Lines) {
+    for (TRun& r : line.Runs)
+      r.Style.Size = std::max(1, static_cast<int>(std::lround(r.Style.Size * Size)) + delta);
+    combined.Lines.push_back(std::move(line));
+  }
+  RichEdit->SetReport(combined);
+  RichEdit->moveCursor(QTextCursor::End);
+  RichEdit->ensureCursorVisible();
 }
 
 void TTFOutputForm::IncreaseFont() {

@@ -131,8 +131,11 @@ class TTFOutputForm : public TAnalysisForm {
  public:
   explicit TTFOutputForm(QWidget* owner);
 
-  int TitleSize = 10;
-  int BodySize = 9;
+  // The report sizes at start; Increase/Decrease Font move both by one point.
+  static constexpr int InitialTitleSize = 10;
+  static constexpr int InitialBodySize = 9;
+  int TitleSize = InitialTitleSize;
+  int BodySize = InitialBodySize;
   TReportView* RichEdit = nullptr;
   QCheckBox* CheckBox_Clear = nullptr;
   QAction* IncreaseFontAction = nullptr;
@@ -141,6 +144,10 @@ class TTFOutputForm : public TAnalysisForm {
   // At the caller's top-left corner, lowered by the main window's caption and frame;
   // Return then shows the caller.
   void PlaceBelow(QWidget* caller);
+  // A run's report (written at the initial sizes and zoom 1): with "Clear Before Display"
+  // it replaces the window's report, otherwise it follows a blank line and a page mark.
+  // Its fonts follow the window's font changes and zoom; the view scrolls to its end.
+  void AppendRun(const TReport& run);
   void IncreaseFont();  // not above a title size of 72
   void DecreaseFont();  // not below a body size of 6
 

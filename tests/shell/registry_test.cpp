@@ -20,6 +20,11 @@ bool CommandShaped(const std::string& s) {
   return std::regex_match(s, shape);
 }
 
+// A choice's value: command-shaped, or a relation as the hypotheses are written ("--hyp-means >=").
+bool ChoiceShaped(const std::string& s) {
+  return CommandShaped(s) || s == "=" || s == ">=" || s == "<=";
+}
+
 TEST(AnalysisRegistryWalk, EveryAnalysisIsACommandWithSoundOptions) {
   TDataList data;
   ASSERT_TRUE(ReadDataBytes("A\tB\r\n1\t2\r\n", data).Ok);
@@ -45,7 +50,7 @@ TEST(AnalysisRegistryWalk, EveryAnalysisIsACommandWithSoundOptions) {
         std::set<int> codes;
         bool defaultOffered = false;
         for (const TChoice& c : o.Choices) {
-          EXPECT_TRUE(CommandShaped(c.Value)) << c.Value;
+          EXPECT_TRUE(ChoiceShaped(c.Value)) << c.Value;
           EXPECT_FALSE(c.Caption.empty());
           EXPECT_TRUE(values.insert(c.Value).second) << c.Value;
           EXPECT_TRUE(codes.insert(c.Code).second) << c.Value;

@@ -1,6 +1,8 @@
 #include "hypothesis/forms/register.h"
 
+#include "hypothesis/forms/mean_dispersion_form.h"
 #include "hypothesis/forms/test_stat_form.h"
+#include "hypothesis/mean_dispersion_tests.h"
 #include "hypothesis/test_statistics.h"
 #include "ui/window_registry.h"
 
@@ -8,6 +10,7 @@ namespace sorvel {
 
 void RegisterHypothesisForms() {
   RegisterForm(TestStatisticsCommand, [](QWidget* owner) { return new TTestStatForm(owner); });
+  RegisterForm(MeanDispersionTestsCommand, [](QWidget* owner) { return new TT_testForm(owner); });
 }
 
 }  // namespace sorvel
