@@ -551,7 +551,7 @@ void TDataList::AppendCaseCopies(const std::vector<std::int32_t>& sources) {
   // Copies below the cases change no level numbering (first appearances stay above) and
   // no column range, so their numbers are their sources' numbers.
   Rcount = std::max(Rcount, rows);
-  for (int c = 1; c < cols && c < static_cast<int>(CellArray.size()); ++c) {
+  auto grow = [&](int c) {
     // Built in a new vector, each element written once (a resize would fill it first).
     const auto& col = CellArray[c];
     std::vector<double> grown;
@@ -561,6 +561,17 @@ void TDataList::AppendCaseCopies(const std::vector<std::int32_t>& sources) {
     for (const std::int32_t src : sources) grown.push_back(col[std::size_t(src)]);
     grown.resize(std::size_t(Rcount) + 1, NoNumber);
     CellArray[c].swap(grown);
+  };
+  const int last = std::min(cols - 1, static_cast<int>(CellArray.size()) - 1);
+  // The columns split between the cores when the copies are many.
+  if (sources.size() >= 20000 && last >= 2 && std::thread::hardware_concurrency() >= 2) {
+    std::thread half([&] {
+      for (int c = 2; c <= last; c += 2) grow(c);
+    });
+    for (int c = 1; c <= last; c += 2) grow(c);
+    half.join();
+  } else {
+    for (int c = 1; c <= last; ++c) grow(c);
   }
   for (int k = 0; k < 3 && cols + k < static_cast<int>(CellArray.size()); ++k)
     std::vector<double>().swap(CellArray[cols + k]);

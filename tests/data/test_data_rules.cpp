@@ -447,6 +447,14 @@ TEST_F(DataRulesTest, CommandsLeaveTheNumbersAFullParseGives) {
   ASSERT_TRUE(AutoRecodeVariables(d, {2}).Done);
   same(d, "after an edit");
   EXPECT_TRUE(d.StringVar[4]);
+  // Enough copies for the columns to be built on several threads.
+  std::string many = "Group\tW\tX\r\n";
+  for (int r = 1; r <= 13000; ++r)
+    many += std::string(r % 3 ? "a" : "b") + "\t" + (r % 5 ? "3" : "") + "\t" + std::to_string(r * 0.5) + "\r\n";
+  TDataList& big = Load(many);
+  ASSERT_TRUE(WeightCases(big, 2, [](std::int64_t) { return true; }).Done);
+  EXPECT_EQ(big.Ncount, 13000 + 2 * 10400);
+  same(big, "weight cases, many copies");
 }
 
 TEST_F(DataRulesTest, WeightCases) {
