@@ -152,11 +152,6 @@ TEST_F(DataFormTest, StartsEmptyWithCaptionPagesAndStatusPanels) {
   EXPECT_EQ(form->StatusPanels[4]->text(), QStringLiteral("Cols = 1,  Rows = 1"));
   EXPECT_FALSE(TDataForm::HaveData());
   EXPECT_FALSE(form->GetFileModString());
-  // Commands whose dialogs come later are there, disabled.
-  for (const char* name : {"Transform1", "WeightCases1"}) {
-    ASSERT_NE(form->Action(name), nullptr) << name;
-    EXPECT_FALSE(form->Action(name)->isEnabled()) << name;
-  }
 }
 
 TEST_F(DataFormTest, TypingEnterAndTabAppendRowsAndColumns) {

@@ -24,14 +24,18 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "data/data_file.h"
 #include "data/data_state.h"
+#include "data/forms/add_variables_form.h"
 #include "data/forms/find_form.h"
 #include "data/forms/missing_form.h"
 #include "data/forms/process_if_form.h"
 #include "data/forms/sheet_dialog.h"
+#include "data/forms/transform_form.h"
+#include "data/forms/weight_cases_form.h"
 #include "data/workbook.h"
 #include "explore/compute_variables.h"
 #include "shell/mru.h"
@@ -217,10 +221,6 @@ QAction* TDataForm::AddAction(QMenu* menu, const char* name, const QString& capt
 
 void TDataForm::BuildMenus() {
   using F = TDataForm;
-  // Commands of later dialogs stay in place, disabled, until those dialogs exist.
-  auto later = [this](QMenu* m, const char* name, const QString& caption, const QString& hint = {}) {
-    AddAction(m, name, caption, nullptr, {}, hint)->setEnabled(false);
-  };
 
   fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
   AddAction(fileMenu_, "New1", QStringLiteral("&New"), nullptr, QKeySequence(QStringLiteral("Ctrl+N")));
@@ -283,15 +283,16 @@ void TDataForm::BuildMenus() {
   AddAction(dataMenu, "MissingValues1", QStringLiteral("&Missing Values..."), &F::MissingValuesClick);
   AddAction(dataMenu, "ProcessIf1", QStringLiteral("&Process If..."), &F::ProcessIfClick, {},
             QStringLiteral("Process If"));
-  later(dataMenu, "Transform1", QStringLiteral("&Transform..."), QStringLiteral("Transform Values"));
+  AddAction(dataMenu, "Transform1", QStringLiteral("&Transform..."), &F::TransformClick, {},
+            QStringLiteral("Transform Values"));
   dataMenu->addSeparator();
   AddAction(dataMenu, "Transpose1", QStringLiteral("Transpose Rows/Columns"), &F::TransposeClick);
-  later(dataMenu, "RunNumbers1", QStringLiteral("Generate &Run Numbers..."));
-  later(dataMenu, "AutoRecode1", QStringLiteral("&Auto Recode Variables..."));
+  AddAction(dataMenu, "RunNumbers1", QStringLiteral("Generate &Run Numbers..."), &F::RunNumbersClick);
+  AddAction(dataMenu, "AutoRecode1", QStringLiteral("&Auto Recode Variables..."), &F::AutoRecodeClick);
   AddAction(dataMenu, "ComputeVariables1", QStringLiteral("&Compute Variables from Sample Data..."), nullptr);
   connect(Action("ComputeVariables1"), &QAction::triggered, this, [] { ShowForm(ComputeVariablesCommand); });
   AddAction(dataMenu, "InsertCaseNumbers1", QStringLiteral("Insert &Case Numbers"), &F::InsertCaseNumbersClick);
-  later(dataMenu, "WeightCases1", QStringLiteral("&Weight Cases..."));
+  AddAction(dataMenu, "WeightCases1", QStringLiteral("&Weight Cases..."), &F::WeightCasesClick);
 
   QAction* mainForm = menuBar()->addAction(QStringLiteral("Main Form"));
   mainForm->setObjectName(QStringLiteral("MainForm1"));
@@ -430,6 +431,43 @@ void TDataForm::ProcessIfClick() {
   // Excluded rows turn aqua.
   UpdateStatusBarInfo();
   DataModel->Refresh();
+}
+
+void TDataForm::TransformClick() {
+  if (Busy()) return;
+  DataGrid->CommitEdit();
+  DataEditorLostFocus();  // the columns typed so far, parsed for Add Transformed Variable
+  TTransformForm dialog(this);
+  dialog.exec();
+  if (dialog.DataAdded()) DataRewritten();
+  UpdateStatusBarInfo();
+}
+
+void TDataForm::RunDataCommand(const std::function<QDialog*()>& makeDialog) {
+  if (Busy()) return;
+  DataGrid->CommitEdit();
+  DataEditorLostFocus();  // the dialog lists the columns typed so far
+  std::unique_ptr<QDialog> dialog(makeDialog());
+  if (dialog->exec() == QDialog::Accepted) DataRewritten();
+}
+
+void TDataForm::RunNumbersClick() {
+  RunDataCommand([this] { return new TAddVariablesForm(TAddVariablesMode::RunNumbers, this); });
+}
+
+void TDataForm::AutoRecodeClick() {
+  RunDataCommand([this] { return new TAddVariablesForm(TAddVariablesMode::Recode, this); });
+}
+
+void TDataForm::WeightCasesClick() {
+  RunDataCommand([this] { return new TWeightCasesForm(this); });
+}
+
+void TDataForm::DataRewritten() {
+  const int before = DataModel->columnCount();
+  ResetViews();
+  DataChanged(true);
+  if (DataModel->columnCount() > before) FitColumns(before + 1, DataModel->columnCount(), 100);
 }
 
 bool TDataForm::Busy() const { return loading_; }

@@ -14,6 +14,7 @@
 #include "ui/save_options_dialog.h"
 
 class QAction;
+class QDialog;
 class QLineEdit;
 class QMenu;
 class QTabWidget;
@@ -118,6 +119,10 @@ class TDataForm : public QMainWindow {
   void InsertCaseNumbersClick();
   void MissingValuesClick();  // "&Missing Values..."
   void ProcessIfClick();      // "&Process If..."
+  void TransformClick();      // "&Transform..."
+  void RunNumbersClick();     // "Generate &Run Numbers..."
+  void AutoRecodeClick();     // "&Auto Recode Variables..."
+  void WeightCasesClick();    // "&Weight Cases..."
   void EditMenuPopup();
 
   // Name editing on the names row.
@@ -157,6 +162,10 @@ class TDataForm : public QMainWindow {
   void Caption();
   void DataChanged(bool columns);  // an edit: modified, counters pending
   void ResetProcessIf();
+  // A data command of the Data menu rewrote the data set: shown again, columns fitted.
+  void DataRewritten();
+  // Opens the dialog of a data command over the parsed data set; OK rewrote it.
+  void RunDataCommand(const std::function<QDialog*()>& makeDialog);
   bool MayDiscardData();
   bool Busy() const;
   void FitColumns(int first, int last, int sampleRows);
