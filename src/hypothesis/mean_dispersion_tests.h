@@ -107,6 +107,9 @@ TMDFileData ComputeMDFileData(TDataList& data, const TColumnSelection& sel, TMDT
 void DeviationSummaries(std::vector<double>& values, double mean, TDeviationSummary& levene,
                         TDeviationSummary& adm);
 
+// The file data in place of the typed values, each text as the window's boxes show it.
+void ApplyFileData(TMDInputs& in, const TMDFileData& file);
+
 // Reads validated options into inputs (the analysis's Run and the tests).
 TMDInputs MeanDispersionInputsFrom(const TOptionValues& o);
 
