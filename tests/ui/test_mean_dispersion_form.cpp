@@ -182,4 +182,25 @@ TEST_F(MeanDispersionFormTest, ResetAndTheHiddenInputsOfThePairedTest) {
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Mean/Dispersion Tests"));
 }
 
+TEST_F(MeanDispersionFormTest, FileDataFillTheBoxesAndTheReport) {
+  ASSERT_TRUE(ReadDataBytes("Before\tAfter\r\n1\t2\r\n2\t2.5\r\n4\t5\r\n5\t5.5\r\n", DataList()).Ok);
+  form->Test->button(3)->click();
+  TColumnSelection sel;
+  TRunInfo ri;
+  sel.Start(ColSelTwoDependent);
+  sel.AcceptColumns(1, 2, false, ri);
+  form->UseSelection(sel);
+  EXPECT_EQ(form->Mean1Edit->text(), QStringLiteral("3.0000"));
+  EXPECT_EQ(form->mean2edit->text(), QStringLiteral("3.7500"));
+  EXPECT_EQ(form->n1edit->text(), QStringLiteral("4"));
+  EXPECT_EQ(form->Group1Label->text(), QStringLiteral("Before"));
+  QTest::mouseClick(form->Button_Action, Qt::LeftButton);
+  EXPECT_TRUE(messages.Texts.isEmpty());
+  EXPECT_TRUE(Output().contains(QStringLiteral("Paired t-Test"))) << Output().toStdString();
+  // Typing into a box makes the groups typed values again.
+  Type(form->Mean1Edit, "3.5");
+  EXPECT_FALSE(form->FileData);
+  EXPECT_EQ(form->Group1Label->text(), QStringLiteral("Group1"));
+}
+
 }  // namespace

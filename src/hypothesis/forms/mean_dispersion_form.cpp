@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "data/data_state.h"
+#include "data/forms/column_selection_form.h"
 #include "numerics/format.h"
 #include "ui/data_editor_hooks.h"
 #include "ui/key_filter_qt.h"
@@ -187,6 +188,7 @@ TT_testForm::TT_testForm(QWidget* owner)
   setCentralWidget(central);
 
   connect(Button_Action, &QPushButton::clicked, this, &TT_testForm::Button_ActionClick);
+  connect(Button_FileData, &QPushButton::clicked, this, &TT_testForm::Button_FileDataClick);
   connect(Button_Reset, &QPushButton::clicked, this, &TT_testForm::ResetClick);
   connect(Test, &QButtonGroup::idToggled, this, [this](int, bool on) {
     if (on) UpdateLabels();
@@ -424,6 +426,13 @@ bool TT_testForm::UseSelection(const TColumnSelection& sel) {
   return true;
 }
 
+void TT_testForm::Button_FileDataClick() {
+  if (!colSel_) colSel_ = new TColSel_Form(this);
+  TRunInfo ri;
+  if (!colSel_->GetColumns(static_cast<int>(CurrentTest()), ri)) return;
+  UseSelection(colSel_->Sel);
+}
+
 void TT_testForm::ResetClick() {
   Test->button(2)->setChecked(true);
   Var->button(0)->setChecked(true);
@@ -445,8 +454,7 @@ void TT_testForm::ResetClick() {
 }
 
 void TT_testForm::Activated() {
-  // Enabled once the Variable Selection dialog is joined to it.
-  Button_FileData->setEnabled(false);
+  Button_FileData->setEnabled(DataList().HaveData());
   OpenDataAction->setEnabled(DataEditorHooks().Available());
   DataEditorAction->setEnabled(DataEditorHooks().Available());
 }

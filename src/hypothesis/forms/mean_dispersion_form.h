@@ -18,6 +18,8 @@ class QLineEdit;
 
 namespace sorvel {
 
+class TColSel_Form;
+
 class TT_testForm : public TAnalysisForm {
   Q_OBJECT
  public:
@@ -73,6 +75,7 @@ class TT_testForm : public TAnalysisForm {
   TTFOutputForm* OutputForm();
 
   void Button_ActionClick();
+  void Button_FileDataClick();
   void ResetClick();
   // The options the window's controls give (texts as typed, commas removed).
   TOptions CurrentOptions() const;
@@ -95,6 +98,7 @@ class TT_testForm : public TAnalysisForm {
   QString Number(double x) const;
 
   QPointer<TTFOutputForm> output_;
+  TColSel_Form* colSel_ = nullptr;
 };
 
 }  // namespace sorvel
