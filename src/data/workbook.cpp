@@ -16,6 +16,10 @@
 #include <optional>
 #include <sys/stat.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "data/cell_text.h"
 
 namespace sorvel {
@@ -93,7 +97,11 @@ class TArchive {
     zip_file_t* f = zip_fopen_index(Zip, static_cast<zip_uint64_t>(i), 0);
     if (!f) Fail(std::string("cannot open ") + name + " in the archive (" + zip_strerror(Zip) + ")");
     std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(f, zip_fclose);
-    std::vector<char> buf(std::size_t(1) << 18);
+    if ((st.valid & ZIP_STAT_SIZE) && st.size >= PipelineBytes) {
+      Pipelined(f, name, sink);
+      return true;
+    }
+    std::vector<char> buf(ChunkBytes);
     std::uint64_t total = 0;
     for (;;) {
       zip_int64_t n = zip_fread(f, buf.data(), buf.size());
@@ -109,6 +117,82 @@ class TArchive {
   std::uint64_t Limit = MaxEntryBytes;
 
  private:
+  static constexpr std::size_t ChunkBytes = std::size_t(1) << 18;
+  // A large sheet is inflated on a second thread while this one parses the pieces before
+  // it: inflating is a fifth of the work. The inflating thread touches only its own
+  // zip_file_t and the queue; it is stopped and joined before Read returns or throws.
+  static constexpr std::uint64_t PipelineBytes = std::uint64_t(8) << 20;
+
+  void Pipelined(zip_file_t* f, const char* name, const std::function<void(const char*, std::size_t)>& sink) {
+    constexpr std::size_t Slots = 4;
+    std::vector<std::vector<char>> bufs(Slots, std::vector<char>(ChunkBytes));
+    std::vector<std::size_t> sizes(Slots, 0);
+    std::mutex m;
+    std::condition_variable cv;
+    std::size_t produced = 0, consumed = 0;  // pieces handed over / given back
+    bool done = false, cancel = false;
+    std::string failure;  // the inflating side's reason, raised here
+    std::uint64_t limit = Limit;
+    std::thread inflater([&] {
+      std::uint64_t total = 0;
+      for (;;) {
+        {
+          std::unique_lock<std::mutex> lock(m);
+          cv.wait(lock, [&] { return cancel || produced - consumed < Slots; });
+          if (cancel) return;
+        }
+        std::vector<char>& b = bufs[produced % Slots];
+        zip_int64_t n = zip_fread(f, b.data(), b.size());
+        std::lock_guard<std::mutex> lock(m);
+        if (n < 0) failure = std::string("damaged archive entry ") + name + " (" + zip_file_strerror(f) + ")";
+        if (n > 0 && (total += static_cast<std::uint64_t>(n)) > limit) failure = "bomb";
+        if (n <= 0 || !failure.empty()) {
+          done = true;
+          cv.notify_all();
+          return;
+        }
+        sizes[produced % Slots] = static_cast<std::size_t>(n);
+        ++produced;
+        cv.notify_all();
+      }
+    });
+    struct TJoin {
+      std::thread& T;
+      std::mutex& M;
+      std::condition_variable& C;
+      bool& Cancel;
+      ~TJoin() {
+        {
+          std::lock_guard<std::mutex> lock(M);
+          Cancel = true;
+        }
+        C.notify_all();
+        T.join();
+      }
+    } join{inflater, m, cv, cancel};
+    for (;;) {
+      std::size_t slot = 0, n = 0;
+      {
+        std::unique_lock<std::mutex> lock(m);
+        cv.wait(lock, [&] { return produced > consumed || done; });
+        if (produced == consumed) break;  // done, everything handed over
+        slot = consumed % Slots;
+        n = sizes[slot];
+      }
+      sink(bufs[slot].data(), n);
+      std::lock_guard<std::mutex> lock(m);
+      ++consumed;
+      cv.notify_all();
+    }
+    std::string why;
+    {
+      std::lock_guard<std::mutex> lock(m);
+      why = failure;
+    }
+    if (why == "bomb") Bomb(name);
+    if (!why.empty()) Fail(why);
+  }
+
   [[noreturn]] void Bomb(const char* name) {
     Fail(std::string("archive entry ") + name + " inflates beyond " + std::to_string(Limit) +
          " bytes (more than " + std::to_string(MaxInflationRatio) + " times the archive or 2 GB)");
@@ -127,9 +211,23 @@ std::string_view Local(const char* name) {
   return colon == std::string_view::npos ? n : n.substr(colon + 1);
 }
 
+// Whether `name` is `local`, compared inline: it runs for every element of a sheet.
+inline bool Is(std::string_view name, std::string_view local) {
+  if (name.size() != local.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    if (name[i] != local[i]) return false;
+  return true;
+}
+inline bool Is(const char* name, std::string_view local) {
+  for (char ch : local)
+    if (*name++ != ch) return false;
+  return *name == 0;
+}
+
+// The value of the attribute named `local` in a null-ended list of local names and values.
 const char* Attr(const char** attrs, std::string_view local) {
   for (int i = 0; attrs[i]; i += 2)
-    if (Local(attrs[i]) == local) return attrs[i + 1];
+    if (Is(attrs[i], local)) return attrs[i + 1];
   return nullptr;
 }
 
@@ -234,7 +332,7 @@ class TXmlReader {
       const auto* from = reinterpret_cast<const char*>(a[5 * i + 3]);
       const auto* to = reinterpret_cast<const char*>(a[5 * i + 4]);
       Values[static_cast<std::size_t>(i)].assign(from, static_cast<std::size_t>(to - from));
-      List.push_back(reinterpret_cast<const char*>(a[5 * i]));
+      List.push_back(Local(reinterpret_cast<const char*>(a[5 * i])).data());  // ends the name
       List.push_back(Values[static_cast<std::size_t>(i)].c_str());
     }
     List.push_back(nullptr);
@@ -719,58 +817,73 @@ class TXlsxSheet : public TXmlReader {
 
  protected:
   void Start(std::string_view name, const char** a) override {
-    if (name == "c") {
+    if (Is(name, "c")) {
       const char* r = Attr(a, "r");
       int col = r ? ColumnOfReference(r) : 0;
       Col = col > 0 ? col : Col + 1;
-      const char* t = Attr(a, "t");
-      Type = t ? t : "n";
+      Type = CellType(Attr(a, "t"));
       const char* s = Attr(a, "s");
       Style = s ? std::atoi(s) : 0;
       Value.clear();
       InCell = true;
       HaveValue = false;
-    } else if (InCell && (name == "v" || (name == "t" && !InPhonetic))) {
+    } else if (InCell && (Is(name, "v") || (Is(name, "t") && !InPhonetic))) {
       WantText = true;
       Text.clear();
-    } else if (name == "rPh") {
+    } else if (Is(name, "rPh")) {
       InPhonetic = true;
-    } else if (name == "row") {
+    } else if (Is(name, "row")) {
       Col = 0;
     }
   }
   void End(std::string_view name) override {
-    if ((name == "v" || name == "t") && WantText) {
-      Value += Text;
+    if ((Is(name, "v") || Is(name, "t")) && WantText) {
+      if (Value.empty())
+        Value.swap(Text);
+      else
+        Value += Text;
       HaveValue = true;
       WantText = false;
-    } else if (name == "rPh") {
+    } else if (Is(name, "rPh")) {
       InPhonetic = false;
-    } else if (name == "c") {
+    } else if (Is(name, "c")) {
       InCell = false;
       if (HaveValue) Emit();
-    } else if (name == "row") {
+    } else if (Is(name, "row")) {
       Sink.EndRow();
     }
   }
 
  private:
+  // The cell's t attribute, read once per cell rather than compared at every step.
+  enum class TType { Number, Shared, Text, Boolean, Error, Date };
+  static TType CellType(const char* t) {
+    if (!t) return TType::Number;
+    const std::string_view v(t);
+    if (v == "s") return TType::Shared;
+    if (v == "str" || v == "inlineStr") return TType::Text;
+    if (v == "b") return TType::Boolean;
+    if (v == "e") return TType::Error;
+    if (v == "d") return TType::Date;
+    return TType::Number;
+  }
+
   void Emit() {
     Out.clear();
-    if (Type == "s") {
+    if (Type == TType::Shared) {
       unsigned long i = 0;
       auto r = std::from_chars(Value.data(), Value.data() + Value.size(), i);
       if (r.ec != std::errc() || i >= Strings.size()) Fail("a cell refers to a shared string that does not exist");
       Sink.Cell(Col, Strings[i]);
       return;
     }
-    if (Type == "str" || Type == "inlineStr") {
+    if (Type == TType::Text) {
       Out = CleanCellText(Value);
-    } else if (Type == "b") {
+    } else if (Type == TType::Boolean) {
       Out = TrimBlanks(Value) == "0" || TrimBlanks(Value).empty() ? "0" : "1";
-    } else if (Type == "e") {
+    } else if (Type == TType::Error) {
       return;  // an error value (#DIV/0!, #N/A) has no value: missing
-    } else if (Type == "d") {
+    } else if (Type == TType::Date) {
       if (!IsoDateText(TrimBlanks(Value), Out)) Out = CleanCellText(Value);
     } else {
       std::string_view v = TrimBlanks(Value);
@@ -792,7 +905,8 @@ class TXlsxSheet : public TXmlReader {
   const std::vector<TFormat>& Formats;
   bool Date1904;
   int Col = 0, Style = 0;
-  std::string Type, Value, Out;
+  TType Type = TType::Number;
+  std::string Value, Out;
   bool InCell = false, HaveValue = false, InPhonetic = false;
 };
 

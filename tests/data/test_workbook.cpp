@@ -247,6 +247,36 @@ TEST(Workbook, MoreThan512ColumnsAreTruncatedWithTheWarning) {
   EXPECT_EQ(o.Result.Warnings, std::vector<std::string>{ColumnsTruncatedText});
 }
 
+// A sheet of several megabytes is inflated on a second thread while it is parsed: every
+// row arrives once and in order, and stopping or failing part-way ends the read cleanly.
+TEST(Workbook, LargeSheetReadWhileInflating) {
+  constexpr int N = 250000;
+  std::string rows = "<row><c t=\"inlineStr\"><is><t>Case</t></is></c><c t=\"inlineStr\"><is><t>Half</t></is></c></row>";
+  for (int i = 1; i <= N; ++i)
+    rows += "<row><c><v>" + std::to_string(i) + "</v></c><c><v>" + std::to_string(i) + ".5</v></c></row>";
+  ASSERT_GT(rows.size(), std::size_t(8) << 20);  // large enough for the second thread
+  const std::string bytes = Sheet(rows).Bytes();
+
+  TRead r = Read(bytes);
+  ASSERT_TRUE(r.Result.Ok) << r.Result.Detail;
+  ASSERT_EQ(r.List->Ncount, N);
+  long double sum = 0;
+  for (int i = 1; i <= N; ++i) sum += r.List->CellArray[1][i];
+  EXPECT_EQ(sum, static_cast<long double>(N) * (N + 1) / 2);
+  EXPECT_EQ(r.List->DataGrid.Cell(2, N), std::to_string(N) + ".5");
+
+  TDataList stopped;
+  TFileResult s = ReadWorkbookBytes(bytes, stopped, {}, [](double f) { return f < 0.3; });
+  EXPECT_FALSE(s.Ok);
+  EXPECT_EQ(s.Error, FileStoppedText);
+
+  std::string broken = rows;
+  broken.replace(broken.size() / 2, 0, "<row><c><v>1</v></row>");
+  TRead b = Read(Sheet(broken).Bytes());
+  EXPECT_FALSE(b.Result.Ok);
+  EXPECT_NE(b.Result.Detail.find("malformed XML"), std::string::npos) << b.Result.Detail;
+}
+
 // Damaged, encrypted and hostile workbooks fail with "Error Reading File" and a reason.
 TEST(Workbook, HostileWorkbooksFailWithAReason) {
   const std::string good = Sheet("<row><c><v>1</v></c></row>").Bytes();
