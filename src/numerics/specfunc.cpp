@@ -164,7 +164,6 @@ double BetaI(double a, double b, double x) {
 namespace {
 
 constexpr double LnSqrt2Pi = 0.91893853320467274178;
-constexpr double SqrtPi = 1.7724538509055160273;
 constexpr double Epsilon = std::numeric_limits<double>::epsilon();
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
