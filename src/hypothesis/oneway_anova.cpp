@@ -12,6 +12,7 @@
 #include "data/grid_edit.h"
 #include "explore/stats_engine.h"
 #include "hypothesis/mean_dispersion_tests.h"
+#include "hypothesis/nonparametric.h"
 #include "numerics/common.h"
 #include "numerics/distributions.h"
 #include "numerics/format.h"
@@ -447,13 +448,39 @@ std::vector<TPairwiseLine> PairwiseComparisons(const TAnovaRec& anova) {
   return pairs;
 }
 
+TKruskalResult KruskalWallisGroups(TDataList& data, int groupColumn, std::int64_t low,
+                                   std::int64_t high, int measure) {
+  TKruskalResult res;
+  const TKruskalWallisResult kw = KruskalWallis(data, groupColumn, low, high, measure);
+  res.H = kw.H;
+  res.P = kw.P;
+  // The work matrix now holds each case's code and rank; only the codes present count.
+  std::unordered_map<std::int64_t, std::size_t> byCode;
+  const TNPWork& w = NPWork();
+  for (std::int64_t i = 1; i <= w.N; ++i) {
+    const std::int64_t code = NearestCode(w.Rows[i][0]);
+    auto [it, added] = byCode.try_emplace(code, res.Groups.size());
+    if (added) res.Groups.push_back({code, 0, 0});
+    TKruskalGroup& g = res.Groups[it->second];
+    ++g.Count;
+    g.MeanRank += w.Rows[i][1];
+  }
+  for (TKruskalGroup& g : res.Groups) g.MeanRank /= g.Count;
+  std::sort(res.Groups.begin(), res.Groups.end(),
+            [](const TKruskalGroup& a, const TKruskalGroup& b) { return a.Code < b.Code; });
+  return res;
+}
+
 TOnewayResult ComputeOneway(TDataList& data, const TOnewayInputs& in) {
   TOnewayResult res;
   StatError = 0;
+  if (in.Type == TAnovaType::KruskalWallis) {
+    res.Kruskal = KruskalWallisGroups(data, in.GroupColumn, in.Low, in.High, in.Measure);
+    return res;
+  }
   TAnovaSamples samples = LoadAnovaGroups(data, in.Measure, in.GroupColumn, in.Low, in.High);
   res.Anova = ComputeAnova(samples);
   StatError = res.Anova.Error;
-  if (in.Type == TAnovaType::KruskalWallis) return res;
   if (res.Anova.Error != AnovaNoError) return res;
   int pending = AnovaNoError;
   if (in.Dispersion) {
@@ -478,6 +505,23 @@ void WriteOnewayReport(const TOnewayInputs& in, const TOnewayResult& res) {
     WriteLine(text);
     RegularStyle();
   };
+  if (in.Type == TAnovaType::KruskalWallis) {
+    HeadingStyle(HeadingSize);
+    WriteLine("KRUSKAL-WALLIS ONEWAY ANOVA");
+    BodyStyle(BodySize);
+    WriteLine(in.MeasureName + " by " + in.GroupName + ",   " + std::to_string(in.Low) + " to " +
+              std::to_string(in.High));
+    if (!in.ModificationLine.empty()) WriteLine(in.ModificationLine);
+    WriteBlankLine();
+    WriteText(Blanks(5));
+    underlined("Group" + Right("Count", 10) + Right("Mean Rank", 15));
+    for (const TKruskalGroup& g : res.Kruskal.Groups)
+      WriteLine(Right(std::to_string(g.Code), 10) + Right(std::to_string(g.Count), 10) +
+                Right(FormatReal(g.MeanRank, dec), 15));
+    WriteBlankLine();
+    WriteLine("\tH = " + FormatReal(res.Kruskal.H, 3) + PValueText(res.Kruskal.P, alpha));
+    return;
+  }
   HeadingStyle(HeadingSize);
   WriteLine("ONEWAY ANOVA");
   BodyStyle(BodySize);
@@ -590,7 +634,8 @@ TAnalysis OnewayAnovaAnalysis() {
   a.Name = OnewayAnovaCommand;
   a.Summary =
       "One-way analysis of variance of a measure by the integer codes of a grouping column: "
-      "fixed or random effects, with tests of equal dispersion and pairwise comparisons.";
+      "fixed or random effects, with tests of equal dispersion and pairwise comparisons, or "
+      "the Kruskal-Wallis rank test.";
   a.NeedsData = true;
   auto column = [](const char* name, const char* label, const char* help) {
     TOptionSpec s;
@@ -624,9 +669,12 @@ TAnalysis OnewayAnovaAnalysis() {
   type.Kind = TOptionKind::Choice;
   type.Default = "fixed";
   type.Label = "Type";
-  type.Help = "fixed effects (omega squared) or random effects (variance components)";
+  type.Help =
+      "fixed effects (omega squared), random effects (variance components) or the "
+      "Kruskal-Wallis rank test";
   type.Choices = {ChoiceOf(TAnovaType::Fixed, "fixed", "Fixed"),
-                  ChoiceOf(TAnovaType::Random, "random", "Random")};
+                  ChoiceOf(TAnovaType::Random, "random", "Random"),
+                  ChoiceOf(TAnovaType::KruskalWallis, "kruskal-wallis", "Kruskal-Wallis")};
   TOptionSpec conf;
   conf.Name = "conf";
   conf.Kind = TOptionKind::Choice;
@@ -641,7 +689,7 @@ TAnalysis OnewayAnovaAnalysis() {
       code("high-group", "High Group", "last group code (default: the column's highest)"),
       type,
       flag("dispersion-tests", "Dispersion Tests",
-           "ADM(n-1), Levene and Bartlett-Box F tests of equal dispersion"),
+           "ADM(n-1), Levene and Bartlett-Box F tests of equal dispersion (fixed and random)"),
       flag("pairwise-comparisons", "Pairwise Comparisons",
            "t(LSD), Tukey(HSD) and Games-Howell p-values of every pair of groups"),
       conf,

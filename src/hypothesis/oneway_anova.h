@@ -120,6 +120,11 @@ std::vector<TDispersionLine> DispersionTests(TAnovaSamples& samples);
 // Every ordered pair of groups, i then j.
 std::vector<TPairwiseLine> PairwiseComparisons(const TAnovaRec& anova);
 
+// Kruskal-Wallis by the nonparametric engine, with the count and mean rank of every code
+// present.
+TKruskalResult KruskalWallisGroups(TDataList& data, int groupColumn, std::int64_t low,
+                                   std::int64_t high, int measure);
+
 TOnewayResult ComputeOneway(TDataList& data, const TOnewayInputs& in);
 // Heading, table and the chosen parts, appended to the current report.
 void WriteOnewayReport(const TOnewayInputs& in, const TOnewayResult& res);

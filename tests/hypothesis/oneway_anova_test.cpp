@@ -219,6 +219,34 @@ TEST(OnewayAnova, ReportLinesAndUnderlinedBlocks) {
   EXPECT_EQ(underlined[3].substr(0, 8), "2 vs 3  ");
 }
 
+TEST(OnewayAnova, KruskalWallis) {
+  // R: kruskal.test(y, g); tapply(rank(y), g, mean) on the three groups.
+  TDataList& d = test::LoadText(Three);
+  TOnewayInputs in = Inputs(1, 3, true, true);
+  in.Type = TAnovaType::KruskalWallis;
+  const TOnewayResult r = ComputeOneway(d, in);
+  ExpectRel(r.Kruskal.H, 8.28595041322315, 1e-12, "H");
+  ExpectRel(r.Kruskal.P, 0.0158755481349828, 1e-6, "p");
+  ASSERT_EQ(r.Kruskal.Groups.size(), 3u);
+  const double meanRanks[] = {5.625, 10.8, 3.625};
+  for (int g = 0; g < 3; ++g) {
+    EXPECT_EQ(r.Kruskal.Groups[g].Code, g + 1);
+    ExpectRel(r.Kruskal.Groups[g].MeanRank, meanRanks[g], 1e-14, "mean rank");
+  }
+  EXPECT_FALSE(r.DispersionRun);
+  EXPECT_FALSE(r.PairwiseRun);
+  // Every value tied: no ranking to test (R gives NaN): H 0, p 1. Codes are rounded, so
+  // 2.7 is code 3; an empty code is no group.
+  TDataList& tied = test::LoadText(Data({4, 4, 4, 4, 4}, {1, 1, 2.7, 3, 5}));
+  in.High = 5;
+  const TOnewayResult t = ComputeOneway(tied, in);
+  EXPECT_EQ(t.Kruskal.H, 0);
+  EXPECT_EQ(t.Kruskal.P, 1);
+  ASSERT_EQ(t.Kruskal.Groups.size(), 3u);
+  EXPECT_EQ(t.Kruskal.Groups[1].Code, 3);
+  EXPECT_EQ(t.Kruskal.Groups[1].Count, 2);
+}
+
 // NIST StRD one-way ANOVA: the data as a file would give them (treatment, response
 // texts), the certified sums of squares and F (500-digit arithmetic).
 std::string NistData(const std::string& name) {
