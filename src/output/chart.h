@@ -83,6 +83,11 @@ struct TChartSeries {
   double Size = 3;    // points: pixels from the centre to the edge
   TPointShape Shape = TPointShape::Circle;
   double Base = 0;    // bars
+  // Candles: the box's width in slots (0: one and a half times Width), its fill, and the
+  // pen of stick, caps and box in pixels.
+  double BoxWidth = 0;
+  TChartColor BoxFill{ChartWhite, ChartWhite};
+  double PenWidth = 1;
   bool FullHeight = false;  // Lines
   int TextSize = 8;   // labels and top texts, points
 

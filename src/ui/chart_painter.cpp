@@ -470,7 +470,7 @@ class TChartPainter {
       if (Missing(s.X, i)) continue;
       double x = mx(s.X[i]);
       QPen pen(Color(s.PointColor(i)));
-      pen.setWidthF(Px(1));
+      pen.setWidthF(Px(s.PenWidth));
       p_.setPen(pen);
       if (!Missing(s.Y, i) && !Missing(s.Y2, i)) {
         double lo = my(s.Y[i]), hi = my(s.Y2[i]);
@@ -480,8 +480,9 @@ class TChartPainter {
       }
       if (!Missing(s.Y3, i) && !Missing(s.Y4, i)) {
         double a = my(s.Y3[i]), b = my(s.Y4[i]);
-        p_.setBrush(Qt::white);
-        p_.drawRect(QRectF(QPointF(x - cap * 1.5, std::min(a, b)), QPointF(x + cap * 1.5, std::max(a, b))));
+        const double half = s.BoxWidth > 0 ? l_.SlotPixels() * s.BoxWidth / 2 : cap * 1.5;
+        p_.setBrush(Color(s.BoxFill));
+        p_.drawRect(QRectF(QPointF(x - half, std::min(a, b)), QPointF(x + half, std::max(a, b))));
       }
     }
   }
