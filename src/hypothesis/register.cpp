@@ -1,6 +1,7 @@
 #include "hypothesis/register.h"
 
 #include "hypothesis/mean_dispersion_tests.h"
+#include "hypothesis/nonparametric_tests.h"
 #include "hypothesis/test_statistics.h"
 
 namespace sorvel {
@@ -8,6 +9,7 @@ namespace sorvel {
 void RegisterHypothesisAnalyses(TAnalysisRegistry& registry) {
   registry.Add(TestStatisticsAnalysis());
   registry.Add(MeanDispersionTestsAnalysis());
+  registry.Add(NonparametricTestsAnalysis());
 }
 
 }  // namespace sorvel

@@ -1,8 +1,10 @@
 #include "hypothesis/forms/register.h"
 
 #include "hypothesis/forms/mean_dispersion_form.h"
+#include "hypothesis/forms/np_form.h"
 #include "hypothesis/forms/test_stat_form.h"
 #include "hypothesis/mean_dispersion_tests.h"
+#include "hypothesis/nonparametric_tests.h"
 #include "hypothesis/test_statistics.h"
 #include "ui/window_registry.h"
 
@@ -11,6 +13,7 @@ namespace sorvel {
 void RegisterHypothesisForms() {
   RegisterForm(TestStatisticsCommand, [](QWidget* owner) { return new TTestStatForm(owner); });
   RegisterForm(MeanDispersionTestsCommand, [](QWidget* owner) { return new TT_testForm(owner); });
+  RegisterForm(NonparametricTestsCommand, [](QWidget* owner) { return new TNPForm(owner); });
 }
 
 }  // namespace sorvel
