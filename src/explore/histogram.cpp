@@ -241,23 +241,11 @@ TChart HistogramChart(const THistogram& h, const THistogramInputs& in, const THi
       marks.Labels.push_back(mark);
     }
   };
-  if (o.Specifications) {
-    std::vector<std::pair<double, std::string>> at;
-    if (IsPresent(in.LSL)) at.emplace_back(in.LSL, "LSL");
-    if (IsPresent(in.Target)) at.emplace_back(in.Target, "Target");
-    if (IsPresent(in.USL)) at.emplace_back(in.USL, "USL");
-    verticals("Specifications", at, 1.1 * top, limitColor);
-  }
-  if (o.ProcessLimits)
-    verticals("Process Limits",
-              {{h.Mean, "Mean"}, {h.Mean - 3 * h.StdDev, "LPL"}, {h.Mean + 3 * h.StdDev, "UPL"}},
-              1.05 * top, {ChartBlack, ChartBlack});
-
   const double g = h.g;
   if (o.Type == THistogramType::Histograms) {
     auto& bars = c.Add(TSeriesKind::Bars, left.Title);
     bars.Palette = {{Lime, ChartSilver}};
-    bars.Width = 1;
+    bars.Width = g;  // a bar fills its interval
     for (std::int32_t k = 0; k < h.Drawn; ++k) {
       bars.X.push_back(h.f + k * g);
       bars.Y.push_back(h.Counts[static_cast<std::size_t>(k)] * s);
@@ -291,8 +279,21 @@ TChart HistogramChart(const THistogram& h, const THistogramInputs& in, const THi
     curve.X = h.CurveX;
     curve.Y = h.CurveY;
   }
+  // The limit lines over the bars.
+  if (o.Specifications) {
+    std::vector<std::pair<double, std::string>> at;
+    if (IsPresent(in.LSL)) at.emplace_back(in.LSL, "LSL");
+    if (IsPresent(in.Target)) at.emplace_back(in.Target, "Target");
+    if (IsPresent(in.USL)) at.emplace_back(in.USL, "USL");
+    verticals("Specifications", at, 1.1 * top, limitColor);
+  }
+  if (o.ProcessLimits)
+    verticals("Process Limits",
+              {{h.Mean, "Mean"}, {h.Mean - 3 * h.StdDev, "LPL"}, {h.Mean + 3 * h.StdDev, "UPL"}},
+              1.05 * top, {ChartBlack, ChartBlack});
+
   auto& n = c.Add(TSeriesKind::TopText, "n");
-  n.X = {h.AxisMax};
+  n.X = {h.AxisMax - 0.05 * (h.AxisMax - h.AxisMin)};
   n.Labels = {"n=" + std::to_string(h.n)};
 
   c.Bottom.Automatic = false;
@@ -315,7 +316,7 @@ void WriteHistogramReport(const THistogram& h, const THistogramInputs& in,
   const bool relative = in.Options.RelativeFrequencies;
   using A = TReportTable::TAlign;
   TReportTable t;
-  t.AddColumn(labels.MeasureName.empty() ? "Midpoint" : "Midpoint (" + labels.MeasureName + ")", A::Right);
+  t.AddColumn("Midpoint", A::Right);
   t.AddColumn(relative ? "Relative Frequency" : "Frequency", A::Right);
   for (std::int32_t k = 0; k < h.Drawn; ++k) {
     const double count = h.Counts[static_cast<std::size_t>(k)];
@@ -349,6 +350,46 @@ void LoadHistogramItem(TDataList& data, TRunInfo& ri, const std::vector<std::str
   }
   data.DataToA_Array(ri.v, ri);
   data.SetCurrentTitles(ri);
+}
+
+bool HistogramGrandRange(TDataList& data, TRunInfo& ri, double& low, double& high) {
+  data.LoadAllToA_Array(ri);
+  if (A_ArrayCount == 0) return false;
+  low = *std::min_element(A_Array.begin() + 1, A_Array.begin() + 1 + A_ArrayCount);
+  high = *std::max_element(A_Array.begin() + 1, A_Array.begin() + 1 + A_ArrayCount);
+  return true;
+}
+
+THistogramDrawing DrawHistogramItem(TDataList& data, TRunInfo& ri,
+                                    const std::vector<std::string>& indexes, int item,
+                                    int listCount, const THistogramOptions& options,
+                                    double grandLow, double grandHigh,
+                                    const std::string& reportTitle, bool blackWhite,
+                                    const std::function<void(const std::string&)>& warn) {
+  THistogramDrawing d;
+  LoadHistogramItem(data, ri, indexes, item);
+  THistogramInputs& in = d.Inputs;
+  in.Options = options;
+  in.GrandLow = grandLow;
+  in.GrandHigh = grandHigh;
+  in.LSL = data.ColumnLSL(data.DescCol);
+  in.Target = data.ColumnTarget(data.DescCol);
+  in.USL = data.ColumnUSL(data.DescCol);
+  THistogramLabels& labels = d.Labels;
+  if (!reportTitle.empty()) labels.Title.push_back(reportTitle);
+  labels.Title.push_back(HistogramTitle(options.Type, item == 0, listCount, ri.ColRefRun,
+                                        ri.GroupName, ri.CurrentTitle));
+  labels.MeasureName = ri.MeasureName;
+  labels.BlackWhite = blackWhite;
+  TFileModStrings mods;
+  if (options.FileModifications && BuildFileModString(mods)) {
+    labels.Foot = mods.Text;
+    std::replace(labels.Foot.begin(), labels.Foot.end(), '\r', ' ');
+  }
+  std::vector<double> values(A_Array.begin() + 1, A_Array.begin() + 1 + A_ArrayCount);
+  d.Histogram = ComputeHistogram(values, in, warn);
+  d.Chart = HistogramChart(d.Histogram, in, labels);
+  return d;
 }
 
 namespace {
@@ -427,8 +468,7 @@ TAnalysis HistogramAnalysis() {
     const int item = FindSetItem(o.Text("set"), list);
     if (item < 0) return TOutcome::Refuse("'" + o.Text("set") + "' is not a set of the run!");
 
-    THistogramInputs in;
-    THistogramOptions& ho = in.Options;
+    THistogramOptions ho;
     auto box = [&](const char* name, bool& on, std::string& text) -> std::string {
       text = o.Text(name);
       on = !text.empty();
@@ -451,31 +491,15 @@ TAnalysis HistogramAnalysis() {
     ho.Specifications = !o.Flag("no-display-specifications");
     ho.FileModifications = o.Flag("add-file-modifications-to-chart");
 
-    data.LoadAllToA_Array(ri);
-    in.GrandLow = *std::min_element(A_Array.begin() + 1, A_Array.begin() + 1 + A_ArrayCount);
-    in.GrandHigh = *std::max_element(A_Array.begin() + 1, A_Array.begin() + 1 + A_ArrayCount);
-    LoadHistogramItem(data, ri, indexes, item);
-    in.LSL = data.ColumnLSL(data.DescCol);
-    in.Target = data.ColumnTarget(data.DescCol);
-    in.USL = data.ColumnUSL(data.DescCol);
-
-    THistogramLabels labels;
-    if (!sel.Title.empty()) labels.Title.push_back(sel.Title);
-    labels.Title.push_back(HistogramTitle(ho.Type, item == 0, static_cast<int>(list.size()),
-                                          ri.ColRefRun, ri.GroupName, ri.CurrentTitle));
-    labels.MeasureName = ri.MeasureName;
-    labels.BlackWhite = o.Flag("black-white");
-    TFileModStrings mods;
-    if (ho.FileModifications && BuildFileModString(mods)) {
-      labels.Foot = mods.Text;
-      std::replace(labels.Foot.begin(), labels.Foot.end(), '\r', ' ');
-    }
-    std::vector<double> values(A_Array.begin() + 1, A_Array.begin() + 1 + A_ArrayCount);
-    const THistogram h = ComputeHistogram(values, in, context.Warn);
+    double low = 0, high = 0;
+    HistogramGrandRange(data, ri, low, high);
+    THistogramDrawing d = DrawHistogramItem(data, ri, indexes, item, static_cast<int>(list.size()),
+                                            ho, low, high, sel.Title, o.Flag("black-white"),
+                                            context.Warn);
     TOutcome out;
-    out.Chart = HistogramChart(h, in, labels);
+    out.Chart = std::move(d.Chart);
     TReportScope scope(out.Report);
-    WriteHistogramReport(h, in, labels, o.Decimals());
+    WriteHistogramReport(d.Histogram, d.Inputs, d.Labels, o.Decimals());
     return out;
   };
   return a;

@@ -107,6 +107,24 @@ std::vector<std::string> HistogramSetList(TDataList& data, TRunInfo& ri,
 void LoadHistogramItem(TDataList& data, TRunInfo& ri, const std::vector<std::string>& indexes,
                        int item);
 
+// Every set's extremes (the first load of the window): false when the run has no values.
+bool HistogramGrandRange(TDataList& data, TRunInfo& ri, double& low, double& high);
+
+// One drawing of the window: item `item` of a list of `listCount` items loaded, its
+// column's specification limits read, the histogram computed and its chart built.
+struct THistogramDrawing {
+  THistogramInputs Inputs;
+  THistogramLabels Labels;
+  THistogram Histogram;
+  TChart Chart;
+};
+THistogramDrawing DrawHistogramItem(TDataList& data, TRunInfo& ri,
+                                    const std::vector<std::string>& indexes, int item,
+                                    int listCount, const THistogramOptions& options,
+                                    double grandLow, double grandHigh,
+                                    const std::string& reportTitle, bool blackWhite,
+                                    const std::function<void(const std::string&)>& warn);
+
 TAnalysis HistogramAnalysis();
 
 }  // namespace sorvel

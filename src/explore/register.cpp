@@ -1,11 +1,15 @@
 #include "explore/register.h"
 
 #include "explore/descriptive_statistics.h"
+#include "explore/histogram.h"
+#include "explore/plots.h"
 
 namespace sorvel {
 
 void RegisterExploreAnalyses(TAnalysisRegistry& registry) {
   registry.Add(DescriptiveStatisticsAnalysis());
+  registry.Add(HistogramAnalysis());
+  registry.Add(PlotsAnalysis());
 }
 
 }  // namespace sorvel

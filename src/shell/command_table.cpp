@@ -114,6 +114,9 @@ const std::vector<TCommandEntry>& WindowsWithoutMenu() {
         // Count, mean and spread of columns; Explore will hold it among its pages.
         {"", "", "", "TDescriptiveForm", "Descriptive Statistics", K::Analysis, false,
          "descriptive-statistics"},
+        // Explore's graph windows, opened with Explore's run.
+        {"", "", "", "THistForm", "Histogram", K::Analysis, false, "histogram"},
+        {"", "", "", "TPlot_Form", "Plots", K::Analysis, false, "plots"},
     };
     for (auto& e : t)
       if (e.Name.empty()) e.Name = CommandName(e.WindowCaption);
