@@ -13,17 +13,12 @@ namespace {
 constexpr int TitleSize = 10;
 constexpr int BodySize = 10;
 
-bool SampleLayout(int layout) { return layout == 3 || layout == 6 || layout == 10 || layout == 13; }
-
 }  // namespace
 
 bool VarChartRequestFrom(const TOptionValues& o, const TDataList& data, TVarChartRequest& rq,
                          std::string& error) {
   TVarSetupChoices choices;
   if (!VarSetupChoicesFrom(o, choices, error)) return false;
-  // Chart groups and sets are offered only when the data set has more than one column.
-  const bool severalColumns = data.MaxCol() > 1;
-  if (!severalColumns) choices.ChartGroups = 0;
   const TVarSetupView view = RefreshVarSetup(choices);
   if (choices.ChartVariables < 1) {
     error = NoChartVariableMessage;
@@ -33,24 +28,18 @@ bool VarChartRequestFrom(const TOptionValues& o, const TDataList& data, TVarChar
     error = NoChartTypeMessage;
     return false;
   }
-  const TVarSetupResult result = ValidateVarSetup(choices);
-  if (!result.Error.empty()) {
-    error = result.Error;
-    return false;
-  }
-  if (result.LayoutCode == 0) {
+  TVarSetupColumns columns;
+  columns.ChartVariables = o.Columns("chart-variables");
+  columns.ChartGroups = o.Columns("chart-groups");
+  columns.SampleVariable = o.Column("sample-variable");
+  columns.Sets = o.Column("sets");
+  columns.AxisLabels = o.Column("axis-labels");
+  error = VarChartRequestOf(choices, columns, data, rq);
+  if (!error.empty()) return false;
+  if (rq.Layout == 0) {
     error = NothingChartedMessage;
     return false;
   }
-  rq = TVarChartRequest{};
-  rq.Settings = result.Settings;
-  rq.Layout = result.LayoutCode;
-  rq.ChartVariables = o.Columns("chart-variables");
-  if (rq.Layout >= 8) rq.ChartGroups = o.Columns("chart-groups");
-  if (SampleLayout(rq.Layout)) rq.SampleVariable = o.Column("sample-variable");
-  rq.SampleSize = result.SampleSize;
-  rq.SetVariable = severalColumns ? o.Column("sets") : 0;
-  rq.AxisLabels = o.Column("axis-labels");
   return true;
 }
 

@@ -133,6 +133,18 @@ void ChooseDispersionMethod(TVarSetupChoices& c, const std::string& method) {
   c.DispersionCentre = v.DispersionCentres[median ? 1 : 0];
 }
 
+void ChooseDispersionChart(TVarSetupChoices& c, const std::string& chart) {
+  const TVarSetupView before = RefreshVarSetup(c);
+  const int method = IndexOf(before.DispersionMethods, before.Resolved.DispersionMethod);
+  const int centre = IndexOf(before.DispersionCentres, before.Resolved.DispersionCentre);
+  c.DispersionChart = chart;
+  const TVarSetupView after = RefreshVarSetup(c);
+  if (method >= 0 && method < static_cast<int>(after.DispersionMethods.size()))
+    c.DispersionMethod = after.DispersionMethods[static_cast<std::size_t>(method)];
+  if (centre >= 0 && centre < static_cast<int>(after.DispersionCentres.size()))
+    c.DispersionCentre = after.DispersionCentres[static_cast<std::size_t>(centre)];
+}
+
 int VarSetupLayoutCode(const TVarSetupView& v) {
   static const std::map<int, int> codes = {{0, 1},     {10, 4},     {100, 3},    {1000, 5},   {1001, 2},
                                            {1010, 7},  {1100, 6},   {10000, 8},  {10010, 11}, {10100, 10},
@@ -221,6 +233,46 @@ TVarSetupResult ValidateVarSetup(const TVarSetupChoices& choices) {
   }
   out.LayoutCode = VarSetupLayoutCode(v);
   return out;
+}
+
+std::string VarChartRequestOf(const TVarSetupChoices& choices, const TVarSetupColumns& columns,
+                              const TDataList& data, TVarChartRequest& request) {
+  auto present = [&](int c) { return c >= 1 && c <= data.MaxCol() ? c : 0; };
+  std::vector<int> variables, groups;
+  for (int c : columns.ChartVariables)
+    if (present(c)) variables.push_back(c);
+  // Chart groups and sets are offered only when the data set has more than one column.
+  const bool severalColumns = data.MaxCol() > 1;
+  if (severalColumns)
+    for (int c : columns.ChartGroups)
+      if (present(c)) groups.push_back(c);
+  std::sort(variables.begin(), variables.end());
+  std::sort(groups.begin(), groups.end());
+
+  TVarSetupChoices c = choices;
+  c.ChartVariables = static_cast<int>(variables.size());
+  c.ChartGroups = static_cast<int>(groups.size());
+  c.SampleVariable = present(columns.SampleVariable) > 0;
+  const TVarSetupResult result = ValidateVarSetup(c);
+  if (!result.Error.empty()) return result.Error;
+  const int layout = result.LayoutCode;
+  request = TVarChartRequest{};
+  request.Settings = result.Settings;
+  request.Layout = layout;
+  request.ChartVariables = std::move(variables);
+  if (layout >= 8) request.ChartGroups = std::move(groups);
+  // A sample variable in a hidden slot does not form the subgroups.
+  if (layout == 3 || layout == 6 || layout == 10 || layout == 13)
+    request.SampleVariable = present(columns.SampleVariable);
+  request.SampleSize = result.SampleSize;
+  request.SetVariable = severalColumns ? present(columns.Sets) : 0;
+  request.AxisLabels = present(columns.AxisLabels);
+  return {};
+}
+
+void IncludeChartVariables(TDataList& data, const TVarChartRequest& request) {
+  data.IncludeCol.fill(false);
+  for (int c : request.ChartVariables) data.IncludeCol[static_cast<std::size_t>(c)] = true;
 }
 
 std::string ItemShape(const std::string& caption) {

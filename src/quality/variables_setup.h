@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "data/data_list.h"
 #include "quality/variables_limits.h"
+#include "quality/variables_points.h"
 
 namespace sorvel {
 
@@ -17,6 +19,7 @@ inline constexpr const char* LocationLimitsNotValidMessage = "User Defined Locat
 inline constexpr const char* DispersionLimitsNotValidMessage =
     "User Defined Dispersion Limits Not Valid!";
 inline constexpr const char* StdErrNotValidMessage = "Std Err Not Valid!";
+inline constexpr int VarSetupHelpTopic = 5050;
 
 // The window's choices. Combo boxes are held by their item text ("" = the first item).
 struct TVarSetupChoices {
@@ -60,6 +63,9 @@ TVarSetupView RefreshVarSetup(const TVarSetupChoices& choices);
 // method that is not "... of ...", else the average).
 void ChooseLocationChart(TVarSetupChoices& choices, const std::string& chart);
 void ChooseDispersionMethod(TVarSetupChoices& choices, const std::string& method);
+// Choosing a dispersion chart renames its method and centre-line items after it; the
+// chosen positions stay ("Average MR of Range" becomes "Average MR of Std Dev").
+void ChooseDispersionChart(TVarSetupChoices& choices, const std::string& chart);
 
 // The data layout code (1 .. 14; 0 when nothing can be charted) of the controls shown.
 int VarSetupLayoutCode(const TVarSetupView& view);
@@ -73,6 +79,22 @@ struct TVarSetupResult {
 
 // Validation and storage of Action.
 TVarSetupResult ValidateVarSetup(const TVarSetupChoices& choices);
+
+// The columns the setup's lists and slots hold (0: the slot is empty).
+struct TVarSetupColumns {
+  std::vector<int> ChartVariables;  // in list (= column) order
+  std::vector<int> ChartGroups;
+  int SampleVariable = 0, Sets = 0, AxisLabels = 0;
+};
+
+// The request of Action: validates the choices (their counts of chart variables and
+// groups taken from `columns`) and keeps the columns of the controls that count (no
+// sample variable outside the sample-variable layouts, no chart groups outside layouts
+// 8 .. 14, no chart groups or sets in a one-column data set). Returns the message to show.
+std::string VarChartRequestOf(const TVarSetupChoices& choices, const TVarSetupColumns& columns,
+                              const TDataList& data, TVarChartRequest& request);
+// Includes only the request's chart variables in the data set.
+void IncludeChartVariables(TDataList& data, const TVarChartRequest& request);
 
 // The setup's controls as command-line options of variables-control-charts, in the
 // window's order: --chart-variables, --chart-groups, --sample-variable, --sample-size N

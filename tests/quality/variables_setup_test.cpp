@@ -102,6 +102,11 @@ TEST(VariablesSetupTest, ComboBoxCouplings) {
   EXPECT_EQ(c.LocationMethod, "Median MR of Medians");
   ChooseLocationChart(c, "Mean");
   EXPECT_EQ(c.LocationCentre, "Average Mean");
+  // A new dispersion chart renames the chosen items in place.
+  ChooseDispersionMethod(c, "Average MR of Range");
+  ChooseDispersionChart(c, "Std Dev (s)");
+  EXPECT_EQ(c.DispersionMethod, "Average MR of Std Dev");
+  EXPECT_EQ(c.DispersionCentre, "Average Std Dev");
 }
 
 TEST(VariablesSetupTest, ValidationMessagesAndCodes) {
@@ -202,6 +207,75 @@ TEST(VariablesSetupTest, CommandLineOptions) {
   auto [bad2, unused2] = choices({{"sample-size", "1"}}, error);
   EXPECT_FALSE(bad2);
   EXPECT_EQ(error, "Sample Size must be a whole number from 2 to 999!");
+}
+
+}  // namespace
+
+namespace {
+
+// Columns: Part, Value, Machine (text), Lot.
+TDataList SmallDataSet() {
+  const std::vector<std::vector<std::string>> rows = {{"Part", "Value", "Machine", "Lot"},
+                                                      {"1", "10.1", "M1", "1"},
+                                                      {"1", "9.8", "M2", "1"},
+                                                      {"2", "10.4", "M1", "2"},
+                                                      {"2", "9.9", "M2", "2"}};
+  TDataList list;
+  list.SetColCount(4);
+  list.SetRowCount(static_cast<int>(rows.size()) - 1);
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+    for (int c = 0; c < 4; ++c) list.SetCellText(c + 1, r, rows[r][static_cast<std::size_t>(c)]);
+  list.UpdateData();
+  return list;
+}
+
+TEST(VariablesSetupTest, ActionRequestAndDataSet) {
+  TDataList data = SmallDataSet();
+  TVarSetupChoices c;
+  c.LocationMethod = "User Defined";
+  c.UCL = "9";
+  c.CL = "10";
+  TVarSetupColumns cols;
+  cols.ChartVariables = {2};
+  cols.ChartGroups = {3};
+  cols.SampleVariable = 1;
+  cols.Sets = 4;
+  TVarChartRequest rq;
+  EXPECT_EQ(VarChartRequestOf(c, cols, data, rq), "User Defined Location Limits Not Valid!");
+
+  c = TVarSetupChoices{};
+  ASSERT_EQ(VarChartRequestOf(c, cols, data, rq), "");
+  EXPECT_EQ(rq.Layout, 10);  // one variable by sample variable, per chart group
+  EXPECT_EQ(rq.ChartVariables, std::vector<int>{2});
+  EXPECT_EQ(rq.ChartGroups, std::vector<int>{3});
+  EXPECT_EQ(rq.SampleVariable, 1);
+  EXPECT_EQ(rq.SetVariable, 4);
+  EXPECT_EQ(rq.Settings.LocationChart, ChartMean);
+  data.IncludeCol.fill(true);
+  IncludeChartVariables(data, rq);
+  EXPECT_FALSE(data.IncludeCol[1]);
+  EXPECT_TRUE(data.IncludeCol[2]);
+  EXPECT_FALSE(data.IncludeCol[3]);
+
+  // A constant size hides the sample slot: its column does not form the subgroups.
+  c.ConstantSampleSize = true;
+  c.SampleSize = 2;
+  cols = {{4, 2}, {}, 1, 0, 0};
+  ASSERT_EQ(VarChartRequestOf(c, cols, data, rq), "");
+  EXPECT_EQ(rq.SampleVariable, 0);
+  EXPECT_EQ(rq.ChartVariables, (std::vector<int>{2, 4}));
+  EXPECT_EQ(rq.Layout, 7);
+  EXPECT_EQ(rq.SampleSize, 2);
+
+  // A one-column data set has no chart groups or sets.
+  TDataList one;
+  one.SetCellText(1, 1, "5");
+  one.UpdateData();
+  c = TVarSetupChoices{};
+  ASSERT_EQ(VarChartRequestOf(c, {{1}, {1}, 0, 1, 0}, one, rq), "");
+  EXPECT_TRUE(rq.ChartGroups.empty());
+  EXPECT_EQ(rq.SetVariable, 0);
+  EXPECT_EQ(rq.Layout, 1);
 }
 
 }  // namespace

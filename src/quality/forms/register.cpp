@@ -4,6 +4,8 @@
 #include "quality/control_test_selection.h"
 #include "quality/forms/control_limit_form.h"
 #include "quality/forms/control_tests_dialog.h"
+#include "quality/forms/var_setup_form.h"
+#include "quality/variables_control_charts.h"
 #include "ui/window_registry.h"
 
 namespace sorvel {
@@ -13,6 +15,7 @@ void RegisterQualityForms() {
                [](QWidget* owner) { return new TControl_Limit_Form(owner); });
   RegisterForm(ControlTestSelectionCommand,
                [](QWidget* owner) { return new TForm_ControlTests(owner); });
+  RegisterForm(VariablesControlChartsCommand, [](QWidget* owner) { return new TForm_VARsetup(owner); });
 }
 
 }  // namespace sorvel
