@@ -286,13 +286,16 @@ TAttrSetupResult ValidateAttrSetup(const TAttrSetupChoices& c) {
     s.Parameter = x;
   }
   // A multiplier of 0 or below divides the user's zones by zero and collapses the limits.
-  double k = 0;
-  if (!ReadPlainNumber(c.StdErr, k) || !(k > 0)) {
-    out.Error = StdErrNotValidMessage;
-    return out;
+  // (Unused without limits: "None" and "Centerline Only" keep the default.)
+  if (c.Method != AttrNoLimits && c.Method != AttrCentreOnly) {
+    double k = 0;
+    if (!ReadPlainNumber(c.StdErr, k) || !(k > 0)) {
+      out.Error = StdErrNotValidMessage;
+      return out;
+    }
+    s.K = k;
+    s.KText = c.StdErr;
   }
-  s.K = k;
-  s.KText = c.StdErr;
   if (c.Method == AttrUserDefined) {
     auto read = [](bool use, const std::string& text, double& into) {
       into = MissingValue;

@@ -1,5 +1,6 @@
 #include "quality/register.h"
 
+#include "quality/attributes_chart.h"
 #include "quality/control_limit_calculations.h"
 #include "quality/control_test_selection.h"
 
@@ -8,6 +9,7 @@ namespace sorvel {
 void RegisterQualityAnalyses(TAnalysisRegistry& registry) {
   registry.Add(ControlLimitCalculationsAnalysis());
   registry.Add(ControlTestSelectionAnalysis());
+  registry.Add(AttributesControlChartsAnalysis());
 }
 
 }  // namespace sorvel

@@ -247,6 +247,12 @@ TEST(AttributeSetup, Messages) {
        [](TAttrSetupChoices& c) { c.Type = AttrU; c.Centre = AttrCentreKnown; c.Parameter = "2.5"; }, "", false},
       {"Std Err 0", [](TAttrSetupChoices& c) { c.StdErr = "0"; }, StdErrNotValidMessage, false},
       {"Std Err -1", [](TAttrSetupChoices& c) { c.StdErr = "-1"; }, StdErrNotValidMessage, false},
+      {"Std Err unused by Centerline Only",
+       [](TAttrSetupChoices& c) {
+         c.StdErr = "0";
+         c.Method = AttrCentreOnly;
+       },
+       "", false},
       {"user LCL above CL",
        [](TAttrSetupChoices& c) {
          c.Method = AttrUserDefined;
