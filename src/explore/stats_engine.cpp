@@ -11,6 +11,7 @@
 #include "numerics/distributions.h"
 #include "numerics/format.h"
 #include "numerics/intervals.h"
+#include "numerics/radix_sort.h"
 #include "numerics/specfunc.h"
 
 namespace sorvel {
@@ -34,24 +35,8 @@ struct TCompensatedSum {
 
 // ---- Sorting ----
 
-// A double's bits as an unsigned key with the same order: negatives have every bit
-// flipped, positives only the sign bit.
-inline std::uint64_t OrderKey(double d) {
-  std::uint64_t u;
-  std::memcpy(&u, &d, sizeof u);
-  return (u >> 63) ? ~u : (u | 0x8000000000000000ULL);
-}
-inline double FromOrderKey(std::uint64_t k) {
-  const std::uint64_t u = (k >> 63) ? (k & 0x7FFFFFFFFFFFFFFFULL) : ~k;
-  double d;
-  std::memcpy(&d, &u, sizeof d);
-  return d;
-}
-
-// Least-significant-digit radix sort, 11 bits a pass (six passes for 64 bits); a pass
-// whose digit is the same for every key is skipped.
+// Least-significant-digit radix sort on the doubles' order-preserving bits.
 void RadixSort(std::span<double> x) {
-  constexpr int Bits = 11, Buckets = 1 << Bits, Passes = 6;
   const std::size_t n = x.size();
   // Scratch kept between calls: fresh pages for every sort of a large sample cost more
   // than a pass.
@@ -60,32 +45,9 @@ void RadixSort(std::span<double> x) {
     a.resize(n);
     b.resize(n);
   }
-  std::array<std::array<std::size_t, Buckets>, Passes> count{};
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::uint64_t k = OrderKey(x[i]);
-    a[i] = k;
-    for (int p = 0; p < Passes; ++p) ++count[p][(k >> (p * Bits)) & (Buckets - 1)];
-  }
-  std::uint64_t* src = a.data();
-  std::uint64_t* dst = b.data();
-  for (int p = 0; p < Passes; ++p) {
-    auto& c = count[p];
-    const std::size_t first = (src[0] >> (p * Bits)) & (Buckets - 1);
-    if (c[first] == n) continue;
-    std::size_t sum = 0;
-    for (auto& v : c) {
-      const std::size_t t = v;
-      v = sum;
-      sum += t;
-    }
-    const int shift = p * Bits;
-    for (std::size_t i = 0; i < n; ++i) {
-      const std::uint64_t k = src[i];
-      dst[c[(k >> shift) & (Buckets - 1)]++] = k;
-    }
-    std::swap(src, dst);
-  }
-  for (std::size_t i = 0; i < n; ++i) x[i] = FromOrderKey(src[i]);
+  for (std::size_t i = 0; i < n; ++i) a[i] = OrderKey(x[i]);
+  const std::uint64_t* sorted = RadixSortByKey(a.data(), n, b.data(), [](std::uint64_t k) { return k; });
+  for (std::size_t i = 0; i < n; ++i) x[i] = FromOrderKey(sorted[i]);
 }
 
 // ---- Normal distribution helpers ----

@@ -10,6 +10,7 @@
 #include "numerics/common.h"
 #include "numerics/discrete.h"
 #include "numerics/distributions.h"
+#include "numerics/radix_sort.h"
 
 namespace sorvel {
 
@@ -155,12 +156,39 @@ void LoadPairs(TDataList& data, int colA, int colB) {
   }
 }
 
+namespace {
+
+// The rows by one column through the radix sort on its order-preserving key; the other
+// column travels with it.
+void RadixSortRows(std::array<double, 2>* rows, std::int64_t count, int col) {
+  struct TItem {
+    std::uint64_t Key;
+    double Other;
+  };
+  static std::vector<TItem> a, b;
+  const auto n = static_cast<std::size_t>(count);
+  a.resize(n);
+  b.resize(n);
+  for (std::size_t i = 0; i < n; ++i) a[i] = {OrderKey(rows[i][col]), rows[i][1 - col]};
+  const TItem* sorted = RadixSortByKey(a.data(), n, b.data(), [](const TItem& t) { return t.Key; });
+  for (std::size_t i = 0; i < n; ++i) {
+    rows[i][col] = FromOrderKey(sorted[i].Key);
+    rows[i][1 - col] = sorted[i].Other;
+  }
+}
+
+}  // namespace
+
 void SortRows(int col, std::int64_t count) {
   auto& rows = Work().Rows;
   count = std::min<std::int64_t>(count, static_cast<std::int64_t>(rows.size()) - 1);
   if (count < 2) return;
-  std::sort(rows.begin() + 1, rows.begin() + 1 + count,
-            [col](const auto& x, const auto& y) { return x[col] < y[col]; });
+  if (count < 4096) {
+    std::sort(rows.begin() + 1, rows.begin() + 1 + count,
+              [col](const auto& x, const auto& y) { return x[col] < y[col]; });
+    return;
+  }
+  RadixSortRows(rows.data() + 1, count, col);
 }
 
 double RankColumn(int col) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,31 @@ TEST_F(NonparametricTest, RanksAverageTiesAndSumThem) {
   w.N = 2000;
   EXPECT_DOUBLE_EQ(RankColumn(1), (2000.0 * 2000 * 2000 - 2000) / 12);
   EXPECT_EQ(w.Rows[1][1], 1000.5);
+}
+
+// Large sets go through the radix sort: the same order as a comparison sort for negative,
+// zero, tiny, huge and tied values, with each row's other column kept beside its key.
+TEST_F(NonparametricTest, LargeSortsKeepRowsWhole) {
+  const double values[] = {-1e300, -2.5, -1, -1e-300, -0.0, 0.0, 1e-310, 1, 2.5, 3, 1e300};
+  auto& w = NPWork();
+  w.N = 10000;
+  w.Rows.assign(10001, {0, 0});
+  std::mt19937 g(7);
+  for (std::int64_t i = 1; i <= w.N; ++i) {
+    const double x = values[g() % std::size(values)] * (1 + static_cast<double>(g() % 3) / 8);
+    w.Rows[i] = {x, -x};
+  }
+  auto expected = w.Rows;
+  std::stable_sort(expected.begin() + 1, expected.end(),
+                   [](const auto& a, const auto& b) { return a[0] < b[0]; });
+  SortRows(0, w.N);
+  for (std::int64_t i = 1; i <= w.N; ++i) {
+    ASSERT_EQ(w.Rows[i][0], expected[i][0]) << i;
+    ASSERT_EQ(w.Rows[i][1], -w.Rows[i][0]) << i;
+  }
+  // By the other column (the negatives): the first column comes out descending.
+  SortRows(1, w.N);
+  for (std::int64_t i = 1; i < w.N; ++i) ASSERT_GE(w.Rows[i][0], w.Rows[i + 1][0]) << i;
 }
 
 TEST_F(NonparametricTest, LoadersApplyTheDataRules) {
