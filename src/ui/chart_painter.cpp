@@ -258,16 +258,18 @@ class TChartPainter {
     }
   }
 
-  // Pieces in the later point's colour; runs of one colour become one polyline. On a
-  // raster device a series with more points than columns keeps per column its first,
-  // lowest, highest and last point, which draws the same pixels.
+  // Pieces in the later point's colour; runs of one colour become one polyline. A series
+  // with more points than columns keeps per column its first, lowest, highest and last
+  // point, which draws the same stroke: the columns are pixels on a raster device and the
+  // tenth of a pixel that vector positions are rounded to in files.
   void Line(const TChartSeries& s) {
     const TMap mx = XMap(), my = YMap(s);
     if (s.Pen == TChartPen::None) return;
     p_.setRenderHint(QPainter::Antialiasing, true);
     p_.setBrush(Qt::NoBrush);
     const size_t n = std::min(s.X.size(), s.Y.size());
-    const bool dense = raster_ && static_cast<double>(n) > 2 * l_.Plot.Width();
+    const double columnsPerPixel = raster_ ? 1 : 10;
+    const bool dense = static_cast<double>(n) > 2 * l_.Plot.Width() * columnsPerPixel;
     QPolygonF run;
     int runColor = -1;
     // Runs are drawn by colour after the walk, one pen per colour (in SVG one group).
@@ -315,14 +317,23 @@ class TChartPainter {
     bool open = false;
     auto emitColumn = [&] {
       if (!open) return;
-      double x = static_cast<double>(column) + 0.5;
       if (!run.isEmpty() && color != runColor) {
         QPointF prev = run.back();
         flush();
         run << prev;
       }
       runColor = color;
-      run << QPointF(x, first) << QPointF(x, lo) << QPointF(x, hi) << QPointF(x, last);
+      if (raster_) {
+        double x = static_cast<double>(column) + 0.5;
+        run << QPointF(x, first) << QPointF(x, lo) << QPointF(x, hi) << QPointF(x, last);
+      } else {
+        // a file gets each distinct position once
+        const double x = static_cast<double>(column) / columnsPerPixel;
+        for (double y : {first, lo, hi, last}) {
+          const QPointF pt = At(x, y);
+          if (run.isEmpty() || run.back() != pt) run << pt;
+        }
+      }
       open = false;
     };
     for (size_t i = 0; i < n; ++i) {
@@ -334,7 +345,7 @@ class TChartPainter {
       }
       double px = mx(s.X[i]);
       double py = my(s.Y[i]);
-      long col = static_cast<long>(std::floor(px));
+      long col = raster_ ? static_cast<long>(std::floor(px)) : std::lround(px * columnsPerPixel);
       int c = colorOf(i);
       if (!open || col != column || c != color) {
         emitColumn();
@@ -634,28 +645,36 @@ bool SaveChartImage(const TChart& chart, const QString& path, QSize size, const 
   return file.commit();
 }
 
-QByteArray ChartSvg(const TChart& chart, QSize size) {
-  QBuffer buffer;
-  buffer.open(QIODevice::WriteOnly);
+namespace {
+
+bool WriteChartSvg(const TChart& chart, QSize size, QIODevice* device) {
   QSvgGenerator svg;
-  svg.setOutputDevice(&buffer);
+  svg.setOutputDevice(device);
   svg.setSize(size);
   svg.setViewBox(QRect(QPoint(0, 0), size));
   svg.setResolution(96);
   if (!chart.Title.empty()) svg.setTitle(QString::fromStdString(chart.Title.front()));
   QPainter painter;
-  if (!painter.begin(&svg)) return {};
+  if (!painter.begin(&svg)) return false;
   PaintChart(painter, chart, QRectF(QPointF(0, 0), size), false);
-  painter.end();
+  return painter.end();
+}
+
+}  // namespace
+
+QByteArray ChartSvg(const TChart& chart, QSize size) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  if (!WriteChartSvg(chart, size, &buffer)) return {};
   return buffer.data();
 }
 
 bool SaveChartSvg(const TChart& chart, const QString& path, QSize size) {
-  QByteArray bytes = ChartSvg(chart, size);
-  if (bytes.isEmpty()) return false;
+  // Straight into the file: a copy of a 10 MB picture in memory costs as much as a
+  // tenth of its drawing.
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return false;
-  file.write(bytes);
+  if (!WriteChartSvg(chart, size, &file)) return false;
   return file.commit();
 }
 

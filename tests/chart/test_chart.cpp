@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
+#include <QSvgGenerator>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
@@ -134,6 +136,50 @@ TEST(ChartExportTest, DenseLineKeepsEachColumnsExtremes) {
   EXPECT_TRUE(dark(top + 1) || dark(top));
   EXPECT_TRUE(dark(bottom - 1) || dark(bottom));
   EXPECT_TRUE(dark((top + bottom) / 2));
+}
+
+// In a file a dense line keeps, per tenth of a pixel, its entry, extremes and exit: a lone
+// spike and the first and last points are still there.
+TEST(ChartExportTest, DenseLineInAFileKeepsItsExtremes) {
+  TChart chart;
+  auto& s = chart.Add(TSeriesKind::Line, "Location Statistic");
+  for (int i = 1; i <= 100000; ++i) {
+    s.X.push_back(i);
+    s.Y.push_back(i == 61234 ? 20 : i == 1 ? 3 : i == 100000 ? 7 : 5 + (i % 3));
+  }
+  const QByteArray svg = ChartSvg(chart, QSize(600, 400));
+  QXmlStreamReader xml(svg);
+  std::vector<QPointF> pts;
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (!xml.isStartElement() || xml.name() != QLatin1String("polyline")) continue;
+    const QStringList pairs = xml.attributes().value("points").toString().split(' ', Qt::SkipEmptyParts);
+    if (pairs.size() < 1000) continue;  // the axes' and grid's lines
+    for (const QString& p : pairs) pts.emplace_back(p.section(',', 0, 0).toDouble(), p.section(',', 1, 1).toDouble());
+  }
+  ASSERT_FALSE(xml.hasError());
+  ASSERT_GT(pts.size(), 1000u);
+  // the layout as the file's painter measured it
+  QBuffer sink;
+  sink.open(QIODevice::WriteOnly);
+  QSvgGenerator gen;
+  gen.setOutputDevice(&sink);
+  gen.setSize(QSize(600, 400));
+  gen.setResolution(96);
+  QPainter p(&gen);
+  TQtChartMetrics metrics(p);
+  TChartLayout l = LayoutChart(chart, metrics, 600, 400);
+  p.end();
+  auto near = [](QPointF a, double x, double y) { return std::abs(a.x() - x) <= 0.06 && std::abs(a.y() - y) <= 0.06; };
+  EXPECT_TRUE(near(pts.front(), l.MapX(1), l.MapY(0, 3)));
+  EXPECT_TRUE(near(pts.back(), l.MapX(100000), l.MapY(0, 7)));
+  double top = 1e9, bottom = -1e9;
+  for (const QPointF& q : pts) {
+    top = std::min(top, q.y());
+    bottom = std::max(bottom, q.y());
+  }
+  EXPECT_NEAR(top, l.MapY(0, 20), 0.06);
+  EXPECT_NEAR(bottom, l.MapY(0, 3), 0.06);
 }
 
 TEST(ChartExportTest, BlackAndWhiteDrawsNoColour) {
