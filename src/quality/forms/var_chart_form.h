@@ -3,17 +3,92 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
 
+#include "quality/chart_view_options.h"
+#include "quality/variables_chart.h"
 #include "quality/variables_points.h"
+#include "ui/chart_form.h"
 
-class QWidget;
+class QListWidget;
+class QMenu;
+class QScrollBar;
+class QSlider;
+class QSpinBox;
+class QPushButton;
 
 namespace sorvel {
+
+class TVARchart_Form : public TChartForm {
+  Q_OBJECT
+ public:
+  explicit TVARchart_Form(QWidget* owner = nullptr);
+
+  // Open: fills the selection list, draws the first chart that has points.
+  void Open(const TVarChartRequest& request);
+
+  QListWidget* ListBox_Selection = nullptr;
+  QAction* RecalculateAction = nullptr;
+  QAction* DisplayViolationsAction = nullptr;
+  QAction* DisplayCodesAction = nullptr;
+  QAction* ControlTestsAction = nullptr;
+  QAction* DisplayZonesAction = nullptr;
+  QAction* ShowAllPointsAction = nullptr;
+  QAction* Show3SigmaAction = nullptr;
+  QAction* ShowSpecificationsAction = nullptr;
+  QAction* RemoveLocationAction = nullptr;
+  QAction* ConnectPointsAction = nullptr;
+  QAction* ShowBreaksAction = nullptr;
+  QAction* ClearPointTextAction = nullptr;
+  QMenu* AxisDecimalsMenu = nullptr;
+  QAction* AddLimitInformationAction = nullptr;
+  QAction* AddFileModificationsAction = nullptr;
+  QAction* ChartInformationAction = nullptr;  // "&Chart &Information": not built yet
+  QPushButton* Button_ChartInformation = nullptr;
+  QScrollBar* ScrollBar_PointSize = nullptr;
+  QSpinBox* UpDown_LineThickness = nullptr;
+  QSlider* TrackBar_Split = nullptr;
+
+  // The chart shown (-1: none) and its point table.
+  int Current() const { return current_; }
+  const TVarPointTable& Points() const { return points_; }
+  const TVarPointTexts& PointTexts() const { return texts_; }
+  // The View state as the menus hold it.
+  TChartViewOptions ViewOptions() const;
+
+  void Select(int index);  // the selection list's item
+  void Recalculate();      // F9
+  void SetAxisDecimals(int decimals);
+
+ protected:
+  void DrawChart() override;
+  void PointClicked(int series, int point, QPoint globalPos) override;
+  bool event(QEvent* e) override;
+
+ private:
+  void Rebuild();
+  void UpdateCommands();
+  void ClearChart();
+  std::int64_t ChangeStamp() const;
+
+  TVarChartRequest request_;
+  std::unique_ptr<TVarChartBuilder> builder_;
+  std::vector<TVarChartPosition> positions_;
+  int current_ = -1;
+  TVarPointTable points_;
+  TVarPointTexts texts_;
+  int axisDecimals_ = -1;
+  std::int64_t stamp_ = 0;
+};
 
 // Opens the chart window for a setup's request (creating it on first use): fills the
 // selection list, draws the first chart that has points, remembers the caller for
 // "Return to " + callerName and shows the window. The setup's Action calls it with
 // "Variables Chart Setup Form".
 void ShowVariablesChart(const TVarChartRequest& request, QWidget* caller, const QString& callerName);
+// The window, when it was created (tests).
+TVARchart_Form* VariablesChartForm();
 
 }  // namespace sorvel
