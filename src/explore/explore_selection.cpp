@@ -4,19 +4,11 @@
 #include <cmath>
 
 #include "data/data_state.h"
+#include "data/grid_edit.h"
 
 namespace sorvel {
 
 namespace {
-
-TOptionSpec Spec(std::string name, TOptionKind kind, std::string label, std::string help) {
-  TOptionSpec s;
-  s.Name = std::move(name);
-  s.Kind = kind;
-  s.Label = std::move(label);
-  s.Help = std::move(help);
-  return s;
-}
 
 // A level index as the loads round it (halves to even), kept inside 32 bits.
 std::int32_t LevelIndex(double x) {
@@ -25,15 +17,33 @@ std::int32_t LevelIndex(double x) {
 
 }  // namespace
 
+TOptionSpec GraphOption(std::string name, TOptionKind kind, std::string def, std::string label,
+                        std::string help) {
+  TOptionSpec s;
+  s.Name = std::move(name);
+  s.Kind = kind;
+  s.Default = std::move(def);
+  s.Label = std::move(label);
+  s.Help = std::move(help);
+  return s;
+}
+
+std::string FileModificationsFoot() {
+  TFileModStrings mods;
+  if (!BuildFileModString(mods)) return {};
+  std::replace(mods.Text.begin(), mods.Text.end(), '\r', ' ');
+  return mods.Text;
+}
+
 std::vector<TOptionSpec> ExploreSelectionOptions() {
   return {
-      Spec("analysis-variables", TOptionKind::Columns, "Analysis Variables",
+      GraphOption("analysis-variables", TOptionKind::Columns, "", "Analysis Variables",
            "column analysis: one set per column, by name or number, separated by commas"),
-      Spec("dependent-variable", TOptionKind::Column, "Dependent Variable",
+      GraphOption("dependent-variable", TOptionKind::Column, "", "Dependent Variable",
            "reference analysis: the column analysed"),
-      Spec("independent-variables", TOptionKind::Columns, "Independent Variables",
+      GraphOption("independent-variables", TOptionKind::Columns, "", "Independent Variables",
            "reference analysis: one set per level of one column, or per run of several"),
-      Spec("title", TOptionKind::Text, "Title", "the report title (first title line)"),
+      GraphOption("title", TOptionKind::Text, "", "Title", "the report title (first title line)"),
   };
 }
 

@@ -24,6 +24,12 @@ struct TExploreSelection {
   bool Reference() const { return Dependent != 0 || !Independent.empty(); }
 };
 
+// One option of a graph command: name, kind, the window's default, its caption, one line.
+TOptionSpec GraphOption(std::string name, TOptionKind kind, std::string def, std::string label,
+                        std::string help);
+// The data modification summary on one line (the chart's foot), empty when no rule is active.
+std::string FileModificationsFoot();
+
 // --analysis-variables, --dependent-variable, --independent-variables, --title.
 std::vector<TOptionSpec> ExploreSelectionOptions();
 TExploreSelection ReadExploreSelection(const TOptionValues& options);

@@ -6,7 +6,6 @@
 
 #include "data/data_list.h"
 #include "data/data_state.h"
-#include "data/grid_edit.h"
 #include "explore/explore_selection.h"
 #include "explore/include_guard.h"
 #include "explore/stats_engine.h"
@@ -381,11 +380,7 @@ THistogramDrawing DrawHistogramItem(TDataList& data, TRunInfo& ri,
                                         ri.GroupName, ri.CurrentTitle));
   labels.MeasureName = ri.MeasureName;
   labels.BlackWhite = blackWhite;
-  TFileModStrings mods;
-  if (options.FileModifications && BuildFileModString(mods)) {
-    labels.Foot = mods.Text;
-    std::replace(labels.Foot.begin(), labels.Foot.end(), '\r', ' ');
-  }
+  if (options.FileModifications) labels.Foot = FileModificationsFoot();
   std::vector<double> values(A_Array.begin() + 1, A_Array.begin() + 1 + A_ArrayCount);
   d.Histogram = ComputeHistogram(values, in, warn);
   d.Chart = HistogramChart(d.Histogram, in, labels);
@@ -393,17 +388,6 @@ THistogramDrawing DrawHistogramItem(TDataList& data, TRunInfo& ri,
 }
 
 namespace {
-
-TOptionSpec Opt(std::string name, TOptionKind kind, std::string def, std::string label,
-                std::string help) {
-  TOptionSpec s;
-  s.Name = std::move(name);
-  s.Kind = kind;
-  s.Default = std::move(def);
-  s.Label = std::move(label);
-  s.Help = std::move(help);
-  return s;
-}
 
 // "all", an item number (1 the first set) or a set's name; -1 when none matches.
 int FindSetItem(const std::string& text, const std::vector<std::string>& list) {
@@ -431,28 +415,28 @@ TAnalysis HistogramAnalysis() {
   a.DrawsPicture = true;
   a.Options = ExploreSelectionOptions();
   using K = TOptionKind;
-  TOptionSpec type = Opt("type", K::Choice, "histograms", "Type", "bars or a frequency polygon");
+  TOptionSpec type = GraphOption("type", K::Choice, "histograms", "Type", "bars or a frequency polygon");
   type.Choices = {ChoiceOf(THistogramType::Histograms, "histograms", "Histograms"),
                   ChoiceOf(THistogramType::FrequencyPolygons, "frequency-polygons", "Frequency Polygons")};
   for (TOptionSpec s : {
-           Opt("set", K::Text, "all", "Set", "all, a set's number (1 the first) or its name"),
-           Opt("interval-size", K::Text, "", "Interval Size",
+           GraphOption("set", K::Text, "all", "Set", "all, a set's number (1 the first) or its name"),
+           GraphOption("interval-size", K::Text, "", "Interval Size",
                "the interval size (empty or 0: the automatic size)"),
-           Opt("first-midpoint", K::Text, "", "First Midpoint",
+           GraphOption("first-midpoint", K::Text, "", "First Midpoint",
                "the first midpoint, moved down to the data (empty: automatic)"),
-           Opt("constant-x-axis", K::Flag, "", "Constant X Axis",
+           GraphOption("constant-x-axis", K::Flag, "", "Constant X Axis",
                "the range of all sets for every set"),
-           Opt("normal-curve", K::Flag, "", "Normal Curve", "the fitted normal curve"),
+           GraphOption("normal-curve", K::Flag, "", "Normal Curve", "the fitted normal curve"),
            type,
-           Opt("relative-frequencies", K::Flag, "", "Relative Frequencies",
+           GraphOption("relative-frequencies", K::Flag, "", "Relative Frequencies",
                "heights as fractions of n"),
-           Opt("display-process-limits", K::Flag, "", "Display Process Limits",
+           GraphOption("display-process-limits", K::Flag, "", "Display Process Limits",
                "lines at the mean and the mean +- 3 standard deviations"),
-           Opt("no-display-specifications", K::Flag, "", "Display Specifications",
+           GraphOption("no-display-specifications", K::Flag, "", "Display Specifications",
                "leave out the column's LSL, Target and USL"),
-           Opt("add-file-modifications-to-chart", K::Flag, "", "Add File Modifications to Chart",
+           GraphOption("add-file-modifications-to-chart", K::Flag, "", "Add File Modifications to Chart",
                "the data rules in force as the chart's foot"),
-           Opt("black-white", K::Flag, "", "Black & White", "draw in black and white"),
+           GraphOption("black-white", K::Flag, "", "Black & White", "draw in black and white"),
        })
     a.Options.push_back(std::move(s));
   a.Run = [](const TAnalysisContext& context) {

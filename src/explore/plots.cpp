@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "data/data_list.h"
-#include "data/grid_edit.h"
 #include "explore/include_guard.h"
 #include "explore/stats_engine.h"
 #include "numerics/distributions.h"
@@ -405,21 +404,6 @@ void WritePlotsReport(const TPlotResult& r, const TPlotOptions& o, const TPlotLa
   }
 }
 
-namespace {
-
-TOptionSpec PlotOpt(std::string name, TOptionKind kind, std::string def, std::string label,
-                    std::string help) {
-  TOptionSpec s;
-  s.Name = std::move(name);
-  s.Kind = kind;
-  s.Default = std::move(def);
-  s.Label = std::move(label);
-  s.Help = std::move(help);
-  return s;
-}
-
-}  // namespace
-
 TAnalysis PlotsAnalysis() {
   TAnalysis a;
   a.Name = PlotsCommand;
@@ -429,39 +413,39 @@ TAnalysis PlotsAnalysis() {
   a.DrawsPicture = true;
   a.Options = ExploreSelectionOptions();
   using K = TOptionKind;
-  TOptionSpec plot = PlotOpt("plot", K::Choice, "b-w-outliers", "Plot", "the plot list's entry");
+  TOptionSpec plot = GraphOption("plot", K::Choice, "b-w-outliers", "Plot", "the plot list's entry");
   const char* values[PlotKindCount] = {"b-w-outliers", "box-whisker", "mean-ci", "mean-bar",
                                        "std-dev-plot", "natural-tol", "tukey-cmd", "t-cmd-lsd"};
   for (int i = 0; i < PlotKindCount; ++i)
     plot.Choices.push_back(ChoiceOf(static_cast<TPlotKind>(i), values[i], Entries[i]));
-  TOptionSpec width = PlotOpt("plot-width", K::WholeNumber, "50", "Plot Width",
+  TOptionSpec width = GraphOption("plot-width", K::WholeNumber, "50", "Plot Width",
                               "percent of a group's slot the box takes");
   width.Min = 1;
   width.Max = 100;
-  TOptionSpec thickness = PlotOpt("line-thickness", K::WholeNumber, "2", "Line Thickness",
+  TOptionSpec thickness = GraphOption("line-thickness", K::WholeNumber, "2", "Line Thickness",
                                   "pen width of boxes, caps and specification lines");
   thickness.Min = 1;
   thickness.Max = 10;
-  TOptionSpec axis = PlotOpt("axis-decimal-places", K::Choice, "floating", "Axis Decimal Places",
+  TOptionSpec axis = GraphOption("axis-decimal-places", K::Choice, "floating", "Axis Decimal Places",
                              "decimals of the left axis");
   axis.Choices.push_back({"floating", "&Floating", -1});
   for (int k = 0; k <= 9; ++k) axis.Choices.push_back({std::to_string(k), "&" + std::to_string(k), k});
-  TOptionSpec conf = PlotOpt("conf", K::Number, "95", "Conf", "confidence level in percent");
+  TOptionSpec conf = GraphOption("conf", K::Number, "95", "Conf", "confidence level in percent");
   conf.Refusal = "Conf must be > 0 and < 100!";
   for (TOptionSpec s : {plot,
-                        PlotOpt("use-pooled-variances", K::Flag, "", "Use Pooled Variances",
+                        GraphOption("use-pooled-variances", K::Flag, "", "Use Pooled Variances",
                                 "pooled within-group variance for Mean (CI) and Natural Tol."),
-                        PlotOpt("display-sample-size", K::Flag, "", "Display Sample Size",
+                        GraphOption("display-sample-size", K::Flag, "", "Display Sample Size",
                                 "each group's n along the top"),
-                        PlotOpt("no-display-specifications", K::Flag, "", "Display Specifications",
+                        GraphOption("no-display-specifications", K::Flag, "", "Display Specifications",
                                 "leave out the columns' LSL, Target and USL"),
-                        PlotOpt("display-grid-lines", K::Flag, "", "Display Grid Lines",
+                        GraphOption("display-grid-lines", K::Flag, "", "Display Grid Lines",
                                 "grid lines of the left axis"),
                         width, thickness, axis, conf,
-                        PlotOpt("add-file-modifications-to-chart", K::Flag, "",
+                        GraphOption("add-file-modifications-to-chart", K::Flag, "",
                                 "Add File Modifications to Chart",
                                 "the data rules in force as the chart's foot"),
-                        PlotOpt("black-white", K::Flag, "", "Black & White", "draw in black and white")})
+                        GraphOption("black-white", K::Flag, "", "Black & White", "draw in black and white")})
     a.Options.push_back(std::move(s));
   a.Run = [](const TAnalysisContext& context) {
     const TOptionValues& o = context.Options;
@@ -503,11 +487,7 @@ TPlotLabels PlotLabelsFor(const TRunInfo& ri, const std::string& reportTitle,
   labels.MeasureName = ri.MeasureName;
   labels.GroupName = ri.GroupName;
   labels.BlackWhite = blackWhite;
-  TFileModStrings mods;
-  if (options.FileModifications && BuildFileModString(mods)) {
-    labels.Foot = mods.Text;
-    std::replace(labels.Foot.begin(), labels.Foot.end(), '\r', ' ');
-  }
+  if (options.FileModifications) labels.Foot = FileModificationsFoot();
   return labels;
 }
 

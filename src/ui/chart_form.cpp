@@ -7,6 +7,8 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QHBoxLayout>
+#include <QMenu>
 #include <QVBoxLayout>
 
 #include "ui/graph_module.h"
@@ -118,6 +120,29 @@ TChartForm::TChartForm(QWidget* owner, const QString& caption, const QString& su
           [this](int s, int p, QPoint global) { PointClicked(s, p, global); });
   resize(900, 640);
   KeepOnScreen(this);
+}
+
+QAction* TChartForm::AddCheckItem(QMenu* menu, const QString& caption, bool checked) {
+  QAction* a = menu->addAction(caption);
+  a->setCheckable(true);
+  a->setChecked(checked);
+  return a;
+}
+
+QWidget* TChartForm::AddOptionPanel(int width) {
+  QWidget* chartArea = takeCentralWidget();
+  auto* central = new QWidget(this);
+  auto* row = new QHBoxLayout(central);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(chartArea, 1);
+  auto* panel = new QWidget(central);
+  new QVBoxLayout(panel);
+  panel->setFixedWidth(width);
+  row->addWidget(panel);
+  setCentralWidget(central);
+  ZoomOutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  ToolBar->insertAction(HideAction, ZoomOutAction);
+  return panel;
 }
 
 void TChartForm::SetReturnTarget(QWidget* caller, const QString& name) {

@@ -47,6 +47,12 @@ class TChartForm : public QMainWindow {
   // The chart drawn again from the window's state (after the colours changed).
   void Redraw();
 
+  // A checkable item at the end of a menu.
+  static QAction* AddCheckItem(QMenu* menu, const QString& caption, bool checked);
+  // A panel of options, `width` pixels wide, at the right of the chart; its layout is a
+  // QVBoxLayout. Zoom Out (Ctrl+Z) joins the toolbar, as options windows have it.
+  QWidget* AddOptionPanel(int width);
+
   // The commands, for the menus, the toolbar and tests.
   bool SaveGraph();
   void PrintGraph();

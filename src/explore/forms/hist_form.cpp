@@ -22,29 +22,12 @@
 
 namespace sorvel {
 
-namespace {
-
-QAction* MenuCheck(QMenu* menu, const QString& caption, bool checked) {
-  QAction* a = menu->addAction(caption);
-  a->setCheckable(true);
-  a->setChecked(checked);
-  return a;
-}
-
-}  // namespace
-
 THistForm::THistForm(QWidget* owner)
     : TChartForm(owner, QStringLiteral("Histogram"), QStringLiteral("Histograms"), 4400) {
   setObjectName(QStringLiteral("THistForm"));
-  QWidget* chartArea = takeCentralWidget();
-  auto* central = new QWidget(this);
-  auto* row = new QHBoxLayout(central);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->addWidget(chartArea, 1);
-
-  auto* panel = new QWidget(central);
+  QWidget* panel = AddOptionPanel(180);
   panel->setObjectName(QStringLiteral("Panel_Options"));
-  auto* col = new QVBoxLayout(panel);
+  auto* col = static_cast<QVBoxLayout*>(panel->layout());
   ListBox_Sets = new QListWidget(panel);
   ListBox_Sets->setObjectName(QStringLiteral("ListBox_Sets"));
   col->addWidget(ListBox_Sets, 1);
@@ -75,18 +58,13 @@ THistForm::THistForm(QWidget* owner)
   typeGroup->addButton(RadioButton_Histograms);
   typeGroup->addButton(RadioButton_Polygons);
   col->addWidget(typeBox);
-  panel->setFixedWidth(180);
-  row->addWidget(panel);
-  setCentralWidget(central);
   // The window never gets narrower than its option panel.
   setMinimumWidth(panel->width() + 200);
 
-  RelativeAction = MenuCheck(ViewMenu, QStringLiteral("&Relative Frequencies"), false);
-  ProcessLimitsAction = MenuCheck(ViewMenu, QStringLiteral("Display Process &Limits"), false);
-  SpecificationsAction = MenuCheck(ViewMenu, QStringLiteral("&Display Specifications"), true);
-  FileModsAction = MenuCheck(ViewMenu, QStringLiteral("Add File &Modifications to Chart"), false);
-  ZoomOutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  ToolBar->insertAction(HideAction, ZoomOutAction);
+  RelativeAction = AddCheckItem(ViewMenu, QStringLiteral("&Relative Frequencies"), false);
+  ProcessLimitsAction = AddCheckItem(ViewMenu, QStringLiteral("Display Process &Limits"), false);
+  SpecificationsAction = AddCheckItem(ViewMenu, QStringLiteral("&Display Specifications"), true);
+  FileModsAction = AddCheckItem(ViewMenu, QStringLiteral("Add File &Modifications to Chart"), false);
 
   auto redraw = [this] { Redraw(); };
   for (QAction* a : {RelativeAction, ProcessLimitsAction, SpecificationsAction, FileModsAction})

@@ -19,27 +19,11 @@
 
 namespace sorvel {
 
-namespace {
-
-QAction* MenuCheck(QMenu* menu, const QString& caption, bool checked) {
-  QAction* a = menu->addAction(caption);
-  a->setCheckable(true);
-  a->setChecked(checked);
-  return a;
-}
-
-}  // namespace
-
 TPlot_Form::TPlot_Form(QWidget* owner)
     : TChartForm(owner, QStringLiteral("Plots"), QStringLiteral("Plots"), 4200) {
   setObjectName(QStringLiteral("TPlot_Form"));
-  QWidget* chartArea = takeCentralWidget();
-  auto* central = new QWidget(this);
-  auto* row = new QHBoxLayout(central);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->addWidget(chartArea, 1);
-  auto* panel = new QWidget(central);
-  auto* col = new QVBoxLayout(panel);
+  QWidget* panel = AddOptionPanel(160);
+  auto* col = static_cast<QVBoxLayout*>(panel->layout());
   ListBox_Plots = new QListWidget(panel);
   ListBox_Plots->setObjectName(QStringLiteral("ListBox_Plots"));
   for (int i = 0; i < PlotKindCount; ++i)
@@ -60,16 +44,13 @@ TPlot_Form::TPlot_Form(QWidget* owner)
   UpDown_LineThickness->setValue(2);
   UpDown_LineThickness->setToolTip(QStringLiteral("Line Thickness = 2"));
   col->addWidget(UpDown_LineThickness);
-  panel->setFixedWidth(160);
-  row->addWidget(panel);
-  setCentralWidget(central);
   // The readout is "Y=" below the plot list.
   disconnect(ChartView, &TChartView::ReadoutChanged, Label_Readout, nullptr);
   Label_Readout->hide();
   ChartView->installEventFilter(this);
   ChartView->setMouseTracking(true);
 
-  GridLinesAction = MenuCheck(ViewMenu, QStringLiteral("Display &Grid Lines"), false);
+  GridLinesAction = AddCheckItem(ViewMenu, QStringLiteral("Display &Grid Lines"), false);
   AxisDecimalsMenu = ViewMenu->addMenu(QStringLiteral("Axis Decimal &Places (Floating)"));
   AxisDecimalsGroup = new QActionGroup(this);
   for (int k = -1; k <= 9; ++k) {
@@ -79,12 +60,10 @@ TPlot_Form::TPlot_Form(QWidget* owner)
     a->setData(k);
     AxisDecimalsGroup->addAction(a);
   }
-  FileModsAction = MenuCheck(ViewMenu, QStringLiteral("Add File &Modifications to Chart"), false);
-  PooledAction = MenuCheck(ViewMenu, QStringLiteral("&Use &Pooled Variances"), false);
-  SampleSizeAction = MenuCheck(ViewMenu, QStringLiteral("&Display Sample Size"), false);
-  SpecificationsAction = MenuCheck(ViewMenu, QStringLiteral("Display &Specifications"), true);
-  ZoomOutAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  ToolBar->insertAction(HideAction, ZoomOutAction);
+  FileModsAction = AddCheckItem(ViewMenu, QStringLiteral("Add File &Modifications to Chart"), false);
+  PooledAction = AddCheckItem(ViewMenu, QStringLiteral("&Use &Pooled Variances"), false);
+  SampleSizeAction = AddCheckItem(ViewMenu, QStringLiteral("&Display Sample Size"), false);
+  SpecificationsAction = AddCheckItem(ViewMenu, QStringLiteral("Display &Specifications"), true);
 
   auto redraw = [this] { Redraw(); };
   for (QAction* a : {GridLinesAction, FileModsAction, PooledAction, SampleSizeAction, SpecificationsAction})
