@@ -191,8 +191,13 @@ int TCrossTab::GenerateFreqArray(TDataList& data, int first, int second,
   C2IndexLength = static_cast<int>(C2Index.size()) - 1;
   FreqArray.assign(C1IndexLength + 1, std::vector<std::int64_t>(C2IndexLength + 1, 0));
   const std::size_t n = std::min(pa.size(), pb.size());
-  for (std::size_t k = 0; k < n; ++k)
-    ++FreqArray[colRank[colIndex.Id(pa[k])]][rowRank[rowIndex.Id(pb[k])]];
+  const std::size_t knownCols = colRank.size(), knownRows = rowRank.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    // The paired loads deliver a subset of the single ones; anything else is not counted.
+    const std::size_t a1 = static_cast<std::size_t>(colIndex.Id(pa[k]));
+    const std::size_t b1 = static_cast<std::size_t>(rowIndex.Id(pb[k]));
+    if (a1 < knownCols && b1 < knownRows) ++FreqArray[colRank[a1]][rowRank[b1]];
+  }
   Recount();
   ColGroupNames.assign(1, "");
   for (int i = 1; i <= C1IndexLength; ++i) ColGroupNames.push_back(CategoryName(data, first, C1Index[i]));
@@ -642,9 +647,9 @@ TChart CrosstabsChart(const TCrossTab& tab, const std::string& colVar, const std
   if (tab.J() < 2) return chart;
   // Each row category stands further back: its bars move by `depth` pixels per row along
   // the receding axis; the front, top and side faces are polygons in three shades of lime.
-  const double depth = 18, rad = angle * 3.14159265358979323846 / 180;
+  const double depth = 30, rad = angle * 3.14159265358979323846 / 180;
   const double dx = depth * std::cos(rad), dy = -depth * std::sin(rad);
-  const double w = 0.3;
+  const double w = 0.22;
   std::string rows;
   double top = 0;
   // Drawn from the back row forward, so that nearer bars cover farther ones.
@@ -677,45 +682,86 @@ TChart CrosstabsChart(const TCrossTab& tab, const std::string& colVar, const std
 
 // ------------------------------------------------------------------ command line
 
-bool ParseManualTable(const std::string& text, std::vector<std::vector<std::int64_t>>& rows,
-                      std::string& error) {
+namespace {
+
+std::string Trim(std::string s) {
+  s.erase(0, s.find_first_not_of(" \r"));
+  s.erase(s.find_last_not_of(" \r") + 1);
+  return s;
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+  std::vector<std::string> out;
+  std::size_t s = 0;
+  while (true) {
+    const std::size_t at = text.find(sep, s);
+    out.push_back(text.substr(s, at == std::string::npos ? std::string::npos : at - s));
+    if (at == std::string::npos) return out;
+    s = at + 1;
+  }
+}
+
+// Rows of counts split at rowSep and cellSep; emptyIsZero for pasted blocks.
+bool ParseCounts(const std::string& text, char rowSep, char cellSep, bool emptyIsZero,
+                 bool sameLength, std::vector<std::vector<std::int64_t>>& rows, std::string& error) {
   rows.clear();
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t semi = text.find(';', start);
-    const std::string row = text.substr(start, semi == std::string::npos ? std::string::npos : semi - start);
+  std::vector<std::string> lines = Split(text, rowSep);
+  if (emptyIsZero)
+    while (!lines.empty() && Trim(lines.back()).empty()) lines.pop_back();
+  for (const std::string& line : lines) {
     std::vector<std::int64_t> counts;
-    std::size_t s = 0;
-    while (s <= row.size()) {
-      const std::size_t comma = row.find(',', s);
-      std::string cell = row.substr(s, comma == std::string::npos ? std::string::npos : comma - s);
-      cell.erase(0, cell.find_first_not_of(' '));
-      cell.erase(cell.find_last_not_of(' ') + 1);
-      std::int64_t v = 0;
-      bool ok = !cell.empty() && cell.size() <= 18;
+    for (std::string cell : Split(line, cellSep)) {
+      cell = Trim(cell);
+      bool ok = cell.size() <= 18 && (!cell.empty() || emptyIsZero);
       for (char ch : cell) ok = ok && ch >= '0' && ch <= '9';
       if (!ok) {
         error = "'" + cell + "' is not a whole number of 0 or more!";
         return false;
       }
+      std::int64_t v = 0;
       for (char ch : cell) v = v * 10 + (ch - '0');
       counts.push_back(v);
-      if (comma == std::string::npos) break;
-      s = comma + 1;
     }
-    if (!rows.empty() && counts.size() != rows.front().size()) {
+    if (sameLength && !rows.empty() && counts.size() != rows.front().size()) {
       error = "Every row of the table needs the same number of counts!";
       return false;
     }
     rows.push_back(std::move(counts));
-    if (semi == std::string::npos) break;
-    start = semi + 1;
   }
-  if (rows.size() > 99 || rows.front().size() > 99) {
+  std::size_t columns = 0;
+  for (auto& r : rows) columns = std::max(columns, r.size());
+  for (auto& r : rows) r.resize(columns, 0);
+  if (rows.empty()) {
+    error = "There is no table to read!";
+    return false;
+  }
+  if (rows.size() > 99 || columns > 99) {
     error = "A typed table has at most 99 rows and 99 columns!";
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ParseManualTable(const std::string& text, std::vector<std::vector<std::int64_t>>& rows,
+                      std::string& error) {
+  return ParseCounts(text, ';', ',', false, true, rows, error);
+}
+
+bool ParsePastedTable(const std::string& text, std::vector<std::vector<std::int64_t>>& rows,
+                      std::string& error) {
+  return ParseCounts(text, '\n', '\t', true, false, rows, error);
+}
+
+TKeyResult CrosstabCellKeyFilter(const TKeyEdit& edit, char key) {
+  TKeyResult r;
+  if (key >= '0' && key <= '9')
+    r.Accepted = static_cast<int>(edit.Text.size()) - edit.SelLength < 7;
+  else
+    r.Accepted = key == KeyBackspace || key == '\t' || key == '\r' || key == KeyCopy ||
+                 key == KeyPaste || key == KeyCut;
+  return r;
 }
 
 namespace {
@@ -723,15 +769,10 @@ namespace {
 bool ParsePositions(const std::string& text, std::vector<int>& out) {
   out.clear();
   if (text.empty()) return true;
-  std::size_t s = 0;
-  while (s <= text.size()) {
-    const std::size_t comma = text.find(',', s);
-    const std::string item = text.substr(s, comma == std::string::npos ? std::string::npos : comma - s);
+  for (const std::string& item : Split(text, ',')) {
     double x = 0;
     if (!ReadPlainNumber(item, x) || x != std::floor(x) || x < 1 || x > 1e6) return false;
     out.push_back(static_cast<int>(x));
-    if (comma == std::string::npos) break;
-    s = comma + 1;
   }
   return true;
 }
@@ -829,19 +870,15 @@ TAnalysis CrosstabsAnalysis() {
       (tab.*edit)(positions);
     }
     const std::string& list = o.Text("stats");
-    for (std::size_t s = 0; !list.empty() && s <= list.size();) {
-      const std::size_t comma = list.find(',', s);
-      std::string item = list.substr(s, comma == std::string::npos ? std::string::npos : comma - s);
-      item.erase(0, item.find_first_not_of(' '));
-      item.erase(item.find_last_not_of(' ') + 1);
-      unsigned bit = 0;
-      for (unsigned k = 0; k < 6; ++k)
-        if (item == CTStatNames[k]) bit = 1u << k;
-      if (bit == 0) return TOutcome::Refuse("'" + item + "' is not a statistic of --stats!");
-      in.Stats |= bit;
-      if (comma == std::string::npos) break;
-      s = comma + 1;
-    }
+    if (!list.empty())
+      for (const std::string& part : Split(list, ',')) {
+        const std::string item = Trim(part);
+        unsigned bit = 0;
+        for (unsigned k = 0; k < 6; ++k)
+          if (item == CTStatNames[k]) bit = 1u << k;
+        if (bit == 0) return TOutcome::Refuse("'" + item + "' is not a statistic of --stats!");
+        in.Stats |= bit;
+      }
     in.Conf = o.Choice<int>("conf") / 100.0;
     TOutcome out;
     {

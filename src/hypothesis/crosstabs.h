@@ -11,6 +11,7 @@
 
 #include "analysis/analysis.h"
 #include "data/text_grid.h"
+#include "numerics/keyfilters.h"
 #include "output/chart.h"
 
 namespace sorvel {
@@ -143,6 +144,16 @@ TChart CrosstabsChart(const TCrossTab& tab, const std::string& colVar, const std
 // in `error`).
 bool ParseManualTable(const std::string& text, std::vector<std::vector<std::int64_t>>& rows,
                       std::string& error);
+
+// Cells pasted into the table: lines of tab-separated whole numbers (an empty cell is 0).
+// False, naming the first cell that is not a whole number of 0 or more, on anything else;
+// at most 99 rows and columns, as the size boxes allow.
+bool ParsePastedTable(const std::string& text, std::vector<std::vector<std::int64_t>>& rows,
+                      std::string& error);
+
+// Keys typed into a count cell: digits (not once the text, less its selection, has 7
+// characters), Backspace, Tab, Enter and Ctrl+C/V/X.
+TKeyResult CrosstabCellKeyFilter(const TKeyEdit& edit, char key);
 
 TAnalysis CrosstabsAnalysis();
 

@@ -1,5 +1,6 @@
 #include "hypothesis/register.h"
 
+#include "hypothesis/crosstabs.h"
 #include "hypothesis/mean_dispersion_tests.h"
 #include "hypothesis/nonparametric_tests.h"
 #include "hypothesis/test_statistics.h"
@@ -9,6 +10,7 @@ namespace sorvel {
 void RegisterHypothesisAnalyses(TAnalysisRegistry& registry) {
   registry.Add(TestStatisticsAnalysis());
   registry.Add(MeanDispersionTestsAnalysis());
+  registry.Add(CrosstabsAnalysis());
   registry.Add(NonparametricTestsAnalysis());
 }
 

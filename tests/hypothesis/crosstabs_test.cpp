@@ -353,6 +353,39 @@ TEST(CrosstabsManual, ParseTable) {
   }
 }
 
+TEST(CrosstabsManual, PastedBlocks) {
+  TRows rows;
+  std::string error;
+  ASSERT_TRUE(ParsePastedTable("10\t20\r\n30\t40\r\n", rows, error));
+  EXPECT_EQ(rows, (TRows{{10, 20}, {30, 40}}));
+  ASSERT_TRUE(ParsePastedTable("1\t\n2\t3\t4", rows, error));
+  EXPECT_EQ(rows, (TRows{{1, 0, 0}, {2, 3, 4}}));
+  // Fault 16: text that is not a count is named, not thrown.
+  EXPECT_FALSE(ParsePastedTable("1\t2\n3\tabc", rows, error));
+  EXPECT_EQ(error, "'abc' is not a whole number of 0 or more!");
+  EXPECT_FALSE(ParsePastedTable("1.5", rows, error));
+}
+
+TEST(CrosstabsManual, CellKeys) {
+  struct Case {
+    const char* Text;
+    int SelLength;
+    char Key;
+    bool Accepted;
+  };
+  const Case cases[] = {
+      {"123456", 0, '7', true},   {"1234567", 0, '8', false},  // the eighth digit
+      {"1234567", 7, '8', true},  // typed over the selected text
+      {"1234567", 0, KeyBackspace, true}, {"12", 0, '\t', true}, {"12", 0, '\r', true},
+      {"12", 0, KeyPaste, true},  {"12", 0, '-', false},  {"12", 0, '.', false},
+      {"12", 0, 'a', false},
+  };
+  for (const auto& c : cases) {
+    const TKeyEdit edit{c.Text, 0, c.SelLength};
+    EXPECT_EQ(CrosstabCellKeyFilter(edit, c.Key).Accepted, c.Accepted) << c.Text << ' ' << int(c.Key);
+  }
+}
+
 TEST(CrosstabsChart, OneSeriesPerRowDepthTurnsWithTheAngle) {
   const TCrossTab t = Table({{1, 2, 3}, {4, 5, 6}});
   const TChart front = CrosstabsChart(t, "C", "R", 90);

@@ -35,6 +35,7 @@
 #include "ui/key_filter_qt.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
+#include "ui/pdf_pages.h"
 #include "ui/report_view.h"
 #include "ui/shell_services.h"
 #include "ui/window_registry.h"
@@ -669,24 +670,6 @@ TEST(TextOutputForm, ReturnLeadsBackToTheTestsWindow) {
 }
 
 // --- printing ---------------------------------------------------------------
-
-// The text of each page of a PDF, or nothing when pdftotext is not installed.
-QStringList PdfPages(const QString& pdf) {
-  const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-  if (tool.isEmpty()) return {};
-  QProcess p;
-  p.start(tool, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-  if (!p.waitForFinished(30000)) return {};
-  QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(QChar('\f'));
-  if (!pages.isEmpty() && pages.back().trimmed().isEmpty()) pages.removeLast();
-  return pages;
-}
-
-void SetupPdf(QPrinter& printer, const QString& path) {
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(path);
-  printer.setPageSize(QPageSize(QPageSize::Letter));
-}
 
 TEST(Printing, PageMarksSplitTheReportIntoPagesWithHeaderAndFooter) {
   if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())

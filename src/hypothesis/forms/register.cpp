@@ -1,5 +1,7 @@
 #include "hypothesis/forms/register.h"
 
+#include "hypothesis/crosstabs.h"
+#include "hypothesis/forms/crosstabs_form.h"
 #include "hypothesis/forms/mean_dispersion_form.h"
 #include "hypothesis/forms/np_form.h"
 #include "hypothesis/forms/test_stat_form.h"
@@ -12,6 +14,7 @@ namespace sorvel {
 
 void RegisterHypothesisForms() {
   RegisterForm(TestStatisticsCommand, [](QWidget* owner) { return new TTestStatForm(owner); });
+  RegisterForm(CrosstabsCommand, [](QWidget* owner) { return new TForm_Crosstabs(owner); });
   RegisterForm(MeanDispersionTestsCommand, [](QWidget* owner) { return new TT_testForm(owner); });
   RegisterForm(NonparametricTestsCommand, [](QWidget* owner) { return new TNPForm(owner); });
 }

@@ -1,0 +1,211 @@
+// The "Crosstabs" window under the offscreen platform: typed and pasted tables, header
+// clicks, remove, merge and restore, the table from data, printing to PDF.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "data/data_file.h"
+#include "data/data_state.h"
+#include "hypothesis/forms/crosstabs_form.h"
+#include "ui/chart_view.h"
+#include "ui/messages.h"
+#include "ui/pdf_pages.h"
+#include "ui/report_view.h"
+
+using namespace sorvel;
+
+namespace {
+
+class CrosstabsFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetDataState();
+    SetMessageRecorder(&messages);
+    form = std::make_unique<TForm_Crosstabs>(nullptr);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  }
+  void TearDown() override {
+    form.reset();
+    SetMessageRecorder(nullptr);
+    ResetDataState();
+  }
+  QString Cell(int row, int col) {
+    auto* item = form->StringGrid_CT->item(row, col);
+    return item ? item->text() : QString();
+  }
+  void Check(int stat) { form->StatCheckListBox->item(stat)->setCheckState(Qt::Checked); }
+
+  TMessageLog messages;
+  std::unique_ptr<TForm_Crosstabs> form;
+};
+
+TEST_F(CrosstabsFormTest, WithoutDataTheTypedTableIsShown) {
+  EXPECT_TRUE(form->ManualEntry);
+  EXPECT_FALSE(form->PageControl_Input->isTabVisible(0));
+  EXPECT_EQ(form->StringGrid_CT->columnCount(), 4);
+  EXPECT_EQ(Cell(0, 1), QStringLiteral("C=1"));
+  EXPECT_EQ(Cell(2, 0), QStringLiteral("R=2"));
+  EXPECT_EQ(Cell(3, 3), QStringLiteral("0"));
+  form->SpinEdit_Col->setValue(3);
+  EXPECT_EQ(form->CT.I(), 3);
+  EXPECT_EQ(Cell(0, 3), QStringLiteral("C=3"));
+  EXPECT_EQ(Cell(0, 4), QStringLiteral("Total"));
+  form->Edit_ColName->setText(QStringLiteral("Shift"));
+  EXPECT_EQ(Cell(0, 2), QStringLiteral("Shift=2"));
+}
+
+TEST_F(CrosstabsFormTest, PastedCountsAndTheReport) {
+  form->PasteTable(QStringLiteral("10\t20\r\n30\t40\r\n"));
+  EXPECT_EQ(form->CT.N(), 100);
+  EXPECT_EQ(Cell(3, 3), QStringLiteral("100"));
+  EXPECT_EQ(form->RichEdit->toPlainText(), QString());  // no statistic checked
+  EXPECT_FALSE(form->Button_Stats->isEnabled());
+  Check(1);
+  EXPECT_TRUE(form->Button_Stats->isEnabled());
+  EXPECT_TRUE(form->RichEdit->toPlainText().contains(QStringLiteral("Phi = 0.089   df = 1   p-value = 0.373")))
+      << form->RichEdit->toPlainText().toStdString();
+  // Percentages with expected values; a typed cell goes back to counts.
+  form->Display->button(2)->setChecked(true);
+  form->CheckBox_Expected->setChecked(true);
+  EXPECT_EQ(Cell(1, 1), QStringLiteral("10.00% (12.00%)"));
+  form->StringGrid_CT->item(1, 1)->setText(QStringLiteral("15"));
+  EXPECT_EQ(form->Display->checkedId(), 0);
+  EXPECT_FALSE(form->CheckBox_Expected->isChecked());
+  EXPECT_EQ(Cell(3, 3), QStringLiteral("105"));
+  EXPECT_EQ(Cell(1, 3), QStringLiteral("35"));
+  // Text that is not a count leaves the count it had.
+  form->StringGrid_CT->item(1, 1)->setText(QString());
+  EXPECT_EQ(form->CT.Count(1, 1), 15);
+  EXPECT_EQ(Cell(1, 1), QStringLiteral("15"));
+}
+
+TEST_F(CrosstabsFormTest, PastedTextThatIsNotCountsIsRefusedAndTheTableStays) {
+  form->PasteTable(QStringLiteral("1\t2\n3\t4"));
+  form->PasteTable(QStringLiteral("5\t6\n7\tseven"));
+  ASSERT_EQ(messages.Texts.size(), 1);
+  EXPECT_EQ(messages.Texts[0], QStringLiteral("'seven' is not a whole number of 0 or more!"));
+  EXPECT_EQ(form->CT.N(), 10);
+  EXPECT_EQ(Cell(2, 2), QStringLiteral("4"));
+}
+
+TEST_F(CrosstabsFormTest, HeaderClicksSelectColumnsOrRows) {
+  form->PasteTable(QStringLiteral("1\t2\t3\n4\t5\t6\n7\t8\t9"));
+  EXPECT_FALSE(form->Button_Remove->isVisible());
+  form->GridClick(0, 1);
+  form->GridClick(0, 3);
+  EXPECT_TRUE(form->SelCol[1] && form->SelCol[3] && !form->SelCol[2]);
+  EXPECT_TRUE(form->Button_Merge->isVisible());
+  EXPECT_EQ(form->StringGrid_CT->item(2, 1)->background().color(), QColor(0, 255, 255));
+  form->GridClick(0, 4);  // the totals column is not selectable
+  EXPECT_FALSE(form->SelCol[4]);
+  form->GridClick(2, 0);  // a row clears the columns
+  EXPECT_TRUE(form->SelRow[2]);
+  EXPECT_EQ(form->SelectedCount(form->SelCol), 0);
+  form->GridClick(2, 0);  // toggles off
+  EXPECT_FALSE(form->SelRow[2]);
+  form->GridClick(0, 2);
+  form->GridClick(2, 2);  // inside the table: nothing selected
+  EXPECT_EQ(form->SelectedCount(form->SelCol) + form->SelectedCount(form->SelRow), 0);
+  EXPECT_FALSE(form->Button_Remove->isVisible());
+}
+
+TEST_F(CrosstabsFormTest, MergeRemoveAndRestore) {
+  form->PasteTable(QStringLiteral("1\t2\t3\n4\t5\t6\n7\t8\t9"));
+  form->GridClick(0, 3);
+  form->GridClick(0, 1);
+  form->MergeClick();
+  EXPECT_EQ(form->CT.I(), 2);
+  EXPECT_EQ(form->SpinEdit_Col->value(), 2);
+  EXPECT_EQ(Cell(0, 1), QStringLiteral("C=[1,3]"));
+  EXPECT_EQ(Cell(1, 1), QStringLiteral("4"));
+  EXPECT_EQ(form->SelectedCount(form->SelCol), 0);
+  form->GridClick(2, 0);
+  form->RemoveClick();
+  EXPECT_EQ(form->CT.J(), 2);
+  EXPECT_EQ(form->SpinEdit_Row->value(), 2);
+  EXPECT_EQ(Cell(2, 0), QStringLiteral("R=3"));
+  EXPECT_TRUE(form->PopupRestore->isEnabled());
+  // A typed table returns as it was before the first edit.
+  form->RestoreClick();
+  EXPECT_EQ(form->CT.I(), 3);
+  EXPECT_EQ(form->CT.J(), 3);
+  EXPECT_EQ(Cell(2, 2), QStringLiteral("5"));
+  EXPECT_FALSE(form->PopupRestore->isEnabled());
+}
+
+TEST_F(CrosstabsFormTest, TableFromDataRestoredFromData) {
+  ASSERT_TRUE(ReadDataBytes("Shift\tDefect\n1\ta\n1\tb\n2\ta\n2\ta\n3\tb\n", DataList()).Ok);
+  ++NewDataCount;  // as the editor counts a new data set
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(form.get(), &activate);
+  EXPECT_TRUE(form->PageControl_Input->isTabVisible(0));
+  form->PageControl_Input->setCurrentIndex(0);
+  EXPECT_FALSE(form->ManualEntry);
+  form->ComboBox_Rows->setCurrentIndex(0);  // Shift down the side
+  form->ComboBox_Cols->setCurrentIndex(1);  // Defect across
+  EXPECT_EQ(form->CT.I(), 2);
+  EXPECT_EQ(form->CT.J(), 3);
+  EXPECT_EQ(Cell(0, 1), QStringLiteral("Defect=a"));
+  EXPECT_EQ(Cell(2, 1), QStringLiteral("2"));
+  EXPECT_EQ(form->SpinEdit_Row->value(), 3);
+  form->GridClick(0, 2);
+  form->RemoveClick();
+  EXPECT_EQ(form->CT.I(), 1);
+  form->RestoreClick();
+  EXPECT_EQ(form->CT.I(), 2);
+  Check(0);
+  EXPECT_TRUE(form->RichEdit->toPlainText().startsWith(QStringLiteral("CROSSTABS: Defect by Shift")));
+  // The graph page shows one series of bars per row category.
+  form->PageControl_Main->setCurrentIndex(1);
+  EXPECT_EQ(form->ChartView->Chart().Series.size(), 4u);
+  const QString shots = qEnvironmentVariable("SORVEL_SCREENSHOTS");
+  if (!shots.isEmpty()) form->grab().save(QDir(shots).filePath(QStringLiteral("crosstabs_graph.png")));
+}
+
+TEST_F(CrosstabsFormTest, PrintsTableAndReportToPdf) {
+  if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    GTEST_SKIP() << "pdftotext not installed";
+  form->PasteTable(QStringLiteral("10\t20\n30\t40"));
+  Check(0);
+  form->GridClick(0, 1);
+  form->CheckBox_Expected->setChecked(true);
+  const QString shots = qEnvironmentVariable("SORVEL_SCREENSHOTS");
+  if (!shots.isEmpty()) form->grab().save(QDir(shots).filePath(QStringLiteral("crosstabs_table.png")));
+  QTemporaryDir dir;
+  const QString pdf = shots.isEmpty() ? dir.filePath(QStringLiteral("crosstabs.pdf"))
+                                      : QDir(shots).filePath(QStringLiteral("crosstabs.pdf"));
+  QPrinter printer(QPrinter::HighResolution);
+  SetupPdf(printer, pdf);
+  form->PrintOn(printer);
+  const QStringList pages = PdfPages(pdf);
+  ASSERT_EQ(pages.size(), 1);
+  const QString& page = pages[0];
+  EXPECT_TRUE(page.contains(QStringLiteral("Sorvelstats")));
+  EXPECT_TRUE(page.contains(QStringLiteral("CrossTabs")));
+  EXPECT_TRUE(page.contains(QStringLiteral("Page (1)")));
+  EXPECT_TRUE(page.contains(QRegularExpression(QStringLiteral("R=1 \\|\\s+10 \\(12.00\\)\\s+20 \\(18.00\\)\\s+30"))))
+      << page.toStdString();
+  EXPECT_TRUE(page.contains(QStringLiteral("CROSSTABS: C by R")));
+  // The report starts below the table, not on its last row.
+  EXPECT_FALSE(page.contains(QStringLiteral("100CROSSTABS")));
+  EXPECT_LT(page.indexOf(QStringLiteral("Total |")), page.indexOf(QStringLiteral("CROSSTABS: C by R")));
+}
+
+}  // namespace
