@@ -164,54 +164,57 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
   auto param = [&](int t) { return settings.TestParam[static_cast<std::size_t>(t)]; };
   auto window = [&](int t) { return settings.TestWindow[static_cast<std::size_t>(t)]; };
 
-  // Points n - len + 1 .. n belong together: no break, no set change, every statistic
-  // present. Checked for every window, the first one too, so that a missing first value
-  // never takes part in a run. linked[n] counts the points ending at n that belong
-  // together, so each check is one comparison.
-  // Runs and counts ending at each point, so that every test is a few comparisons:
-  // same side of the centre, strict steps in one direction, outside and strictly inside
-  // centre ± sigma, turning points; prefix counts of points above centre + sigma and
-  // beyond one and two sigmas. A missing centre or sigma breaks a run and counts as inside.
+  // One pass. Points n - len + 1 .. n belong together when no break, no set change and no
+  // missing statistic lies between them: `linked` counts the points ending at n that do,
+  // checked for every window, the first one too, so that a missing first value never takes
+  // part in a run. The runs ending at each point (same side of the centre, strict steps in
+  // one direction, outside and strictly inside centre +- sigma, turning points) need only
+  // their value at the point before; the prefix counts of points above centre + sigma and
+  // beyond one and two sigmas are kept for the windows of tests 4, 7 and 8. A missing
+  // centre or sigma breaks a run and counts as inside.
   // One scratch block kept between calls: a large chart is tested again at every redraw.
   const auto size = static_cast<std::size_t>(count) + 2;
   static std::vector<int> scratch;
-  if (scratch.size() < 11 * size) scratch.resize(11 * size);
-  int* block = scratch.data();
-  auto column = [&](int k) {
-    int* c = block + static_cast<std::size_t>(k) * size;
-    c[0] = 0;
-    return c;
-  };
-  int *linked = column(0), *side = column(1), *sideRun = column(2), *step = column(3),
-      *stepRun = column(4), *outRun = column(5), *inRun = column(6), *turnRun = column(7),
-      *above1 = column(8), *out1 = column(9), *out2 = column(10);
-  for (int i = 1; i <= count; ++i) {
-    const auto u = static_cast<std::size_t>(i);
-    const bool joins = i > 1 && IsPresent(x[i - 1]) && brk[i - 1] != 1 && set[i - 1] == set[i];
-    linked[u] = !IsPresent(x[i]) ? 0 : joins ? linked[u - 1] + 1 : 1;
-    const bool present = IsPresent(x[i]);
-    const bool centred = present && IsPresent(cl[i]);
-    side[u] = centred ? (x[i] > cl[i] ? 1 : x[i] < cl[i] ? -1 : 0) : 0;
-    sideRun[u] = side[u] == 0 ? 0 : side[u] == side[u - 1] ? sideRun[u - 1] + 1 : 1;
-    step[u] = i > 1 && present && IsPresent(x[i - 1]) ? (x[i] > x[i - 1] ? 1 : x[i] < x[i - 1] ? -1 : 0) : 0;
-    stepRun[u] = step[u] == 0 ? 0 : step[u] == step[u - 1] ? stepRun[u - 1] + 1 : 1;
-    const bool zoned = centred && IsPresent(sigma[i]);
-    const double d = x[i] - cl[i];
-    const bool a1 = zoned && d > sigma[i], b1 = zoned && d < -sigma[i];
-    outRun[u] = a1 || b1 ? outRun[u - 1] + 1 : 0;
-    inRun[u] = zoned && -sigma[i] < d && d < sigma[i] ? inRun[u - 1] + 1 : 0;
-    above1[u] = above1[u - 1] + (a1 ? 1 : 0);
-    out1[u] = out1[u - 1] + (zoned && std::fabs(d) > sigma[i] ? 1 : 0);
-    out2[u] = out2[u - 1] + (zoned && std::fabs(d) > 2 * sigma[i] ? 1 : 0);
-    const bool turn = i > 1 && i < count &&
-                      ((x[i] > x[i - 1] && x[i] > x[i + 1]) || (x[i] < x[i - 1] && x[i] < x[i + 1]));
-    turnRun[u] = turn ? turnRun[u - 1] + 1 : 0;
-  }
-  auto at = [](const int* v, int i) { return v[i]; };
-  auto together = [&](int n, int len) { return linked[n] >= len; };
+  if (scratch.size() < 3 * size) scratch.resize(3 * size);
+  int* above1 = scratch.data();
+  int* out1 = above1 + size;
+  int* out2 = out1 + size;
+  above1[0] = out1[0] = out2[0] = 0;
+  int linked = 0, side = 0, sideRun = 0, step = 0, stepRun = 0, outRun = 0, inRun = 0, turnRun = 0;
+  auto enabled = [&](int t) { return check[static_cast<std::size_t>(t)]; };
 
+  // The states are sums and products of comparisons rather than branches: on noisy data
+  // each comparison goes either way, and a mispredicted branch costs more than the arithmetic.
+  // x[0] and x[count + 1] exist (the row's margins); the factors on n keep them out.
   for (int n = 1; n <= count; ++n) {
-    if (!IsPresent(x[n])) continue;
+    const auto u = static_cast<std::size_t>(n);
+    const double xn = x[n], xp = x[n - 1], c = cl[n], sg = sigma[n];
+    const int present = IsPresent(xn);
+    const int previous = (n > 1) & IsPresent(xp);
+    const int joins = previous & (brk[n - 1] != 1) & (set[n - 1] == set[n]);
+    linked = present * (joins * linked + 1);
+    const int centred = present & IsPresent(c);
+    const int newSide = centred * ((xn > c) - (xn < c));
+    sideRun = (newSide != 0) * ((newSide == side) * sideRun + 1);
+    side = newSide;
+    const int newStep = (previous & present) * ((xn > xp) - (xn < xp));
+    stepRun = (newStep != 0) * ((newStep == step) * stepRun + 1);
+    step = newStep;
+    const int zoned = centred & IsPresent(sg);
+    const double d = xn - c;
+    const int a1 = zoned & (d > sg), b1 = zoned & (d < -sg);
+    outRun = (a1 | b1) * (outRun + 1);
+    inRun = (zoned & (-sg < d) & (d < sg)) * (inRun + 1);
+    above1[u] = above1[u - 1] + a1;
+    out1[u] = out1[u - 1] + (zoned & (std::fabs(d) > sg));
+    out2[u] = out2[u - 1] + (zoned & (std::fabs(d) > 2 * sg));
+    const int turnRunBefore = turnRun;
+    const double xq = x[n + 1];
+    const int turn = (n > 1) & (n < count) & (((xn > xp) & (xn > xq)) | ((xn < xp) & (xn < xq)));
+    turnRun = turn * (turnRun + 1);
+    if (!present) continue;
+    auto together = [&](int len) { return linked >= len; };
+
     std::string S;
     auto mark = [&](int test, int lookBack) {
       const char code = TestCode(test);
@@ -222,33 +225,32 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
       S += code;
       fired.push_back({n, test});
     };
-    auto enabled = [&](int t) { return check[static_cast<std::size_t>(t)]; };
 
     // 1: beyond a present limit.
     if (enabled(1) && ((IsPresent(ucl[n]) && x[n] > ucl[n]) || (IsPresent(lcl[n]) && x[n] < lcl[n])))
       mark(1, param(1) - 1);
     // 2: the last L points strictly on one side of the centre.
-    if (enabled(2) && together(n, param(2)) && at(sideRun, n) >= param(2)) mark(2, param(2) - 1);
+    if (enabled(2) && together(param(2)) && sideRun >= param(2)) mark(2, param(2) - 1);
     // 3: the last L - 1 steps strictly in one direction.
-    if (enabled(3) && together(n, param(3)) && at(stepRun, n) >= param(3) - 1) mark(3, param(3) - 1);
-    // 4: the last L points outside centre ± sigma, on both sides.
-    if (enabled(4) && together(n, param(4)) && at(outRun, n) >= param(4)) {
-      const int above = at(above1, n) - at(above1, n - param(4));
+    if (enabled(3) && together(param(3)) && stepRun >= param(3) - 1) mark(3, param(3) - 1);
+    // 4: the last L points outside centre +- sigma, on both sides.
+    if (enabled(4) && together(param(4)) && outRun >= param(4)) {
+      const int above = above1[u] - above1[u - static_cast<std::size_t>(param(4))];
       if (above > 0 && above < param(4)) mark(4, param(4) - 1);
     }
-    // 5: the last L points strictly inside centre ± sigma.
-    if (enabled(5) && together(n, param(5)) && at(inRun, n) >= param(5)) mark(5, param(5) - 1);
+    // 5: the last L points strictly inside centre +- sigma.
+    if (enabled(5) && together(param(5)) && inRun >= param(5)) mark(5, param(5) - 1);
     // 6: the L - 2 inner points of the last L all peaks or valleys.
-    if (enabled(6) && together(n, param(6)) && at(turnRun, n - 1) >= param(6) - 2) mark(6, param(6) - 1);
+    if (enabled(6) && together(param(6)) && turnRunBefore >= param(6) - 2) mark(6, param(6) - 1);
     // 7, 8: exactly k of the last m points beyond one (two) sigmas.
     for (int t = 7; t <= 8; ++t) {
       const int k = param(t), m = window(t);
-      if (!enabled(t) || !together(n, m)) continue;
+      if (!enabled(t) || !together(m)) continue;
       const int* beyond = t == 7 ? out1 : out2;
-      if (at(beyond, n) - at(beyond, n - m) == k) mark(t, m - 1);
+      if (beyond[u] - beyond[u - static_cast<std::size_t>(m)] == k) mark(t, m - 1);
     }
 
-    if (enabled(9) && n > 1 && together(n, 2)) {
+    if (enabled(9) && n > 1 && together(2)) {
       const double limit = MovingRangeSigmas * sigma[n];
       if (IsPresent(sigma[n]) && limit > 0 && std::fabs(x[n] - x[n - 1]) > limit) mark(9, param(9) - 1);
     }

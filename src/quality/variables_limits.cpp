@@ -1,6 +1,7 @@
 #include "quality/variables_limits.h"
 
 #include <algorithm>
+#include <limits>
 #include <cmath>
 #include <optional>
 #include <set>
@@ -296,12 +297,25 @@ void MinMaxColumns(ChartArrayType& t, int count) {
     double lo = MissingValue, hi = MissingValue;
     int p = 1;
     while (p <= count && !Present(v[p])) ++p;
-    if (p <= count) lo = hi = v[p];
-    for (; p <= count; ++p) {
-      const double x = v[p];
-      if (x == MissingValue) continue;
-      lo = std::min(lo, x);
-      hi = std::max(hi, x);
+    if (p <= count) {
+      // Four lanes without a branch per value (a missing one cannot win); NaN never wins.
+      constexpr double Inf = std::numeric_limits<double>::infinity();
+      double l[4] = {v[p], v[p], v[p], v[p]}, h[4] = {v[p], v[p], v[p], v[p]};
+      for (; p + 3 <= count; p += 4)
+        for (int k = 0; k < 4; ++k) {
+          const double x = v[p + k];
+          const double xl = x == MissingValue ? Inf : x, xh = x == MissingValue ? -Inf : x;
+          l[k] = xl < l[k] ? xl : l[k];
+          h[k] = xh > h[k] ? xh : h[k];
+        }
+      for (; p <= count; ++p) {
+        const double x = v[p];
+        if (x == MissingValue) continue;
+        l[0] = x < l[0] ? x : l[0];
+        h[0] = x > h[0] ? x : h[0];
+      }
+      lo = std::min({l[0], l[1], l[2], l[3]});
+      hi = std::max({h[0], h[1], h[2], h[3]});
     }
     v[count + 1] = lo;
     v[count + 2] = hi;
@@ -345,7 +359,11 @@ bool CalcVariablesLimits(ChartArrayType& t, int count, const TVariablesChartSett
   // The set numbers present, each once, in order: an empty set cell (MissingValue) is a
   // set of its own, and far-apart codes cost nothing.
   std::set<double> sets;
-  for (int p = 1; p <= count; ++p) sets.insert(t(RowSet, p));
+  const double* setRow = t.Rows[static_cast<std::size_t>(RowSet)].data();
+  int p0 = 1;  // most charts have one set: no tree walk per point until a second shows
+  while (p0 <= count && setRow[p0] == setRow[1]) ++p0;
+  if (count >= 1) sets.insert(setRow[1]);
+  for (int p = p0; p <= count; ++p) sets.insert(setRow[p]);
 
   for (const double set : sets) {
     std::vector<int> points;
