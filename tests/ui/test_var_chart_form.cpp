@@ -190,4 +190,15 @@ TEST_F(VarChartFormTest, ClosesWhenTheDataChanged) {
   EXPECT_FALSE(form->isVisible());
 }
 
+// A new data set in place of the charted one: a redraw before the window is activated
+// again draws nothing rather than reading the data set that is gone.
+TEST_F(VarChartFormTest, ANewDataSetLeavesNothingToDraw) {
+  Open(MeanRange());
+  ReplaceDataList(std::make_unique<TDataList>());
+  form->Redraw();
+  EXPECT_TRUE(form->ChartView->Chart().Series.empty());
+  EXPECT_EQ(form->Current(), -1);
+  EXPECT_FALSE(form->RecalculateAction->isEnabled());
+}
+
 }  // namespace

@@ -203,9 +203,14 @@ std::int64_t TVARchart_Form::ChangeStamp() const {
   return (static_cast<std::int64_t>(NewDataCount) << 32) ^ static_cast<std::uint32_t>(DataChangeCount);
 }
 
+bool TVARchart_Form::Stale() const {
+  return builder_ && (&DataList() != dataUsed_ || ChangeStamp() != stamp_);
+}
+
 void TVARchart_Form::Open(const TVarChartRequest& request) {
   request_ = request;
   stamp_ = ChangeStamp();
+  dataUsed_ = &DataList();
   const QString file = QString::fromStdString(DataEditor.DataFilename);
   setWindowTitle(file.isEmpty() ? QStringLiteral("Variables Chart")
                                 : QStringLiteral("Variables Chart - ") + QFileInfo(file).fileName());
@@ -245,6 +250,7 @@ void TVARchart_Form::Recalculate() {
 }
 
 void TVARchart_Form::Rebuild() {
+  if (Stale()) ClearChart();  // the builder reads a data set that is gone or changed
   if (!builder_ || current_ < 0) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const TVarChartPosition& at = positions_[static_cast<std::size_t>(current_)];
@@ -281,6 +287,7 @@ void TVARchart_Form::UpdateCommands() {
 }
 
 void TVARchart_Form::DrawChart() {
+  if (Stale()) ClearChart();
   if (!builder_ || current_ < 0) {
     ChartView->SetChart(TChart{});
     return;
@@ -316,6 +323,7 @@ void TVARchart_Form::PointClicked(int series, int point, QPoint globalPos) {
 
 void TVARchart_Form::ClearChart() {
   builder_.reset();
+  dataUsed_ = nullptr;
   positions_.clear();
   current_ = -1;
   texts_.Clear();
@@ -326,7 +334,7 @@ void TVARchart_Form::ClearChart() {
 
 bool TVARchart_Form::event(QEvent* e) {
   // Charts of data that changed since are not shown: the setup must run again.
-  if (e->type() == QEvent::WindowActivate && builder_ && ChangeStamp() != stamp_) {
+  if (e->type() == QEvent::WindowActivate && Stale()) {
     ClearChart();
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
   }

@@ -72,6 +72,8 @@ class TVARchart_Form : public TChartForm {
   void UpdateCommands();
   void ClearChart();
   std::int64_t ChangeStamp() const;
+  // The data set changed or was replaced since the charts were made.
+  bool Stale() const;
 
   TVarChartRequest request_;
   std::unique_ptr<TVarChartBuilder> builder_;
@@ -81,6 +83,7 @@ class TVARchart_Form : public TChartForm {
   TVarPointTexts texts_;
   int axisDecimals_ = -1;
   std::int64_t stamp_ = 0;
+  const TDataList* dataUsed_ = nullptr;
 };
 
 // Opens the chart window for a setup's request (creating it on first use): fills the

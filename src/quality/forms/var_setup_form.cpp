@@ -23,6 +23,8 @@
 
 #include "data/data_rules.h"
 #include "data/data_state.h"
+#include "quality/forms/var_chart_form.h"
+#include "quality/forms/var_chart_form.h"
 #include "ui/data_editor_hooks.h"
 #include "ui/key_filter_qt.h"
 #include "ui/messages.h"
@@ -556,6 +558,7 @@ bool TForm_VARsetup::CalcButtonClick() {
   }
   IncludeChartVariables(DataList(), request);
   lastRequest_ = request;
+  ShowVariablesChart(request, this, QStringLiteral("Variables Chart Setup Form"));
   return true;
 }
 
