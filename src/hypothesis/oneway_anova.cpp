@@ -253,6 +253,13 @@ std::string Left(const std::string& s, int width) {
 }
 std::string Whole(double x) { return FormatReal(x, 0); }
 
+// A part's heading: the heading style at the body's size.
+void SectionHeading(const std::string& text) {
+  HeadingStyle(BodySize);
+  WriteLine(text);
+  BodyStyle(BodySize);
+}
+
 }  // namespace
 
 std::string AnovaErrorLine(int error) {
@@ -561,7 +568,7 @@ void WriteOnewayReport(const TOnewayInputs& in, const TOnewayResult& res) {
 
   if (res.DispersionRun) {
     WriteBlankLine();
-    WriteLine("Dispersion Analysis");
+    SectionHeading("Dispersion Analysis");
     for (const TDispersionLine& d : res.Dispersion) {
       if (d.Error == AnovaZeroVariance || d.Error == AnovaBartlettSingle) {
         WriteLine(AnovaErrorLine(d.Error));
@@ -578,7 +585,7 @@ void WriteOnewayReport(const TOnewayInputs& in, const TOnewayResult& res) {
 
   if (res.PairwiseRun) {
     WriteBlankLine();
-    WriteLine("Pairwise Comparisons");
+    SectionHeading("Pairwise Comparisons");
     underlined(Left("Comparison", 20) + Right("t(LSD)", 10) + Right("Tukey(HSD)", 15) +
                Right("Games-Howell", 15));
     const int k = static_cast<int>(a.Groups.size());

@@ -3,6 +3,7 @@
 #include "hypothesis/crosstabs.h"
 #include "hypothesis/mean_dispersion_tests.h"
 #include "hypothesis/nonparametric_tests.h"
+#include "hypothesis/oneway_anova.h"
 #include "hypothesis/test_statistics.h"
 
 namespace sorvel {
@@ -12,6 +13,7 @@ void RegisterHypothesisAnalyses(TAnalysisRegistry& registry) {
   registry.Add(MeanDispersionTestsAnalysis());
   registry.Add(CrosstabsAnalysis());
   registry.Add(NonparametricTestsAnalysis());
+  registry.Add(OnewayAnovaAnalysis());
 }
 
 }  // namespace sorvel

@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 #include "data/data_state.h"
 #include "output/report_rtf.h"
@@ -584,6 +585,25 @@ void TAnalysisForm::ToolButton_ResizeClick() {
   }
 }
 
+std::pair<QAction*, QAction*> TAnalysisForm::AddFontCommands(std::function<void()> increase,
+                                                             std::function<void()> decrease) {
+  auto* up = new QAction(QStringLiteral("&Increase Font"), this);
+  up->setToolTip(QStringLiteral("Increase Font"));
+  up->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  up->setIcon(GlyphIcon(TGlyph::FontUp));
+  connect(up, &QAction::triggered, this, std::move(increase));
+  auto* down = new QAction(QStringLiteral("&Decrease Font"), this);
+  down->setToolTip(QStringLiteral("Decrease Font"));
+  down->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  down->setIcon(GlyphIcon(TGlyph::FontDown));
+  connect(down, &QAction::triggered, this, std::move(decrease));
+  ViewMenu->addAction(up);
+  ViewMenu->addAction(down);
+  ToolBar->insertAction(ResizeAction, up);
+  ToolBar->insertAction(ResizeAction, down);
+  return {up, down};
+}
+
 TOutcome TAnalysisForm::RunAnalysis(const std::string& name, const TOptions& options,
                                     TReportView* view) {
   if (view) {
@@ -635,20 +655,8 @@ TTFOutputForm::TTFOutputForm(QWidget* owner)
   CopyGraphAction->setVisible(false);
   RichEdit->viewport()->installEventFilter(this);
 
-  IncreaseFontAction = new QAction(QStringLiteral("&Increase Font"), this);
-  IncreaseFontAction->setToolTip(QStringLiteral("Increase Font"));
-  IncreaseFontAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-  IncreaseFontAction->setIcon(GlyphIcon(TGlyph::FontUp));
-  connect(IncreaseFontAction, &QAction::triggered, this, &TTFOutputForm::IncreaseFont);
-  DecreaseFontAction = new QAction(QStringLiteral("&Decrease Font"), this);
-  DecreaseFontAction->setToolTip(QStringLiteral("Decrease Font"));
-  DecreaseFontAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-  DecreaseFontAction->setIcon(GlyphIcon(TGlyph::FontDown));
-  connect(DecreaseFontAction, &QAction::triggered, this, &TTFOutputForm::DecreaseFont);
-  ViewMenu->addAction(IncreaseFontAction);
-  ViewMenu->addAction(DecreaseFontAction);
-  ToolBar->insertAction(ResizeAction, IncreaseFontAction);
-  ToolBar->insertAction(ResizeAction, DecreaseFontAction);
+  std::tie(IncreaseFontAction, DecreaseFontAction) =
+      AddFontCommands([this] { IncreaseFont(); }, [this] { DecreaseFont(); });
   resize(560, 420);
 }
 
@@ -660,10 +668,10 @@ void TTFOutputForm::PlaceBelow(QWidget* caller) {
   move(caller->frameGeometry().topLeft() + QPoint(0, frame));
 }
 
-void TTFOutputForm::AppendRun(const TReport& run) {
+void AppendReportRun(TReportView* view, const TReport& run, bool clear, double zoom, int delta) {
   TReport combined;
-  if (!CheckBox_Clear->isChecked()) {
-    combined = RichEdit->Report();
+  if (!clear) {
+    combined = view->Report();
     if (!combined.Empty()) {
       TReport mark;
       {
@@ -672,19 +680,22 @@ void TTFOutputForm::AppendRun(const TReport& run) {
         WritePageMark();
       }
       for (TReportLine& line : mark.Lines)
-        for (TRun& r : line.Runs) r.Style.Size = std::max(1, static_cast<int>(std::lround(r.Style.Size * Size)));
+        for (TRun& r : line.Runs) r.Style.Size = std::max(1, static_cast<int>(std::lround(r.Style.Size * zoom)));
       combined.Lines.insert(combined.Lines.end(), mark.Lines.begin(), mark.Lines.end());
     }
   }
-  const int delta = BodySize - InitialBodySize;
   for (TReportLine line : run.Lines) {
     for (TRun& r : line.Runs)
-      r.Style.Size = std::max(1, static_cast<int>(std::lround(r.Style.Size * Size)) + delta);
+      r.Style.Size = std::max(1, static_cast<int>(std::lround(r.Style.Size * zoom)) + delta);
     combined.Lines.push_back(std::move(line));
   }
-  RichEdit->SetReport(combined);
-  RichEdit->moveCursor(QTextCursor::End);
-  RichEdit->ensureCursorVisible();
+  view->SetReport(combined);
+  view->moveCursor(QTextCursor::End);
+  view->ensureCursorVisible();
+}
+
+void TTFOutputForm::AppendRun(const TReport& run) {
+  AppendReportRun(RichEdit, run, CheckBox_Clear->isChecked(), Size, BodySize - InitialBodySize);
 }
 
 void TTFOutputForm::IncreaseFont() {

@@ -7,7 +7,9 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSpinBox>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "shell/analysis_registry.h"
 #include "ui/report_view.h"
@@ -104,6 +106,10 @@ class TAnalysisForm : public QMainWindow {
   QPushButton* MakeActionButton(QWidget* parent);
   // A "&Decimals:" box whose change recomputes at once.
   TDecimalSpinEdit* MakeDecimalSpinEdit(QWidget* parent, const QString& name, int initial = 4);
+  // "&Increase Font" (Ctrl+I) and "&Decrease Font" (Ctrl+D) in the View menu and the
+  // toolbar, before the resize button; the window's own handlers do the work.
+  std::pair<QAction*, QAction*> AddFontCommands(std::function<void()> increase,
+                                                std::function<void()> decrease);
   // Called when a decimals box changes (not while it is empty).
   virtual void Recompute() {}
   // Called after a zoom with the ratio new / old.
@@ -123,6 +129,11 @@ class TAnalysisForm : public QMainWindow {
   QFont baseFont_;
   QSize baseSize_;  // the window's size at zoom 1
 };
+
+// A run's report (written at zoom 1) into a window's report view: with clear it replaces
+// the view's report, otherwise it follows a blank line and a page mark. Its fonts are
+// scaled by zoom and then moved by delta points; the view scrolls to its end.
+void AppendReportRun(TReportView* view, const TReport& run, bool clear, double zoom, int delta);
 
 // The separate text window of the mean and dispersion tests: its own title and body
 // sizes, "Clear Before Display", Increase/Decrease Font.

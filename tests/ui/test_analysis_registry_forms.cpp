@@ -68,7 +68,7 @@ TEST_F(RegistryFormsTest, TheMainMenuEnablesTheBuiltCommandsOnly) {
     }
   }
   EXPECT_TRUE(main.CommandAction("test-statistics")->isEnabled());
-  EXPECT_FALSE(main.CommandAction("oneway-anova")->isEnabled());
+  EXPECT_FALSE(main.CommandAction("omega-squared")->isEnabled());
 }
 
 std::string ReportOf(TReportView* view) { return ReportPlainText(view->Report()); }

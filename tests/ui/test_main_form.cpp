@@ -152,14 +152,14 @@ TEST_F(MainFormTest, FunctionKeysWorkFromEveryWindowAndF1FromItsOwn) {
     launched << QUrl(address).fileName();
     return true;
   });
-  RegisterPlainForm("oneway-anova", "Oneway ANOVA");
+  RegisterPlainForm("omega-squared", "Omega-Squared Calculation");
   RegisterForm("help-fixture", [](QWidget* owner) {
     return new TAnalysisForm(owner, "Test Statistics", "Test Statistics", 2800);
   });
   form->show();
-  QWidget* oneway = FormFor("oneway-anova");
+  QWidget* omega = FormFor("omega-squared");
   QWidget* stats = FormFor("help-fixture");
-  for (QWidget* w : {oneway, stats}) {
+  for (QWidget* w : {omega, stats}) {
     RestoreAndShow(w);
     ASSERT_TRUE(BecomesActive(w));
   }
@@ -169,16 +169,16 @@ TEST_F(MainFormTest, FunctionKeysWorkFromEveryWindowAndF1FromItsOwn) {
   ASSERT_TRUE(BecomesActive(form.get()));
 
   // F12, pressed each time in the window in front, brings up the one at the back:
-  // main, stats, oneway front to back, so oneway, stats, main come up in turn.
-  for (QWidget* next : {oneway, stats, static_cast<QWidget*>(form.get())}) {
+  // main, stats, omega front to back, so omega, stats, main come up in turn.
+  for (QWidget* next : {omega, stats, static_cast<QWidget*>(form.get())}) {
     QTest::keyClick(QApplication::activeWindow(), Qt::Key_F12);
     EXPECT_TRUE(BecomesActive(next)) << next->windowTitle().toStdString();
   }
   // F11 takes visible windows only.
-  oneway->hide();
+  omega->hide();
   QTest::keyClick(form.get(), Qt::Key_F11);
   EXPECT_TRUE(BecomesActive(stats));
-  EXPECT_FALSE(oneway->isVisible());
+  EXPECT_FALSE(omega->isVisible());
 
   // F4 in an analysis window opens the data editor.
   int editorShown = 0;
@@ -200,57 +200,57 @@ TEST_F(MainFormTest, FunctionKeysWorkFromEveryWindowAndF1FromItsOwn) {
 }
 
 TEST_F(MainFormTest, CommandsWithoutAWindowAreDisabled) {
-  EXPECT_FALSE(form->CommandAction("oneway-anova")->isEnabled());
+  EXPECT_FALSE(form->CommandAction("omega-squared")->isEnabled());
   EXPECT_FALSE(form->CommandAction("open")->isEnabled());  // no data editor yet
   EXPECT_TRUE(form->CommandAction("stay-on-top")->isEnabled());
   EXPECT_TRUE(form->CommandAction("exit")->isEnabled());
   EXPECT_FALSE(form->CommandAction("sorvel-web-site")->isEnabled());  // no address configured
 
-  RegisterPlainForm("oneway-anova", "Oneway ANOVA");
+  RegisterPlainForm("omega-squared", "Omega-Squared Calculation");
   DataEditorHooks().OpenFile = [](const QString&) { return true; };
   form->UpdateCommandStates();
-  EXPECT_TRUE(form->CommandAction("oneway-anova")->isEnabled());
+  EXPECT_TRUE(form->CommandAction("omega-squared")->isEnabled());
   EXPECT_TRUE(form->CommandAction("open")->isEnabled());
   EXPECT_FALSE(form->CommandAction("process-if")->isEnabled());
 }
 
 TEST_F(MainFormTest, OpeningACommandTwiceShowsOneWindowAndRestoresIt) {
-  RegisterPlainForm("oneway-anova", "Oneway ANOVA");
+  RegisterPlainForm("omega-squared", "Omega-Squared Calculation");
   form->UpdateCommandStates();
-  form->CommandAction("oneway-anova")->trigger();
-  QWidget* w = FormFor("oneway-anova");
+  form->CommandAction("omega-squared")->trigger();
+  QWidget* w = FormFor("omega-squared");
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(w->isVisible());
   w->showMinimized();
-  form->CommandAction("oneway-anova")->trigger();
-  EXPECT_EQ(FormFor("oneway-anova"), w);
+  form->CommandAction("omega-squared")->trigger();
+  EXPECT_EQ(FormFor("omega-squared"), w);
   EXPECT_FALSE(w->isMinimized());
   EXPECT_EQ(CreatedForms().size(), 1u);
 }
 
 TEST_F(MainFormTest, ViewNextNeedsThreeForms) {
-  RegisterPlainForm("oneway-anova", "Oneway ANOVA");
+  RegisterPlainForm("omega-squared", "Omega-Squared Calculation");
   RegisterPlainForm("explore", "Explore");
   form->UpdateCommandStates();
   form->show();
-  form->CommandAction("oneway-anova")->trigger();
-  QWidget* oneway = FormFor("oneway-anova");
-  oneway->hide();
+  form->CommandAction("omega-squared")->trigger();
+  QWidget* omega = FormFor("omega-squared");
+  omega->hide();
   form->FileMenuPopup();
   EXPECT_FALSE(form->CommandAction("view-next-open-form")->isEnabled());
   EXPECT_FALSE(form->CommandAction("view-next-visible-form")->isEnabled());
   form->ViewNextForm(false);
-  EXPECT_FALSE(oneway->isVisible());  // does nothing with two forms
+  EXPECT_FALSE(omega->isVisible());  // does nothing with two forms
 
   form->CommandAction("explore")->trigger();
   form->FileMenuPopup();
   EXPECT_TRUE(form->CommandAction("view-next-open-form")->isEnabled());
-  // front to back: explore, oneway, main -> the last non-dialog form comes forward
+  // front to back: explore, omega, main -> the last non-dialog form comes forward
   form->ViewNextForm(false);
   EXPECT_EQ(form->FormsFrontToBack().front(), form.get());
   form->ViewNextForm(false);
-  EXPECT_EQ(form->FormsFrontToBack().front(), oneway);
-  EXPECT_TRUE(oneway->isVisible());
+  EXPECT_EQ(form->FormsFrontToBack().front(), omega);
+  EXPECT_TRUE(omega->isVisible());
 }
 
 TEST_F(MainFormTest, FormsMenuListsWindowsSortedWithVisibilityChecks) {
@@ -263,14 +263,14 @@ TEST_F(MainFormTest, FormsMenuListsWindowsSortedWithVisibilityChecks) {
   };
   EXPECT_EQ(visibleTexts(), QStringList{"(No Open Forms)"});
 
-  RegisterPlainForm("oneway-anova", "Oneway ANOVA");
+  RegisterPlainForm("omega-squared", "Omega-Squared Calculation");
   RegisterPlainForm("explore", "Explore");
   form->UpdateCommandStates();
-  form->CommandAction("oneway-anova")->trigger();
+  form->CommandAction("omega-squared")->trigger();
   form->CommandAction("explore")->trigger();
   FormFor("explore")->hide();
   form->FormsMenuPopup();
-  EXPECT_EQ(visibleTexts(), (QStringList{"Explore", "Oneway ANOVA", "&Hide All Forms"}));
+  EXPECT_EQ(visibleTexts(), (QStringList{"Explore", "Omega-Squared Calculation", "&Hide All Forms"}));
   auto* first = form->FormsMenu()->actions().first();
   EXPECT_FALSE(first->isChecked());  // Explore is hidden
 
@@ -278,7 +278,7 @@ TEST_F(MainFormTest, FormsMenuListsWindowsSortedWithVisibilityChecks) {
   EXPECT_TRUE(FormFor("explore")->isVisible());
   Item("HideAllForms")->trigger();
   EXPECT_FALSE(FormFor("explore")->isVisible());
-  EXPECT_FALSE(FormFor("oneway-anova")->isVisible());
+  EXPECT_FALSE(FormFor("omega-squared")->isVisible());
 }
 
 TEST_F(MainFormTest, RecentFilesShowInTheFileMenu) {

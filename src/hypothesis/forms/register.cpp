@@ -4,9 +4,11 @@
 #include "hypothesis/forms/crosstabs_form.h"
 #include "hypothesis/forms/mean_dispersion_form.h"
 #include "hypothesis/forms/np_form.h"
+#include "hypothesis/forms/oneway_form.h"
 #include "hypothesis/forms/test_stat_form.h"
 #include "hypothesis/mean_dispersion_tests.h"
 #include "hypothesis/nonparametric_tests.h"
+#include "hypothesis/oneway_anova.h"
 #include "hypothesis/test_statistics.h"
 #include "ui/window_registry.h"
 
@@ -17,6 +19,7 @@ void RegisterHypothesisForms() {
   RegisterForm(CrosstabsCommand, [](QWidget* owner) { return new TForm_Crosstabs(owner); });
   RegisterForm(MeanDispersionTestsCommand, [](QWidget* owner) { return new TT_testForm(owner); });
   RegisterForm(NonparametricTestsCommand, [](QWidget* owner) { return new TNPForm(owner); });
+  RegisterForm(OnewayAnovaCommand, [](QWidget* owner) { return new TOnewayForm(owner); });
 }
 
 }  // namespace sorvel
