@@ -40,6 +40,8 @@ TDataList& TwoColumns() {
 
 void BM_LoadTwoColumns(benchmark::State& state) {
   TDataList& data = TwoColumns();
+  data.IncludeCol.fill(false);
+  data.IncludeCol[1] = data.IncludeCol[2] = true;
   for (auto _ : state) {
     TRunInfo ri;
     ri.ColRefRun = LoadColumn;
@@ -67,6 +69,8 @@ void BM_TableAndAllStatistics(benchmark::State& state) {
       WriteCrosstabsReport(tab, in);
     }
     benchmark::DoNotOptimize(report);
+    state.counters["N"] = static_cast<double>(tab.N());
+    state.counters["cells"] = tab.I() * tab.J();
   }
 }
 BENCHMARK(BM_TableAndAllStatistics)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -75,6 +79,12 @@ void BM_Fisher1e6PerCell(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(FisherExact2x2(1000000, 1000000, 1000000, 1000000, 0));
 }
 BENCHMARK(BM_Fisher1e6PerCell)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Near 1e6 per cell but not balanced, so that the tails are summed.
+void BM_Fisher1e6Unbalanced(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(FisherExact2x2(1000000, 1002000, 1001000, 999000, 0));
+}
+BENCHMARK(BM_Fisher1e6Unbalanced)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -32,7 +32,15 @@ class TValueIndex {
  public:
   TValueIndex() : keys_(64), ids_(64, -1) {}
   int Id(double v) {
-    if (v == 0) v = 0;  // -0 and 0 are one category
+    // Codes and small whole numbers, the usual categories, skip the hash.
+    if (v >= 0 && v < SmallCount && v == static_cast<int>(v)) {
+      int& slot = small_[static_cast<int>(v)];
+      if (slot < 0) {
+        slot = static_cast<int>(values_.size());
+        values_.push_back(static_cast<int>(v));  // -0 and 0 are one category
+      }
+      return slot;
+    }
     std::uint64_t key;
     std::memcpy(&key, &v, sizeof key);
     std::size_t mask = keys_.size() - 1;
@@ -48,7 +56,7 @@ class TValueIndex {
     if (values_.size() * 2 > keys_.size()) Grow();
     return id;
   }
-  const std::vector<double>& Values() const { return values_; }
+  int Count() const { return static_cast<int>(values_.size()); }
   // id -> 1-based rank among the sorted values.
   std::vector<int> Ranks(std::vector<double>& sorted) const {
     std::vector<int> order(values_.size());
@@ -85,16 +93,24 @@ class TValueIndex {
     keys_.swap(keys);
     ids_.swap(ids);
   }
+  static constexpr int SmallCount = 4096;
   std::vector<std::uint64_t> keys_;
   std::vector<int> ids_;
+  std::vector<int> small_ = std::vector<int>(SmallCount, -1);
   std::vector<double> values_;
 };
 
-std::vector<double> LoadValues(TDataList& data, int v) {
+// Loads column v (Process If, the pairs filter when set, the missing-value rule and the
+// transformation applied) and numbers each value's category into ids.
+std::size_t LoadIds(TDataList& data, int v, TValueIndex& index, std::vector<int>& ids) {
   TRunInfo ri;
   ri.ColRefRun = LoadColumn;
   data.DataToA_Array(v, ri);
-  return std::vector<double>(A_Array.begin() + 1, A_Array.begin() + 1 + A_ArrayCount);
+  const std::size_t n = static_cast<std::size_t>(std::max(0, A_ArrayCount));
+  if (ids.size() < n) ids.resize(n);
+  const double* x = A_Array.data() + 1;
+  for (std::size_t k = 0; k < n; ++k) ids[k] = index.Id(x[k]);
+  return n;
 }
 
 std::string CategoryName(const TDataList& data, int column, double value) {
@@ -160,25 +176,34 @@ int TCrossTab::GenerateFreqArray(TDataList& data, int first, int second,
   if (first <= MaxColumns) data.IncludeCol[first] = true;
   if (second <= MaxColumns) data.IncludeCol[second] = true;
 
-  std::vector<double> a, b, pa, pb;
+  // Category numbers of each load, kept between runs: a million cases would otherwise
+  // cost fresh pages every time.
+  static thread_local std::vector<int> idA, idB;
+  TValueIndex colIndex, rowIndex;
+  std::size_t nA = 0, nB = 0, pairs = 0;
   auto load = [&] {
-    a = LoadValues(data, first);
-    b = LoadValues(data, second);
+    colIndex = TValueIndex();
+    rowIndex = TValueIndex();
+    nA = LoadIds(data, first, colIndex, idA);
+    nB = LoadIds(data, second, rowIndex, idB);
+    pairs = nA;
+    // Every case valid in both columns: the two loads are already the pairs.
+    if (nA == nB && nA == static_cast<std::size_t>(std::max(0, data.Ncount))) return;
     data.SetProcessPairs(first, second);
-    pa = LoadValues(data, first);
-    pb = LoadValues(data, second);
+    const int known1 = colIndex.Count(), known2 = rowIndex.Count();
+    pairs = LoadIds(data, first, colIndex, idA);
+    const std::size_t pairs2 = LoadIds(data, second, rowIndex, idB);
     data.SetProcessPairs(0, 0);
+    // The paired loads deliver a subset of the single ones.
+    if (pairs2 != pairs || colIndex.Count() != known1 || rowIndex.Count() != known2) pairs = 0;
   };
   const bool transforming = TransformRec.no != TransformNone;
   load();
   // A transformation error switches the transformation off part-way: read all again.
   if (transforming && TransformRec.no == TransformNone) load();
-  if (a.empty()) return StatError = 1;
-  if (b.empty()) return StatError = 2;
+  if (nA == 0) return StatError = 1;
+  if (nB == 0) return StatError = 2;
 
-  TValueIndex colIndex, rowIndex;
-  for (double x : a) colIndex.Id(x);
-  for (double x : b) rowIndex.Id(x);
   std::vector<double> c1, c2;
   const std::vector<int> colRank = colIndex.Ranks(c1), rowRank = rowIndex.Ranks(c2);
   const long long cells = static_cast<long long>(c1.size() - 1) * static_cast<long long>(c2.size() - 1);
@@ -189,15 +214,14 @@ int TCrossTab::GenerateFreqArray(TDataList& data, int first, int second,
   C2Index = std::move(c2);
   C1IndexLength = static_cast<int>(C1Index.size()) - 1;
   C2IndexLength = static_cast<int>(C2Index.size()) - 1;
+  // Counted by first-appearance numbers in one flat array, then placed in sorted order.
+  const std::size_t k2 = static_cast<std::size_t>(C2IndexLength);
+  std::vector<std::int64_t> flat(static_cast<std::size_t>(C1IndexLength) * k2, 0);
+  for (std::size_t k = 0; k < pairs; ++k)
+    ++flat[static_cast<std::size_t>(idA[k]) * k2 + static_cast<std::size_t>(idB[k])];
   FreqArray.assign(C1IndexLength + 1, std::vector<std::int64_t>(C2IndexLength + 1, 0));
-  const std::size_t n = std::min(pa.size(), pb.size());
-  const std::size_t knownCols = colRank.size(), knownRows = rowRank.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    // The paired loads deliver a subset of the single ones; anything else is not counted.
-    const std::size_t a1 = static_cast<std::size_t>(colIndex.Id(pa[k]));
-    const std::size_t b1 = static_cast<std::size_t>(rowIndex.Id(pb[k]));
-    if (a1 < knownCols && b1 < knownRows) ++FreqArray[colRank[a1]][rowRank[b1]];
-  }
+  for (std::size_t a = 0; a < static_cast<std::size_t>(C1IndexLength); ++a)
+    for (std::size_t b = 0; b < k2; ++b) FreqArray[colRank[a]][rowRank[b]] = flat[a * k2 + b];
   Recount();
   ColGroupNames.assign(1, "");
   for (int i = 1; i <= C1IndexLength; ++i) ColGroupNames.push_back(CategoryName(data, first, C1Index[i]));
