@@ -1,17 +1,23 @@
 // Control limits and run tests of a variables chart, and the limit calculator's exact
 // limits. Goals: Mean and Range limits plus the nine run tests on 200,000 subgroups of 5
 // within 20 ms; sizes alternating 31/32 within 50 ms; each exact calculator case within
-// 1 ms. bench/control_charts_anchors.sh times base R on the same chart.
+// 1 ms; a whole Mean/Range chart of 1,000,000 values of a loaded data set in subgroups of
+// 5 (point table, limits, nine tests, chart model) within 0.1 s.
+// bench/control_charts_anchors.sh times base R on the same chart.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <cmath>
 #include <random>
 #include <vector>
 
 #include "quality/chart_constants.h"
 #include "quality/control_limits.h"
+#include "data/data_file.h"
 #include "quality/control_tests.h"
+#include "quality/variables_chart.h"
 #include "quality/variables_limits.h"
 
 using namespace sorvel;
@@ -84,6 +90,53 @@ void BM_NineTestsOnly(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_NineTestsOnly)->Unit(benchmark::kMillisecond);
+
+// The chart window's whole path from the data set: subgroups of 5 consecutive cases of
+// 1,000,000 N(10, 2) values, Mean and Range with Average Range limits, all nine tests
+// on both charts, and the chart model.
+// The data set is read once for every run of the benchmark.
+TDataList& MillionValues() {
+  static TDataList data = [] {
+    std::mt19937_64 rng(20261210);
+    std::normal_distribution<double> normal(10, 2);
+    std::string text = "X\n";
+    char buf[32];
+    for (int i = 0; i < 1000000; ++i) {
+      const int len = std::snprintf(buf, sizeof buf, "%.6f\n", normal(rng));
+      text.append(buf, static_cast<std::size_t>(len));
+    }
+    TDataList d;
+    ReadDataBytes(text, d);
+    d.UpdateData();
+    return d;
+  }();
+  return data;
+}
+
+void BM_MeanRangeChartFromDataSet(benchmark::State& state) {
+  TDataList& data = MillionValues();
+  if (data.Ncount != 1000000) state.SkipWithError("data not read");
+  TVarChartRequest rq;
+  rq.Layout = 4;
+  rq.ChartVariables = {1};
+  rq.SampleSize = 5;
+  TControlTestSettings all = DefaultControlTestSettings();
+  for (auto& c : all.StdCheck) c = true;
+  TVarPointTable points;
+  for (auto _ : state) {
+    TVarChartBuilder builder(data, rq);
+    builder.Build(1, 0, {}, all, points);
+    TVarChartModelInput in;
+    in.Builder = &builder;
+    in.Data = &data;
+    in.Points = &points;
+    in.Column = 1;
+    TChart chart = VariablesChartModel(in);
+    benchmark::DoNotOptimize(chart.Series.size());
+  }
+  state.counters["points"] = points.Count;
+}
+BENCHMARK(BM_MeanRangeChartFromDataSet)->Unit(benchmark::kMillisecond);
 
 void BM_CalculatorExactBinomial(benchmark::State& state) {
   for (auto _ : state) {

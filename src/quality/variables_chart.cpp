@@ -375,27 +375,99 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
     statistic("Dispersion Statistic", dispPanel, dispPoints, dispJoint);
   }
 
-  std::vector<TChartSeries*> lines;
-  for (TChartSeries* l : {zone1a, zone1b, lcl, cl, ucl, plus3, minus3, locJoint, zone1c, zone1d, dlcl, dcl, ducl,
-                          dispJoint})
-    if (l) {
-      l->X.reserve(static_cast<std::size_t>(n) + static_cast<std::size_t>(t.BreakCount) + 8);
-      l->Y.reserve(l->X.capacity());
-      lines.push_back(l);
+  // The x positions every line series shares: one entry per point, a gap between sets and
+  // an empty position after a break (point 0 marks a gap).
+  std::vector<double> lineX;
+  std::vector<int> lineP;
+  lineX.reserve(static_cast<std::size_t>(n) + static_cast<std::size_t>(t.BreakCount) + 8);
+  lineP.reserve(lineX.capacity());
+  for (int p = 1; p <= n; ++p) {
+    if (p > 1 && t.Table(RowSet, p) != t.Table(RowSet, p - 1)) {
+      lineX.push_back((X(p - 1) + X(p)) / 2);
+      lineP.push_back(0);
     }
-  for (TChartSeries* pts : {locPoints, dispPoints})
-    if (pts) {
-      pts->X.reserve(static_cast<std::size_t>(n));
-      pts->Y.reserve(static_cast<std::size_t>(n));
-      pts->ColorIndex.reserve(static_cast<std::size_t>(n));
+    lineX.push_back(X(p));
+    lineP.push_back(p);
+    if (t.Table(RowBreak, p) == 1 && p < n) {
+      lineX.push_back(X(p) + 1);
+      lineP.push_back(0);
     }
-  auto put = [](TChartSeries* l, double px, double y, std::uint8_t color = 0) {
+  }
+  const std::size_t slots = lineX.size();
+  auto clean = [](double y) { return Present(y) ? y : ChartMissing; };
+  auto fillLine = [&](TChartSeries* l, const auto& value) {
     if (!l) return;
-    l->X.push_back(px);
-    l->Y.push_back(Present(y) ? y : ChartMissing);
-    if (l->Palette.size() > 1) l->ColorIndex.push_back(color);
+    l->X = lineX;
+    l->Y.resize(slots);
+    for (std::size_t i = 0; i < slots; ++i) l->Y[i] = lineP[i] ? clean(value(lineP[i])) : ChartMissing;
   };
-  auto plus = [](double a, double b, double k) { return Present(a) && Present(b) ? a + k * b : ChartMissing; };
+  auto rowLine = [&](TChartSeries* l, int row) {
+    const double* v = t.Table.Rows[static_cast<std::size_t>(row)].data();
+    fillLine(l, [v](int p) { return v[p]; });
+  };
+  auto zoneLine = [&](TChartSeries* l, int centreRow, int sigmaRow, double k) {
+    const double* centre = t.Table.Rows[static_cast<std::size_t>(centreRow)].data();
+    const double* sigma = t.Table.Rows[static_cast<std::size_t>(sigmaRow)].data();
+    fillLine(l, [=](int p) {
+      return Present(centre[p]) && Present(sigma[p]) ? centre[p] + k * sigma[p] : ChartMissing;
+    });
+  };
+  auto codesOf = [&](int k, int p) -> const std::string& { return t.Codes[k][static_cast<std::size_t>(p)]; };
+  const bool codesKnown = t.Codes[0].size() > static_cast<std::size_t>(n) && t.Codes[1].size() > static_cast<std::size_t>(n);
+  // Colour index per point: 1 for a point carrying a code of its chart while violations show.
+  auto colours = [&](int k, bool drawn) {
+    std::vector<std::uint8_t> c(static_cast<std::size_t>(n) + 1, 0);
+    if (drawn && v.DisplayViolations && codesKnown)
+      for (int p = 1; p <= n; ++p) c[static_cast<std::size_t>(p)] = codesOf(k, p).empty() ? 0 : 1;
+    return c;
+  };
+  const std::vector<std::uint8_t> locColor = colours(0, loc), dispColor = colours(1, disp);
+  const TVarPointTexts* texts = in.PointTexts;
+  auto statisticSeries = [&](TChartSeries* points, TChartSeries* joint, int row, int k,
+                             const std::vector<std::uint8_t>& colour) {
+    if (!points) return;
+    const double* v = t.Table.Rows[static_cast<std::size_t>(row)].data();
+    points->X.assign(x.begin() + 1, x.end());
+    points->Y.resize(static_cast<std::size_t>(n));
+    points->ColorIndex.assign(colour.begin() + 1, colour.end());
+    for (int p = 1; p <= n; ++p) points->Y[static_cast<std::size_t>(p - 1)] = clean(v[p]);
+    if (texts && !texts->Texts[k].empty()) {
+      const auto& list = texts->Texts[k];
+      for (int p = 1; p <= n && static_cast<std::size_t>(p) < list.size(); ++p)
+        if (!list[static_cast<std::size_t>(p)].empty()) {
+          points->Labels.resize(static_cast<std::size_t>(p));
+          points->Labels[static_cast<std::size_t>(p - 1)] = list[static_cast<std::size_t>(p)];
+        }
+    }
+    rowLine(joint, row);
+    joint->ColorIndex.resize(slots);
+    for (std::size_t i = 0; i < slots; ++i) joint->ColorIndex[i] = colour[static_cast<std::size_t>(lineP[i])];
+  };
+
+  if (locLimitsShown) {
+    rowLine(lcl, RowLocLCL);
+    rowLine(cl, RowLocCL);
+    rowLine(ucl, RowLocUCL);
+    zoneLine(zone1a, RowLocCL, RowLocSigma, 1);
+    zoneLine(zone1b, RowLocCL, RowLocSigma, -1);
+  }
+  if (show3Sigma) {
+    zoneLine(plus3, RowGrandMean, RowProcessSigma, 3);
+    zoneLine(minus3, RowGrandMean, RowProcessSigma, -3);
+    if (s.PositiveLimitsOnly)
+      for (double& y : minus3->Y)
+        if (Present(y) && y < 0) y = ChartMissing;
+  }
+  if (disp) {
+    rowLine(dlcl, RowDispLCL);
+    rowLine(dcl, RowDispCL);
+    rowLine(ducl, RowDispUCL);
+    zoneLine(zone1c, RowDispCL, RowDispSigma, 1);
+    zoneLine(zone1d, RowDispCL, RowDispSigma, -1);
+  }
+  statisticSeries(locPoints, locJoint, RowLocation, 0, locColor);
+  statisticSeries(dispPoints, dispJoint, RowDispersion, 1, dispColor);
+
   auto band = [&](TChartSeries* b, double px, double lo, double hi) {
     if (!b || !Present(lo) || !Present(hi) || hi <= lo) return;
     b->X.push_back(px);
@@ -410,85 +482,32 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
     band(z.UpperRed, px, centre + 2 * sigma, hi);
     band(z.LowerRed, px, lo, centre - 2 * sigma);
   };
-  const TVarPointTexts* texts = in.PointTexts;
-  auto pointText = [&](int k, int p) {
-    if (!texts || static_cast<std::size_t>(p) >= texts->Texts[k].size()) return std::string();
-    return texts->Texts[k][static_cast<std::size_t>(p)];
-  };
-  auto codesOf = [&](int k, int p) -> const std::string& { return t.Codes[k][static_cast<std::size_t>(p)]; };
-  const bool codesKnown = t.Codes[0].size() > static_cast<std::size_t>(n) && t.Codes[1].size() > static_cast<std::size_t>(n);
-
-  for (int p = 1; p <= n; ++p) {
-    const double px = X(p);
-    // A gap before the point where its set differs from the previous one.
-    if (p > 1 && t.Table(RowSet, p) != t.Table(RowSet, p - 1))
-      for (TChartSeries* l : lines) put(l, (X(p - 1) + px) / 2, ChartMissing);
-    const std::string& lc = codesKnown ? codesOf(0, p) : std::string();
-    const std::string& dc = codesKnown ? codesOf(1, p) : std::string();
-    const std::uint8_t locColor = v.DisplayViolations && loc && !lc.empty() ? 1 : 0;
-    const std::uint8_t dispColor = v.DisplayViolations && disp && !dc.empty() ? 1 : 0;
-    if (locLimitsShown) {
-      put(lcl, px, t.Table(RowLocLCL, p));
-      put(cl, px, t.Table(RowLocCL, p));
-      put(ucl, px, t.Table(RowLocUCL, p));
-      if (zones) {
-        put(zone1a, px, plus(t.Table(RowLocCL, p), t.Table(RowLocSigma, p), 1));
-        put(zone1b, px, plus(t.Table(RowLocCL, p), t.Table(RowLocSigma, p), -1));
+  if (zones || codes || all)
+    for (int p = 1; p <= n; ++p) {
+      const double px = X(p);
+      if (zones && locLimitsShown)
         zoneBands(locBands, px, t.Table(RowLocCL, p), t.Table(RowLocSigma, p), t.Table(RowLocLCL, p),
                   t.Table(RowLocUCL, p));
-      }
-    }
-    if (show3Sigma) {
-      const double m = t.Table(RowGrandMean, p), sg = t.Table(RowProcessSigma, p);
-      put(plus3, px, plus(m, sg, 3));
-      const double low = plus(m, sg, -3);
-      put(minus3, px, s.PositiveLimitsOnly && Present(low) && low < 0 ? ChartMissing : low);
-    }
-    if (disp) {
-      put(dlcl, px, t.Table(RowDispLCL, p));
-      put(dcl, px, t.Table(RowDispCL, p));
-      put(ducl, px, t.Table(RowDispUCL, p));
-      if (zones) {
-        put(zone1c, px, plus(t.Table(RowDispCL, p), t.Table(RowDispSigma, p), 1));
-        put(zone1d, px, plus(t.Table(RowDispCL, p), t.Table(RowDispSigma, p), -1));
+      if (zones && disp)
         zoneBands(dispBands, px, t.Table(RowDispCL, p), t.Table(RowDispSigma, p), t.Table(RowDispLCL, p),
                   t.Table(RowDispUCL, p));
+      if (codes) {
+        static const std::string none;
+        const std::string& d = disp && codesKnown ? codesOf(1, p) : none;
+        const std::string& l = loc && codesKnown ? codesOf(0, p) : none;
+        codes->X.push_back(px);
+        codes->Labels.push_back(d.empty() && l.empty() ? " " : d + (!d.empty() && !l.empty() ? " | " : "") + l);
+      }
+      if (all) {
+        const auto from = static_cast<std::size_t>(t.AllStart[static_cast<std::size_t>(p)]);
+        const auto to = static_cast<std::size_t>(t.AllStart[static_cast<std::size_t>(p) + 1]);
+        if (to - from >= 2)
+          for (std::size_t k = from; k < to; ++k) {
+            all->X.push_back(px);
+            all->Y.push_back(clean(t.AllValues[k]));
+          }
       }
     }
-    if (codes) {
-      const std::string& d = disp ? dc : std::string();
-      const std::string& l = loc ? lc : std::string();
-      codes->X.push_back(px);
-      codes->Labels.push_back(d.empty() && l.empty() ? " " : d + (!d.empty() && !l.empty() ? " | " : "") + l);
-    }
-    if (locPoints) {
-      put(locPoints, px, t.Table(RowLocation, p), locColor);
-      put(locJoint, px, t.Table(RowLocation, p), locColor);
-      const std::string text = pointText(0, p);
-      if (!text.empty()) {
-        locPoints->Labels.resize(locPoints->X.size());
-        locPoints->Labels.back() = text;
-      }
-    }
-    if (dispPoints) {
-      put(dispPoints, px, t.Table(RowDispersion, p), dispColor);
-      put(dispJoint, px, t.Table(RowDispersion, p), dispColor);
-      const std::string text = pointText(1, p);
-      if (!text.empty()) {
-        dispPoints->Labels.resize(dispPoints->X.size());
-        dispPoints->Labels.back() = text;
-      }
-    }
-    if (all) {
-      const auto from = static_cast<std::size_t>(t.AllStart[static_cast<std::size_t>(p)]);
-      const auto to = static_cast<std::size_t>(t.AllStart[static_cast<std::size_t>(p) + 1]);
-      if (to - from >= 2)
-        for (std::size_t k = from; k < to; ++k) put(all, px, t.AllValues[k]);
-    }
-    // One empty position after a break: every line is broken there.
-    if (t.Table(RowBreak, p) == 1 && p < n)
-      for (TChartSeries* l : lines) put(l, px + 1, ChartMissing);
-  }
   return c;
 }
 

@@ -71,7 +71,11 @@ class TPointWriter {
     const int m = static_cast<int>(values.size());
     if (opt_.AllPoints) out_.AllValues.insert(out_.AllValues.end(), values.begin(), values.end());
     TStatsEngine e(values);
-    e.SortAndQuartiles();
+    // The sort is needed for a median only.
+    if (s_.LocationChart == ChartMedian)
+      e.SortAndQuartiles();
+    else
+      e.LowHighRange();
     e.MeanAndVariance();
     const TStatsRecord& st = e.Stats;
     const bool many = m >= 2;
@@ -98,7 +102,7 @@ class TPointWriter {
  private:
   int Start(int row) {
     const int p = ++out_.Count;
-    if (p > t_.Capacity()) t_.Resize(std::max(p, 2 * t_.Capacity()));
+    if (p > t_.Capacity()) t_.Resize(std::max({p, 2 * t_.Capacity(), 64}));
     for (int r = 0; r < ChartRows; ++r) t_(r, p) = MissingValue;
     t_(RowBreak, p) = 0;
     t_(RowLabel, p) = rq_.AxisLabels > 0 ? row : p;
@@ -172,7 +176,8 @@ bool TVarChartBuilder::Gather(int column, int run, const TVarBuildOptions& optio
   out.AllValues.clear();
   out.AllStart.assign(1, 0);
   const int cases = data_.Ncount;
-  if (out.Table.Capacity() < cases) out.Table.Resize(std::max(cases, 1));
+  // The table grows with the points (doubling), not to the row count: subgroups of a
+  // million cases need a fifth of the columns.
 
   const bool filter = ProcessIfRec.Active || (PairCol1 != 0 && PairCol2 != 0);
   const bool runs = HasRuns();
