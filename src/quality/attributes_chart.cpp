@@ -161,6 +161,7 @@ TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q, const
     x[static_cast<std::size_t>(p)] = ++pos;
     if (t(AttrRowBreak, p) == 1 && p < t.Count) ++pos;
   }
+  c.Bottom.Labels.reserve(static_cast<std::size_t>(t.Count));
   for (int p = 1; p <= t.Count; ++p) c.Bottom.Labels.push_back({x[static_cast<std::size_t>(p)], d.Labels[static_cast<std::size_t>(p)]});
 
   // Vertical range: every statistic and limit, widened by a twentieth, not below 0.
@@ -226,6 +227,8 @@ TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q, const
     sr.Palette = {color};
     sr.Pen = pen;
     sr.Width = width;
+    sr.X.reserve(static_cast<std::size_t>(t.Count));
+    sr.Y.reserve(static_cast<std::size_t>(t.Count));
     for (int p = 1; p <= t.Count; ++p) {
       sr.X.push_back(x[static_cast<std::size_t>(p)]);
       sr.Y.push_back(value(p));

@@ -202,4 +202,21 @@ TEST_F(AttrChartFormsTest, EditedDataClosesTheChart) {
   EXPECT_EQ(chart->ListBox_Selection->count(), 0);
 }
 
+TEST_F(AttrChartFormsTest, RecalculateReadsEditsButNotAnotherDataSet) {
+  ChooseDefectiveOfInspected();
+  ASSERT_TRUE(form->CalcButtonClick());
+  TAttrChart_Form* chart = AttributesChartForm();
+  // Lot 1 edited to 25 defectives of 250: beyond its UCL of 19.5/250 after F9.
+  DataList().SetCellText(3, 1, "25");
+  ++DataChangeCount;
+  chart->RecalculateAction->trigger();
+  EXPECT_DOUBLE_EQ(chart->Current().Table(AttrRowStat, 1), 0.1);
+  EXPECT_NE(chart->Current().Codes[1].find('O'), std::string::npos);
+  // Another data set: the charts of the old one are gone.
+  ASSERT_TRUE(FileToDataGrid(DefectsFile).Ok);
+  chart->RecalculateAction->trigger();
+  EXPECT_EQ(chart->ListBox_Selection->count(), 0);
+  EXPECT_EQ(chart->Current().Table.Count, 0);
+}
+
 }  // namespace

@@ -169,6 +169,7 @@ TChartViewOptions TAttrChart_Form::ViewOptions() const {
 void TAttrChart_Form::Open(const TAttrChartRequest& request) {
   request_ = request;
   seenChanges_ = DataChangeCount;
+  seenNewData_ = NewDataCount;
   builder_ = std::make_unique<TAttrChartBuilder>(DataList(), request_);
   positions_ = builder_->Positions();
   ListBox_Selection->clear();
@@ -192,6 +193,8 @@ void TAttrChart_Form::SelectChart(int index) {
 }
 
 void TAttrChart_Form::Rebuild() {
+  // The builder reads the data set it was made for: never one that was replaced since.
+  if (Stale()) return Invalidate();
   if (!builder_ || positions_.empty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const TAttrChartPosition position = current_.Position;
@@ -205,7 +208,10 @@ void TAttrChart_Form::Rebuild() {
 }
 
 void TAttrChart_Form::Recalculate() {
+  // Edits and new rules reach the chart here; another data set does not.
+  if (builder_ && seenNewData_ != NewDataCount) return Invalidate();
   if (!builder_) return;
+  seenChanges_ = DataChangeCount;
   builder_ = std::make_unique<TAttrChartBuilder>(DataList(), request_);
   Rebuild();
 }
@@ -265,17 +271,23 @@ void TAttrChart_Form::PointClicked(int series, int point, QPoint globalPos) {
   Redraw();
 }
 
+bool TAttrChart_Form::Stale() const {
+  return builder_ && (seenChanges_ != DataChangeCount || seenNewData_ != NewDataCount);
+}
+
+void TAttrChart_Form::Invalidate() {
+  builder_.reset();
+  positions_.clear();
+  current_ = TAttrChartData{};
+  ListBox_Selection->clear();
+  Memo1->clear();
+  ChartView->SetChart(TChart{});
+  close();
+}
+
 bool TAttrChart_Form::event(QEvent* e) {
-  // Edited data invalidates the charts: the setup must run again.
-  if (e->type() == QEvent::WindowActivate && builder_ && seenChanges_ != DataChangeCount) {
-    builder_.reset();
-    positions_.clear();
-    current_ = TAttrChartData{};
-    ListBox_Selection->clear();
-    Memo1->clear();
-    ChartView->SetChart(TChart{});
-    close();
-  }
+  // Edited or replaced data invalidates the charts: the setup must run again.
+  if (e->type() == QEvent::WindowActivate && Stale()) Invalidate();
   return TChartForm::event(e);
 }
 

@@ -57,13 +57,16 @@ class TAttrChart_Form : public TChartForm {
  private:
   void Rebuild();
   void UpdateCommands();
+  // The data changed (edited, or another data set loaded) since the charts were made.
+  bool Stale() const;
+  void Invalidate();
 
   TAttrChartRequest request_;
   std::unique_ptr<TAttrChartBuilder> builder_;
   std::vector<TAttrChartPosition> positions_;
   TAttrChartData current_;
   int axisDecimals_ = -1;
-  std::int32_t seenChanges_ = 0;
+  std::int32_t seenChanges_ = 0, seenNewData_ = 0;
   std::map<int, std::string> pointTexts_;  // statistic point index -> its label
 };
 
