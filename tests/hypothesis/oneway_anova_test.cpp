@@ -247,6 +247,24 @@ TEST(OnewayAnova, KruskalWallis) {
   EXPECT_EQ(t.Kruskal.Groups[1].Count, 2);
 }
 
+TEST(OnewayAnova, LongLeadingDigitsCentredOnTheTexts) {
+  // 1e12 + {0.4, 0.3, 0.5} and 1e12 + {0.2, 0.1, 0.0}, the texts in several forms. Their
+  // doubles are 1.2e-4 apart, so only the texts give SSB 0.135, SSW 0.04, F 13.5.
+  for (const char* sign : {"", "-"}) {
+    SCOPED_TRACE(sign);
+    std::string text = "Y\tG\n";
+    const char* cells[] = {"1000000000000.4", "1000000000000.30", "1.0000000000005E12",
+                           "1000000000000.2", "1000000000000.1", "1000000000000"};
+    for (int i = 0; i < 6; ++i) text += sign + std::string(cells[i]) + "\t" + (i < 3 ? "1" : "2") + "\n";
+    TDataList& d = test::LoadText(text);
+    const TAnovaRec a = ComputeOneway(d, Inputs(1, 2, false, false)).Anova;
+    ASSERT_EQ(a.Error, AnovaNoError);
+    ExpectRel(a.SSB, 0.135, 1e-12, "SSB");
+    ExpectRel(a.SSW, 0.04, 1e-12, "SSW");
+    ExpectRel(a.F, 13.5, 1e-12, "F");
+  }
+}
+
 // NIST StRD one-way ANOVA: the data as a file would give them (treatment, response
 // texts), the certified sums of squares and F (500-digit arithmetic).
 std::string NistData(const std::string& name) {
