@@ -18,6 +18,7 @@
 #include "data/data_file.h"
 #include "data/data_rules.h"
 #include "data/data_state.h"
+#include "quality/forms/var_chart_form.h"
 #include "quality/forms/var_setup_form.h"
 #include "ui/messages.h"
 #include "ui/variable_lists.h"
@@ -50,6 +51,7 @@ class VarSetupFormTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   }
   void TearDown() override {
+    delete VariablesChartForm();  // Action opened it
     form.reset();
     ResetDataState();
     SetMessageRecorder(nullptr);
@@ -175,6 +177,25 @@ TEST_F(VarSetupFormTest, SubgroupsBySampleVariableAndChartGroups) {
   Click(form->Edit_Sets->SelectBtn);
   EXPECT_EQ(form->ListBox_ChartGroups->count(), 0);
   EXPECT_EQ(form->DataVarList->count(), 3);  // Machine, Shift, Date
+}
+
+TEST_F(VarSetupFormTest, ActionOpensTheChartOfTheChoices) {
+  Pick("Diameter");
+  Click(form->Picker->IncludeBtn);
+  Pick("Subgroup");
+  Click(form->Edit_Sample->SelectBtn);
+  Pick("Machine");
+  Click(form->SpeedButton_GroupsIn);
+  Click(form->Button_Action);
+  TVARchart_Form* chart = VariablesChartForm();
+  ASSERT_NE(chart, nullptr);
+  EXPECT_TRUE(chart->isVisible());
+  // One Mean/Range chart per machine, subgroups by the sample variable.
+  QStringList names;
+  for (int i = 0; i < chart->ListBox_Selection->count(); ++i) names << chart->ListBox_Selection->item(i)->text();
+  EXPECT_EQ(names, (QStringList{"M1", "M2"}));
+  EXPECT_EQ(chart->Points().Table(RowSize, 1), 4);
+  EXPECT_EQ(chart->ReturnAction->text(), QStringLiteral("&Return to Variables Chart Setup Form"));
 }
 
 TEST_F(VarSetupFormTest, TwoVariablesInRowsAndConstantSize) {
