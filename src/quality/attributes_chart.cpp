@@ -194,6 +194,7 @@ TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q, const
     for (const auto& b : bands) {
       auto& band = c.Add(TSeriesKind::Bands, "", 0);
       band.Palette = {b.Color};
+      for (auto* v : {&band.X, &band.Y, &band.Y2}) v->reserve(static_cast<std::size_t>(t.Count));
       for (int p = 1; p <= t.Count; ++p) {
         const double cl = t(AttrRowCL, p), sg = t(AttrRowSigma, p);
         if (!Present(cl) || !Present(sg)) continue;
@@ -264,6 +265,9 @@ TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q, const
   auto& stat = c.Add(TSeriesKind::Points, "Statistic", 0);
   stat.Palette = {blue, violation};
   stat.Size = v.PointSize;
+  for (auto* s : {&line.X, &line.Y, &stat.X, &stat.Y}) s->reserve(static_cast<std::size_t>(t.Count));
+  line.ColorIndex.reserve(static_cast<std::size_t>(t.Count));
+  stat.ColorIndex.reserve(static_cast<std::size_t>(t.Count));
   for (int p = 1; p <= t.Count; ++p) {
     const double y = t(AttrRowStat, p);
     const double xp = x[static_cast<std::size_t>(p)];
