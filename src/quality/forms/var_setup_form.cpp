@@ -24,7 +24,6 @@
 #include "data/data_rules.h"
 #include "data/data_state.h"
 #include "quality/forms/var_chart_form.h"
-#include "quality/forms/var_chart_form.h"
 #include "ui/data_editor_hooks.h"
 #include "ui/key_filter_qt.h"
 #include "ui/messages.h"
