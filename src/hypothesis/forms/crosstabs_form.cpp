@@ -35,6 +35,7 @@
 #include "data/grid_edit.h"
 #include "output/grid_print.h"
 #include "output/report_writer.h"
+#include "ui/chart_dialogs.h"
 #include "ui/chart_painter.h"
 #include "ui/chart_view.h"
 #include "ui/data_editor_hooks.h"
@@ -348,6 +349,10 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
     DrawChart();
   });
   connect(ChartView, &TChartView::ChartDoubleClicked, this, [this] { CopyGraph(); });
+  connect(ChartView, &TChartView::TitleClicked, this, [this] {
+    TForm_ChartTitles dialog(ChartView->Chart(), [this] { ChartView->Redraw(); }, this);
+    dialog.exec();
+  });
 
   CT.Resize(2, 2);
   Activated();
