@@ -712,17 +712,22 @@ void TTFOutputForm::DecreaseFont() {
   RichEdit->ScaleReportFonts(1.0, -1);
 }
 
+bool FontWheelEvent(QEvent* event, const std::function<void()>& increase,
+                    const std::function<void()>& decrease) {
+  if (event->type() != QEvent::Wheel) return false;
+  auto* wheel = static_cast<QWheelEvent*>(event);
+  if (!(wheel->modifiers() & Qt::ControlModifier)) return false;
+  if (wheel->angleDelta().y() > 0)
+    increase();
+  else if (wheel->angleDelta().y() < 0)
+    decrease();
+  return true;
+}
+
 bool TTFOutputForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == RichEdit->viewport() && event->type() == QEvent::Wheel) {
-    auto* wheel = static_cast<QWheelEvent*>(event);
-    if (wheel->modifiers() & Qt::ControlModifier) {
-      if (wheel->angleDelta().y() > 0)
-        IncreaseFont();
-      else if (wheel->angleDelta().y() < 0)
-        DecreaseFont();
-      return true;
-    }
-  }
+  if (watched == RichEdit->viewport() &&
+      FontWheelEvent(event, [this] { IncreaseFont(); }, [this] { DecreaseFont(); }))
+    return true;
   return TAnalysisForm::eventFilter(watched, event);
 }
 

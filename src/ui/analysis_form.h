@@ -16,6 +16,7 @@
 
 class QAction;
 class QCheckBox;
+class QEvent;
 class QMenu;
 class QPainter;
 class QPushButton;
@@ -134,6 +135,10 @@ class TAnalysisForm : public QMainWindow {
 // the view's report, otherwise it follows a blank line and a page mark. Its fonts are
 // scaled by zoom and then moved by delta points; the view scrolls to its end.
 void AppendReportRun(TReportView* view, const TReport& run, bool clear, double zoom, int delta);
+// Ctrl + mouse wheel over a report page: one font step up or down. True when it took the
+// event.
+bool FontWheelEvent(QEvent* event, const std::function<void()>& increase,
+                    const std::function<void()>& decrease);
 
 // The separate text window of the mean and dispersion tests: its own title and body
 // sizes, "Clear Before Display", Increase/Decrease Font.

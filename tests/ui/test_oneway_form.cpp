@@ -3,6 +3,7 @@
 // mark, Decimals running it again, "Dispersion Tests" for Fixed and Random only.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QWheelEvent>
 #include <memory>
 
 #include "data/data_file.h"
@@ -121,6 +123,20 @@ TEST_F(OnewayFormTest, DispersionTestsOnlyForFixedAndRandom) {
   EXPECT_TRUE(form->CheckBox_Disp->isVisible());
   EXPECT_EQ(form->minimumWidth(), TOnewayForm::DesignWidth);
   EXPECT_EQ(form->minimumHeight(), TOnewayForm::DesignHeight - 250);
+}
+
+TEST_F(OnewayFormTest, CtrlWheelAndFontCommandsStepTheFonts) {
+  auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+    QWheelEvent e(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(form->RichEdit->viewport(), &e);
+  };
+  wheel(120, Qt::ControlModifier);
+  EXPECT_EQ(form->BodySize, TOnewayForm::InitialBodySize + 1);
+  wheel(120, Qt::NoModifier);  // scrolling only
+  EXPECT_EQ(form->BodySize, TOnewayForm::InitialBodySize + 1);
+  for (int i = 0; i < 10; ++i) form->DecreaseFontAction->trigger();
+  EXPECT_EQ(form->BodySize, 6);  // not below 6
 }
 
 TEST_F(OnewayFormTest, PlotsShowsTheRunAndReturnsHere) {

@@ -16,7 +16,6 @@
 #include <QSpinBox>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 #include <tuple>
@@ -342,16 +341,9 @@ bool TOnewayForm::event(QEvent* e) {
 }
 
 bool TOnewayForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == RichEdit->viewport() && event->type() == QEvent::Wheel) {
-    auto* wheel = static_cast<QWheelEvent*>(event);
-    if (wheel->modifiers() & Qt::ControlModifier) {
-      if (wheel->angleDelta().y() > 0)
-        IncreaseFont();
-      else if (wheel->angleDelta().y() < 0)
-        DecreaseFont();
-      return true;
-    }
-  }
+  if (watched == RichEdit->viewport() &&
+      FontWheelEvent(event, [this] { IncreaseFont(); }, [this] { DecreaseFont(); }))
+    return true;
   return TAnalysisForm::eventFilter(watched, event);
 }
 
