@@ -85,7 +85,7 @@ TEST(CliList, EveryCommandWithItsStateAndWhereItRuns) {
   EXPECT_EQ(byName["test-statistics"][4], "command-line");
   EXPECT_EQ(byName["about"][3], "available");
   EXPECT_EQ(byName["about"][4], "window-only");
-  EXPECT_EQ(byName["oneway-anova"][3], "not-built");
+  EXPECT_EQ(byName["omega-squared"][3], "not-built");
   EXPECT_EQ(byName["data-info"][4], "command-line");
   EXPECT_EQ(byName["data-copy"][4], "command-line");
   for (const char* data : {"transform", "generate-run-numbers", "auto-recode-variables", "weight-cases"})

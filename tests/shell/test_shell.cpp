@@ -47,7 +47,7 @@ TEST(CommandTable, StripAcceleratorKeepsDoubledAmpersand) {
 TEST(CommandTable, ShellCommandsAreAvailableAndUnbuiltAnalysesAreNot) {
   EXPECT_TRUE(IsCommandAvailable("stay-on-top"));
   EXPECT_TRUE(IsCommandAvailable("about"));
-  EXPECT_FALSE(IsCommandAvailable("oneway-anova"));
+  EXPECT_FALSE(IsCommandAvailable("omega-squared"));
   EXPECT_FALSE(IsCommandAvailable("no-such-command"));
 }
 
