@@ -22,11 +22,14 @@
 
 #include "data/data_file.h"
 #include "data/data_state.h"
+#include "data/forms/data_form.h"
+#include "data/forms/register.h"
 #include "hypothesis/forms/crosstabs_form.h"
 #include "ui/chart_view.h"
 #include "ui/messages.h"
 #include "ui/pdf_pages.h"
 #include "ui/report_view.h"
+#include "ui/window_registry.h"
 
 using namespace sorvel;
 
@@ -206,6 +209,18 @@ TEST_F(CrosstabsFormTest, PrintsTableAndReportToPdf) {
   // The report starts below the table, not on its last row.
   EXPECT_FALSE(page.contains(QStringLiteral("100CROSSTABS")));
   EXPECT_LT(page.indexOf(QStringLiteral("Total |")), page.indexOf(QStringLiteral("CROSSTABS: C by R")));
+}
+
+TEST_F(CrosstabsFormTest, DataEditorReturnsToTheCaller) {
+  RegisterDataForms();
+  QEvent activate(QEvent::WindowActivate);  // the desktop's switch to this window
+  QApplication::sendEvent(form.get(), &activate);
+  ASSERT_TRUE(form->DataEditorAction->isEnabled());
+  form->DataEditorAction->trigger();
+  auto* editor = static_cast<TDataForm*>(FormFor("data-editor"));
+  EXPECT_EQ(editor->CallingName, QStringLiteral("Crosstabs Form"));
+  EXPECT_EQ(editor->CallingForm, form.get());
+  ResetForms();
 }
 
 }  // namespace

@@ -16,6 +16,8 @@
 
 #include "data/data_file.h"
 #include "data/data_state.h"
+#include "data/forms/data_form.h"
+#include "data/forms/register.h"
 #include "explore/forms/plot_form.h"
 #include "explore/plots.h"
 #include "hypothesis/forms/oneway_form.h"
@@ -155,6 +157,18 @@ TEST_F(OnewayFormTest, PlotsShowsTheRunAndReturnsHere) {
   EXPECT_EQ(plots->Run().Alast, 2);
   EXPECT_EQ(plots->Run().NumberOfGroups, 2);
   EXPECT_EQ(plots->ReturnAction->text(), QStringLiteral("&Return to Oneway ANOVA Form"));
+  ResetForms();
+}
+
+TEST_F(OnewayFormTest, DataEditorReturnsToTheCaller) {
+  RegisterDataForms();
+  QEvent activate(QEvent::WindowActivate);  // the desktop's switch to this window
+  QApplication::sendEvent(form.get(), &activate);
+  ASSERT_TRUE(form->DataEditorAction->isEnabled());
+  form->DataEditorAction->trigger();
+  auto* editor = static_cast<TDataForm*>(FormFor("data-editor"));
+  EXPECT_EQ(editor->CallingName, QStringLiteral("Oneway Form"));
+  EXPECT_EQ(editor->CallingForm, form.get());
   ResetForms();
 }
 

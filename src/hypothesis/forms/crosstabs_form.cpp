@@ -32,6 +32,7 @@
 #include <QVBoxLayout>
 
 #include "data/data_state.h"
+#include "data/forms/data_form.h"
 #include "data/grid_edit.h"
 #include "output/grid_print.h"
 #include "output/report_writer.h"
@@ -43,6 +44,7 @@
 #include "ui/key_filter_qt.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
+#include "ui/window_registry.h"
 
 namespace sorvel {
 
@@ -284,8 +286,10 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
     if (DataEditorHooks().OpenDialog) DataEditorHooks().OpenDialog();
   });
   DataEditorAction = new QAction(QStringLiteral("Data Editor"), this);
-  connect(DataEditorAction, &QAction::triggered, this, [] {
-    if (DataEditorHooks().ShowEditor) DataEditorHooks().ShowEditor();
+  // The editor's Return goes back here.
+  connect(DataEditorAction, &QAction::triggered, this, [this] {
+    if (HasForm("data-editor"))
+      static_cast<TDataForm*>(FormFor("data-editor"))->ShowDataEditor(this, QStringLiteral("Crosstabs Form"));
   });
   FileMenu->insertAction(SaveAsAction, OpenDataAction);
   FileMenu->insertAction(SaveAsAction, DataEditorAction);
@@ -399,7 +403,7 @@ void TForm_Crosstabs::FillCombos() {
 void TForm_Crosstabs::Activated() {
   const bool haveData = DataList().HaveData();
   OpenDataAction->setEnabled(DataEditorHooks().Available());
-  DataEditorAction->setEnabled(DataEditorHooks().Available());
+  DataEditorAction->setEnabled(HasForm("data-editor"));
   PageControl_Input->setTabVisible(0, haveData);
   const std::int32_t seen = DataChangeCount * 65599 + NewDataCount * 257 + ColumnsChangeCount;
   if (!haveData) {

@@ -21,6 +21,7 @@
 #include <tuple>
 
 #include "data/data_state.h"
+#include "data/forms/data_form.h"
 #include "explore/forms/plot_form.h"
 #include "explore/plots.h"
 #include "hypothesis/oneway_anova.h"
@@ -166,8 +167,10 @@ TOnewayForm::TOnewayForm(QWidget* owner)
   });
   DataEditorAction = new QAction(QStringLiteral("&Data Editor"), this);
   DataEditorAction->setShortcut(QKeySequence(Qt::Key_F4));
-  connect(DataEditorAction, &QAction::triggered, this, [] {
-    if (DataEditorHooks().ShowEditor) DataEditorHooks().ShowEditor();
+  // The editor's Return goes back here.
+  connect(DataEditorAction, &QAction::triggered, this, [this] {
+    if (HasForm("data-editor"))
+      static_cast<TDataForm*>(FormFor("data-editor"))->ShowDataEditor(this, QStringLiteral("Oneway Form"));
   });
   QAction* first = FileMenu->actions().value(0);
   FileMenu->insertActions(first, {OpenDataAction, DataEditorAction});
@@ -322,7 +325,7 @@ void TOnewayForm::Activated() {
   SetCurrentReport(RichEdit);
   const bool editor = DataEditorHooks().Available();
   OpenDataAction->setEnabled(editor);
-  DataEditorAction->setEnabled(editor);
+  DataEditorAction->setEnabled(HasForm("data-editor"));
 }
 
 void TOnewayForm::MRFileClick(int slot) {
