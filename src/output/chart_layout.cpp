@@ -55,8 +55,11 @@ double WidestText(TChartMetrics& m, const std::vector<TChartTick>& ticks, TChart
 
 // Labels at their x positions, thinned so that none overlaps the one before: only labels
 // that may fit are measured (a 100,000-point axis measures a few dozen).
+// keepInside: a label is moved (not centred on its x) so that it stays over the plot, as
+// set names along the top must; bottom labels stay under their ticks.
 std::vector<TChartTick> ThinLabels(const std::vector<TAxisLabel>& labels, const TChartLayout& l,
-                                   TChartMetrics& m, double points, bool rotated, double gap) {
+                                   TChartMetrics& m, double points, bool rotated, double gap,
+                                   bool keepInside = false) {
   std::vector<TChartTick> out;
   double lastEnd = -Inf;
   double nextFrom = -Inf;  // a label that did not fit says how far the next must be
@@ -71,6 +74,8 @@ std::vector<TChartTick> ThinLabels(const std::vector<TAxisLabel>& labels, const 
       continue;
     }
     double w = m.TextWidth(label.Text, TChartFont::Label, points);
+    if (keepInside && w < l.Plot.Width())
+      pos = std::clamp(pos, l.Plot.Left + w / 2, l.Plot.Right - w / 2);
     if (pos - w / 2 < lastEnd + gap) {
       nextFrom = lastEnd + gap + w / 2;
       continue;
@@ -353,7 +358,7 @@ TChartLayout LayoutChart(const TChart& chart, TChartMetrics& m, double width, do
       l.BottomTicks.push_back({v, l.MapX(v), FormatAxisValue(v, chart.Bottom.Format)});
   }
   if (!chart.Bottom.TopLabels.empty())
-    l.TopTicks = ThinLabels(chart.Bottom.TopLabels, l, m, f.XLabel, false, 2 * gap);
+    l.TopTicks = ThinLabels(chart.Bottom.TopLabels, l, m, f.XLabel, false, 2 * gap, true);
   l.FootLeft = margin;
   return l;
 }

@@ -236,10 +236,13 @@ class TChartPainter {
       QString text = QString::fromStdString(s.Label(i));
       if (text.trimmed().isEmpty()) continue;
       double w = fm.horizontalAdvance(text);
-      if (centre - w / 2 < lastEnd) continue;
-      lastEnd = centre + w / 2 + Px(2);
+      // centred on its x, but kept inside the plot so the last set's text is not cut off
+      double left = centre - w / 2;
+      left = std::max(pl.Plot.Left, std::min(left, pl.Plot.Right - w));
+      if (left < lastEnd) continue;
+      lastEnd = left + w + Px(2);
       p_.setPen(Color(s.PointColor(i)));
-      p_.drawText(QPointF(centre - w / 2, top + fm.ascent()), text);
+      p_.drawText(QPointF(left, top + fm.ascent()), text);
     }
   }
 

@@ -173,6 +173,27 @@ TEST(ChartLayoutTest, DenseLabelsAreThinned) {
   EXPECT_LT(m.Measured, 2000);
 }
 
+TEST(ChartLayoutTest, TopLabelsStayOverThePlot) {
+  // set names start at their set's first point; the first and last sit at the plot's edges
+  TChart chart;
+  auto& s = chart.Add(TSeriesKind::Line, "Location Statistic");
+  for (int i = 1; i <= 96; ++i) {
+    s.X.push_back(i);
+    s.Y.push_back(i % 7);
+  }
+  chart.Bottom.TopLabels = {{1, "Production date=20240101"}, {48, "Production date=20240105"},
+                            {96, "Production date=20240109"}};
+  TFakeMetrics m;
+  TChartLayout l = LayoutChart(chart, m, 800, 500);
+  ASSERT_EQ(l.TopTicks.size(), 3u);
+  for (const auto& t : l.TopTicks) {
+    const double w = m.TextWidth(t.Text, TChartFont::Label, chart.Fonts.XLabel);
+    EXPECT_GE(t.Pos - w / 2, l.Plot.Left - 1e-9) << t.Text;
+    EXPECT_LE(t.Pos + w / 2, l.Plot.Right + 1e-9) << t.Text;
+  }
+  EXPECT_DOUBLE_EQ(l.TopTicks[1].Pos, l.MapX(48));  // a label with room stays centred
+}
+
 TEST(ChartLayoutTest, HitTestFindsTheTopmostPointInItsPanel) {
   TFakeMetrics m;
   TChart chart = TwoPanels();
