@@ -185,7 +185,7 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
 
   // The states are sums and products of comparisons rather than branches: on noisy data
   // each comparison goes either way, and a mispredicted branch costs more than the arithmetic.
-  // x[0] and x[count + 1] exist (the row's margins); the factors on n keep them out.
+  // x[0] exists (the row's margin); the factor on n keeps it out.
   for (int n = 1; n <= count; ++n) {
     const auto u = static_cast<std::size_t>(n);
     const double xn = x[n], xp = x[n - 1], c = cl[n], sg = sigma[n];
@@ -209,7 +209,8 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
     out1[u] = out1[u - 1] + (zoned & (std::fabs(d) > sg));
     out2[u] = out2[u - 1] + (zoned & (std::fabs(d) > 2 * sg));
     const int turnRunBefore = turnRun;
-    const double xq = x[n + 1];
+    // not every caller's rows have a margin after the last point
+    const double xq = n < count ? x[n + 1] : xn;
     const int turn = (n > 1) & (n < count) & (((xn > xp) & (xn > xq)) | ((xn < xp) & (xn < xq)));
     turnRun = turn * (turnRun + 1);
     if (!present) continue;
