@@ -242,30 +242,18 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
   // The grid's pop-up menu.
   PopupMenu = new QMenu(this);
   PopupCopy = PopupMenu->addAction(QStringLiteral("Copy"), this, &TForm_Crosstabs::CopyGrid);
-  PopupRemoveCols = PopupMenu->addAction(QStringLiteral("Remove Column(s)"), this,
-                                         [this] {
-    KeepOriginal();
-    EditSelection(true, false);
-    AfterEdit();
-  });
-  PopupRemoveRows = PopupMenu->addAction(QStringLiteral("Remove Row(s)"), this,
-                                         [this] {
-    KeepOriginal();
-    EditSelection(false, false);
-    AfterEdit();
-  });
-  PopupMergeCols = PopupMenu->addAction(QStringLiteral("Merge Columns"), this,
-                                        [this] {
-    KeepOriginal();
-    EditSelection(true, true);
-    AfterEdit();
-  });
-  PopupMergeRows = PopupMenu->addAction(QStringLiteral("Merge Rows"), this,
-                                        [this] {
-    KeepOriginal();
-    EditSelection(false, true);
-    AfterEdit();
-  });
+  // Remove or merge the selected columns or rows, keeping the table to restore.
+  auto edit = [this](bool columns, bool merge) {
+    return [this, columns, merge] {
+      KeepOriginal();
+      EditSelection(columns, merge);
+      AfterEdit();
+    };
+  };
+  PopupRemoveCols = PopupMenu->addAction(QStringLiteral("Remove Column(s)"), this, edit(true, false));
+  PopupRemoveRows = PopupMenu->addAction(QStringLiteral("Remove Row(s)"), this, edit(false, false));
+  PopupMergeCols = PopupMenu->addAction(QStringLiteral("Merge Columns"), this, edit(true, true));
+  PopupMergeRows = PopupMenu->addAction(QStringLiteral("Merge Rows"), this, edit(false, true));
   PopupRestore = PopupMenu->addAction(QStringLiteral("Restore Columns/Rows"), this,
                                       &TForm_Crosstabs::RestoreClick);
   PopupRestore->setEnabled(false);
