@@ -34,30 +34,36 @@ std::string LabelNumber(double x) {
 
 double IntervalCount(double hi, double f, double g) { return Rnd((hi + g - (f - g / 2)) / g); }
 
-// f moved down by whole intervals until its interval reaches lo, in one step: a midpoint
-// typed far above the data would otherwise take as many steps as intervals between.
+bool ReadBox(const std::string& text, double& x) { return ReadPlainNumber(text, x); }
+
+}  // namespace
+
 double MoveFirstMidpointDown(double f, double g, double lo) {
   const double tol = g / 10000;
   if (!(f - g / 2 + tol > lo)) return f;
   const double k = std::ceil((f - g / 2 + tol - lo) / g);
   double moved = f - k * g;
-  for (int i = 0; i < 4 && moved - g / 2 + tol > lo; ++i) moved -= g;  // rounding of k * g
+  // The rounding of k * g may leave it one interval off either way.
+  for (int i = 0; i < 4 && moved - g / 2 + tol > lo; ++i) moved -= g;
+  for (int i = 0; i < 4 && moved + g < f && !(moved + g - g / 2 + tol > lo); ++i) moved += g;
   return moved;
 }
 
-bool ReadBox(const std::string& text, double& x) { return ReadPlainNumber(text, x); }
-
-}  // namespace
+double SmallestRise(std::span<const double> values) {
+  double gap = std::numeric_limits<double>::infinity();
+  for (std::size_t i = 1; i < values.size(); ++i) {
+    const double d = values[i] - values[i - 1];
+    if (d > 0 && d < gap) gap = d;
+  }
+  return gap;
+}
 
 double NiceInterval(double width, double target, std::span<const double> sorted) {
   if (sorted.size() < 2 || sorted.front() == sorted.back()) return 1;
-  double v = width / target;
-  double gap = std::numeric_limits<double>::infinity();
-  for (std::size_t i = 1; i < sorted.size(); ++i) {
-    const double d = sorted[i] - sorted[i - 1];
-    if (d > 0 && d < gap) gap = d;
-  }
-  if (v < gap) v = gap;
+  return NiceStep(std::max(width / target, SmallestRise(sorted)));
+}
+
+double NiceStep(double v) {
   if (!(v > 0) || !std::isfinite(v)) return 1;
   const double k = std::log10(v);
   double e = k < 0 ? std::trunc(std::abs(k) + 1) : k > 0 ? -std::trunc(std::abs(k)) : 0;
@@ -406,6 +412,21 @@ int FindSetItem(const std::string& text, const std::vector<std::string>& list) {
 
 }  // namespace
 
+std::string ReadIntervalBoxes(const TOptionValues& o, bool& sizeOn, std::string& sizeText,
+                              bool& midpointOn, std::string& midpointText) {
+  auto box = [&](const char* name, bool& on, std::string& text) -> std::string {
+    text = o.Text(name);
+    on = !text.empty();
+    double x = 0;
+    if (on && !ReadPlainNumber(text, x)) return "'" + text + "' is not a valid number!";
+    return {};
+  };
+  if (std::string e = box("interval-size", sizeOn, sizeText); !e.empty()) return e;
+  double size = 0;
+  if (sizeOn && ReadPlainNumber(sizeText, size) && size < 0) return "Interval Size must not be negative!";
+  return box("first-midpoint", midpointOn, midpointText);
+}
+
 TAnalysis HistogramAnalysis() {
   TAnalysis a;
   a.Name = HistogramCommand;
@@ -453,19 +474,9 @@ TAnalysis HistogramAnalysis() {
     if (item < 0) return TOutcome::Refuse("'" + o.Text("set") + "' is not a set of the run!");
 
     THistogramOptions ho;
-    auto box = [&](const char* name, bool& on, std::string& text) -> std::string {
-      text = o.Text(name);
-      on = !text.empty();
-      double x = 0;
-      if (on && !ReadPlainNumber(text, x)) return "'" + text + "' is not a valid number!";
-      return {};
-    };
-    if (auto e = box("interval-size", ho.IntervalSizeOn, ho.IntervalSizeText); !e.empty())
-      return TOutcome::Refuse(e);
-    double size = 0;
-    if (ho.IntervalSizeOn && ReadPlainNumber(ho.IntervalSizeText, size) && size < 0)
-      return TOutcome::Refuse("Interval Size must not be negative!");
-    if (auto e = box("first-midpoint", ho.FirstMidpointOn, ho.FirstMidpointText); !e.empty())
+    if (std::string e = ReadIntervalBoxes(o, ho.IntervalSizeOn, ho.IntervalSizeText, ho.FirstMidpointOn,
+                                          ho.FirstMidpointText);
+        !e.empty())
       return TOutcome::Refuse(e);
     ho.ConstantXAxis = o.Flag("constant-x-axis");
     ho.NormalCurve = o.Flag("normal-curve");

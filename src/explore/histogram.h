@@ -70,6 +70,15 @@ struct THistogram {
 // the data's resolution, then rounded to 1, 2, 3, 5 or 10 times a power of ten (3.7 -> 3,
 // 0.37 -> 0.3, 37 -> 30, 6 -> 5). 1 for fewer than two values or all values equal.
 double NiceInterval(double width, double target, std::span<const double> sorted);
+// v rounded to 1, 2, 3, 5 or 10 times a power of ten, as NiceInterval does without the
+// resolution; 1 for a v that is not positive and finite.
+double NiceStep(double v);
+// The smallest positive difference of a value from the one before it (infinity for none).
+double SmallestRise(std::span<const double> values);
+// A typed first midpoint f moved down by whole intervals of g until its interval reaches
+// lo (f - g/2 + g/10000 <= lo), in one step: a midpoint typed far above the data would
+// otherwise take as many steps as there are intervals between.
+double MoveFirstMidpointDown(double f, double g, double lo);
 // The multiple of g nearest to lo, halves away from zero.
 double AutoFirstMidpoint(double lo, double g);
 // Decimals of a midpoint of interval g: 1 for 0.5, 2 for 0.1, 0 from 1 on; raised to the
@@ -124,6 +133,12 @@ THistogramDrawing DrawHistogramItem(TDataList& data, TRunInfo& ri,
                                     double grandLow, double grandHigh,
                                     const std::string& reportTitle, bool blackWhite,
                                     const std::function<void(const std::string&)>& warn);
+
+// --interval-size and --first-midpoint as the window's boxes: ticked when given, their
+// text as typed. Returns the refusal ("'x' is not a valid number!", a negative size),
+// empty when both can be used.
+std::string ReadIntervalBoxes(const TOptionValues& o, bool& sizeOn, std::string& sizeText,
+                              bool& midpointOn, std::string& midpointText);
 
 TAnalysis HistogramAnalysis();
 

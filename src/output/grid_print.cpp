@@ -177,4 +177,23 @@ std::vector<std::string> GridInJobLines(const TTextGrid& grid, const std::string
   return lines;
 }
 
+std::vector<std::string> GridPageLines(const TTextGrid& grid, const std::string& heading) {
+  TTextPageDevice device;
+  TMPrinter mp;
+  mp.InitMPrinter(device);
+  const TGridRange range = WholeGridBody(grid);
+  const std::vector<int> widths = GridColumnWidths(grid, range, 3);
+  constexpr int Unlimited = 1 << 30;
+  for (const TBlock& b : Blocks(widths, range, Unlimited, Unlimited)) {
+    PrintHeading(mp, heading);
+    PrintBlockTable(mp, grid, b, widths, TGridStyle());
+  }
+  std::vector<std::string> lines = device.Lines();
+  const auto start = std::find_if(lines.begin(), lines.end(),
+                                  [](const std::string& s) { return !s.empty(); });
+  lines.erase(lines.begin(), start);
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines;
+}
+
 }  // namespace sorvel

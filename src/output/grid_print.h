@@ -82,5 +82,8 @@ class TTextPageDevice : public TPageDevice {
 // The grid as PrintGridInJob lays it out on a page of unlimited width, starting with its
 // heading (the empty lines a job puts before it left out).
 std::vector<std::string> GridInJobLines(const TTextGrid& grid, const std::string& heading);
+// The whole grid as PrintGrid lays it out (widths + 3, " | " after the row labels) on one
+// page of unlimited width without header and footer: the heading, an empty line, the table.
+std::vector<std::string> GridPageLines(const TTextGrid& grid, const std::string& heading);
 
 }  // namespace sorvel
