@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "numerics/format.h"
+
 namespace sorvel::bench {
 
 inline constexpr int BigRows = 1000000;
@@ -42,6 +44,20 @@ inline std::string BigDataFile(int cols) {
     f << line;
   }
   return p;
+}
+
+// "Y<TAB>G", then 1,000,000 cases in 10 groups: G = 1..10 in turn, Y normal with a mean
+// that grows with the code (a fixed seed), as a data file's text.
+inline std::string TenGroupsText() {
+  std::mt19937_64 g(20261210);
+  std::normal_distribution<double> n;
+  std::string text = "Y\tG\r\n";
+  text.reserve(30000000);
+  for (int i = 0; i < BigRows; ++i) {
+    const int code = 1 + i % 10;
+    text += FormatGeneral(50 + 0.01 * code + n(g)) + "\t" + std::to_string(code) + "\r\n";
+  }
+  return text;
 }
 
 // This process's peak resident memory in KiB.

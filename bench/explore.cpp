@@ -6,13 +6,10 @@
 // Reading the file is outside the timing.
 #include <benchmark/benchmark.h>
 
-#include <random>
-#include <string>
-
+#include "bench_files.h"
 #include "data/data_file.h"
 #include "data/data_state.h"
 #include "explore/explore_tables.h"
-#include "numerics/format.h"
 
 namespace {
 
@@ -20,15 +17,7 @@ using namespace sorvel;
 
 TDataList& TenGroups() {
   static TDataList& list = []() -> TDataList& {
-    std::mt19937_64 g(20261210);
-    std::normal_distribution<double> n;
-    std::string text = "Y\tG\r\n";
-    text.reserve(30000000);
-    for (int i = 0; i < 1000000; ++i) {
-      const int code = 1 + i % 10;
-      text += FormatGeneral(50 + 0.01 * code + n(g)) + "\t" + std::to_string(code) + "\r\n";
-    }
-    ReadDataBytes(text, DataList());
+    ReadDataBytes(bench::TenGroupsText(), DataList());
     return DataList();
   }();
   return list;

@@ -693,6 +693,8 @@ TAnalysis ExploreAnalysis() {
         if (item < 0) return TOutcome::Refuse("'" + name + "' is not a custom statistic!");
         in.Options.Custom[static_cast<std::size_t>(item)] = true;
       }
+    if (!std::any_of(in.Sections.begin(), in.Sections.end(), [](bool b) { return b; }))
+      return TOutcome::Refuse("Choose at least one table with --tables!");
     if (in.Sections[static_cast<std::size_t>(TExplorePage::Custom)] && !AnyCustomChecked(in.Options.Custom))
       return TOutcome::Refuse("Choose the custom statistics with --custom!");
     in.Options.Decimals = o.Decimals();
@@ -700,6 +702,10 @@ TAnalysis ExploreAnalysis() {
     in.Options.Conf = o.Choice<int>("conf") / 100.0;
     in.Options.PooledCI = o.Flag("use-pooled-variance");
     in.Options.PooledNT = o.Flag("use-pooled-variance-nt");
+    // The Monte-Carlo test can run long on a large sample: the caller's progress may stop it.
+    in.Options.ExponentialP = [&context](int n, double t, const std::string& label) {
+      return ExponentialTestP(n, t, label, [&context](double f) { return context.KeepGoing(f); });
+    };
 
     TIncludeColumnsGuard guard(data);
     TRunInfo ri;
