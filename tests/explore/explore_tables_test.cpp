@@ -380,6 +380,14 @@ TEST_F(ExploreTablesTest, CapabilityAndExponentialPieces) {
   EXPECT_DOUBLE_EQ(e.W, 4.0 * 4 / (9 * 2));
   EXPECT_DOUBLE_EQ(e.T, 2);
   EXPECT_FALSE(ExponentialStatistics(4, 3, 3, 0).Tested);
+
+  // %Off-Target is measured against the width between the limits: none when they coincide.
+  TExploreOptions o;
+  o.Custom[62] = true;
+  TCustomRowStats twoSided = PrepareCustomRow({3, 4, 5}, o.Custom, 0.95, ExploreSpecsOf(2, 5, 8));
+  EXPECT_EQ(CustomItemCells(62, twoSided, "x", o), std::vector<std::string>{"16.7%"});
+  TCustomRowStats same = PrepareCustomRow({3, 4, 5}, o.Custom, 0.95, ExploreSpecsOf(4, 4, 4));
+  EXPECT_EQ(CustomItemCells(62, same, "x", o), std::vector<std::string>{""});
 }
 
 TEST_F(ExploreTablesTest, TransformationSuffixInEveryHeading) {
