@@ -2,8 +2,10 @@
 
 #include "explore/compute_variables.h"
 #include "explore/descriptive_statistics.h"
+#include "explore/explore_tables.h"
 #include "explore/forms/compute_variables_form.h"
 #include "explore/forms/descriptive_form.h"
+#include "explore/forms/explore_form.h"
 #include "explore/forms/hist_form.h"
 #include "explore/forms/plot_form.h"
 #include "explore/histogram.h"
@@ -15,6 +17,7 @@ namespace sorvel {
 void RegisterExploreForms() {
   RegisterForm(DescriptiveStatisticsCommand,
                [](QWidget* owner) { return new TDescriptiveForm(owner); });
+  RegisterForm(ExploreCommand, [](QWidget* owner) { return new TWNormal_Form(owner); });
   // Opened by Explore (and the one-way analysis of variance) with their runs.
   RegisterForm(HistogramCommand, [](QWidget* owner) { return new THistForm(owner); });
   RegisterForm(PlotsCommand, [](QWidget* owner) { return new TPlot_Form(owner); });
