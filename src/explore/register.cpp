@@ -1,6 +1,7 @@
 #include "explore/register.h"
 
 #include "explore/descriptive_statistics.h"
+#include "explore/explore_tables.h"
 #include "explore/histogram.h"
 #include "explore/plots.h"
 
@@ -8,6 +9,7 @@ namespace sorvel {
 
 void RegisterExploreAnalyses(TAnalysisRegistry& registry) {
   registry.Add(DescriptiveStatisticsAnalysis());
+  registry.Add(ExploreAnalysis());
   registry.Add(HistogramAnalysis());
   registry.Add(PlotsAnalysis());
 }
