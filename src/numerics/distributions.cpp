@@ -288,6 +288,15 @@ double NoncentralFTail(double f, double df1, double df2, double lambda) {
 
 // AS 190 (Lund & Lund 1983): probability that the studentized range is below q, by
 // Gauss-type quadrature on a grid over the normal and the chi variables.
+//
+// Two refinements of the published settings, both of the kind its authors name for more
+// accuracy. The published cut-offs (3e-5 for a node, 1e-4 for a row) drop 1e-4 to 8e-4 of
+// the mass: rows and nodes are left out once their terms fall below them, and for many
+// means or a small q the terms start small and grow. Here a row or a node ends only where
+// its terms are zero. The finer grid (half the step, twice the node and row limits)
+// carries this to df 1 and 2, where the published grid is up to 1e-3 off with 20 or more
+// means. Against the exact integral the result is within 4e-5 for df 1 to 3 and within
+// 1e-5 from df 4 up; df above 120 is still taken as infinite.
 double RangeTail(double q, double df, double r) {
   if (r < 2) {
     StatError = 1;
@@ -295,10 +304,10 @@ double RangeTail(double q, double df, double r) {
   }
   if (q <= 0 || df <= 0) return 1;
 
-  constexpr double pcutj = 0.00003, pcutk = 0.0001, step = 0.45, vmax = 120;
+  constexpr double pcutj = 0, pcutk = 0, step = 0.45 / 2, vmax = 120;
   constexpr double cv1 = 0.193064705, cv2 = 0.293525326, cvmax = 0.39894228;
   constexpr double cv[4] = {0.318309886, -0.00268132716, 0.00347222222, 0.0833333333};
-  constexpr int jmin = 3, jmax = 15, kmin = 7, kmax = 15;
+  constexpr int jmin = 2 * 3, jmax = 2 * 15, kmin = 2 * 7, kmax = 2 * 15;
 
   auto upper = [](double z) { return NormalTail(z, 1); };
 
@@ -359,7 +368,7 @@ double RangeTail(double q, double df, double r) {
               if (xj > 0) pj = std::exp(w0 + vw[jj] + r1 * std::log(xj));
               pk += pj;
               if (pj > pcutj) continue;
-              if (j > jmin || k > kmin) break;
+              if (jj > jmin || k > kmin) break;
             }
           }
         }
@@ -549,9 +558,9 @@ double FQuantile(double p, double df1, double df2, int tail) {
 double RangeQuantile(double p, double df, double r) {
   if (p <= 0 || r <= 0) return 0;
   if (r == 1) return 2 * TQuantile(p / 2, df, 1);
-  // Both searches are bounded: AS 190 never gives a tail below its floor (about 1e-4 for
-  // small df), so a smaller p has no quantile to find; the search then ends on the smallest
-  // q of the floor.
+  // Both searches are bounded: the quadrature's tail stops falling at a floor (6e-5 for
+  // df 2, 1e-8 to 1e-6 for df 20), so a smaller p has no quantile to find; the search then
+  // ends on the smallest q of the floor.
   constexpr int maxSteps = 64;
   double lo = 4;
   for (int i = 0; i < maxSteps && RangeTail(lo, df, r) < p; ++i) lo /= 2;

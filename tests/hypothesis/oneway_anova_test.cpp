@@ -75,9 +75,8 @@ TEST(OnewayAnova, ThreeGroupsAgainstR) {
     for (const TPairwiseLine& line : r.Pairs)
       if ((line.I == p.i && line.J == p.j) || (line.I == p.j && line.J == p.i)) {
         ExpectRel(line.Lsd, p.lsd, 1e-6, "LSD " + std::to_string(p.i) + "-" + std::to_string(p.j));
-        // AS 190 reaches TukeyHSD to about 1e-4 (1.3e-4 at q 6.33, df 10; the numerics
-        // tests allow 2e-4).
-        EXPECT_NEAR(line.Tukey, p.tukey, 2e-4) << "Tukey " << p.i << "-" << p.j;
+        // The 1-2 pair (q 6.33, df 10) was 1.3e-4 off with the published cut-offs.
+        EXPECT_NEAR(line.Tukey, p.tukey, 1e-4) << "Tukey " << p.i << "-" << p.j;
       }
   // Both orders, i then j.
   EXPECT_EQ(r.Pairs[0].I, 0);

@@ -312,18 +312,35 @@ TEST_F(Distributions, NoncentralFTailAgainstReference) {
 }
 
 TEST_F(Distributions, RangeTailAgainstReference) {
-  // R 4.2.2: q <- c(3, 3.5, 4, 2, 4.5, 5, 1, 3.2); df <- c(20, 10, 5, 30, 60, 12, 15, 100);
-  //   r <- c(3, 4, 5, 3, 6, 8, 2, 10); sprintf("%.12g", ptukey(q, r, df, lower.tail=FALSE))
+  // R 4.2.2: q <- c(3, 3.5, 4, 2, 4.5, 5, 1, 3.2, 0.9897, 3.151, 6.33, 2.439, 1.5, 3.609, 4.196,
+  //   3.5, 4.5, 5.2, 2.2, 3, 5.5, 4.4); r <- c(3, 4, 5, 3, 6, 8, 2, 10, 2, 2, 3, 2, 4, 30, 30, 5,
+  //   8, 10, 20, 6, 3, 8); df <- c(20, 10, 5, 30, 60, 12, 15, 100, 10, 10, 10, 20, 5, 7, 10, 20,
+  //   60, 120, 30, 15, 8, 120); sprintf("%.10f", ptukey(q, r, df, lower.tail = FALSE))
+  // With the published cut-offs the rows from 0.9897 on were 1.1e-4 to 7.7e-4 too high.
   struct Case { double q, df, r, upper; };
   const Case cases[] = {
-      {3, 20, 3, 0.110756797854}, {3.5, 10, 4, 0.12488656136},   {4, 5, 5, 0.161735667388},
-      {2, 30, 3, 0.346521409778}, {4.5, 60, 6, 0.0267859237839}, {5, 12, 8, 0.0573365140914},
-      {1, 15, 2, 0.490340478435}, {3.2, 100, 10, 0.422256089687},
+      {3, 20, 3, 0.1107567979},      {3.5, 10, 4, 0.1248865614},   {4, 5, 5, 0.1617356674},
+      {2, 30, 3, 0.3465214098},      {4.5, 60, 6, 0.0267859238},   {5, 12, 8, 0.0573365141},
+      {1, 15, 2, 0.4903404784},      {3.2, 100, 10, 0.4222560897}, {0.9897, 10, 2, 0.4999931080},
+      {3.151, 10, 2, 0.0500038473},  {6.33, 10, 3, 0.0030865176},  {2.439, 20, 2, 0.1000155832},
+      {1.5, 5, 4, 0.7255057201},     {3.609, 7, 30, 0.7001396829}, {4.196, 10, 30, 0.5000795202},
+      {3.5, 20, 5, 0.1365023516},    {4.5, 60, 8, 0.0448657118},   {5.2, 120, 10, 0.0126011149},
+      {2.2, 30, 20, 0.9854092960},   {3, 15, 6, 0.3278347893},     {5.5, 8, 3, 0.0114057991},
+      {4.4, 120, 8, 0.0465138768},
   };
-  // AS 190 is good to about 1e-4.
   for (const auto& c : cases) {
-    EXPECT_NEAR(RangeTail(c.q, c.df, c.r), c.upper, 2e-4)
+    EXPECT_NEAR(RangeTail(c.q, c.df, c.r), c.upper, 1e-4)
         << "q = " << c.q << ", df = " << c.df << ", r = " << c.r;
+  }
+  // For two means the range is sqrt(2) |t|, which gives exact values where ptukey itself is
+  // off in the far tail of df 1 and 2 (ptukey(34.71, 2, 2, lower.tail = FALSE) = 0.0010004).
+  // R 4.2.2: q <- c(5, 40, 3, 34.71); df <- c(1, 1, 2, 2);
+  //   sprintf("%.10f", 2 * pt(q / sqrt(2), df, lower.tail = FALSE))
+  const Case twoMeans[] = {
+      {5, 1, 2, 0.1754796561}, {40, 1, 2, 0.0224985366}, {3, 2, 2, 0.1679497057}, {34.71, 2, 2, 0.0016559262},
+  };
+  for (const auto& c : twoMeans) {
+    EXPECT_NEAR(RangeTail(c.q, c.df, c.r), c.upper, 1e-4) << "q = " << c.q << ", df = " << c.df;
   }
   // df above 120 is treated as infinite.
   // R 4.2.2: q <- c(2, 3, 3.5, 4.5); r <- c(3, 3, 5, 8); sprintf("%.12g", ptukey(q, r, Inf, lower.tail=FALSE))
@@ -332,9 +349,12 @@ TEST_F(Distributions, RangeTailAgainstReference) {
       {2, 3, 0.33349932504}, {3, 3, 0.085542571655}, {3.5, 5, 0.0963384639793}, {4.5, 8, 0.0316348362122},
   };
   for (const auto& c : infinite) {
-    EXPECT_NEAR(RangeTail(c.q, 500, c.r), c.upper, 2e-4) << "q = " << c.q << ", r = " << c.r;
+    EXPECT_NEAR(RangeTail(c.q, 500, c.r), c.upper, 1e-4) << "q = " << c.q << ", r = " << c.r;
     EXPECT_EQ(RangeTail(c.q, 121, c.r), RangeTail(c.q, 1e6, c.r));
   }
+  // So df 130 gets the infinite value, not its own: R 4.2.2: ptukey(4.4, 8, Inf,
+  // lower.tail = FALSE) = 0.0393374114, ptukey(4.4, 8, 130, lower.tail = FALSE) = 0.0459541938.
+  EXPECT_NEAR(RangeTail(4.4, 130, 8), 0.0393374114, 1e-4);
   EXPECT_EQ(RangeTail(0, 10, 3), 1);
   EXPECT_EQ(RangeTail(3, 0, 3), 1);
   EXPECT_EQ(StatError, 0);
@@ -463,15 +483,14 @@ TEST_F(Distributions, FQuantilesAgainstReference) {
 TEST_F(Distributions, RangeQuantiles) {
   // R 4.2.2: p <- c(0.05, 0.01, 0.05, 0.1, 0.05); df <- c(20, 10, 60, 5, 12); r <- c(3, 4, 6, 5, 8);
   //   sprintf("%.12g", qtukey(p, r, df, lower.tail=FALSE))
-  // Tolerance: AS 190's area error (about 1e-4) divided by the density at the quantile.
-  struct Case { double p, df, r, q, tolerance; };
+  // The area error (below 1e-5 from df 4) divided by the density at the quantile.
+  struct Case { double p, df, r, q; };
   const Case cases[] = {
-      {0.05, 20, 3, 3.57793458153, 5e-3}, {0.01, 10, 4, 5.76859143569, 2e-2},
-      {0.05, 60, 6, 4.16316081561, 5e-3}, {0.1, 5, 5, 4.66382707611, 5e-3},
-      {0.05, 12, 8, 5.11865846416, 5e-3},
+      {0.05, 20, 3, 3.57793458153}, {0.01, 10, 4, 5.76859143569}, {0.05, 60, 6, 4.16316081561},
+      {0.1, 5, 5, 4.66382707611},   {0.05, 12, 8, 5.11865846416},
   };
   for (const auto& c : cases) {
-    EXPECT_NEAR(RangeQuantile(c.p, c.df, c.r), c.q, c.tolerance) << "p = " << c.p << ", r = " << c.r;
+    EXPECT_NEAR(RangeQuantile(c.p, c.df, c.r), c.q, 1e-4) << "p = " << c.p << ", r = " << c.r;
     EXPECT_NEAR(RangeTail(RangeQuantile(c.p, c.df, c.r), c.df, c.r), c.p, 1e-8);
   }
   EXPECT_EQ(RangeQuantile(0, 10, 3), 0);
@@ -480,13 +499,15 @@ TEST_F(Distributions, RangeQuantiles) {
 }
 
 TEST_F(Distributions, RangeQuantileBelowTheSmallestTailEnds) {
-  // AS 190 does not produce tails much below 1e-4; such a p used to loop for ever.
-  const double q = RangeQuantile(0.0001, 20, 3);
-  EXPECT_TRUE(std::isfinite(q));
-  // R 4.2.2: qtukey(0.0001, 3, 20, lower.tail=FALSE) = 7.48709; the answer stays on the
-  // near side of the floor, not at the end of a runaway doubling.
-  EXPECT_GT(q, 5);
-  EXPECT_LT(q, 20);
+  // The quadrature's tail stops falling at a floor (6e-5 for df 2, 1.4e-8 for df 20, 3
+  // means); a p below it used to loop for ever. R 4.2.2: qtukey(1e-4, 3, 20, lower.tail =
+  // FALSE) = 7.48709, above the floor; qtukey(1e-12, 3, 20, lower.tail = FALSE) = 23.6112,
+  // below it: the answer stays on the near side of the floor, not at the end of a runaway
+  // doubling.
+  EXPECT_NEAR(RangeQuantile(0.0001, 20, 3), 7.48709, 1e-3);
+  const double q = RangeQuantile(1e-12, 20, 3);
+  EXPECT_GT(q, 10);
+  EXPECT_LT(q, 30);
   EXPECT_TRUE(std::isfinite(RangeQuantile(1e-12, 2, 10)));
 }
 
