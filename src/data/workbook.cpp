@@ -13,10 +13,14 @@
 #include <utility>
 #include <functional>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <optional>
 #include <sys/stat.h>
 
 #include <condition_variable>
+#include <deque>
+#include <span>
 #include <mutex>
 #include <thread>
 
@@ -39,6 +43,17 @@ struct TWorkbookError {
 struct TStopped {};
 
 // ------------------------------------------------------------------ archive
+
+// Sets `flag` under the lock, wakes the thread and waits for it to end.
+void SignalAndJoin(std::thread& t, std::mutex& m, std::condition_variable& cv, bool& flag) {
+  if (!t.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(m);
+    flag = true;
+  }
+  cv.notify_all();
+  t.join();
+}
 
 class TArchive {
  public:
@@ -83,123 +98,142 @@ class TArchive {
     return (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
   }
 
+  // An entry's inflated bytes, read in pieces.
+  class TStream;
+
+  // The entry opened for reading; null when it is absent.
+  std::unique_ptr<TStream> Open(const char* name);
+
   // Streams the entry's inflated bytes to `sink` in pieces; false when it is absent.
-  // The bytes inflated are counted as they come, so a header that lies about the size
-  // stops at the limit too.
-  bool Read(const char* name, const std::function<void(const char*, std::size_t)>& sink) {
-    zip_int64_t i = zip_name_locate(Zip, name, 0);
-    if (i < 0) return false;
-    zip_stat_t st;
-    if (zip_stat_index(Zip, static_cast<zip_uint64_t>(i), 0, &st) != 0) Fail(std::string("damaged archive entry ") + name);
-    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
-      Fail("the workbook is encrypted (password-protected)");
-    if ((st.valid & ZIP_STAT_SIZE) && st.size > Limit) Bomb(name);
-    zip_file_t* f = zip_fopen_index(Zip, static_cast<zip_uint64_t>(i), 0);
-    if (!f) Fail(std::string("cannot open ") + name + " in the archive (" + zip_strerror(Zip) + ")");
-    std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(f, zip_fclose);
-    if ((st.valid & ZIP_STAT_SIZE) && st.size >= PipelineBytes) {
-      Pipelined(f, name, sink);
-      return true;
-    }
-    std::vector<char> buf(ChunkBytes);
-    std::uint64_t total = 0;
-    for (;;) {
-      zip_int64_t n = zip_fread(f, buf.data(), buf.size());
-      if (n < 0) Fail(std::string("damaged archive entry ") + name + " (" + zip_file_strerror(f) + ")");
-      if (n == 0) break;
-      total += static_cast<std::uint64_t>(n);
-      if (total > Limit) Bomb(name);
-      sink(buf.data(), static_cast<std::size_t>(n));
-    }
-    return true;
-  }
+  bool Read(const char* name, const std::function<void(const char*, std::size_t)>& sink);
 
   std::uint64_t Limit = MaxEntryBytes;
 
  private:
-  static constexpr std::size_t ChunkBytes = std::size_t(1) << 18;
-  // A large sheet is inflated on a second thread while this one parses the pieces before
-  // it: inflating is a fifth of the work. The inflating thread touches only its own
-  // zip_file_t and the queue; it is stopped and joined before Read returns or throws.
-  static constexpr std::uint64_t PipelineBytes = std::uint64_t(8) << 20;
-
-  void Pipelined(zip_file_t* f, const char* name, const std::function<void(const char*, std::size_t)>& sink) {
-    constexpr std::size_t Slots = 4;
-    std::vector<std::vector<char>> bufs(Slots, std::vector<char>(ChunkBytes));
-    std::vector<std::size_t> sizes(Slots, 0);
-    std::mutex m;
-    std::condition_variable cv;
-    std::size_t produced = 0, consumed = 0;  // pieces handed over / given back
-    bool done = false, cancel = false;
-    std::string failure;  // the inflating side's reason, raised here
-    std::uint64_t limit = Limit;
-    std::thread inflater([&] {
-      std::uint64_t total = 0;
-      for (;;) {
-        {
-          std::unique_lock<std::mutex> lock(m);
-          cv.wait(lock, [&] { return cancel || produced - consumed < Slots; });
-          if (cancel) return;
-        }
-        std::vector<char>& b = bufs[produced % Slots];
-        zip_int64_t n = zip_fread(f, b.data(), b.size());
-        std::lock_guard<std::mutex> lock(m);
-        if (n < 0) failure = std::string("damaged archive entry ") + name + " (" + zip_file_strerror(f) + ")";
-        if (n > 0 && (total += static_cast<std::uint64_t>(n)) > limit) failure = "bomb";
-        if (n <= 0 || !failure.empty()) {
-          done = true;
-          cv.notify_all();
-          return;
-        }
-        sizes[produced % Slots] = static_cast<std::size_t>(n);
-        ++produced;
-        cv.notify_all();
-      }
-    });
-    struct TJoin {
-      std::thread& T;
-      std::mutex& M;
-      std::condition_variable& C;
-      bool& Cancel;
-      ~TJoin() {
-        {
-          std::lock_guard<std::mutex> lock(M);
-          Cancel = true;
-        }
-        C.notify_all();
-        T.join();
-      }
-    } join{inflater, m, cv, cancel};
-    for (;;) {
-      std::size_t slot = 0, n = 0;
-      {
-        std::unique_lock<std::mutex> lock(m);
-        cv.wait(lock, [&] { return produced > consumed || done; });
-        if (produced == consumed) break;  // done, everything handed over
-        slot = consumed % Slots;
-        n = sizes[slot];
-      }
-      sink(bufs[slot].data(), n);
-      std::lock_guard<std::mutex> lock(m);
-      ++consumed;
-      cv.notify_all();
-    }
-    std::string why;
-    {
-      std::lock_guard<std::mutex> lock(m);
-      why = failure;
-    }
-    if (why == "bomb") Bomb(name);
-    if (!why.empty()) Fail(why);
-  }
-
-  [[noreturn]] void Bomb(const char* name) {
-    Fail(std::string("archive entry ") + name + " inflates beyond " + std::to_string(Limit) +
-         " bytes (more than " + std::to_string(MaxInflationRatio) + " times the archive or 2 GB)");
-  }
   std::string_view Head;
   zip_t* Zip = nullptr;
 };
+
+[[noreturn]] void Bomb(const std::string& name, std::uint64_t limit) {
+  Fail("archive entry " + name + " inflates beyond " + std::to_string(limit) + " bytes (more than " +
+       std::to_string(MaxInflationRatio) + " times the archive or 2 GB)");
+}
+
+// The inflated bytes are counted as they come, so a header that lies about the size
+// stops at the limit too. A large entry (a sheet) is inflated on a second thread in big
+// pieces while the caller parses the pieces before it: inflating is a fifth of the work.
+// The inflating thread touches only its own zip_file_t and the queue; it is stopped and
+// joined before the stream is gone.
+class TArchive::TStream {
+ public:
+  TStream(zip_file_t* f, std::string name, std::uint64_t limit, bool pipelined)
+      : File(f, zip_fclose), Name(std::move(name)), Limit(limit) {
+    if (pipelined) Inflater = std::thread([this] { Inflate(); });
+  }
+  ~TStream() { SignalAndJoin(Inflater, M, Cv, Cancel); }
+  TStream(const TStream&) = delete;
+  TStream& operator=(const TStream&) = delete;
+
+  // Up to `n` bytes into `out`; 0 at the end of the entry.
+  std::size_t Read(char* out, std::size_t n) {
+    if (!Inflater.joinable()) {
+      const zip_int64_t k = zip_fread(File.get(), out, n);
+      if (k < 0) Damaged(zip_file_strerror(File.get()));
+      if ((Total += static_cast<std::uint64_t>(k)) > Limit) Bomb(Name, Limit);
+      return static_cast<std::size_t>(k);
+    }
+    if (At == Size) {
+      std::unique_lock<std::mutex> lock(M);
+      if (Holding) {
+        ++Consumed;
+        Holding = false;
+        Cv.notify_all();
+      }
+      Cv.wait(lock, [&] { return Produced > Consumed || Done; });
+      if (Produced == Consumed) {  // done, everything handed over
+        if (Failure == "bomb") Bomb(Name, Limit);
+        if (!Failure.empty()) Damaged(Failure);
+        return 0;
+      }
+      Holding = true;
+      At = 0;
+      Size = Sizes[Consumed % Slots];
+    }
+    const std::size_t k = std::min(n, Size - At);
+    std::memcpy(out, Bufs[Consumed % Slots].data() + At, k);
+    At += k;
+    return k;
+  }
+
+ private:
+  static constexpr std::size_t Slots = 4, SlotBytes = std::size_t(1) << 20;
+
+  [[noreturn]] void Damaged(const std::string& why) { Fail("damaged archive entry " + Name + " (" + why + ")"); }
+
+  void Inflate() {
+    std::uint64_t total = 0;
+    for (;;) {
+      std::size_t slot;
+      {
+        std::unique_lock<std::mutex> lock(M);
+        Cv.wait(lock, [&] { return Cancel || Produced - Consumed < Slots; });
+        if (Cancel) return;
+        slot = Produced % Slots;
+      }
+      std::vector<char>& b = Bufs[slot];
+      if (b.empty()) b.resize(SlotBytes);
+      const zip_int64_t n = zip_fread(File.get(), b.data(), b.size());
+      std::lock_guard<std::mutex> lock(M);
+      if (n < 0) Failure = zip_file_strerror(File.get());
+      if (n > 0 && (total += static_cast<std::uint64_t>(n)) > Limit) Failure = "bomb";
+      if (n <= 0 || !Failure.empty()) {
+        Done = true;
+        Cv.notify_all();
+        return;
+      }
+      Sizes[slot] = static_cast<std::size_t>(n);
+      ++Produced;
+      Cv.notify_all();
+    }
+  }
+
+  std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> File;
+  std::string Name;
+  std::uint64_t Limit, Total = 0;
+  // The queue: slots Consumed..Produced-1 are filled; the reader holds slot Consumed
+  // while it copies from it.
+  std::array<std::vector<char>, Slots> Bufs;
+  std::array<std::size_t, Slots> Sizes{};
+  std::size_t Produced = 0, Consumed = 0, At = 0, Size = 0;
+  bool Holding = false, Done = false, Cancel = false;
+  std::string Failure;  // the inflating side's reason, raised by the reader
+  std::mutex M;
+  std::condition_variable Cv;
+  std::thread Inflater;
+};
+
+std::unique_ptr<TArchive::TStream> TArchive::Open(const char* name) {
+  // Entries this large are inflated on a second thread.
+  constexpr std::uint64_t PipelineBytes = std::uint64_t(8) << 20;
+  zip_int64_t i = zip_name_locate(Zip, name, 0);
+  if (i < 0) return nullptr;
+  zip_stat_t st;
+  if (zip_stat_index(Zip, static_cast<zip_uint64_t>(i), 0, &st) != 0) Fail(std::string("damaged archive entry ") + name);
+  if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+    Fail("the workbook is encrypted (password-protected)");
+  if ((st.valid & ZIP_STAT_SIZE) && st.size > Limit) Bomb(name, Limit);
+  zip_file_t* f = zip_fopen_index(Zip, static_cast<zip_uint64_t>(i), 0);
+  if (!f) Fail(std::string("cannot open ") + name + " in the archive (" + zip_strerror(Zip) + ")");
+  return std::make_unique<TStream>(f, name, Limit, (st.valid & ZIP_STAT_SIZE) && st.size >= PipelineBytes);
+}
+
+bool TArchive::Read(const char* name, const std::function<void(const char*, std::size_t)>& sink) {
+  std::unique_ptr<TStream> in = Open(name);
+  if (!in) return false;
+  std::vector<char> buf(std::size_t(1) << 16);
+  while (std::size_t n = in->Read(buf.data(), buf.size())) sink(buf.data(), n);
+  return true;
+}
 
 // ------------------------------------------------------------------ XML
 
@@ -245,11 +279,11 @@ class TXmlReader {
     h.startElementNs = [](void* u, const xmlChar* local, const xmlChar*, const xmlChar*, int, const xmlChar**,
                           int count, int, const xmlChar** attributes) {
       auto* self = static_cast<TXmlReader*>(u);
-      self->Guard([&] { self->Start(Local(reinterpret_cast<const char*>(local)), self->Attributes(count, attributes)); });
+      self->Guard([&] { self->StartElement(local, count, attributes); });
     };
     h.endElementNs = [](void* u, const xmlChar* local, const xmlChar*, const xmlChar*) {
       auto* self = static_cast<TXmlReader*>(u);
-      self->Guard([&] { self->End(Local(reinterpret_cast<const char*>(local))); });
+      self->Guard([&] { self->EndElement(local); });
     };
     h.characters = h.ignorableWhitespace = [](void* u, const xmlChar* s, int len) {
       auto* self = static_cast<TXmlReader*>(u);
@@ -272,7 +306,9 @@ class TXmlReader {
         self->ErrorLine = e->line;
       }
     };
-    Context = xmlCreatePushParserCtxt(&h, this, nullptr, 0, nullptr);
+    // The parser pulls the entry's bytes (it goes through a large sheet faster than when
+    // they are pushed to it).
+    Context = xmlCreateIOParserCtxt(&h, this, &TXmlReader::Pull, nullptr, this, XML_CHAR_ENCODING_NONE);
     if (!Context) Fail("out of memory");
     // No network, no external subsets, no entity substitution.
     xmlCtxtUseOptions(Context, XML_PARSE_NONET);
@@ -281,25 +317,27 @@ class TXmlReader {
   TXmlReader(const TXmlReader&) = delete;
   TXmlReader& operator=(const TXmlReader&) = delete;
 
-  // Parses the entry; false when it is absent.
+  // Parses the entry; false when it is absent. Once per reader.
   bool ParseEntry(TArchive& zip, const char* name) {
     Entry = name;
-    bool found = zip.Read(name, [&](const char* p, std::size_t n) { Feed(p, n, false); });
-    if (found) Feed("", 0, true);
-    return found;
-  }
-  void Feed(const char* p, std::size_t n, bool last) {
-    if (Stopped) return;
-    xmlParseChunk(Context, p, static_cast<int>(n), last ? 1 : 0);
+    std::unique_ptr<TArchive::TStream> in = zip.Open(name);
+    if (!in) return false;
+    Input = in.get();
+    xmlParseDocument(Context);
+    Input = nullptr;
     if (Pending) std::rethrow_exception(std::exchange(Pending, nullptr));
-    if (Stopped) return;
+    if (Stopped) return true;
     if (!Refused.empty()) Fail(Entry + " holds " + Refused);
     if (!Context->wellFormed) {
       const int line = ErrorLine > 0 ? ErrorLine : xmlSAX2GetLineNumber(Context);
       Fail(Entry + ": malformed XML at line " + std::to_string(line) + " (" +
            (Error.empty() ? std::string("not well-formed") : Error) + ")");
     }
+    return true;
   }
+  // Called with the bytes handed to the parser so far (progress; may throw).
+  std::function<void(std::uint64_t)> OnInput;
+
   template <class F>
   void Guard(F&& f) {
     if (Pending) return;
@@ -317,8 +355,27 @@ class TXmlReader {
   }
 
  protected:
-  virtual void Start(std::string_view name, const char** attrs) = 0;
-  virtual void End(std::string_view name) = 0;
+  virtual void Start(std::string_view, const char**) {}
+  virtual void End(std::string_view) {}
+  // The events as libxml2 gives them: local names interned in the parser's dictionary
+  // (see Intern), attributes as five pointers each with unterminated values. A reader
+  // that runs for every cell of a large sheet takes these to skip the copies.
+  virtual void StartElement(const xmlChar* local, int count, const xmlChar** attributes) {
+    Start(Local(reinterpret_cast<const char*>(local)), Attributes(count, attributes));
+  }
+  virtual void EndElement(const xmlChar* local) { End(Local(reinterpret_cast<const char*>(local))); }
+  // The dictionary's copy of a name: element and attribute names the parser reports are
+  // the same pointers, so they compare by address.
+  const xmlChar* Intern(const char* name) {
+    const xmlChar* n = xmlDictLookup(Context->dict, reinterpret_cast<const xmlChar*>(name), -1);
+    if (!n) Fail("out of memory");
+    return n;
+  }
+  // Bytes of the entry the parser has gone through.
+  std::uint64_t BytesParsed() const {
+    const long n = xmlByteConsumed(Context);
+    return n > 0 ? static_cast<std::uint64_t>(n) : 0;
+  }
   bool WantText = false;
   std::string Text;
 
@@ -339,7 +396,28 @@ class TXmlReader {
     return List.data();
   }
 
+  // The parser's read callback. After a failure or a parse error it reads nothing more,
+  // so the parser ends at once; it must not be stopped from here (that frees the input
+  // being read into).
+  static int Pull(void* u, char* buf, int len) {
+    auto* self = static_cast<TXmlReader*>(u);
+    if (!self->Input || self->Pending || self->Stopped || !self->Refused.empty() || !self->Context->wellFormed)
+      return 0;
+    try {
+      const std::size_t n = self->Input->Read(buf, static_cast<std::size_t>(std::max(len, 0)));
+      self->Given += n;
+      // The parser asks for a few kB at a time: progress is told every 256 kB.
+      if (self->OnInput && self->Given - self->Told >= (std::uint64_t(1) << 18)) self->OnInput(self->Told = self->Given);
+      return static_cast<int>(n);
+    } catch (...) {
+      self->Pending = std::current_exception();
+      return 0;
+    }
+  }
+
   xmlParserCtxtPtr Context = nullptr;
+  TArchive::TStream* Input = nullptr;
+  std::uint64_t Given = 0, Told = 0;
   std::string Entry, Refused, Error;
   int ErrorLine = 0;
   bool Stopped = false;
@@ -353,9 +431,10 @@ class TXmlReader {
 // A number's text: as written when it has at most 15 digits (it then reads back as the
 // same double and shows as the file showed it), otherwise the shortest text that gives the
 // same double ("0.10000000000000001" -> "0.1"). Not a number: the text unchanged.
-void NumberText(std::string_view v, std::string& out) {
+// Whether the number's text is kept as written: an optional minus, 1 to 15 digits and at
+// most one point.
+bool PlainNumber(std::string_view v) {
   size_t i = 0, digits = 0;
-  bool plain = true;
   if (i < v.size() && v[i] == '-') ++i;
   bool dot = false;
   for (; i < v.size(); ++i) {
@@ -364,12 +443,14 @@ void NumberText(std::string_view v, std::string& out) {
       ++digits;
     else if (ch == '.' && !dot)
       dot = true;
-    else {
-      plain = false;
-      break;
-    }
+    else
+      return false;
   }
-  if (plain && digits > 0 && digits <= 15) {
+  return digits > 0 && digits <= 15;
+}
+
+void NumberText(std::string_view v, std::string& out) {
+  if (PlainNumber(v)) {
     out.append(v);
     return;
   }
@@ -596,10 +677,21 @@ bool DurationText(std::string_view v, std::string& out) {
 
 // ------------------------------------------------------------------ the grid
 
-// Receives a sheet's rows and builds the data set the text reader would build.
+// Receives a sheet's rows and builds the data set the text reader would build. Rows are
+// gathered in batches; a large sheet's batches are added to the grid on a second thread
+// while the parser goes on (building the grid is a sixth of the work and the parser is the
+// slowest part). Until Finish only that thread touches the data set.
 class TSheetSink {
  public:
   TSheetSink(TDataList& list, TFileResult& result) : List(list), Result(result) { List.DataGrid.SetRowCount(1); }
+  ~TSheetSink() { SignalAndJoin(Builder, M, Cv, Cancel); }
+  TSheetSink(const TSheetSink&) = delete;
+  TSheetSink& operator=(const TSheetSink&) = delete;
+
+  // The sheet's size in bytes, when known: a large one is built on a second thread.
+  void Expect(std::uint64_t bytes) {
+    if (bytes >= (std::uint64_t(8) << 20) && !Builder.joinable()) Builder = std::thread([this] { Run(); });
+  }
 
   // Places a cell of the current row (columns from 1, left to right); empty text is a
   // missing cell. Cells past the 512th column are dropped and warned about.
@@ -609,38 +701,46 @@ class TSheetSink {
       Truncated = true;
       return;
     }
-    if (col <= static_cast<int>(Ends.size())) return;  // out of order: the sheet is malformed
-    while (static_cast<int>(Ends.size()) < col - 1) Ends.push_back(static_cast<std::uint32_t>(RowText.size()));
-    if (RowText.size() + text.size() > UINT32_MAX) Fail("a row holds too much text");
-    RowText.append(text);
-    Ends.push_back(static_cast<std::uint32_t>(RowText.size()));
+    const std::size_t have = Cur.Ends.size() - RowEnds;
+    if (col <= static_cast<int>(have)) return;  // out of order: the sheet is malformed
+    const std::size_t bytes = Cur.Text.size() - RowText;
+    if (bytes + text.size() > UINT32_MAX) Fail("a row holds too much text");
+    Cur.Ends.insert(Cur.Ends.end(), static_cast<std::size_t>(col - 1) - have, static_cast<std::uint32_t>(bytes));
+    Cur.Text.append(text);
+    Cur.Ends.push_back(static_cast<std::uint32_t>(bytes + text.size()));
     Budget(text.size() + 8);
   }
 
   // Ends the current row, which stands for `repeat` equal rows; an empty row is skipped
   // as an empty line of a text file is.
   void EndRow(std::uint64_t repeat = 1) {
-    if (!Ends.empty()) {
-      if (!Decided) {
-        Decided = true;
-        if (NamesRow()) {
-          Result.NamesRead = true;
-          for (size_t i = 0; i < Ends.size(); ++i) Names.emplace_back(Field(i));
-          if (--repeat == 0) return Clear();
-        }
-      }
-      Budget((RowText.size() + Ends.size() * 2) * (repeat - 1));
-      if (static_cast<int>(Ends.size()) + 1 > List.DataGrid.ColCount())
-        List.DataGrid.SetColCount(static_cast<int>(Ends.size()) + 1);
-      for (std::uint64_t k = 0; k < repeat; ++k) {
-        List.DataGrid.AppendRowRaw(RowText, Ends, 1);
-        ++Result.DataLines;
-      }
+    const std::size_t cells = Cur.Ends.size() - RowEnds, bytes = Cur.Text.size() - RowText;
+    if (cells > 0) {
+      Budget((bytes + cells * 2) * (repeat - 1));
+      Cur.Rows.push_back({RowText, RowEnds, static_cast<std::uint32_t>(cells), repeat});
+      ++RowsSeen;
+      TextSeen += bytes * repeat;
+      if (Cur.Text.size() >= BatchBytes || Cur.Rows.size() >= BatchRows) Flush();
     }
-    Clear();
+    RowText = Cur.Text.size();
+    RowEnds = Cur.Ends.size();
+  }
+
+  std::uint64_t Rows() const { return RowsSeen; }
+
+  // Capacity for the rest of a sheet of `total` bytes, judged from what the rows so far
+  // took of its first `parsed` bytes, so the grid does not copy itself as it grows.
+  void Hint(std::uint64_t parsed, std::uint64_t total) {
+    if (parsed == 0 || total <= parsed) return;
+    const double scale = double(total - parsed) / double(parsed) * 1.05;
+    Cur.MoreRows = static_cast<std::size_t>(std::min(double(RowsSeen) * scale, double(total)));
+    Cur.MoreText = static_cast<std::size_t>(std::min(double(TextSeen) * scale, double(total)));
   }
 
   void Finish() {
+    Flush();
+    SignalAndJoin(Builder, M, Cv, Closing);
+    if (Failure) std::rethrow_exception(Failure);
     TTextGrid& g = List.DataGrid;
     int cols = std::max<int>(g.ColCount() - 1, static_cast<int>(Names.size()));
     cols = std::clamp(cols, 1, MaxColumns);
@@ -669,41 +769,152 @@ class TSheetSink {
   bool Truncated = false;
 
  private:
-  std::string_view Field(size_t i) const {
-    std::uint32_t b = i == 0 ? 0 : Ends[i - 1];
-    return std::string_view(RowText).substr(b, Ends[i] - b);
+  static constexpr std::size_t BatchBytes = std::size_t(1) << 20, BatchRows = 16384, MaxQueued = 4;
+
+  struct TBatch {
+    std::string Text;                 // the rows' cells end to end
+    std::vector<std::uint32_t> Ends;  // each cell's end, counted from its row's start
+    struct TRow {
+      std::size_t Text, Ends;  // where the row starts in both
+      std::uint32_t Cells;
+      std::uint64_t Repeat;
+    };
+    std::vector<TRow> Rows;
+    std::size_t MoreRows = 0, MoreText = 0;  // capacity to reserve first
+    void Clear() {
+      Text.clear();
+      Ends.clear();
+      Rows.clear();
+      MoreRows = MoreText = 0;
+    }
+  };
+
+  // The batch to the grid: here, or queued for the building thread.
+  void Flush() {
+    if (Cur.Rows.empty()) return;
+    if (!Builder.joinable()) {
+      Build(Cur);
+      Cur.Clear();
+    } else {
+      TBatch next;
+      {
+        std::unique_lock<std::mutex> lock(M);
+        Cv.wait(lock, [&] { return Full.size() < MaxQueued || Failure; });
+        if (Failure) std::rethrow_exception(Failure);
+        Full.push_back(std::move(Cur));
+        if (!Spare.empty()) {
+          next = std::move(Spare.back());
+          Spare.pop_back();
+        }
+      }
+      Cv.notify_all();
+      Cur = std::move(next);
+      Cur.Clear();
+    }
+    RowText = RowEnds = 0;
+  }
+
+  // The building thread: batches in order until closed; a failure is kept for the parser.
+  void Run() {
+    for (;;) {
+      TBatch b;
+      {
+        std::unique_lock<std::mutex> lock(M);
+        Cv.wait(lock, [&] { return !Full.empty() || Closing || Cancel; });
+        if (Cancel || Full.empty()) return;
+        b = std::move(Full.front());
+        Full.pop_front();
+      }
+      Cv.notify_all();  // room in the queue
+      try {
+        Build(b);
+      } catch (...) {
+        std::lock_guard<std::mutex> lock(M);
+        Failure = std::current_exception();
+        Cv.notify_all();
+        return;
+      }
+      b.Clear();
+      {
+        std::lock_guard<std::mutex> lock(M);
+        Spare.push_back(std::move(b));
+      }
+      Cv.notify_all();
+    }
+  }
+
+  void Build(const TBatch& b) {
+    if (b.MoreRows > 0) {
+      // Only a hint: a sheet that lies about its size just grows as it goes.
+      try {
+        List.DataGrid.ReserveRows(b.MoreRows);
+        List.DataGrid.ReserveText(b.MoreText);
+      } catch (const std::bad_alloc&) {
+      } catch (const std::length_error&) {
+      }
+    }
+    for (const auto& r : b.Rows) {
+      const std::span<const std::uint32_t> ends(b.Ends.data() + r.Ends, r.Cells);
+      const std::string_view text(b.Text.data() + r.Text, ends.back());
+      std::uint64_t repeat = r.Repeat;
+      if (!Decided) {
+        Decided = true;
+        if (NamesRow(text, ends)) {
+          Result.NamesRead = true;
+          for (size_t i = 0; i < ends.size(); ++i) Names.emplace_back(Field(text, ends, i));
+          if (--repeat == 0) continue;
+        }
+      }
+      if (static_cast<int>(ends.size()) + 1 > List.DataGrid.ColCount())
+        List.DataGrid.SetColCount(static_cast<int>(ends.size()) + 1);
+      for (std::uint64_t k = 0; k < repeat; ++k) {
+        List.DataGrid.AppendRowRaw(text, ends, 1);
+        ++Result.DataLines;
+      }
+    }
+  }
+
+  static std::string_view Field(std::string_view text, std::span<const std::uint32_t> ends, size_t i) {
+    std::uint32_t b = i == 0 ? 0 : ends[i - 1];
+    return text.substr(b, ends[i] - b);
   }
   // The text files' rule: some character outside the numeric set, and no number.
-  bool NamesRow() const {
-    bool text = false;
-    for (size_t i = 0; i < Ends.size(); ++i) {
-      std::string_view f = Field(i);
+  static bool NamesRow(std::string_view text, std::span<const std::uint32_t> ends) {
+    bool any = false;
+    for (size_t i = 0; i < ends.size(); ++i) {
+      std::string_view f = Field(text, ends, i);
       if (f.empty()) continue;
       if (FieldIsNumber(f)) return false;
-      text = text || HasNonNumericChar(f);
+      any = any || HasNonNumericChar(f);
     }
-    return text;
-  }
-  void Clear() {
-    RowText.clear();
-    Ends.clear();
+    return any;
   }
 
   TDataList& List;
   TFileResult& Result;
-  std::string RowText;
-  std::vector<std::uint32_t> Ends;
+  // The parser's side: the batch being filled and where its current row starts.
+  TBatch Cur;
+  std::size_t RowText = 0, RowEnds = 0;
+  std::uint64_t RowsSeen = 0, TextSeen = 0, Produced = 0;
+  // The building side (the data set, the names line).
   std::vector<std::string> Names;
   bool Decided = false;
-  std::uint64_t Produced = 0;
+  // The queue between them.
+  std::deque<TBatch> Full;
+  std::vector<TBatch> Spare;
+  bool Closing = false, Cancel = false;
+  std::exception_ptr Failure;
+  std::mutex M;
+  std::condition_variable Cv;
+  std::thread Builder;
 };
 
 // ------------------------------------------------------------------ Office Open XML
 
 // "AB12" -> 28; 0 when the reference has no column letters.
-int ColumnOfReference(const char* r) {
+int ColumnOfReference(const char* r, const char* end) {
   long long col = 0;
-  for (; *r >= 'A' && *r <= 'Z'; ++r) {
+  for (; r < end && *r >= 'A' && *r <= 'Z'; ++r) {
     col = col * 26 + (*r - 'A' + 1);
     if (col > 1 << 20) return 1 << 20;
   }
@@ -813,43 +1024,62 @@ class TXlsxSheet : public TXmlReader {
  public:
   TXlsxSheet(TSheetSink& sink, const std::vector<std::string>& strings, const std::vector<TFormat>& formats,
              bool date1904)
-      : Sink(sink), Strings(strings), Formats(formats), Date1904(date1904) {}
+      : Sink(sink), Strings(strings), Formats(formats), Date1904(date1904), CellName(Intern("c")),
+        ValueName(Intern("v")), TName(Intern("t")), PhoneticName(Intern("rPh")), RowName(Intern("row")),
+        RefName(Intern("r")), StyleName(Intern("s")) {}
+
+  // The sheet's size when the archive says it, to reserve the grid from its first rows.
+  std::uint64_t ExpectedBytes = 0;
 
  protected:
-  void Start(std::string_view name, const char** a) override {
-    if (Is(name, "c")) {
-      const char* r = Attr(a, "r");
-      int col = r ? ColumnOfReference(r) : 0;
+  // Names compare by address and attribute values are read where the parser holds them:
+  // this runs for every cell of the sheet.
+  void StartElement(const xmlChar* local, const int count, const xmlChar** a) override {
+    if (local == CellName) {
+      int col = 0;
+      Type = TType::Number;
+      Style = 0;
+      for (int i = 0; i < count; ++i, a += 5) {
+        const auto* from = reinterpret_cast<const char*>(a[3]);
+        const auto* to = reinterpret_cast<const char*>(a[4]);
+        if (a[0] == RefName)
+          col = ColumnOfReference(from, to);
+        else if (a[0] == TName)
+          Type = CellType(std::string_view(from, static_cast<std::size_t>(to - from)));
+        else if (a[0] == StyleName)
+          Style = StyleIndex(from, to);
+      }
       Col = col > 0 ? col : Col + 1;
-      Type = CellType(Attr(a, "t"));
-      const char* s = Attr(a, "s");
-      Style = s ? std::atoi(s) : 0;
       Value.clear();
       InCell = true;
       HaveValue = false;
-    } else if (InCell && (Is(name, "v") || (Is(name, "t") && !InPhonetic))) {
+    } else if (InCell && (local == ValueName || (local == TName && !InPhonetic))) {
       WantText = true;
       Text.clear();
-    } else if (Is(name, "rPh")) {
+    } else if (local == PhoneticName) {
       InPhonetic = true;
-    } else if (Is(name, "row")) {
+    } else if (local == RowName) {
       Col = 0;
     }
   }
-  void End(std::string_view name) override {
-    if ((Is(name, "v") || Is(name, "t")) && WantText) {
+  void EndElement(const xmlChar* local) override {
+    if ((local == ValueName || local == TName) && WantText) {
       if (Value.empty())
         Value.swap(Text);
       else
         Value += Text;
       HaveValue = true;
       WantText = false;
-    } else if (Is(name, "rPh")) {
+    } else if (local == PhoneticName) {
       InPhonetic = false;
-    } else if (Is(name, "c")) {
+    } else if (local == CellName) {
       InCell = false;
       if (HaveValue) Emit();
-    } else if (Is(name, "row")) {
+    } else if (local == RowName) {
+      if (!Reserved && Sink.Rows() >= 2000) {
+        Reserved = true;
+        Sink.Hint(BytesParsed(), ExpectedBytes);
+      }
       Sink.EndRow();
     }
   }
@@ -857,15 +1087,20 @@ class TXlsxSheet : public TXmlReader {
  private:
   // The cell's t attribute, read once per cell rather than compared at every step.
   enum class TType { Number, Shared, Text, Boolean, Error, Date };
-  static TType CellType(const char* t) {
-    if (!t) return TType::Number;
-    const std::string_view v(t);
+  static TType CellType(std::string_view v) {
     if (v == "s") return TType::Shared;
     if (v == "str" || v == "inlineStr") return TType::Text;
     if (v == "b") return TType::Boolean;
     if (v == "e") return TType::Error;
     if (v == "d") return TType::Date;
     return TType::Number;
+  }
+  // The s attribute: a cell format's index; 0 (General) when it does not parse.
+  static int StyleIndex(const char* from, const char* to) {
+    while (from < to && (*from == ' ' || *from == '\t' || *from == '\n' || *from == '\r')) ++from;
+    if (from < to && *from == '+') ++from;
+    int n = 0;
+    return std::from_chars(from, to, n).ec == std::errc() ? n : 0;
   }
 
   void Emit() {
@@ -892,6 +1127,8 @@ class TXlsxSheet : public TXmlReader {
       double x;
       if (f.Show != TShow::Number && std::from_chars(v.data(), v.data() + v.size(), x).ec == std::errc() &&
           SerialText(x, Date1904, f, Out)) {
+      } else if (PlainNumber(v)) {
+        return Sink.Cell(Col, v);  // the common case, without a copy
       } else {
         Out.clear();
         NumberText(v, Out);
@@ -904,10 +1141,11 @@ class TXlsxSheet : public TXmlReader {
   const std::vector<std::string>& Strings;
   const std::vector<TFormat>& Formats;
   bool Date1904;
+  const xmlChar *CellName, *ValueName, *TName, *PhoneticName, *RowName, *RefName, *StyleName;
   int Col = 0, Style = 0;
   TType Type = TType::Number;
   std::string Value, Out;
-  bool InCell = false, HaveValue = false, InPhonetic = false;
+  bool InCell = false, HaveValue = false, InPhonetic = false, Reserved = false;
 };
 
 // "worksheets/sheet1.xml" relative to xl/, or "/xl/worksheets/sheet1.xml".
@@ -1145,27 +1383,26 @@ void ReadSheet(TOpened& o, TDataList& list, TFileResult& result, std::string_vie
     TXlsxStyles styles;
     styles.ParseEntry(*o.Zip, "xl/styles.xml");
     TXlsxSheet reader(sink, strings.Strings, styles.CellFormats, date1904);
-    const double size = static_cast<double>(o.Zip->DeclaredSize(ref.Target.c_str()));
-    double done = 0;
-    bool found = o.Zip->Read(ref.Target.c_str(), [&](const char* p, std::size_t n) {
-      reader.Feed(p, n, false);
-      done += static_cast<double>(n);
-      if (progress && size > 0 && !progress(std::min(0.99, done / size))) throw TStopped{};
-    });
-    if (found) reader.Feed("", 0, true);
+    reader.ExpectedBytes = o.Zip->DeclaredSize(ref.Target.c_str());
+    sink.Expect(reader.ExpectedBytes);
+    const double size = static_cast<double>(reader.ExpectedBytes);
+    if (progress && size > 0)
+      reader.OnInput = [&](std::uint64_t done) {
+        if (!progress(std::min(0.99, static_cast<double>(done) / size))) throw TStopped{};
+      };
+    reader.ParseEntry(*o.Zip, ref.Target.c_str());
   } else {
     TOdsNames n;
     n.ParseEntry(*o.Zip, "content.xml");
     std::size_t index = PickSheet(n.Names, sheet);
     TOdsSheet reader(sink, index);
     const double size = static_cast<double>(o.Zip->DeclaredSize("content.xml"));
-    double done = 0;
-    o.Zip->Read("content.xml", [&](const char* p, std::size_t k) {
-      reader.Feed(p, k, false);
-      done += static_cast<double>(k);
-      if (progress && size > 0 && !progress(std::min(0.99, done / size))) throw TStopped{};
-    });
-    reader.Feed("", 0, true);
+    sink.Expect(o.Zip->DeclaredSize("content.xml"));
+    if (progress && size > 0)
+      reader.OnInput = [&](std::uint64_t done) {
+        if (!progress(std::min(0.99, static_cast<double>(done) / size))) throw TStopped{};
+      };
+    reader.ParseEntry(*o.Zip, "content.xml");
   }
   sink.Finish();
   if (progress) progress(1.0);

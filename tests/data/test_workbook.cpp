@@ -85,6 +85,16 @@ TEST(Workbook, XlsxCellsBecomeTheDataSetsCells) {
   EXPECT_TRUE(d.StringVar[4]);  // a time of day among its dates makes the column text
 }
 
+// Some writers put a prefix on every element of the sheet: the names are matched without it.
+TEST(Workbook, PrefixedElementsAreReadAsUnprefixedOnes) {
+  TRead r = Read(Sheet("<x:row xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                       "<x:c r=\"A1\" s=\"0\"><x:v>1.5</x:v></x:c><x:c r=\"C1\" t=\"inlineStr\"><x:is><x:t>a</x:t>"
+                       "</x:is></x:c><x:c r=\"D1\" t=\"b\"><x:v>1</x:v></x:c></x:row>")
+                     .Bytes());
+  ASSERT_TRUE(r.Result.Ok) << r.Result.Detail;
+  EXPECT_EQ(Cells(*r.List), (Rows{{"Col1", "Col2", "Col3", "Col4"}, {"1.5", "", "a", "1"}}));
+}
+
 TEST(Workbook, SerialDatesAndTimes) {
   struct Case {
     const char* serial;
