@@ -28,6 +28,17 @@ TGridRange GridPrintRange(const TTextGrid& grid, const std::optional<TGridRange>
   return WholeGridBody(grid);
 }
 
+void SetupGridReportJob(TMPrinter& mp, TPageDevice& device, bool landscape) {
+  mp.InitMPrinter(device);
+  mp.SetFont(PrinterFont());
+  if (landscape)
+    mp.SetMargins(750, 750, 1000, 500);
+  else
+    mp.SetMargins(750, 500, 600, 500);
+  mp.SetHeaderFooter("Sorvelstats", "", "&D", landscape ? 650 : 250, true, 1, PrinterFont());
+  mp.SetHeaderFooter("", "", "Page (&P)", 250, true, 2, PrinterFont());
+}
+
 void PrintGridOn(QPrinter& printer, const TTextGrid& grid, const TGridRange& range,
                  const QString& title, const std::string& heading) {
   QPainter painter;

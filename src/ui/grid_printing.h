@@ -28,6 +28,10 @@ TGridRange GridPrintRange(const TTextGrid& grid, const std::optional<TGridRange>
 // false when the dialog was cancelled.
 bool PrintGrid(const TTextGrid& grid, const std::optional<TGridRange>& selection,
                const QString& title, const std::string& heading, QWidget* parent);
+// The page setup of a window's own report job around its grids (Crosstabs, Explore):
+// Courier New 9, margins for the orientation, "Sorvelstats" and the date in the header,
+// "Page (n)" in the footer.
+void SetupGridReportJob(TMPrinter& mp, TPageDevice& device, bool landscape);
 // The same on a printer that is set up already (no dialog).
 void PrintGridOn(QPrinter& printer, const TTextGrid& grid, const TGridRange& range,
                  const QString& title, const std::string& heading);

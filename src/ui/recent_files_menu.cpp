@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QMenu>
 #include <QWidget>
 
 #include "shell/mru.h"
+#include "ui/data_editor_hooks.h"
 #include "ui/messages.h"
 
 namespace sorvel {
@@ -37,6 +39,21 @@ QString RecentFileToOpen(QWidget* form, int slot) {
     return {};
   }
   return path;
+}
+
+void AddRecentFileItems(QMenu* menu, QWidget* form, std::function<void()> opened) {
+  menu->addSeparator()->setObjectName(QStringLiteral("MenuLineMRU"));
+  for (int i = 1; i <= TMRUFiles::Slots; ++i) {
+    QAction* a = menu->addAction(QString());
+    a->setObjectName(QStringLiteral("MRFile%1").arg(i));
+    QObject::connect(a, &QAction::triggered, form, [form, i, opened] {
+      const QString path = RecentFileToOpen(form, i);
+      if (path.isEmpty() || !DataEditorHooks().OpenFile) return;
+      DataEditorHooks().OpenFile(path);
+      if (opened) opened();
+    });
+  }
+  QObject::connect(menu, &QMenu::aboutToShow, form, [form] { FileClick(form); });
 }
 
 }  // namespace sorvel

@@ -531,14 +531,7 @@ void TWNormal_Form::BuildCommands() {
   FileMenu->addActions({SaveAction, PrintAction});
   FileMenu->addSeparator();
   FileMenu->addActions({HideAction, ReturnAction});
-  QAction* mru = FileMenu->addSeparator();
-  mru->setObjectName(QStringLiteral("MenuLineMRU"));
-  for (int i = 1; i <= 9; ++i) {
-    QAction* a = FileMenu->addAction(QString());
-    a->setObjectName(QStringLiteral("MRFile%1").arg(i));
-    connect(a, &QAction::triggered, this, [this, i] { MRFileClick(i); });
-  }
-  connect(FileMenu, &QMenu::aboutToShow, this, [this] { FileClick(this); });
+  AddRecentFileItems(FileMenu, this, [this] { HideGraphWindows(); });
   EditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
   EditMenu->addActions({CopyGridAction, IncreaseFontAction, DecreaseFontAction, SelectAllGridAction});
   EditMenu->addSeparator();
@@ -925,15 +918,7 @@ void TWNormal_Form::PrintReportOn(QPrinter& printer) {
   if (!painter.begin(&printer)) return;
   TQtPageDevice device(printer, painter);
   TMPrinter mp;
-  const bool landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
-  mp.InitMPrinter(device);
-  mp.SetFont(PrinterFont());
-  if (landscape)
-    mp.SetMargins(750, 750, 1000, 500);
-  else
-    mp.SetMargins(750, 500, 600, 500);
-  mp.SetHeaderFooter("Sorvelstats", "", "&D", landscape ? 650 : 250, true, 1, PrinterFont());
-  mp.SetHeaderFooter("", "", "Page (&P)", 250, true, 2, PrinterFont());
+  SetupGridReportJob(mp, device, printer.pageLayout().orientation() == QPageLayout::Landscape);
   PrintExploreReport(mp, DataList(), ri, in);
   painter.end();
 }
@@ -972,12 +957,5 @@ void TWNormal_Form::HistogramsClick() {
 void TWNormal_Form::FrequenciesClick() {}
 
 void TWNormal_Form::VarChartsClick() { ShowForm(VarChartsCommand); }
-
-void TWNormal_Form::MRFileClick(int slot) {
-  const QString path = RecentFileToOpen(this, slot);
-  if (path.isEmpty() || !DataEditorHooks().OpenFile) return;
-  DataEditorHooks().OpenFile(path);
-  HideGraphWindows();
-}
 
 }  // namespace sorvel

@@ -168,7 +168,6 @@ class TWNormal_Form : public TAnalysisForm {
   void HistogramsClick();
   void FrequenciesClick();
   void VarChartsClick();
-  void MRFileClick(int slot);
   void TitleEdited(const QString& text);
   void SetStatusText(int panel, const QString& text);
   void ConfChanged();

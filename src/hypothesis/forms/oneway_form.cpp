@@ -175,14 +175,7 @@ TOnewayForm::TOnewayForm(QWidget* owner)
   QAction* first = FileMenu->actions().value(0);
   FileMenu->insertActions(first, {OpenDataAction, DataEditorAction});
   FileMenu->insertSeparator(first);
-  QAction* mru = FileMenu->addSeparator();
-  mru->setObjectName(QStringLiteral("MenuLineMRU"));
-  for (int i = 1; i <= 9; ++i) {
-    QAction* a = FileMenu->addAction(QString());
-    a->setObjectName(QStringLiteral("MRFile%1").arg(i));
-    connect(a, &QAction::triggered, this, [this, i] { MRFileClick(i); });
-  }
-  connect(FileMenu, &QMenu::aboutToShow, this, [this] { FileClick(this); });
+  AddRecentFileItems(FileMenu, this);
   CopyGraphAction->setVisible(false);
 
   PlotsAction = new QAction(QStringLiteral("&Plots"), this);
@@ -326,11 +319,6 @@ void TOnewayForm::Activated() {
   const bool editor = DataEditorHooks().Available();
   OpenDataAction->setEnabled(editor);
   DataEditorAction->setEnabled(HasForm("data-editor"));
-}
-
-void TOnewayForm::MRFileClick(int slot) {
-  const QString path = RecentFileToOpen(this, slot);
-  if (!path.isEmpty() && DataEditorHooks().OpenFile) DataEditorHooks().OpenFile(path);
 }
 
 void TOnewayForm::showEvent(QShowEvent* e) {

@@ -74,7 +74,6 @@ class TOnewayForm : public TAnalysisForm {
 
  private:
   void Activated();
-  void MRFileClick(int slot);
   std::int32_t seenNewData_ = -1, seenColumns_ = -1;
   bool filling_ = false;
 };

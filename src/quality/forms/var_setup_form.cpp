@@ -293,14 +293,7 @@ TForm_VARsetup::TForm_VARsetup(QWidget* owner)
   SaveAsAction->setVisible(false);
   PrintAction->setVisible(false);
   CopyGraphAction->setVisible(false);
-  QAction* mru = FileMenu->addSeparator();
-  mru->setObjectName(QStringLiteral("MenuLineMRU"));
-  for (int i = 1; i <= 9; ++i) {
-    QAction* a = FileMenu->addAction(QString());
-    a->setObjectName(QStringLiteral("MRFile%1").arg(i));
-    connect(a, &QAction::triggered, this, [this, i] { MRFileClick(i); });
-  }
-  connect(FileMenu, &QMenu::aboutToShow, this, &TForm_VARsetup::FileMenuPopup);
+  AddRecentFileItems(FileMenu, this);
   QAction* afterReturn = ToolBar->actions().value(1);
   ToolBar->insertAction(afterReturn, OpenDataAction);
   ToolBar->insertAction(afterReturn, DataEditorAction);
@@ -538,13 +531,6 @@ void TForm_VARsetup::showEvent(QShowEvent* e) {
 bool TForm_VARsetup::event(QEvent* e) {
   if (e->type() == QEvent::WindowActivate) Activated();
   return TAnalysisForm::event(e);
-}
-
-void TForm_VARsetup::FileMenuPopup() { FileClick(this); }
-
-void TForm_VARsetup::MRFileClick(int slot) {
-  const QString path = RecentFileToOpen(this, slot);
-  if (!path.isEmpty() && DataEditorHooks().OpenFile) DataEditorHooks().OpenFile(path);
 }
 
 bool TForm_VARsetup::CalcButtonClick() {

@@ -118,8 +118,6 @@ class TForm_VARsetup : public TAnalysisForm {
   void LayoutChosen();
   void ShowChoices(const TVarSetupChoices& choices);
   void ShowLists(const TVarSetupView& view);
-  void FileMenuPopup();
-  void MRFileClick(int slot);
 
   bool filling_ = false;     // combo boxes being refilled: their signals are ignored
   int filledMode_ = -1;      // 1 individuals, 0 subgroups, -1 not filled yet
