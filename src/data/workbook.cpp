@@ -15,6 +15,7 @@
 #include <memory>
 #include <new>
 #include <stdexcept>
+#include <system_error>
 #include <optional>
 #include <sys/stat.h>
 
@@ -128,7 +129,13 @@ class TArchive::TStream {
  public:
   TStream(zip_file_t* f, std::string name, std::uint64_t limit, bool pipelined)
       : File(f, zip_fclose), Name(std::move(name)), Limit(limit) {
-    if (pipelined) Inflater = std::thread([this] { Inflate(); });
+    // Without a second thread the entry is inflated as it is read.
+    if (pipelined) {
+      try {
+        Inflater = std::thread([this] { Inflate(); });
+      } catch (const std::system_error&) {
+      }
+    }
   }
   ~TStream() { SignalAndJoin(Inflater, M, Cv, Cancel); }
   TStream(const TStream&) = delete;
@@ -690,7 +697,11 @@ class TSheetSink {
 
   // The sheet's size in bytes, when known: a large one is built on a second thread.
   void Expect(std::uint64_t bytes) {
-    if (bytes >= (std::uint64_t(8) << 20) && !Builder.joinable()) Builder = std::thread([this] { Run(); });
+    if (bytes < (std::uint64_t(8) << 20) || Builder.joinable()) return;
+    try {
+      Builder = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {  // then built here, as a small sheet is
+    }
   }
 
   // Places a cell of the current row (columns from 1, left to right); empty text is a
@@ -705,7 +716,8 @@ class TSheetSink {
     if (col <= static_cast<int>(have)) return;  // out of order: the sheet is malformed
     const std::size_t bytes = Cur.Text.size() - RowText;
     if (bytes + text.size() > UINT32_MAX) Fail("a row holds too much text");
-    Cur.Ends.insert(Cur.Ends.end(), static_cast<std::size_t>(col - 1) - have, static_cast<std::uint32_t>(bytes));
+    if (static_cast<std::size_t>(col - 1) > have)  // missing cells before it
+      Cur.Ends.insert(Cur.Ends.end(), static_cast<std::size_t>(col - 1) - have, static_cast<std::uint32_t>(bytes));
     Cur.Text.append(text);
     Cur.Ends.push_back(static_cast<std::uint32_t>(bytes + text.size()));
     Budget(text.size() + 8);
