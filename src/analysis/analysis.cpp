@@ -181,7 +181,8 @@ void TAnalysisRegistry::Add(TAnalysis analysis) {
   if (analysis.ColumnSelectionTest)
     for (const auto& o : ColumnSelectionOptions())
       if (!analysis.FindOption(o.Name)) analysis.Options.push_back(o);
-  if (!analysis.FindOption("decimals")) analysis.Options.push_back(DecimalsOption());
+  if (analysis.HasDecimals && !analysis.FindOption("decimals"))
+    analysis.Options.push_back(DecimalsOption());
   auto it = std::find_if(analyses_.begin(), analyses_.end(),
                          [&](const TAnalysis& a) { return a.Name == analysis.Name; });
   if (it != analyses_.end())

@@ -154,6 +154,9 @@ struct TAnalysis {
   bool DrawsPicture = false;  // draws a picture or chart: --chart and --chart-size are accepted
   // Shown (exit 1 on the command line) when NeedsData and the data set is empty.
   std::string NoDataMessage = "There is no data to analyse!";
+  // False for a window without a "&Decimals:" box (its report's decimals are fixed):
+  // the registry then adds no "decimals" option and --decimals is refused.
+  bool HasDecimals = true;
   // Options in the window's order; "decimals" is added by the registry when absent.
   std::vector<TOptionSpec> Options;
   std::function<TOutcome(const TAnalysisContext&)> Run;
@@ -173,7 +176,7 @@ void ColumnSelectionToOptions(const TColumnSelection& sel, TOptions& options);
 
 class TAnalysisRegistry {
  public:
-  // Adds (or replaces) an analysis; a missing "decimals" option is added.
+  // Adds (or replaces) an analysis; a missing "decimals" option is added (HasDecimals).
   void Add(TAnalysis analysis);
   const TAnalysis* Find(const std::string& name) const;
   const std::vector<TAnalysis>& All() const { return analyses_; }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -117,14 +116,6 @@ std::string CategoryName(const TDataList& data, int column, double value) {
   if (column >= 1 && column <= data.MaxCol() && data.StringVar[column])
     return data.GetLevelName(column, static_cast<int>(value));
   return FormatGeneral(value);
-}
-
-// Exact two-sided sign test of f against g, also for sums beyond 32 bits.
-double SignTest64(std::int64_t f, std::int64_t g) {
-  if (f + g <= INT_MAX) return SignTestP(static_cast<int>(f), static_cast<int>(g), 0);
-  if (f == g) return 1;
-  const double n = static_cast<double>(f + g), k = static_cast<double>(std::max(f, g));
-  return std::min(1.0, 2 * BetaI(k, n - k + 1, 0.5));
 }
 
 std::vector<int> Positions(std::vector<int> p, int count) {
@@ -517,7 +508,7 @@ TCTSymmetry TCrossTab::SymmetryTest() const {
   for (int a = 1; a < K; ++a)
     for (int b = 0; b < a; ++b) {
       const std::int64_t f = S(a, b), g = S(b, a);
-      const double q = SignTest64(f, g);
+      const double q = SignTestP(f, g, 0);
       if (s.P > q) {
         s.Xmin = values[a];
         s.Ymin = values[b];
@@ -543,7 +534,7 @@ double TCrossTab::FisherP() const {
 
 double TCrossTab::McNemarP() const {
   if (!Is2x2() || StatError != 0) return 999;
-  return SignTest64(FreqArray[2][1], FreqArray[1][2]);
+  return SignTestP(FreqArray[2][1], FreqArray[1][2], 0);
 }
 
 // ------------------------------------------------------------------ display
@@ -660,8 +651,9 @@ void WriteCrosstabsReport(const TCrossTab& tab, const TCTReportInputs& in) {
 // ------------------------------------------------------------------ chart
 
 TChart CrosstabsChart(const TCrossTab& tab, const std::string& colVar, const std::string& rowVar,
-                      double angle) {
+                      double angle, int zoom) {
   TChart chart;
+  SetCrosstabsZoom(chart, zoom);
   chart.Title = {"Crosstabs", colVar + " by " + rowVar};
   chart.Bottom.Title = colVar;
   chart.Panels[0].Left.Title = "Count";
@@ -674,7 +666,6 @@ TChart CrosstabsChart(const TCrossTab& tab, const std::string& colVar, const std
   const double depth = 30, rad = angle * 3.14159265358979323846 / 180;
   const double dx = depth * std::cos(rad), dy = -depth * std::sin(rad);
   const double w = 0.22;
-  std::string rows;
   double top = 0;
   // Drawn from the back row forward, so that nearer bars cover farther ones.
   for (int j = tab.J(); j >= 1; --j) {
@@ -696,12 +687,19 @@ TChart CrosstabsChart(const TCrossTab& tab, const std::string& colVar, const std
                              {r, v, ox, oy}}, 2});
     }
   }
-  for (int j = 1; j <= tab.J(); ++j) rows += (j > 1 ? ", " : "") + tab.RowGroupNames[j];
-  chart.Foot = {rowVar + " (front to back): " + rows};
+  // The legend names the rows front to back, the order the eye meets them.
+  for (int j = 1; j <= tab.J(); ++j)
+    chart.Legend.Entries.push_back({rowVar + "=" + tab.RowGroupNames[j], TChartColor{0x00FF00, 0xFFFFFF}});
   TChartSeries& range = chart.Add(TSeriesKind::Range, "");
   range.X = {1, static_cast<double>(tab.I())};
   range.Y = {0, top * 1.1 + 1};
   return chart;
+}
+
+void SetCrosstabsZoom(TChart& chart, int position) {
+  const int p = std::clamp(position, 0, 40);
+  chart.MarginLeft = chart.MarginRight = p + 3;
+  chart.MarginTop = chart.MarginBottom = p + 4;
 }
 
 // ------------------------------------------------------------------ command line

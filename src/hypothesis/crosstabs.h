@@ -136,9 +136,13 @@ struct TCTReportInputs {
 void WriteCrosstabsReport(const TCrossTab& tab, const TCTReportInputs& in);
 
 // The 3-D bar chart: one series of bars per row category, each row drawn further back
-// along a receding axis at `angle` degrees (45 at start; Rotate turns it).
+// along a receding axis at `angle` degrees (45 at start; Rotate turns it), and a legend of
+// the rows; `zoom` is the "Zoom In:" position (SetCrosstabsZoom).
 TChart CrosstabsChart(const TCrossTab& tab, const std::string& colVar, const std::string& rowVar,
-                      double angle = 45);
+                      double angle = 45, int zoom = 0);
+// "Zoom In:" at `position` (0..40): the chart's left and right margins become position + 3
+// percent of its width, top and bottom position + 4 percent of its height.
+void SetCrosstabsZoom(TChart& chart, int position);
 
 // "10,20;30,40": rows separated by ";", counts by ","; false on anything else (the text
 // in `error`).

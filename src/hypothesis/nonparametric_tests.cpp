@@ -221,6 +221,8 @@ void WriteNonparametricReport(const TNPInputs& input, const TNPResult& res) {
 TAnalysis NonparametricTestsAnalysis() {
   TAnalysis a;
   a.Name = NonparametricTestsCommand;
+  // Counts, mean ranks (2), z, r(s), t and p (3) have decimals of their own.
+  a.HasDecimals = false;
   a.Summary =
       "Sign and rank tests of a data file's columns: sign and Wilcoxon tests against a "
       "location, Wilcoxon-Mann-Whitney and the two-sample median test (two columns, or "

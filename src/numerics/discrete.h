@@ -42,8 +42,9 @@ double HypergeoUpper(double x, int k, int n, int N);
 double FisherExact2x2(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d, int alt);
 
 // Sign test of a against b (X ~ Binomial(a + b, 1/2)): alternative 1 P(X >= b),
-// 2 P(X <= b), 0 twice the smaller tail (1 when a = b).
-double SignTestP(int a, int b, int alt);
+// 2 P(X <= b), 0 twice the smaller tail (1 when a = b). 64-bit counts: table cells may
+// sum past 2^31.
+double SignTestP(std::int64_t a, std::int64_t b, int alt);
 // Exact test of k successes in n trials against p0: alternative 1 P(X <= k), 2 P(X >= k),
 // 0 twice the tail on k's side, at most 1. No trials: 1.
 double BinomialTestP(int k, int n, double p0, int alt);

@@ -148,6 +148,18 @@ struct TChartFonts {  // points
   int YLabel = 8;
   int XTitle = 10;
   int XLabel = 8;
+  int Legend = 8;
+};
+
+// A box at the right of the plot naming series: a swatch of each entry's colour beside
+// its text, under an optional title. Drawn only when it has entries.
+struct TLegendEntry {
+  std::string Text;
+  TChartColor Color;
+};
+struct TChartLegend {
+  std::string Title;
+  std::vector<TLegendEntry> Entries;
 };
 
 struct TChart {
@@ -162,6 +174,10 @@ struct TChart {
   // Drawn in order. A deque, so that the reference Add returns stays valid while more
   // series are added.
   std::deque<TChartSeries> Series;
+  TChartLegend Legend;
+  // Room left empty around everything, in percent of the chart's width (left, right) and
+  // height (top, bottom); a larger margin draws the chart smaller.
+  double MarginLeft = 0, MarginRight = 0, MarginTop = 0, MarginBottom = 0;
   bool BlackWhite = false;
 
   TChartSeries& Add(TSeriesKind kind, std::string title, int panel = 0);

@@ -183,19 +183,23 @@ TChartLayout LayoutChart(const TChart& chart, TChartMetrics& m, double width, do
   l.Scale = scale;
   const TChartFonts& f = chart.Fonts;
   const double margin = 8 * scale, gap = 4 * scale, tick = 4 * scale;
+  const double marginLeft = margin + width * std::max(0.0, chart.MarginLeft) / 100;
+  const double marginRight = margin + width * std::max(0.0, chart.MarginRight) / 100;
+  const double marginTop = margin + height * std::max(0.0, chart.MarginTop) / 100;
+  const double marginBottom = margin + height * std::max(0.0, chart.MarginBottom) / 100;
 
   // Title lines centred at the top, foot lines at the bottom left.
-  double y = margin;
+  double y = marginTop;
   double titleWidth = 0;
   for (const auto& line : chart.Title) {
     l.TitleLineTop.push_back(y);
     titleWidth = std::max(titleWidth, m.TextWidth(line, TChartFont::Title, f.Title));
     y += m.LineHeight(TChartFont::Title, f.Title);
   }
-  l.TitleRect = {width / 2 - titleWidth / 2, margin, width / 2 + titleWidth / 2, y};
+  l.TitleRect = {width / 2 - titleWidth / 2, marginTop, width / 2 + titleWidth / 2, y};
   double top = y + (chart.Title.empty() ? 0 : gap);
   double footHeight = m.LineHeight(TChartFont::Foot, f.Foot);
-  double bottom = height - margin - footHeight * static_cast<double>(chart.Foot.size());
+  double bottom = height - marginBottom - footHeight * static_cast<double>(chart.Foot.size());
   for (size_t i = 0; i < chart.Foot.size(); ++i)
     l.FootLineTop.push_back(bottom + footHeight * static_cast<double>(i));
   if (!chart.Foot.empty()) bottom -= gap;
@@ -296,13 +300,37 @@ TChartLayout LayoutChart(const TChart& chart, TChartMetrics& m, double width, do
     }
   }
 
+  // The legend at the right, from the top of the plot down as far as its lines fit.
+  double legendRoom = 0;
+  if (!chart.Legend.Entries.empty()) {
+    const double line = m.LineHeight(TChartFont::Legend, f.Legend);
+    l.LegendPad = gap;
+    l.LegendSwatch = std::round(line * 0.7);
+    double widest = m.TextWidth(chart.Legend.Title, TChartFont::Legend, f.Legend);
+    double textLeft = l.LegendSwatch + gap;
+    for (const auto& e : chart.Legend.Entries)
+      widest = std::max(widest, textLeft + m.TextWidth(e.Text, TChartFont::Legend, f.Legend));
+    const double boxWidth = std::min(width * 0.3, widest + 2 * gap);
+    double ly = top + gap;
+    if (!chart.Legend.Title.empty()) {
+      l.LegendTitleTop = ly;
+      ly += line;
+    }
+    for (size_t i = 0; i < chart.Legend.Entries.size() && ly + line <= bottom - gap; ++i) {
+      l.LegendLineTop.push_back(ly);
+      ly += line;
+    }
+    l.Legend = {width - marginRight - boxWidth, top, width - marginRight, ly + gap};
+    legendRoom = boxWidth + gap;
+  }
+
   // Two passes: ticks on the guessed height give the label widths, which fix the width.
   double plotTop = top + yLabelLine / 2;
   double leftLabels = 0, extraLabels = 0;
   double splitGap = panels > 1 ? yLabelLine + gap : 0;
   for (int pass = 0; pass < 2; ++pass) {
-    double plotLeft = margin + leftTitle + (leftTitle > 0 ? gap : 0) + leftLabels + tick + gap;
-    double plotRight = width - margin -
+    double plotLeft = marginLeft + leftTitle + (leftTitle > 0 ? gap : 0) + leftLabels + tick + gap;
+    double plotRight = width - marginRight - legendRoom -
                        (anyExtra ? extraTitle + (extraTitle > 0 ? gap : 0) + extraLabels + tick + gap
                                  : 0);
     // room for the last bottom label, which reaches past the plot (a slanted one by its
@@ -341,9 +369,9 @@ TChartLayout LayoutChart(const TChart& chart, TChartMetrics& m, double width, do
       }
     }
   }
-  l.LeftTitleCentre = margin + leftTitle / 2;
+  l.LeftTitleCentre = marginLeft + leftTitle / 2;
   l.ExtraLabelLeft = l.Plot.Right + tick + gap;
-  l.ExtraTitleCentre = width - margin - extraTitle / 2;
+  l.ExtraTitleCentre = width - marginRight - legendRoom - extraTitle / 2;
 
   // Bottom ticks: the given labels thinned, else round numbers.
   if (!chart.Bottom.Labels.empty()) {
@@ -359,7 +387,7 @@ TChartLayout LayoutChart(const TChart& chart, TChartMetrics& m, double width, do
   }
   if (!chart.Bottom.TopLabels.empty())
     l.TopTicks = ThinLabels(chart.Bottom.TopLabels, l, m, f.XLabel, false, 2 * gap, true);
-  l.FootLeft = margin;
+  l.FootLeft = marginLeft;
   return l;
 }
 

@@ -10,7 +10,7 @@
 
 namespace sorvel {
 
-enum class TChartFont { Title, Foot, AxisTitle, Label };
+enum class TChartFont { Title, Foot, AxisTitle, Label, Legend };
 
 class TChartMetrics {
  public:
@@ -69,6 +69,12 @@ struct TChartLayout {
   double LeftTitleCentre = 0;  // pixel column of the rotated left-axis titles
   double ExtraTitleCentre = 0;
   double ExtraLabelLeft = 0;
+  // The legend's box, its title's top and each entry's top (empty without a legend);
+  // swatches are LegendSwatch pixels square at the box's left inside LegendPad.
+  TChartRect Legend;
+  double LegendTitleTop = 0;
+  std::vector<double> LegendLineTop;
+  double LegendSwatch = 0, LegendPad = 0;
 
   double MapX(double x) const { return Plot.Left + (x - XMin) / (XMax - XMin) * Plot.Width(); }
   double UnmapX(double px) const;

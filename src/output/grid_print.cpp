@@ -50,12 +50,13 @@ std::vector<TBlock> Blocks(const std::vector<int>& widths, const TGridRange& ran
 }
 
 void PrintBlockTable(TMPrinter& mp, const TTextGrid& grid, const TBlock& b,
-                     const std::vector<int>& widths, const TGridStyle& style) {
-  TPrintFont underlined = GridPrintFont();
+                     const std::vector<int>& widths, const TGridStyle& style,
+                     const TPrintFont& font = GridPrintFont()) {
+  TPrintFont underlined = font;
   underlined.Underline = true;
   mp.SetFont(underlined);
   mp.PrintLine(RowText(grid, 0, b.FirstCol, b.LastCol, widths, style));
-  mp.SetFont(GridPrintFont());
+  mp.SetFont(font);
   for (int r = b.FirstRow; r <= b.LastRow; ++r) {
     mp.PrintString(RowText(grid, r, b.FirstCol, b.LastCol, widths, style));
     if (r < b.LastRow) mp.PrintString("\r");
@@ -125,16 +126,17 @@ void PrintGridPages(TMPrinter& mp, TPageDevice& device, const TTextGrid& grid,
   }
 }
 
-void PrintGridInJob(TMPrinter& mp, const TTextGrid& grid, const std::string& heading) {
+void PrintGridInJob(TMPrinter& mp, const TTextGrid& grid, const std::string& heading,
+                    const TPrintFont& font) {
   const TGridRange range = WholeGridBody(grid);
   const std::vector<int> widths = GridColumnWidths(grid, range, 2);
-  mp.SetFont(GridPrintFont());
+  mp.SetFont(font);
   const int lines = mp.LinesPerPage() - 3;
   const int capacity = mp.CharactersPerLine() - 1;
   const TGridStyle style{2, " |"};
   bool first = true;
   for (const TBlock& b : Blocks(widths, range, lines, capacity)) {
-    mp.SetFont(GridPrintFont());
+    mp.SetFont(font);
     if (mp.LinesLeftOnPage() < grid.RowCount() + 5)
       mp.PrintString("\f\r");
     else if (first)
@@ -143,7 +145,7 @@ void PrintGridInJob(TMPrinter& mp, const TTextGrid& grid, const std::string& hea
       mp.PrintString("\r\r");
     if (first) PrintHeading(mp, heading);
     first = false;
-    PrintBlockTable(mp, grid, b, widths, style);
+    PrintBlockTable(mp, grid, b, widths, style, font);
   }
   // The caller's next line must not run on after the last row.
   if (!first) mp.PrintString("\r");

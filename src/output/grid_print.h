@@ -12,6 +12,10 @@
 
 namespace sorvel {
 
+// The fonts grid printing uses.
+TPrintFont GridPrintFont();     // Courier New 9
+TPrintFont GridHeadingFont();   // Arial 9 bold
+
 // Columns Left..Right and rows Top..Bottom of a grid (1-based body cells).
 struct TGridRange {
   int Left = 1, Top = 1, Right = 0, Bottom = 0;
@@ -40,12 +44,11 @@ void PrintGridPages(TMPrinter& mp, TPageDevice& device, const TTextGrid& grid,
 
 // The whole grid's body into a running job, between lines the caller prints itself: the
 // heading once, blocks of columns separated by an empty line, a new page first when the
-// table would not fit on what is left of this one. Ends on a fresh line.
-void PrintGridInJob(TMPrinter& mp, const TTextGrid& grid, const std::string& heading);
+// table would not fit on what is left of this one. Ends on a fresh line. The cells are in
+// `font` (a fixed-pitch one: columns are counted in characters).
+void PrintGridInJob(TMPrinter& mp, const TTextGrid& grid, const std::string& heading,
+                    const TPrintFont& font = GridPrintFont());
 
-// The fonts grid printing uses.
-TPrintFont GridPrintFont();     // Courier New 9
-TPrintFont GridHeadingFont();   // Arial 9 bold
 
 // A page device of characters: one pixel per character across and per line down, no
 // page breaks that matter (a page as large as asked). What is drawn is kept as lines of

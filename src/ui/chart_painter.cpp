@@ -72,6 +72,7 @@ class TChartPainter {
     for (size_t i = 0; i < l_.Panels.size(); ++i) Axes(static_cast<int>(i));
     BottomAxis();
     Titles();
+    Legend();
     p_.restore();
   }
 
@@ -219,6 +220,34 @@ class TChartPainter {
     for (size_t i = 0; i < c_.Foot.size(); ++i)
       p_.drawText(QPointF(l_.FootLeft, l_.FootLineTop[i] + footMetrics.ascent()),
                   QString::fromStdString(c_.Foot[i]));
+  }
+
+  void Legend() {
+    if (l_.LegendLineTop.empty()) return;
+    const TChartRect& r = l_.Legend;
+    QPen frame(Qt::black);
+    frame.setWidthF(Px(1));
+    p_.setPen(frame);
+    p_.setBrush(Qt::white);
+    p_.drawRect(QRectF(r.Left, r.Top, r.Width(), r.Height()));
+    QFont f = Font(TChartFont::Legend, c_.Fonts.Legend);
+    QFontMetricsF fm(f, p_.device());
+    p_.setFont(f);
+    const double left = r.Left + l_.LegendPad;
+    if (!c_.Legend.Title.empty()) {
+      p_.setPen(Qt::black);
+      p_.drawText(QPointF(left, l_.LegendTitleTop + fm.ascent()), QString::fromStdString(c_.Legend.Title));
+    }
+    for (size_t i = 0; i < l_.LegendLineTop.size(); ++i) {
+      const TLegendEntry& e = c_.Legend.Entries[i];
+      const double top = l_.LegendLineTop[i];
+      const double sw = l_.LegendSwatch;
+      p_.setPen(frame);
+      p_.setBrush(Color(e.Color));
+      p_.drawRect(QRectF(left, top + (fm.height() - sw) / 2, sw, sw));
+      p_.setPen(Qt::black);
+      p_.drawText(QPointF(left + sw + l_.LegendPad, top + fm.ascent()), QString::fromStdString(e.Text));
+    }
   }
 
   void TopText(const TChartSeries& s) {

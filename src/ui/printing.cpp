@@ -1,8 +1,11 @@
 #include "ui/printing.h"
 
+#include <algorithm>
+
 #include <QColor>
 #include <QDate>
 #include <QFont>
+#include <QFontDialog>
 #include <QFontMetrics>
 #include <QLocale>
 #include <QPageLayout>
@@ -16,6 +19,8 @@ namespace {
 
 // The orientation last chosen in the print dialog, for the next job.
 QPageLayout::Orientation lastOrientation = QPageLayout::Portrait;
+// The font dialog's last choice.
+TPrintFont tableFont;
 
 QFont ToQFont(const TPrintFont& f) {
   QFont font(QString::fromStdString(f.Name));
@@ -77,6 +82,20 @@ bool AskPrinter(QPrinter& printer, const QString& title, QWidget* parent) {
 }  // namespace
 
 TPrintFont PrinterFont() { return TPrintFont{"Courier New", 9, false, false, 0x000000}; }
+
+bool AskTablePrintFont(QWidget* parent) {
+  QFontDialog dialog(ToQFont(tableFont), parent);
+  dialog.setOption(QFontDialog::MonospacedFonts);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QFont f = dialog.selectedFont();
+  tableFont.Name = f.family().toStdString();
+  tableFont.Size = std::max(1, f.pointSize());
+  tableFont.Bold = f.bold();
+  tableFont.Underline = false;  // the table's heading row is the underlined one
+  return true;
+}
+
+TPrintFont TablePrintFont() { return tableFont; }
 
 TQtPageDevice::TQtPageDevice(QPrinter& printer, QPainter& painter)
     : printer_(printer), painter_(painter) {

@@ -44,6 +44,14 @@ class TQtPageDevice : public TPageDevice {
 // The font headers and footers are printed in: Courier New, 9 points.
 TPrintFont PrinterFont();
 
+// The shared font dialog shown before a table is printed with its report: fixed-pitch
+// fonts only (tables are laid out in characters), opened at the font chosen last. OK keeps
+// the choice as TablePrintFont(); false when cancelled.
+bool AskTablePrintFont(QWidget* parent);
+// The font tables and their jobs' plain lines are printed in: Courier New 9 black until
+// the dialog chooses another.
+TPrintFont TablePrintFont();
+
 // Paints the current graphic stretched into a rectangle of device pixels.
 using TPaintGraphic = std::function<void(QPainter& painter, const QRectF& target)>;
 

@@ -410,5 +410,30 @@ TEST(CrosstabsChart, OneSeriesPerRowDepthTurnsWithTheAngle) {
   EXPECT_EQ(CrosstabsChart(Table({{1, 2}}), "C", "R").Series.size(), 0u);
 }
 
+TEST(CrosstabsChart, LegendNamesTheRowsFrontToBack) {
+  const TChart chart = CrosstabsChart(Table({{1, 2}, {3, 4}, {5, 6}}), "C", "Shift");
+  ASSERT_EQ(chart.Legend.Entries.size(), 3u);
+  EXPECT_EQ(chart.Legend.Entries[0].Text, "Shift=1");  // the front row, drawn last
+  EXPECT_EQ(chart.Legend.Entries[2].Text, "Shift=3");
+  EXPECT_EQ(chart.Legend.Entries[0].Text, chart.Series[2].Title);
+  EXPECT_EQ(chart.Legend.Entries[1].Color.Color, 0x00FF00u);  // lime
+  EXPECT_TRUE(chart.Foot.empty());
+  EXPECT_TRUE(CrosstabsChart(Table({{1, 2}}), "C", "R").Legend.Entries.empty());
+}
+
+TEST(CrosstabsChart, ZoomInSetsTheFourMargins) {
+  struct Case {
+    int Position;
+    double Side, TopBottom;
+  } cases[] = {{0, 3, 4}, {1, 4, 5}, {40, 43, 44}, {55, 43, 44}, {-3, 3, 4}};
+  for (const Case& c : cases) {
+    const TChart chart = CrosstabsChart(Table({{1, 2}, {3, 4}}), "C", "R", 45, c.Position);
+    EXPECT_EQ(chart.MarginLeft, c.Side) << c.Position;
+    EXPECT_EQ(chart.MarginRight, c.Side) << c.Position;
+    EXPECT_EQ(chart.MarginTop, c.TopBottom) << c.Position;
+    EXPECT_EQ(chart.MarginBottom, c.TopBottom) << c.Position;
+  }
+}
+
 }  // namespace
 }  // namespace sorvel

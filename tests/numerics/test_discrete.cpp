@@ -109,6 +109,11 @@ TEST_F(DiscreteDistributions, AgainstReference) {
       {CALL(SignTestP(0, 0, 0)), 1, 0},
       {CALL(SignTestP(0, 0, 1)), 1, 0},
       {CALL(SignTestP(0, 0, 2)), 1, 0},
+      // Counts near 2^30 each, summing past 32 bits; n <- 1073741824 + 1073791824
+      {CALL(SignTestP(1073741824, 1073791824, 0)), 0.28062108177165418, Beta},  // 2 * pbinom(1073791823, n, 0.5, lower.tail = FALSE)
+      {CALL(SignTestP(1073741824, 1073791824, 1)), 0.14031054088582709, Beta},  // pbinom(1073791823, n, 0.5, lower.tail = FALSE)
+      {CALL(SignTestP(1073741824, 1073791824, 2)), 0.85969907929641343, Beta},  // pbinom(1073791824, n, 0.5)
+      {CALL(SignTestP(1073741824, 1073741824, 0)), 1, 0},
 
       {CALL(BinomialTestP(7, 10, 0.5, 2)), 0.17187500000000006, Beta},  // binom.test(7, 10, alternative = "greater")
       // P(X <= n) is 1, not BetaI(n + 1, 0, p).

@@ -151,6 +151,62 @@ TEST(ChartLayoutTest, AxisTitlesAndLabelsTakeRoom) {
   EXPECT_LT(foot.Plot.Bottom, big.Plot.Bottom);
 }
 
+// Margins in percent of the chart's size shrink everything inward: the plot, and the
+// title and foot with it.
+TEST(ChartLayoutTest, MarginsArePercentOfTheChart) {
+  TFakeMetrics m;
+  TChart chart;
+  auto& s = chart.Add(TSeriesKind::Bars, "Counts");
+  s.X = {1, 2, 3};
+  s.Y = {4, 5, 6};
+  chart.Title = {"Crosstabs"};
+  chart.Foot = {"foot"};
+  const TChartLayout none = LayoutChart(chart, m, 1000, 600);
+  chart.MarginLeft = chart.MarginRight = 10;
+  chart.MarginTop = chart.MarginBottom = 20;
+  const TChartLayout wide = LayoutChart(chart, m, 1000, 600);
+  EXPECT_DOUBLE_EQ(wide.LeftTitleCentre - none.LeftTitleCentre, 100);
+  EXPECT_GT(wide.Plot.Left - none.Plot.Left, 90);  // less the narrower tick labels
+  EXPECT_DOUBLE_EQ(none.Plot.Right - wide.Plot.Right, 100);
+  EXPECT_DOUBLE_EQ(wide.TitleLineTop[0] - none.TitleLineTop[0], 120);
+  EXPECT_DOUBLE_EQ(wide.Plot.Top - none.Plot.Top, 120);
+  EXPECT_DOUBLE_EQ(none.Plot.Bottom - wide.Plot.Bottom, 120);
+  EXPECT_DOUBLE_EQ(none.FootLineTop[0] - wide.FootLineTop[0], 120);
+  EXPECT_DOUBLE_EQ(wide.FootLeft - none.FootLeft, 100);
+}
+
+// The legend takes a box at the right as wide as its longest text; the plot ends before
+// it; lines that would run past the bottom are left out.
+TEST(ChartLayoutTest, LegendAtTheRightOfThePlot) {
+  TFakeMetrics m;
+  TChart chart;
+  auto& s = chart.Add(TSeriesKind::Bars, "Counts");
+  s.X = {1, 2};
+  s.Y = {4, 5};
+  const TChartLayout without = LayoutChart(chart, m, 1000, 600);
+  EXPECT_TRUE(without.LegendLineTop.empty());
+  chart.Legend.Title = "Rows";
+  chart.Legend.Entries = {{"Shift=1", {}}, {"Shift=2 (night)", {}}, {"Shift=3", {}}};
+  chart.MarginRight = 5;
+  const TChartLayout l = LayoutChart(chart, m, 1000, 600);
+  ASSERT_EQ(l.LegendLineTop.size(), 3u);
+  const double text = m.TextWidth("Shift=2 (night)", TChartFont::Legend, chart.Fonts.Legend);
+  EXPECT_DOUBLE_EQ(l.Legend.Width(), l.LegendSwatch + l.LegendPad + text + 2 * l.LegendPad);
+  EXPECT_DOUBLE_EQ(l.Legend.Right, 1000 - 8 - 50);  // fixed margin and 5 percent
+  EXPECT_LT(l.Plot.Right, l.Legend.Left);
+  EXPECT_LT(l.Plot.Right, without.Plot.Right - l.Legend.Width());
+  EXPECT_LT(l.LegendTitleTop, l.LegendLineTop[0]);
+  const double line = m.LineHeight(TChartFont::Legend, chart.Fonts.Legend);
+  EXPECT_DOUBLE_EQ(l.LegendLineTop[2] - l.LegendLineTop[1], line);
+  EXPECT_GE(l.Legend.Bottom, l.LegendLineTop[2] + line);
+  // 100 rows do not fit 600 pixels: the box stops inside the chart.
+  chart.Legend.Entries.assign(100, {"Shift", {}});
+  const TChartLayout full = LayoutChart(chart, m, 1000, 600);
+  EXPECT_LT(full.LegendLineTop.size(), 100u);
+  EXPECT_GT(full.LegendLineTop.size(), 10u);
+  EXPECT_LE(full.Legend.Bottom, 600);
+}
+
 // 100,000 labels: the kept ones do not overlap and only a few are measured.
 TEST(ChartLayoutTest, DenseLabelsAreThinned) {
   TChart chart;

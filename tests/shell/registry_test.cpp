@@ -59,7 +59,7 @@ TEST(AnalysisRegistryWalk, EveryAnalysisIsACommandWithSoundOptions) {
         EXPECT_TRUE(defaultOffered) << o.Default;
       }
     }
-    EXPECT_NE(a.FindOption("decimals"), nullptr);
+    EXPECT_EQ(a.FindOption("decimals") != nullptr, a.HasDecimals) << a.Name;
     // The window at start is a valid input.
     TValidation v = ValidateOptions(a, {}, a.NeedsData ? &data : nullptr);
     EXPECT_TRUE(v.Ok) << v.Message;

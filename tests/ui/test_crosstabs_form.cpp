@@ -1,5 +1,6 @@
 // The "Crosstabs" window under the offscreen platform: typed and pasted tables, header
-// clicks, remove, merge and restore, the table from data, printing to PDF.
+// clicks, remove, merge and restore, the table from data, the graph page's zoom, the File
+// menu, printing to PDF after the font dialog.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,6 +9,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QMenu>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
@@ -25,6 +32,9 @@
 #include "data/forms/data_form.h"
 #include "data/forms/register.h"
 #include "hypothesis/forms/crosstabs_form.h"
+#include "numerics/settings_store.h"
+#include "ui/data_editor_hooks.h"
+#include "ui/printing.h"
 #include "ui/chart_view.h"
 #include "ui/messages.h"
 #include "ui/pdf_pages.h"
@@ -39,6 +49,7 @@ class CrosstabsFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetDataState();
+    SetSettingsStore(&store);
     SetMessageRecorder(&messages);
     form = std::make_unique<TForm_Crosstabs>(nullptr);
     form->show();
@@ -46,7 +57,9 @@ class CrosstabsFormTest : public ::testing::Test {
   }
   void TearDown() override {
     form.reset();
+    DataEditorHooks() = {};
     SetMessageRecorder(nullptr);
+    SetSettingsStore(nullptr);
     ResetDataState();
   }
   QString Cell(int row, int col) {
@@ -55,6 +68,24 @@ class CrosstabsFormTest : public ::testing::Test {
   }
   void Check(int stat) { form->StatCheckListBox->item(stat)->setCheckState(Qt::Checked); }
 
+  // Answers the font dialog Print opens: OK with `family` chosen, or Cancel when empty.
+  void AnswerFontDialog(const QString& family, bool& seen) {
+    QTimer::singleShot(0, [family, &seen] {
+      auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      seen = true;
+      if (family.isEmpty()) {
+        dialog->reject();
+        return;
+      }
+      QFont f(family);
+      f.setPointSize(11);
+      dialog->setCurrentFont(f);
+      dialog->accept();
+    });
+  }
+
+  MemorySettingsStore store;
   TMessageLog messages;
   std::unique_ptr<TForm_Crosstabs> form;
 };
@@ -209,6 +240,121 @@ TEST_F(CrosstabsFormTest, PrintsTableAndReportToPdf) {
   // The report starts below the table, not on its last row.
   EXPECT_FALSE(page.contains(QStringLiteral("100CROSSTABS")));
   EXPECT_LT(page.indexOf(QStringLiteral("Total |")), page.indexOf(QStringLiteral("CROSSTABS: C by R")));
+}
+
+TEST_F(CrosstabsFormTest, ZoomInBarSetsTheMarginsAndShrinksTheChart) {
+  form->PasteTable(QStringLiteral("10\t20\t5\n30\t40\t8\n3\t9\t12"));
+  form->PageControl_Main->setCurrentIndex(1);
+  ASSERT_EQ(form->ScrollBar_Zoom->minimum(), 0);
+  ASSERT_EQ(form->ScrollBar_Zoom->maximum(), 40);
+  ASSERT_EQ(form->ChartView->Chart().Legend.Entries.size(), 3u);
+  form->ChartView->grab();  // lays the chart out
+  const TChartRect before = form->ChartView->Layout().Plot;
+  const double width = form->ChartView->Layout().Width;
+  form->ScrollBar_Zoom->setValue(10);
+  EXPECT_EQ(form->ChartView->Chart().MarginLeft, 13);
+  EXPECT_EQ(form->ChartView->Chart().MarginBottom, 14);
+  const QString shots = qEnvironmentVariable("SORVEL_SCREENSHOTS");
+  if (!shots.isEmpty()) form->grab().save(QDir(shots).filePath(QStringLiteral("crosstabs_zoom.png")));
+  form->ChartView->grab();
+  const TChartRect after = form->ChartView->Layout().Plot;
+  EXPECT_NEAR(after.Left - before.Left, 0.1 * width, 1);
+  EXPECT_LT(after.Width(), before.Width() - 0.2 * width + 1);
+  EXPECT_GT(after.Top, before.Top);
+  // Rebuilding the chart (here by a new angle) keeps the bar's position.
+  form->Angle = 30;
+  form->DrawChart();
+  EXPECT_EQ(form->ChartView->Chart().MarginRight, 13);
+  form->Button_ResetView->click();
+  EXPECT_EQ(form->ScrollBar_Zoom->value(), 0);
+  EXPECT_EQ(form->Angle, 45);
+  EXPECT_EQ(form->ChartView->Chart().MarginLeft, 3);
+  form->ChartView->grab();
+  EXPECT_NEAR(form->ChartView->Layout().Plot.Left, before.Left, 1e-9);
+}
+
+// The commands the design names for this window's File menu, typed from it.
+TEST_F(CrosstabsFormTest, FileMenuHasNewOpenDataEditorAndRecentFiles) {
+  QStringList captions;
+  for (QAction* a : form->FileMenu->actions())
+    if (!a->isSeparator() && !a->objectName().startsWith(QStringLiteral("MRFile")))
+      captions << a->text().remove(QLatin1Char('&'));
+  const QStringList expected = {QStringLiteral("New"), QStringLiteral("Open File"),
+                                QStringLiteral("Data Editor")};
+  ASSERT_GE(captions.size(), expected.size());
+  EXPECT_EQ(captions.mid(0, 3), expected);
+  EXPECT_EQ(form->DataEditorAction->shortcut(), QKeySequence(Qt::Key_F4));
+
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("shifts.sorvel"));
+  store.Write("MRU Files", "File1", file.toStdString());
+  // The editor's open hook: loads a table of two columns.
+  QStringList opened;
+  DataEditorHooks().OpenFile = [&](const QString& path) {
+    opened << path;
+    ReadDataBytes("Shift\tDefect\n1\ta\n1\tb\n2\ta\n", DataList());
+    ++NewDataCount;
+    return true;
+  };
+  bool newCalled = false;
+  DataEditorHooks().NewFile = [&] { newCalled = true; };
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("x\n");
+  f.close();
+  QMetaObject::invokeMethod(form->FileMenu, "aboutToShow");
+  auto* recent = form->findChild<QAction*>(QStringLiteral("MRFile1"));
+  ASSERT_NE(recent, nullptr);
+  EXPECT_TRUE(recent->isVisible());
+  EXPECT_EQ(recent->text(), QStringLiteral("&1  ") + file);
+  EXPECT_FALSE(form->findChild<QAction*>(QStringLiteral("MRFile2"))->isVisible());
+  ASSERT_TRUE(form->ManualEntry);
+  recent->trigger();
+  EXPECT_EQ(opened, QStringList{file});
+  // A recent file also switches to "File Data" and builds the table from it.
+  EXPECT_EQ(form->PageControl_Input->currentIndex(), 0);
+  EXPECT_FALSE(form->ManualEntry);
+  EXPECT_EQ(form->CT.N(), 3);
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(form.get(), &activate);
+  ASSERT_TRUE(form->NewDataAction->isEnabled());
+  form->NewDataAction->trigger();
+  EXPECT_TRUE(newCalled);
+}
+
+TEST_F(CrosstabsFormTest, PrintAsksForTheFontFirstAndCancelPrintsNothing) {
+  form->PasteTable(QStringLiteral("10\t20\n30\t40"));
+  int printers = 0;
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("crosstabs.pdf"));
+  form->AskPrinter = [&](QPrinter& printer) {
+    ++printers;
+    SetupPdf(printer, pdf);
+    return true;
+  };
+  bool seen = false;
+  AnswerFontDialog(QString(), seen);
+  form->PrintClick();
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(printers, 0);
+  EXPECT_FALSE(QFile::exists(pdf));
+
+  // OK: the table and its lines are printed in the font chosen.
+  const QString mono = QStringLiteral("DejaVu Sans Mono");
+  if (!QFontDatabase::families().contains(mono)) GTEST_SKIP() << "no DejaVu Sans Mono";
+  seen = false;
+  AnswerFontDialog(mono, seen);
+  form->PrintClick();
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(printers, 1);
+  ASSERT_TRUE(QFile::exists(pdf));
+  EXPECT_EQ(TablePrintFont().Name, mono.toStdString());
+  EXPECT_EQ(TablePrintFont().Size, 11);
+  if (QStandardPaths::findExecutable(QStringLiteral("pdffonts")).isEmpty()) return;
+  QProcess fonts;
+  fonts.start(QStringLiteral("pdffonts"), {pdf});
+  ASSERT_TRUE(fonts.waitForFinished(20000));
+  EXPECT_TRUE(QString::fromUtf8(fonts.readAllStandardOutput()).contains(QStringLiteral("DejaVuSansMono")));
 }
 
 TEST_F(CrosstabsFormTest, DataEditorReturnsToTheCaller) {

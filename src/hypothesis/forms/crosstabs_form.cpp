@@ -25,6 +25,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -44,6 +45,7 @@
 #include "ui/key_filter_qt.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
+#include "ui/recent_files_menu.h"
 #include "ui/window_registry.h"
 
 namespace sorvel {
@@ -224,6 +226,14 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
   ChartView->setObjectName(QStringLiteral("ChartView"));
   ChartView->installEventFilter(this);
   auto* graphButtons = new QHBoxLayout;
+  ScrollBar_Zoom = new QScrollBar(Qt::Horizontal, graphPage);
+  ScrollBar_Zoom->setObjectName(QStringLiteral("ScrollBar_Zoom"));
+  ScrollBar_Zoom->setRange(0, 40);
+  ScrollBar_Zoom->setMinimumWidth(160);
+  auto* zoomLabel = new QLabel(QStringLiteral("Zoom In:"), graphPage);
+  zoomLabel->setBuddy(ScrollBar_Zoom);
+  graphButtons->addWidget(zoomLabel);
+  graphButtons->addWidget(ScrollBar_Zoom);
   CheckBox_Rotate = new QCheckBox(QStringLiteral("Rotate"), graphPage);
   CheckBox_Rotate->setObjectName(QStringLiteral("CheckBox_Rotate"));
   Button_ResetView = new QPushButton(QStringLiteral("&Reset"), graphPage);
@@ -269,19 +279,32 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
   });
 
   // Commands.
-  OpenDataAction = new QAction(QStringLiteral("Open Data File"), this);
+  NewDataAction = new QAction(QStringLiteral("&New"), this);
+  connect(NewDataAction, &QAction::triggered, this, [] {
+    if (DataEditorHooks().NewFile) DataEditorHooks().NewFile();
+  });
+  OpenDataAction = new QAction(QStringLiteral("&Open File"), this);
   connect(OpenDataAction, &QAction::triggered, this, [] {
     if (DataEditorHooks().OpenDialog) DataEditorHooks().OpenDialog();
   });
-  DataEditorAction = new QAction(QStringLiteral("Data Editor"), this);
+  DataEditorAction = new QAction(QStringLiteral("&Data Editor"), this);
+  DataEditorAction->setShortcut(QKeySequence(Qt::Key_F4));
   // The editor's Return goes back here.
   connect(DataEditorAction, &QAction::triggered, this, [this] {
     if (HasForm("data-editor"))
       static_cast<TDataForm*>(FormFor("data-editor"))->ShowDataEditor(this, QStringLiteral("Crosstabs Form"));
   });
-  FileMenu->insertAction(SaveAsAction, OpenDataAction);
-  FileMenu->insertAction(SaveAsAction, DataEditorAction);
-  FileMenu->insertSeparator(SaveAsAction);
+  QAction* first = FileMenu->actions().value(0);
+  FileMenu->insertActions(first, {NewDataAction, OpenDataAction, DataEditorAction});
+  FileMenu->insertSeparator(first);
+  QAction* mru = FileMenu->addSeparator();
+  mru->setObjectName(QStringLiteral("MenuLineMRU"));
+  for (int i = 1; i <= 9; ++i) {
+    QAction* a = FileMenu->addAction(QString());
+    a->setObjectName(QStringLiteral("MRFile%1").arg(i));
+    connect(a, &QAction::triggered, this, [this, i] { MRFileClick(i); });
+  }
+  connect(FileMenu, &QMenu::aboutToShow, this, [this] { FileClick(this); });
   // Print, Copy and Paste act on the table where the report would not.
   disconnect(PrintAction, &QAction::triggered, this, nullptr);
   connect(PrintAction, &QAction::triggered, this, &TForm_Crosstabs::PrintClick);
@@ -335,8 +358,14 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
   connect(PageControl_Main, &QTabWidget::currentChanged, this, [this](int page) {
     if (page == 1) DrawChart();
   });
+  connect(ScrollBar_Zoom, &QScrollBar::valueChanged, this, [this](int position) {
+    SetCrosstabsZoom(ChartView->Chart(), position);
+    ChartView->Redraw();
+  });
   connect(Button_ResetView, &QPushButton::clicked, this, [this] {
     Angle = 45;
+    const QSignalBlocker block(ScrollBar_Zoom);
+    ScrollBar_Zoom->setValue(0);
     ChartView->ZoomOut();
     DrawChart();
   });
@@ -345,6 +374,11 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
     TForm_ChartTitles dialog(ChartView->Chart(), [this] { ChartView->Redraw(); }, this);
     dialog.exec();
   });
+
+  AskPrinter = [this](QPrinter& printer) {
+    QPrintDialog dialog(&printer, this);
+    return dialog.exec() == QDialog::Accepted;
+  };
 
   CT.Resize(2, 2);
   Activated();
@@ -390,6 +424,7 @@ void TForm_Crosstabs::FillCombos() {
 
 void TForm_Crosstabs::Activated() {
   const bool haveData = DataList().HaveData();
+  NewDataAction->setEnabled(DataEditorHooks().Available());
   OpenDataAction->setEnabled(DataEditorHooks().Available());
   DataEditorAction->setEnabled(HasForm("data-editor"));
   PageControl_Input->setTabVisible(0, haveData);
@@ -685,7 +720,16 @@ void TForm_Crosstabs::ClearClick() {
 void TForm_Crosstabs::Recompute() { Redisplay(); }
 
 void TForm_Crosstabs::DrawChart() {
-  ChartView->SetChart(CrosstabsChart(CT, ColVar(), RowVar(), Angle));
+  ChartView->SetChart(CrosstabsChart(CT, ColVar(), RowVar(), Angle, ScrollBar_Zoom->value()));
+}
+
+void TForm_Crosstabs::MRFileClick(int slot) {
+  const QString path = RecentFileToOpen(this, slot);
+  if (path.isEmpty() || !DataEditorHooks().OpenFile) return;
+  if (!DataEditorHooks().OpenFile(path)) return;
+  // The opened file's columns are what the table is built from.
+  Activated();
+  if (DataList().HaveData()) PageControl_Input->setCurrentIndex(0);
 }
 
 void TForm_Crosstabs::CopyGrid() {
@@ -719,8 +763,9 @@ void TForm_Crosstabs::PrintOn(QPrinter& printer) {
   TQtPageDevice device(printer, painter);
   TMPrinter mp;
   const bool landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+  const TPrintFont body = TablePrintFont();
   mp.InitMPrinter(device);
-  mp.SetFont(PrinterFont());
+  mp.SetFont(body);
   if (landscape)
     mp.SetMargins(750, 750, 1000, 500);
   else
@@ -730,8 +775,8 @@ void TForm_Crosstabs::PrintOn(QPrinter& printer) {
   const std::string title = SharedReportTitle().empty() ? "Crosstabs" : SharedReportTitle();
   mp.SetFont(TPrintFont{"Arial", 12, true, false, 0});
   mp.PrintLine(title);
+  mp.SetFont(body);
   mp.PrintLine("");
-  mp.SetFont(PrinterFont());
   if (!ManualEntry) {
     const std::string& path = DataEditor.DataFilename;
     const auto slash = path.find_last_of("/\\");
@@ -741,7 +786,7 @@ void TForm_Crosstabs::PrintOn(QPrinter& printer) {
   }
   const TTextGrid g = CrossTabGrid(CT, ColVar(), RowVar(), static_cast<TCTDisplay>(Display->checkedId()),
                                    CheckBox_Expected->isChecked(), DecimalSpinEdit->value());
-  PrintGridInJob(mp, g, "CrossTabs");
+  PrintGridInJob(mp, g, "CrossTabs", body);
   const TReport report = RichEdit->Report();
   for (const TReportLine& line : report.Lines) {
     if (line.IsPageMark()) {
@@ -758,11 +803,12 @@ void TForm_Crosstabs::PrintOn(QPrinter& printer) {
 }
 
 void TForm_Crosstabs::PrintClick() {
+  // The font first; cancelling it prints nothing.
+  if (!AskTablePrintFont(this)) return;
   QPrinter printer(QPrinter::HighResolution);
-  printer.setDocName(windowTitle());
+  printer.setDocName(QStringLiteral("Sorvelstats"));
   printer.setPageOrientation(GridPrintOrientation());
-  QPrintDialog dialog(&printer, this);
-  if (dialog.exec() != QDialog::Accepted) return;
+  if (!AskPrinter(printer)) return;
   GridPrintOrientation() = printer.pageLayout().orientation();
   PrintOn(printer);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 #include <vector>
 
 #include "hypothesis/crosstabs.h"
@@ -16,6 +17,7 @@ class QListWidget;
 class QMenu;
 class QPrinter;
 class QRadioButton;
+class QScrollBar;
 class QTabWidget;
 class QTableWidget;
 
@@ -55,6 +57,7 @@ class TForm_Crosstabs : public TAnalysisForm {
   QTableWidget* StringGrid_CT = nullptr;
   TReportView* RichEdit = nullptr;
   TChartView* ChartView = nullptr;
+  QScrollBar* ScrollBar_Zoom = nullptr;  // "Zoom In:", 0..40
   QCheckBox* CheckBox_Rotate = nullptr;
   QPushButton* Button_ResetView = nullptr;
   QMenu* PopupMenu = nullptr;
@@ -64,6 +67,7 @@ class TForm_Crosstabs : public TAnalysisForm {
   QAction* PopupMergeCols = nullptr;
   QAction* PopupMergeRows = nullptr;
   QAction* PopupRestore = nullptr;
+  QAction* NewDataAction = nullptr;
   QAction* OpenDataAction = nullptr;
   QAction* DataEditorAction = nullptr;
 
@@ -87,7 +91,12 @@ class TForm_Crosstabs : public TAnalysisForm {
   void DrawChart();
   // Table and report on a printer that is set up (no dialogs).
   void PrintOn(QPrinter& printer);
+  // The font dialog, then AskPrinter, then PrintOn; nothing when either is cancelled.
   void PrintClick();
+  // Sets up the printer for Print: the print dialog (tests put a file there instead).
+  std::function<bool(QPrinter&)> AskPrinter;
+  // A recent file from the File menu: opened in the data editor, then "File Data".
+  void MRFileClick(int slot);
   void CopyGrid();
   unsigned CheckedStats() const;
   // The graph page's chart is the window's picture (Copy Graph, double click).
