@@ -237,6 +237,10 @@ TEST_F(ExploreFormTest, DecimalsAndConfidenceRefreshTheVisiblePage) {
   QTest::keyClicks(conf, QStringLiteral("0"));
   EXPECT_DOUBLE_EQ(SharedConfI().conf, 0.90);
   EXPECT_EQ(Cell(form->StringGrid_CI, 1, 4), upper90);
+  // Nor on activation.
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(form.get(), &activate);
+  EXPECT_DOUBLE_EQ(SharedConfI().conf, 0.90);
 }
 
 // The drawing rule of every result grid's body cells.

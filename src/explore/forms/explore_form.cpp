@@ -705,14 +705,18 @@ void TWNormal_Form::TitleEdited(const QString& text) {
   SharedReportTitle() = text.toStdString();
 }
 
-void TWNormal_Form::ConfChanged() {
+bool TWNormal_Form::ReadConf() {
   const QString text = ConfComboBox->currentText().trimmed();
   bool ok = false;
   const double v = text.toDouble(&ok);
   // A level of 0 or 100% and beyond has no interval: the last good level stays.
-  if (!ok || !(v > 0 && v < 100)) return;
+  if (!ok || !(v > 0 && v < 100)) return false;
   SharedConfI().SetConfText(text.toStdString());
-  Refresh();
+  return true;
+}
+
+void TWNormal_Form::ConfChanged() {
+  if (ReadConf()) Refresh();
 }
 
 // ---------------------------------------------------------------- the run and its tables
@@ -798,7 +802,7 @@ void TWNormal_Form::StepFonts(int delta) {
 // ---------------------------------------------------------------- activation
 
 void TWNormal_Form::Activated() {
-  SharedConfI().SetConfText(ConfComboBox->currentText().trimmed().toStdString());
+  ReadConf();
   TDataList& list = DataList();
   const std::int32_t columns = NewDataCount * 65599 + ColumnsChangeCount;
   const std::int32_t changed = NewDataCount * 65599 + DataChangeCount;
@@ -924,6 +928,8 @@ void TWNormal_Form::PrintReportOn(QPrinter& printer) {
 }
 
 void TWNormal_Form::OutputPrintClick() {
+  // The shared font dialog first; cancelling it prints nothing.
+  if (!AskTablePrintFont(this)) return;
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(MainForm() ? MainForm()->windowTitle() : windowTitle());
   printer.setPageOrientation(GridPrintOrientation());

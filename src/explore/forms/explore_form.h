@@ -171,6 +171,8 @@ class TWNormal_Form : public TAnalysisForm {
   void TitleEdited(const QString& text);
   void SetStatusText(int panel, const QString& text);
   void ConfChanged();
+  // The combo's level into the shared intervals; false (level kept) when it is no level.
+  bool ReadConf();
 
   QString statusTexts_[4];
   std::int32_t seenColumns_ = -1, seenData_ = -1;
