@@ -1,6 +1,7 @@
 #include "explore/register.h"
 
 #include "explore/descriptive_statistics.h"
+#include "explore/frequency_plot.h"
 #include "explore/explore_tables.h"
 #include "explore/histogram.h"
 #include "explore/plots.h"
@@ -12,6 +13,7 @@ void RegisterExploreAnalyses(TAnalysisRegistry& registry) {
   registry.Add(ExploreAnalysis());
   registry.Add(HistogramAnalysis());
   registry.Add(PlotsAnalysis());
+  registry.Add(FrequencyPlotsAnalysis());
 }
 
 }  // namespace sorvel

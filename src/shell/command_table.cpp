@@ -117,6 +117,7 @@ const std::vector<TCommandEntry>& WindowsWithoutMenu() {
         // Explore's graph windows, opened with Explore's run.
         {"", "", "", "THistForm", "Histogram", K::Analysis, false, "histogram"},
         {"", "", "", "TPlot_Form", "Plots", K::Analysis, false, "plots"},
+        {"", "", "", "TFrequencyPlotForm", "Frequency Plots", K::Analysis, false, "frequency-plots"},
     };
     for (auto& e : t)
       if (e.Name.empty()) e.Name = CommandName(e.WindowCaption);
