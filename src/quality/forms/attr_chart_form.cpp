@@ -1,7 +1,6 @@
 #include "quality/forms/attr_chart_form.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
@@ -11,8 +10,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QScrollBar>
-#include <QSpinBox>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -38,8 +35,8 @@ QString U(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 TAttrChart_Form::TAttrChart_Form(QWidget* owner)
-    : TChartForm(owner, QString::fromLatin1(AttrChartCaption), QStringLiteral("Attributes Chart"),
-                 AttrChartHelpTopic) {
+    : TControlChartForm(owner, QString::fromLatin1(AttrChartCaption), QStringLiteral("Attributes Chart"),
+                        AttrChartHelpTopic) {
   setObjectName(QStringLiteral("TAttrChart_Form"));
   ListBox_Selection = new QListWidget(this);
   ListBox_Selection->setObjectName(QStringLiteral("ListBox_Selection"));
@@ -51,16 +48,6 @@ TAttrChart_Form::TAttrChart_Form(QWidget* owner)
   QFont mono(QStringLiteral("Courier New"));
   mono.setStyleHint(QFont::Monospace);
   Memo1->setFont(mono);
-  ScrollBar_PointSize = new QScrollBar(Qt::Horizontal, this);
-  ScrollBar_PointSize->setObjectName(QStringLiteral("ScrollBar_PointSize"));
-  ScrollBar_PointSize->setRange(1, 25);
-  ScrollBar_PointSize->setValue(3);
-  ScrollBar_PointSize->setMaximumWidth(120);
-  ScrollBar_PointSize->setToolTip(QStringLiteral("Set Point Size = 3"));
-  UpDown_LineThickness = new QSpinBox(this);
-  UpDown_LineThickness->setObjectName(QStringLiteral("UpDown_LineThickness"));
-  UpDown_LineThickness->setRange(1, 10);
-  UpDown_LineThickness->setToolTip(QStringLiteral("Line Thickness = 1"));
 
   // The chart with the memo below it, the selection list on the right.
   auto* central = new QWidget(this);
@@ -74,25 +61,15 @@ TAttrChart_Form::TAttrChart_Form(QWidget* owner)
   row->addWidget(ListBox_Selection);
   setCentralWidget(central);
 
-  auto checkable = [&](const char* caption, bool on) {
-    auto* a = new QAction(QString::fromUtf8(caption), this);
-    a->setCheckable(true);
-    a->setChecked(on);
-    connect(a, &QAction::triggered, this, [this] {
-      UpdateCommands();
-      Redraw();
-    });
-    return a;
-  };
   RecalculateAction = new QAction(QStringLiteral("Recalculate"), this);
   RecalculateAction->setShortcut(QKeySequence(Qt::Key_F9));
   connect(RecalculateAction, &QAction::triggered, this, &TAttrChart_Form::Recalculate);
-  DisplayViolationsAction = checkable("&Display Control Violations", true);
-  DisplayCodesAction = checkable("Display Control Codes", false);
+  DisplayViolationsAction = NewViewCheck("&Display Control Violations", true);
+  DisplayCodesAction = NewViewCheck("Display Control Codes", false);
   ControlTestsAction = new QAction(QStringLiteral("Control &Tests Selection"), this);
   connect(ControlTestsAction, &QAction::triggered, this, [this] { ShowControlTestsDialog(this); });
-  DisplayZonesAction = checkable("Display &Zones", false);
-  ConnectPointsAction = checkable("&Connect Points", true);
+  DisplayZonesAction = NewViewCheck("Display &Zones", false);
+  ConnectPointsAction = NewViewCheck("&Connect Points", true);
   ShowBreaksAction = new QAction(QStringLiteral("&Show Breaks"), this);
   ShowBreaksAction->setCheckable(true);
   connect(ShowBreaksAction, &QAction::triggered, this, [this] {
@@ -105,17 +82,8 @@ TAttrChart_Form::TAttrChart_Form(QWidget* owner)
     UpdateCommands();
     Redraw();
   });
-  AxisDecimalsMenu = new QMenu(QString::fromStdString(AxisDecimalsCaption(-1)), this);
-  auto* decimals = new QActionGroup(this);
-  for (int d = -1; d <= 9; ++d) {
-    QAction* a = AxisDecimalsMenu->addAction(d < 0 ? QStringLiteral("&Floating") : QStringLiteral("&%1").arg(d));
-    a->setCheckable(true);
-    a->setChecked(d < 0);
-    decimals->addAction(a);
-    connect(a, &QAction::triggered, this, [this, d] { SetAxisDecimals(d); });
-  }
-  AddLimitInformationAction = checkable("&Add Limit Information to Chart", false);
-  AddFileModificationsAction = checkable("Add File &Modifications to Chart", false);
+  AddLimitInformationAction = NewViewCheck("&Add Limit Information to Chart", false);
+  AddFileModificationsAction = NewViewCheck("Add File &Modifications to Chart", false);
   CopyTextAction = new QAction(QStringLiteral("Copy Te&xt"), this);
   connect(CopyTextAction, &QAction::triggered, this, &TAttrChart_Form::CopyText);
 
@@ -129,19 +97,8 @@ TAttrChart_Form::TAttrChart_Form(QWidget* owner)
   ViewMenu->insertSeparator(first);
   EditMenu->addAction(CopyTextAction);
   ToolBar->addSeparator();
-  ToolBar->addWidget(new QLabel(QStringLiteral(" Point Size "), this));
-  ToolBar->addWidget(ScrollBar_PointSize);
-  ToolBar->addWidget(new QLabel(QStringLiteral(" Line "), this));
-  ToolBar->addWidget(UpDown_LineThickness);
+  AddPointStyleControls();
 
-  connect(ScrollBar_PointSize, &QScrollBar::valueChanged, this, [this](int n) {
-    ScrollBar_PointSize->setToolTip(QStringLiteral("Set Point Size = %1").arg(n));
-    Redraw();
-  });
-  connect(UpDown_LineThickness, &QSpinBox::valueChanged, this, [this](int n) {
-    UpDown_LineThickness->setToolTip(QStringLiteral("Line Thickness = %1").arg(n));
-    Redraw();
-  });
   connect(ListBox_Selection, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { SelectChart(ListBox_Selection->row(item)); });
   connect(ListBox_Selection, &QListWidget::itemActivated, this,
@@ -158,11 +115,7 @@ TChartViewOptions TAttrChart_Form::ViewOptions() const {
   v.ShowBreaks = ShowBreaksAction->isChecked();
   v.AddLimitInformation = AddLimitInformationAction->isChecked();
   v.AddFileModifications = AddFileModificationsAction->isChecked();
-  v.BlackWhite = ChartBlackWhite();
-  v.AxisDecimals = axisDecimals_;
-  v.PointSize = ScrollBar_PointSize->value();
-  v.LineThickness = UpDown_LineThickness->value();
-  v.Title = SharedReportTitle();
+  FillStyleOptions(v);
   return v;
 }
 
@@ -216,14 +169,6 @@ void TAttrChart_Form::Recalculate() {
   Rebuild();
 }
 
-void TAttrChart_Form::SetAxisDecimals(int decimals) {
-  axisDecimals_ = decimals;
-  AxisDecimalsMenu->setTitle(QString::fromStdString(AxisDecimalsCaption(decimals)));
-  const auto actions = AxisDecimalsMenu->actions();
-  if (decimals + 1 < actions.size()) actions[decimals + 1]->setChecked(true);
-  Redraw();
-}
-
 bool TAttrChart_Form::CopyText() {
   QGuiApplication::clipboard()->setText(Memo1->toPlainText());
   return true;
@@ -240,7 +185,7 @@ void TAttrChart_Form::UpdateCommands() {
 void TAttrChart_Form::DrawChart() {
   if (!builder_ || current_.Table.Count == 0) {
     ChartView->Chart() = TChart{};
-    TChartForm::DrawChart();
+    TControlChartForm::DrawChart();
     return;
   }
   std::string modifications;
@@ -258,7 +203,7 @@ void TAttrChart_Form::DrawChart() {
     }
   }
   ChartView->Chart() = std::move(chart);
-  TChartForm::DrawChart();
+  TControlChartForm::DrawChart();
 }
 
 void TAttrChart_Form::PointClicked(int series, int point, QPoint globalPos) {
@@ -288,7 +233,7 @@ void TAttrChart_Form::Invalidate() {
 bool TAttrChart_Form::event(QEvent* e) {
   // Edited or replaced data invalidates the charts: the setup must run again.
   if (e->type() == QEvent::WindowActivate && Stale()) Invalidate();
-  return TChartForm::event(e);
+  return TControlChartForm::event(e);
 }
 
 void ShowAttributesChart(const TAttrChartRequest& request, QWidget* caller, const QString& callerName) {

@@ -7,24 +7,20 @@
 #include <string>
 
 #include "quality/attributes_chart.h"
-#include "ui/chart_form.h"
+#include "quality/forms/control_chart_form.h"
 
 class QListWidget;
 class QPlainTextEdit;
-class QScrollBar;
-class QSpinBox;
 
 namespace sorvel {
 
-class TAttrChart_Form : public TChartForm {
+class TAttrChart_Form : public TControlChartForm {
   Q_OBJECT
  public:
   explicit TAttrChart_Form(QWidget* owner);
 
   QListWidget* ListBox_Selection = nullptr;
   QPlainTextEdit* Memo1 = nullptr;
-  QScrollBar* ScrollBar_PointSize = nullptr;
-  QSpinBox* UpDown_LineThickness = nullptr;
 
   QAction* RecalculateAction = nullptr;
   QAction* DisplayViolationsAction = nullptr;
@@ -34,7 +30,6 @@ class TAttrChart_Form : public TChartForm {
   QAction* ConnectPointsAction = nullptr;
   QAction* ShowBreaksAction = nullptr;
   QAction* ClearPointTextAction = nullptr;
-  QMenu* AxisDecimalsMenu = nullptr;
   QAction* AddLimitInformationAction = nullptr;
   QAction* AddFileModificationsAction = nullptr;
   QAction* CopyTextAction = nullptr;
@@ -44,7 +39,6 @@ class TAttrChart_Form : public TChartForm {
   // Builds and draws the chart at `index` of the selection list.
   void SelectChart(int index);
   void Recalculate();
-  void SetAxisDecimals(int decimals);  // -1 floating
   bool CopyText();
   const TAttrChartData& Current() const { return current_; }
   TChartViewOptions ViewOptions() const;
@@ -56,7 +50,7 @@ class TAttrChart_Form : public TChartForm {
 
  private:
   void Rebuild();
-  void UpdateCommands();
+  void UpdateCommands() override;
   // The data changed (edited, or another data set loaded) since the charts were made.
   bool Stale() const;
   void Invalidate();
@@ -65,7 +59,6 @@ class TAttrChart_Form : public TChartForm {
   std::unique_ptr<TAttrChartBuilder> builder_;
   std::vector<TAttrChartPosition> positions_;
   TAttrChartData current_;
-  int axisDecimals_ = -1;
   std::int32_t seenChanges_ = 0, seenNewData_ = 0;
   std::map<int, std::string> pointTexts_;  // statistic point index -> its label
 };

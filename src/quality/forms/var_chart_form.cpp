@@ -1,7 +1,6 @@
 #include "quality/forms/var_chart_form.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QEvent>
 #include <QFileInfo>
@@ -11,9 +10,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSlider>
-#include <QSpinBox>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -38,8 +35,8 @@ bool Individuals(int layout) { return layout == 1 || layout == 5 || layout == 8 
 }  // namespace
 
 TVARchart_Form::TVARchart_Form(QWidget* owner)
-    : TChartForm(owner, QStringLiteral("Variables Chart"), QStringLiteral("Variables Chart"),
-                 VariablesChartHelpTopic) {
+    : TControlChartForm(owner, QStringLiteral("Variables Chart"), QStringLiteral("Variables Chart"),
+                        VariablesChartHelpTopic) {
   setObjectName(QStringLiteral("VARchart_Form"));
   ListBox_Selection = new QListWidget(this);
   ListBox_Selection->setObjectName(QStringLiteral("ListBox_Selection"));
@@ -62,28 +59,16 @@ TVARchart_Form::TVARchart_Form(QWidget* owner)
   row->addLayout(side);
   setCentralWidget(central);
 
-  auto checkable = [&](const char* caption, bool on, const char* hint) {
-    auto* a = new QAction(QString::fromUtf8(caption), this);
-    a->setCheckable(true);
-    a->setChecked(on);
-    a->setToolTip(QString::fromUtf8(hint));
-    a->setStatusTip(a->toolTip());
-    connect(a, &QAction::triggered, this, [this] {
-      UpdateCommands();
-      Redraw();
-    });
-    return a;
-  };
   RecalculateAction = new QAction(QStringLiteral("Recalculate"), this);
   RecalculateAction->setShortcut(QKeySequence(Qt::Key_F9));
   RecalculateAction->setToolTip(QStringLiteral("Recalculate from the current data"));
   connect(RecalculateAction, &QAction::triggered, this, &TVARchart_Form::Recalculate);
-  DisplayViolationsAction = checkable("&Display Control Violations", true, "Colour points that fail a test");
-  DisplayCodesAction = checkable("Display Control Violation Codes", false, "Show the test codes above the chart");
+  DisplayViolationsAction = NewViewCheck("&Display Control Violations", true, "Colour points that fail a test");
+  DisplayCodesAction = NewViewCheck("Display Control Violation Codes", false, "Show the test codes above the chart");
   ControlTestsAction = new QAction(QStringLiteral("Control &Tests Selection"), this);
   ControlTestsAction->setToolTip(QStringLiteral("Choose the tests; Recalculate applies them"));
   connect(ControlTestsAction, &QAction::triggered, this, [this] { ShowControlTestsDialog(this); });
-  DisplayZonesAction = checkable("Display Zones", false, "Zones at one and two standard errors");
+  DisplayZonesAction = NewViewCheck("Display Zones", false, "Zones at one and two standard errors");
   ShowAllPointsAction = new QAction(QStringLiteral("Show &All Points"), this);
   ShowAllPointsAction->setCheckable(true);
   ShowAllPointsAction->setToolTip(QStringLiteral("Every value of a subgroup beside its statistic"));
@@ -95,10 +80,10 @@ TVARchart_Form::TVARchart_Form(QWidget* owner)
     }
     Rebuild();
   });
-  Show3SigmaAction = checkable("Show \xC2\xB1&3 Sigma Lines", false, "The grand mean plus and minus three sigma");
-  ShowSpecificationsAction = checkable("Show Specifications", false, "The column's USL, Target and LSL");
-  RemoveLocationAction = checkable("Remove Plot of Location Statistics", false, "Show the values only");
-  ConnectPointsAction = checkable("&Connect Points", true, "Join the points of a set");
+  Show3SigmaAction = NewViewCheck("Show \xC2\xB1&3 Sigma Lines", false, "The grand mean plus and minus three sigma");
+  ShowSpecificationsAction = NewViewCheck("Show Specifications", false, "The column's USL, Target and LSL");
+  RemoveLocationAction = NewViewCheck("Remove Plot of Location Statistics", false, "Show the values only");
+  ConnectPointsAction = NewViewCheck("&Connect Points", true, "Join the points of a set");
   ShowBreaksAction = new QAction(QStringLiteral("&Show Breaks"), this);
   ShowBreaksAction->setCheckable(true);
   ShowBreaksAction->setToolTip(QStringLiteral("An empty position where a subgroup has no values"));
@@ -112,18 +97,9 @@ TVARchart_Form::TVARchart_Form(QWidget* owner)
     UpdateCommands();
     Redraw();
   });
-  AxisDecimalsMenu = new QMenu(QString::fromStdString(AxisDecimalsCaption(-1)), this);
-  auto* decimals = new QActionGroup(this);
-  for (int d = -1; d <= 9; ++d) {
-    QAction* a = AxisDecimalsMenu->addAction(d < 0 ? QStringLiteral("&Floating") : QStringLiteral("&%1").arg(d));
-    a->setCheckable(true);
-    a->setChecked(d < 0);
-    decimals->addAction(a);
-    connect(a, &QAction::triggered, this, [this, d] { SetAxisDecimals(d); });
-  }
-  AddLimitInformationAction = checkable("&Add Limit Information to Chart", false, "Limits and methods below the chart");
+  AddLimitInformationAction = NewViewCheck("&Add Limit Information to Chart", false, "Limits and methods below the chart");
   AddFileModificationsAction =
-      checkable("Add File &Modifications to Chart", false, "The active data rules below the chart");
+      NewViewCheck("Add File &Modifications to Chart", false, "The active data rules below the chart");
   ChartInformationAction = new QAction(QStringLiteral("&Chart &Information"), this);
   ChartInformationAction->setEnabled(false);
 
@@ -138,16 +114,6 @@ TVARchart_Form::TVARchart_Form(QWidget* owner)
   ViewMenu->insertAction(first, ChartInformationAction);
   ViewMenu->insertSeparator(first);
 
-  ScrollBar_PointSize = new QScrollBar(Qt::Horizontal, this);
-  ScrollBar_PointSize->setObjectName(QStringLiteral("ScrollBar_PointSize"));
-  ScrollBar_PointSize->setRange(1, 25);
-  ScrollBar_PointSize->setValue(3);
-  ScrollBar_PointSize->setFixedWidth(100);
-  ScrollBar_PointSize->setToolTip(QStringLiteral("Set Point Size = 3"));
-  UpDown_LineThickness = new QSpinBox(this);
-  UpDown_LineThickness->setObjectName(QStringLiteral("UpDown_LineThickness"));
-  UpDown_LineThickness->setRange(1, 10);
-  UpDown_LineThickness->setToolTip(QStringLiteral("Line Thickness = 1"));
   TrackBar_Split = new QSlider(Qt::Horizontal, this);
   TrackBar_Split->setObjectName(QStringLiteral("TrackBar_Split"));
   TrackBar_Split->setRange(10, 90);
@@ -156,20 +122,9 @@ TVARchart_Form::TVARchart_Form(QWidget* owner)
   TrackBar_Split->setToolTip(QString::fromStdString(SplitHint(60)));
   ToolBar->addSeparator();
   ToolBar->addAction(RecalculateAction);
-  ToolBar->addWidget(new QLabel(QStringLiteral(" Point Size "), this));
-  ToolBar->addWidget(ScrollBar_PointSize);
-  ToolBar->addWidget(new QLabel(QStringLiteral(" Line "), this));
-  ToolBar->addWidget(UpDown_LineThickness);
+  AddPointStyleControls();
   ToolBar->addWidget(new QLabel(QStringLiteral(" Split "), this));
   ToolBar->addWidget(TrackBar_Split);
-  connect(ScrollBar_PointSize, &QScrollBar::valueChanged, this, [this](int n) {
-    ScrollBar_PointSize->setToolTip(QStringLiteral("Set Point Size = %1").arg(n));
-    Redraw();
-  });
-  connect(UpDown_LineThickness, &QSpinBox::valueChanged, this, [this](int n) {
-    UpDown_LineThickness->setToolTip(QStringLiteral("Line Thickness = %1").arg(n));
-    Redraw();
-  });
   connect(TrackBar_Split, &QSlider::valueChanged, this, [this](int p) {
     TrackBar_Split->setToolTip(QString::fromStdString(SplitHint(p)));
     Redraw();
@@ -190,12 +145,8 @@ TChartViewOptions TVARchart_Form::ViewOptions() const {
   v.ShowBreaks = ShowBreaksAction->isChecked();
   v.AddLimitInformation = AddLimitInformationAction->isChecked();
   v.AddFileModifications = AddFileModificationsAction->isChecked();
-  v.BlackWhite = ChartBlackWhite();
-  v.AxisDecimals = axisDecimals_;
   v.Split = TrackBar_Split->value();
-  v.PointSize = ScrollBar_PointSize->value();
-  v.LineThickness = UpDown_LineThickness->value();
-  v.Title = SharedReportTitle();
+  FillStyleOptions(v);
   return v;
 }
 
@@ -259,12 +210,6 @@ void TVARchart_Form::Rebuild() {
   builder_->Build(at.Column, at.Run, {v.ShowBreaks, v.ShowAllPoints}, ControlTestSettings(), points_);
   QApplication::restoreOverrideCursor();
   ChartView->ZoomOut();
-  Redraw();
-}
-
-void TVARchart_Form::SetAxisDecimals(int decimals) {
-  axisDecimals_ = decimals;
-  AxisDecimalsMenu->setTitle(QString::fromStdString(AxisDecimalsCaption(decimals)));
   Redraw();
 }
 
@@ -338,7 +283,7 @@ bool TVARchart_Form::event(QEvent* e) {
     ClearChart();
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
   }
-  return TChartForm::event(e);
+  return TControlChartForm::event(e);
 }
 
 void ShowVariablesChart(const TVarChartRequest& request, QWidget* caller, const QString& callerName) {

@@ -10,18 +10,15 @@
 #include "quality/chart_view_options.h"
 #include "quality/variables_chart.h"
 #include "quality/variables_points.h"
-#include "ui/chart_form.h"
+#include "quality/forms/control_chart_form.h"
 
 class QListWidget;
-class QMenu;
-class QScrollBar;
 class QSlider;
-class QSpinBox;
 class QPushButton;
 
 namespace sorvel {
 
-class TVARchart_Form : public TChartForm {
+class TVARchart_Form : public TControlChartForm {
   Q_OBJECT
  public:
   explicit TVARchart_Form(QWidget* owner = nullptr);
@@ -42,13 +39,10 @@ class TVARchart_Form : public TChartForm {
   QAction* ConnectPointsAction = nullptr;
   QAction* ShowBreaksAction = nullptr;
   QAction* ClearPointTextAction = nullptr;
-  QMenu* AxisDecimalsMenu = nullptr;
   QAction* AddLimitInformationAction = nullptr;
   QAction* AddFileModificationsAction = nullptr;
   QAction* ChartInformationAction = nullptr;  // "&Chart &Information": not built yet
   QPushButton* Button_ChartInformation = nullptr;
-  QScrollBar* ScrollBar_PointSize = nullptr;
-  QSpinBox* UpDown_LineThickness = nullptr;
   QSlider* TrackBar_Split = nullptr;
 
   // The chart shown (-1: none) and its point table.
@@ -60,7 +54,6 @@ class TVARchart_Form : public TChartForm {
 
   void Select(int index);  // the selection list's item
   void Recalculate();      // F9
-  void SetAxisDecimals(int decimals);
 
  protected:
   void DrawChart() override;
@@ -69,7 +62,7 @@ class TVARchart_Form : public TChartForm {
 
  private:
   void Rebuild();
-  void UpdateCommands();
+  void UpdateCommands() override;
   void ClearChart();
   std::int64_t ChangeStamp() const;
   // The data set changed or was replaced since the charts were made.
@@ -81,7 +74,6 @@ class TVARchart_Form : public TChartForm {
   int current_ = -1;
   TVarPointTable points_;
   TVarPointTexts texts_;
-  int axisDecimals_ = -1;
   std::int64_t stamp_ = 0;
   const TDataList* dataUsed_ = nullptr;
 };
