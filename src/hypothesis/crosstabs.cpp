@@ -663,8 +663,12 @@ TChart CrosstabsChart(const TCrossTab& tab, const std::string& colVar, const std
   if (tab.J() < 2) return chart;
   // Each row category stands further back: its bars move by `depth` pixels per row along
   // the receding axis; the front, top and side faces are polygons in three shades of lime.
-  const double depth = 30, rad = angle * 3.14159265358979323846 / 180;
+  // At most 240 pixels in all, so that many rows leave room for the plot.
+  const double depth = std::min(30.0, 240.0 / tab.J()), rad = angle * 3.14159265358979323846 / 180;
   const double dx = depth * std::cos(rad), dy = -depth * std::sin(rad);
+  // The back row's top and side faces reach J steps back.
+  chart.DepthX = std::max(0.0, tab.J() * dx);
+  chart.DepthY = std::max(0.0, -tab.J() * dy);
   const double w = 0.22;
   double top = 0;
   // Drawn from the back row forward, so that nearer bars cover farther ones.

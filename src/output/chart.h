@@ -178,6 +178,9 @@ struct TChart {
   // Room left empty around everything, in percent of the chart's width (left, right) and
   // height (top, bottom); a larger margin draws the chart smaller.
   double MarginLeft = 0, MarginRight = 0, MarginTop = 0, MarginBottom = 0;
+  // Screen pixels that 3-D faces (polygon offsets) reach right of and above the plot:
+  // kept free beside it, and polygons are drawn into them.
+  double DepthX = 0, DepthY = 0;
   bool BlackWhite = false;
 
   TChartSeries& Add(TSeriesKind kind, std::string title, int panel = 0);

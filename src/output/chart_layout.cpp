@@ -325,12 +325,13 @@ TChartLayout LayoutChart(const TChart& chart, TChartMetrics& m, double width, do
   }
 
   // Two passes: ticks on the guessed height give the label widths, which fix the width.
-  double plotTop = top + yLabelLine / 2;
+  const double depthX = std::max(0.0, chart.DepthX) * scale, depthY = std::max(0.0, chart.DepthY) * scale;
+  double plotTop = top + yLabelLine / 2 + depthY;
   double leftLabels = 0, extraLabels = 0;
   double splitGap = panels > 1 ? yLabelLine + gap : 0;
   for (int pass = 0; pass < 2; ++pass) {
     double plotLeft = marginLeft + leftTitle + (leftTitle > 0 ? gap : 0) + leftLabels + tick + gap;
-    double plotRight = width - marginRight - legendRoom -
+    double plotRight = width - marginRight - legendRoom - depthX -
                        (anyExtra ? extraTitle + (extraTitle > 0 ? gap : 0) + extraLabels + tick + gap
                                  : 0);
     // room for the last bottom label, which reaches past the plot (a slanted one by its

@@ -65,7 +65,11 @@ class TChartPainter {
         continue;
       }
       p_.save();
-      p_.setClipRect(Clip(s.Panel));
+      QRectF clip = Clip(s.Panel);
+      // 3-D faces reach into the room kept right of and above the plot.
+      if (s.Kind == TSeriesKind::Polygons)
+        clip.adjust(0, -Px(std::max(0.0, c_.DepthY)), Px(std::max(0.0, c_.DepthX)), 0);
+      p_.setClipRect(clip);
       Series(s);
       p_.restore();
     }

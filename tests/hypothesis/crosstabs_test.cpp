@@ -421,6 +421,18 @@ TEST(CrosstabsChart, LegendNamesTheRowsFrontToBack) {
   EXPECT_TRUE(CrosstabsChart(Table({{1, 2}}), "C", "R").Legend.Entries.empty());
 }
 
+TEST(CrosstabsChart, DepthOfTheBackRowIsKeptFree) {
+  const TChart three = CrosstabsChart(Table({{1, 2}, {3, 4}, {5, 6}}), "C", "R", 45);
+  EXPECT_NEAR(three.DepthX, 3 * 30 * std::sqrt(0.5), 1e-9);  // 30 pixels a row
+  EXPECT_NEAR(three.DepthY, 3 * 30 * std::sqrt(0.5), 1e-9);
+  EXPECT_NEAR(CrosstabsChart(Table({{1, 2}, {3, 4}}), "C", "R", 0).DepthY, 0, 1e-9);
+  // Forty rows share 240 pixels.
+  std::vector<std::vector<std::int64_t>> rows(40, {1, 2});
+  const TChart many = CrosstabsChart(Table(rows), "C", "R", 90);
+  EXPECT_NEAR(many.DepthY, 240, 1e-9);
+  EXPECT_NEAR(many.DepthX, 0, 1e-9);
+}
+
 TEST(CrosstabsChart, ZoomInSetsTheFourMargins) {
   struct Case {
     int Position;

@@ -175,6 +175,21 @@ TEST(ChartLayoutTest, MarginsArePercentOfTheChart) {
   EXPECT_DOUBLE_EQ(wide.FootLeft - none.FootLeft, 100);
 }
 
+// 3-D depth: the room the faces reach into is kept free right of and above the plot.
+TEST(ChartLayoutTest, DepthIsKeptBesideThePlot) {
+  TFakeMetrics m;
+  TChart chart;
+  auto& s = chart.Add(TSeriesKind::Polygons, "Rows");
+  s.X = {1, 2};
+  s.Y = {4, 5};
+  const TChartLayout flat = LayoutChart(chart, m, 1000, 600, 2);
+  chart.DepthX = 60;
+  chart.DepthY = 40;
+  const TChartLayout deep = LayoutChart(chart, m, 1000, 600, 2);  // device pixels twice the screen's
+  EXPECT_DOUBLE_EQ(flat.Plot.Right - deep.Plot.Right, 120);
+  EXPECT_DOUBLE_EQ(deep.Plot.Top - flat.Plot.Top, 80);
+}
+
 // The legend takes a box at the right as wide as its longest text; the plot ends before
 // it; lines that would run past the bottom are left out.
 TEST(ChartLayoutTest, LegendAtTheRightOfThePlot) {
