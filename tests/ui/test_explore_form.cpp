@@ -26,6 +26,7 @@
 #include "data/forms/data_form.h"
 #include "data/forms/register.h"
 #include "explore/forms/explore_form.h"
+#include "explore/forms/frequency_plot_form.h"
 #include "explore/forms/hist_form.h"
 #include "explore/forms/plot_form.h"
 #include "explore/forms/register.h"
@@ -383,10 +384,17 @@ TEST_F(ExploreFormTest, GraphCommandsOpenTheirWindowsForTheRun) {
   ASSERT_NE(hist, nullptr);
   EXPECT_TRUE(hist->isVisible());
   EXPECT_EQ(hist->ReturnAction->text(), QStringLiteral("&Return to Explore Form"));
+  ASSERT_TRUE(form->FrequenciesAction->isEnabled());
+  form->FrequenciesAction->trigger();
+  auto* freq = qobject_cast<TFrequencyPlotForm*>(FormFor(FrequencyPlotsCommand));
+  ASSERT_NE(freq, nullptr);
+  EXPECT_TRUE(freq->isVisible());
+  EXPECT_EQ(freq->ReturnAction->text(), QStringLiteral("&Return to Explore Form"));
   // A change of the selection hides them.
   QTest::mouseClick(form->ColumnPicker->ExcAllBtn, Qt::LeftButton);
   EXPECT_FALSE(plots->isVisible());
   EXPECT_FALSE(hist->isVisible());
+  EXPECT_FALSE(freq->isVisible());
   Analyse({"A"});
   form->VarChartsAction->trigger();
   QWidget* setup = FormFor("variables-control-charts");

@@ -35,6 +35,7 @@
 #include "data/forms/data_form.h"
 #include "data/grid_edit.h"
 #include "explore/forms/exponential_monitor.h"
+#include "explore/forms/frequency_plot_form.h"
 #include "explore/forms/hist_form.h"
 #include "explore/forms/plot_form.h"
 #include "explore/frequency_plot.h"
@@ -959,8 +960,11 @@ void TWNormal_Form::HistogramsClick() {
   hist->StartHistogram(ri);
 }
 
-// Enabled once the frequency plot window is registered.
-void TWNormal_Form::FrequenciesClick() {}
+void TWNormal_Form::FrequenciesClick() {
+  TRunInfo ri;
+  if (!BuildRun(ri)) return;
+  frequencies_ = ShowFrequencyPlot(this, QString::fromLatin1(CallerName), ri);
+}
 
 void TWNormal_Form::VarChartsClick() { ShowForm(VarChartsCommand); }
 
