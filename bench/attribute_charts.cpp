@@ -67,7 +67,8 @@ void BM_PChartFromDataSet(benchmark::State& state) {
   const TLots& d = Data();
   std::string text = "Defective\tInspected\n";
   for (int i = 0; i < Lots; ++i)
-    text += std::to_string(static_cast<int>(d.D[i])) + "\t" + std::to_string(static_cast<int>(d.N[i])) + "\n";
+    text += std::to_string(static_cast<int>(d.D[i])) + "\t" +
+            std::to_string(static_cast<int>(d.N[i])) + "\n";
   TDataList data;
   if (!ReadDataBytes(text, data).Ok) state.SkipWithError("data not read");
   data.UpdateData();

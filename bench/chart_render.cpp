@@ -55,8 +55,11 @@ void Panel(TChart& chart, int panel, const std::vector<double>& y, double cl, do
   struct TBand {
     double Lo, Hi;
     TRgb Color;
-  } bands[] = {{-1, 1, 0xCCFFCC}, {1, 2, 0xFFFF99}, {-2, -1, 0xFFFF99},
-               {2, 3, 0xFFCCCC}, {-3, -2, 0xFFCCCC}};
+  } bands[] = {{-1, 1, 0xCCFFCC},
+               {1, 2, 0xFFFF99},
+               {-2, -1, 0xFFFF99},
+               {2, 3, 0xFFCCCC},
+               {-3, -2, 0xFFCCCC}};
   for (const auto& b : bands) {
     auto& s = chart.Add(TSeriesKind::Bands, "", panel);
     s.Palette = {{b.Color, ChartWhite}};
@@ -67,9 +70,8 @@ void Panel(TChart& chart, int panel, const std::vector<double>& y, double cl, do
     }
   }
   const std::string n = name;
-  const std::pair<const char*, double> limits[] = {{"LCL", std::max(0.0, cl - 3 * sigma)},
-                                                   {"Centerline", cl},
-                                                   {"UCL", cl + 3 * sigma}};
+  const std::pair<const char*, double> limits[] = {
+      {"LCL", std::max(0.0, cl - 3 * sigma)}, {"Centerline", cl}, {"UCL", cl + 3 * sigma}};
   for (const auto& [title, v] : limits) {
     auto& s = chart.Add(TSeriesKind::Segments, n + " " + title, panel);
     s.Palette = {std::string(title) == "Centerline" ? green : red};

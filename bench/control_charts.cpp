@@ -7,15 +7,15 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <string>
 #include <cmath>
+#include <cstdio>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "data/data_file.h"
 #include "quality/chart_constants.h"
 #include "quality/control_limits.h"
-#include "data/data_file.h"
 #include "quality/control_tests.h"
 #include "quality/variables_chart.h"
 #include "quality/variables_limits.h"

@@ -49,7 +49,10 @@ void BM_LoadTwoColumns(benchmark::State& state) {
     benchmark::DoNotOptimize(A_ArrayCount);
   }
 }
-BENCHMARK(BM_LoadTwoColumns)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LoadTwoColumns)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_TableAndAllStatistics(benchmark::State& state) {
   TDataList& data = TwoColumns();
@@ -73,18 +76,29 @@ void BM_TableAndAllStatistics(benchmark::State& state) {
     state.counters["cells"] = tab.I() * tab.J();
   }
 }
-BENCHMARK(BM_TableAndAllStatistics)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TableAndAllStatistics)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_Fisher1e6PerCell(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(FisherExact2x2(1000000, 1000000, 1000000, 1000000, 0));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(FisherExact2x2(1000000, 1000000, 1000000, 1000000, 0));
 }
-BENCHMARK(BM_Fisher1e6PerCell)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Fisher1e6PerCell)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Near 1e6 per cell but not balanced, so that the tails are summed.
 void BM_Fisher1e6Unbalanced(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(FisherExact2x2(1000000, 1002000, 1001000, 999000, 0));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(FisherExact2x2(1000000, 1002000, 1001000, 999000, 0));
 }
-BENCHMARK(BM_Fisher1e6Unbalanced)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Fisher1e6Unbalanced)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

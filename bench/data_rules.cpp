@@ -107,7 +107,11 @@ void BM_WeightCasesThenLoad(benchmark::State& state) {
   state.counters["cases"] = static_cast<double>(rows);
 }
 // CPU time of the whole process: the parse of new cells runs on every core.
-BENCHMARK(BM_WeightCasesThenLoad)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->Iterations(5);
+BENCHMARK(BM_WeightCasesThenLoad)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(5);
 
 void BM_AddTransformedLog(benchmark::State& state) {
   int n = 0;
@@ -124,7 +128,11 @@ void BM_AddTransformedLog(benchmark::State& state) {
   }
   state.counters["values"] = n;
 }
-BENCHMARK(BM_AddTransformedLog)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->Iterations(5);
+BENCHMARK(BM_AddTransformedLog)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(5);
 
 }  // namespace
 

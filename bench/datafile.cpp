@@ -133,7 +133,8 @@ void BM_LevelsOfWideCodes(benchmark::State& state) {
   for (int r = 0; r < rows; ++r) {
     int day = static_cast<int>(rng() % 366);
     int month = 1 + day / 31, dom = 1 + day % 31;
-    text += std::to_string(20240000 + month * 100 + dom) + "\t" + std::to_string(rng() % 1000) + "\r\n";
+    text +=
+        std::to_string(20240000 + month * 100 + dom) + "\t" + std::to_string(rng() % 1000) + "\r\n";
   }
   auto list = std::make_unique<TDataList>();
   ReadDataBytes(text, *list);

@@ -38,7 +38,10 @@ void Run(benchmark::State& state, TExplorePage page) {
 
 void BM_Descriptives(benchmark::State& state) { Run(state, TExplorePage::Descriptives); }
 void BM_Quartiles(benchmark::State& state) { Run(state, TExplorePage::Quartiles); }
-BENCHMARK(BM_Descriptives)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Descriptives)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_Quartiles)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace

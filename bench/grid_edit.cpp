@@ -67,11 +67,20 @@ void BM_BlockEdit(benchmark::State& state, const std::string& mode) {
   state.counters["grid_MB_after"] = static_cast<double>(after) / 1e6;
 }
 BENCHMARK_CAPTURE(BM_BlockEdit, clear_column, std::string("clear"))
-    ->Arg(10)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Arg(10)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(BM_BlockEdit, paste_column, std::string("paste"))
-    ->Arg(10)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Arg(10)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(BM_BlockEdit, clear_column_cellwise, std::string("clear-cellwise"))
-    ->Arg(10)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
+    ->Arg(10)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // Peak resident memory of a fresh child process that reads the file and makes one edit
 // ("read" makes none), against the file's size.
@@ -89,13 +98,25 @@ void BM_PeakMemory(benchmark::State& state, const std::string& mode) {
   state.counters["peak_per_file_size"] = peakKb * 1024.0 / size;
 }
 BENCHMARK_CAPTURE(BM_PeakMemory, read_only, std::string("read"))
-    ->Arg(10)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
+    ->Arg(10)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK_CAPTURE(BM_PeakMemory, clear_column, std::string("clear"))
-    ->Arg(10)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
+    ->Arg(10)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK_CAPTURE(BM_PeakMemory, paste_column, std::string("paste"))
-    ->Arg(10)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
+    ->Arg(10)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK_CAPTURE(BM_PeakMemory, clear_column_cellwise, std::string("clear-cellwise"))
-    ->Arg(10)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
+    ->Arg(10)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 

@@ -20,7 +20,7 @@ namespace {
 using namespace sorvel;
 
 TDataList& TwoColumns() {
-  static TDataList& list = [] () -> TDataList& {
+  static TDataList& list = []() -> TDataList& {
     std::mt19937_64 g(20261210);
     std::normal_distribution<double> n;
     std::string text = "A\tB\r\n";
@@ -51,7 +51,10 @@ void BM_FileDataToReport(benchmark::State& state) {
     benchmark::DoNotOptimize(report);
   }
 }
-BENCHMARK(BM_FileDataToReport)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FileDataToReport)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -88,9 +88,11 @@ TNPInputs ByReference(TNPTest test) {
   return in;
 }
 
+// clang-format off
 void BM_MannWhitney(benchmark::State& s) { Run(s, ByReference(TNPTest::WilcoxonMannWhitney), false); }
 void BM_MannWhitneyProcessIf(benchmark::State& s) { Run(s, ByReference(TNPTest::WilcoxonMannWhitney), true); }
 void BM_MannWhitneyTwoColumns(benchmark::State& s) { Run(s, Inputs(TNPTest::WilcoxonMannWhitney), false); }
+// clang-format on
 void BM_MedianTest(benchmark::State& s) { Run(s, ByReference(TNPTest::TwoSampleMedian), false); }
 void BM_SignedRanks(benchmark::State& s) { Run(s, Inputs(TNPTest::WilcoxonSignedRanks), false); }
 void BM_WilcoxonLocation(benchmark::State& s) {
@@ -107,7 +109,8 @@ void BM_KruskalWallis10Groups(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(KruskalWallis(data, G, 1, 10, A));
 }
 
-#define NP_BENCH(f) BENCHMARK(f)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)
+#define NP_BENCH(f) \
+  BENCHMARK(f)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)
 NP_BENCH(BM_MannWhitney);
 NP_BENCH(BM_MannWhitneyProcessIf);
 NP_BENCH(BM_MannWhitneyTwoColumns);

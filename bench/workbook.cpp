@@ -41,8 +41,9 @@ std::string BigWorkbook() {
   std::ifstream in(bench::BigDataFile(Cols), std::ios::binary);
   std::string line, sheet, strings;
   sheet.reserve(std::size_t(360) << 20);
-  sheet += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet "
-           "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
+  sheet +=
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet "
+      "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
   int r = 0;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -69,24 +70,33 @@ std::string BigWorkbook() {
   const std::string parts[][2] = {
       {"[Content_Types].xml",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
-       "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"rels\" "
-       "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+       "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default "
+       "Extension=\"rels\" "
+       "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default "
+       "Extension=\"xml\" "
        "ContentType=\"application/xml\"/><Override PartName=\"/xl/workbook.xml\" "
-       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/><Override "
+       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/"
+       "><Override "
        "PartName=\"/xl/worksheets/sheet1.xml\" "
-       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/><Override "
+       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/"
+       "><Override "
        "PartName=\"/xl/sharedStrings.xml\" "
-       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/><Override "
+       "ContentType=\"application/"
+       "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/><Override "
        "PartName=\"/xl/styles.xml\" "
-       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/></Types>"},
+       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/></"
+       "Types>"},
       {"_rels/.rels",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-       "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" +
+       "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+       "Id=\"rId1\" Type=\"" +
            rns + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
-      {"xl/workbook.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook xmlns=\"" + ns + "\" xmlns:r=\"" + rns +
-                              "\"><sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+      {"xl/workbook.xml",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook xmlns=\"" + ns + "\" xmlns:r=\"" + rns +
+           "\"><sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
       {"xl/_rels/workbook.xml.rels",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+       // clang-format off
        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" Type=\"" +
            rns + "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + rns +
            "/sharedStrings\" Target=\"sharedStrings.xml\"/><Relationship Id=\"rId3\" Type=\"" + rns +
@@ -97,6 +107,7 @@ std::string BigWorkbook() {
                             "count=\"1\"><fill><patternFill patternType=\"none\"/></fill></fills><borders "
                             "count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders><cellStyleXfs count=\"1\"><xf/></cellStyleXfs><cellXfs "
                             "count=\"1\"><xf numFmtId=\"0\"/></cellXfs></styleSheet>"},
+      // clang-format on
       {"xl/worksheets/sheet1.xml", sheet},
   };
   const std::string tmp = path + ".part";
@@ -126,15 +137,25 @@ void CheckedRead(benchmark::State& state, bool workbook, const std::string& path
   state.counters["file_MB"] = static_cast<double>(GetFileLength(path)) / 1e6;
 }
 
-void BM_ReadTabSeparated(benchmark::State& state) { CheckedRead(state, false, bench::BigDataFile(Cols)); }
-BENCHMARK(BM_ReadTabSeparated)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(3);
+void BM_ReadTabSeparated(benchmark::State& state) {
+  CheckedRead(state, false, bench::BigDataFile(Cols));
+}
+BENCHMARK(BM_ReadTabSeparated)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(3);
 
 void BM_ReadXlsx(benchmark::State& state) {
   const std::string path = BigWorkbook();
   if (path.empty()) return state.SkipWithError("could not write the workbook");
   CheckedRead(state, true, path);
 }
-BENCHMARK(BM_ReadXlsx)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(3);
+BENCHMARK(BM_ReadXlsx)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(3);
 
 }  // namespace
 

@@ -15,7 +15,8 @@ using namespace sorvel;
 
 // The cases always; the names row and the descriptions when `names`.
 bool SameCells(const TDataList& a, const TDataList& b, bool names) {
-  if (a.DataGrid.ColCount() != b.DataGrid.ColCount() || a.DataGrid.RowCount() != b.DataGrid.RowCount())
+  if (a.DataGrid.ColCount() != b.DataGrid.ColCount() ||
+      a.DataGrid.RowCount() != b.DataGrid.RowCount())
     return false;
   for (int r = names ? 0 : 1; r < a.DataGrid.RowCount(); ++r)
     for (int c = 1; c < a.DataGrid.ColCount(); ++c)
@@ -51,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The same bytes as a workbook: a failure has a message, a success a sound data set.
     TDataList book;
     TFileResult w = ReadWorkbookBytes(bytes, book);
-    if (w.Ok ? book.MaxCol() < 1 || book.MaxCol() > MaxColumns || book.Ncount < 0 : w.Error.empty()) __builtin_trap();
+    if (w.Ok ? book.MaxCol() < 1 || book.MaxCol() > MaxColumns || book.Ncount < 0 : w.Error.empty())
+      __builtin_trap();
   }
   TDataList list;
   TFileResult r = ReadDataBytes(bytes, list);

@@ -80,8 +80,7 @@ TValidation Refuse(std::string message, bool usage = false) {
 
 }  // namespace
 
-const TOptionValues::TValue& TOptionValues::Get(const std::string& name,
-                                                TOptionKind kind) const {
+const TOptionValues::TValue& TOptionValues::Get(const std::string& name, TOptionKind kind) const {
   auto it = values_.find(name);
   if (it == values_.end()) throw std::logic_error("no option '" + name + "'");
   const TOptionKind have = it->second.Kind;
@@ -216,14 +215,15 @@ TValidation ValidateOptions(const TAnalysis& analysis, const TOptions& given,
       // Resolved together below: which of them belong together depends on the test kind.
       const std::string t = it != given.end() ? Trimmed(it->second) : std::string();
       const std::map<std::string, std::string*> field = {
-          {"group1", &selectionTexts.Group1}, {"group2", &selectionTexts.Group2},
+          {"group1", &selectionTexts.Group1},       {"group2", &selectionTexts.Group2},
           {"reference", &selectionTexts.Reference}, {"data", &selectionTexts.Data},
-          {"level1", &selectionTexts.Level1}, {"level2", &selectionTexts.Level2}};
+          {"level1", &selectionTexts.Level1},       {"level2", &selectionTexts.Level2}};
       if (auto f = field.find(spec.Name); f != field.end()) {
         *f->second = t;
       } else {
         int code = 0;
-        if (!ReadFlag(t, code)) return Refuse("--" + spec.Name + " takes no value, or 1 or 0", true);
+        if (!ReadFlag(t, code))
+          return Refuse("--" + spec.Name + " takes no value, or 1 or 0", true);
         selectionTexts.ExcludeIncompletePairs = code != 0;
       }
       continue;
@@ -251,8 +251,8 @@ TValidation ValidateOptions(const TAnalysis& analysis, const TOptions& given,
         if (x < spec.Min || x > spec.Max)
           return Refuse(!spec.Refusal.empty()
                             ? spec.Refusal
-                            : LabelOf(spec) + " must be from " + std::to_string(spec.Min) +
-                                  " to " + std::to_string(spec.Max) + "!");
+                            : LabelOf(spec) + " must be from " + std::to_string(spec.Min) + " to " +
+                                  std::to_string(spec.Max) + "!");
         v.Code = static_cast<int>(x);
         v.Number = x;
         break;
@@ -263,14 +263,14 @@ TValidation ValidateOptions(const TAnalysis& analysis, const TOptions& given,
         if (c == spec.Choices.end()) {
           std::string list;
           for (const auto& ch : spec.Choices) list += (list.empty() ? "" : "|") + ch.Value;
-          return Refuse("'" + t + "' is not a choice of --" + spec.Name + " (" + list + ")",
-                        true);
+          return Refuse("'" + t + "' is not a choice of --" + spec.Name + " (" + list + ")", true);
         }
         v.Code = c->Code;
         break;
       }
       case TOptionKind::Flag:
-        if (!ReadFlag(t, v.Code)) return Refuse("--" + spec.Name + " takes no value, or 1 or 0", true);
+        if (!ReadFlag(t, v.Code))
+          return Refuse("--" + spec.Name + " takes no value, or 1 or 0", true);
         break;
       case TOptionKind::Column:
         if (t.empty()) break;  // none chosen: the analysis says what it needs
@@ -281,9 +281,8 @@ TValidation ValidateOptions(const TAnalysis& analysis, const TOptions& given,
         std::size_t start = 0;
         while (start <= t.size() && !t.empty()) {
           const std::size_t comma = t.find(',', start);
-          const std::string item =
-              Trimmed(t.substr(start, comma == std::string::npos ? std::string::npos
-                                                                 : comma - start));
+          const std::string item = Trimmed(
+              t.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
           int column = 0;
           if (!ResolveColumn(item, data, column))
             return Refuse("'" + item + "' is not a column of the data set!");
@@ -293,8 +292,7 @@ TValidation ValidateOptions(const TAnalysis& analysis, const TOptions& given,
         }
         break;
       }
-      case TOptionKind::Text:
-        break;
+      case TOptionKind::Text: break;
     }
     out.Values.Set(spec.Name, std::move(v));
   }

@@ -55,8 +55,8 @@ TChoice ChoiceOf(E code, std::string value, std::string caption) {
 struct TOptionSpec {
   std::string Name;  // command-line name, shaped like a command name
   TOptionKind Kind = TOptionKind::Text;
-  std::string Default;  // as the window shows it at start
-  std::string Help;     // one line
+  std::string Default;           // as the window shows it at start
+  std::string Help;              // one line
   std::vector<TChoice> Choices;  // Choice only
   int Min = 0, Max = 0;          // WholeNumber only
   // The window's caption of the control ("df", "Decimals"), used in the generic refusal
@@ -127,7 +127,7 @@ struct TOutcome {
   enum class TStatus { Ok, Refused, Stopped };
   TStatus Status = TStatus::Ok;
   TReport Report;
-  std::string Error;  // the exact message the window shows when Status is Refused
+  std::string Error;                // the exact message the window shows when Status is Refused
   std::optional<TPicture> Picture;  // the distribution picture, for analyses that draw one
   std::optional<TChart> Chart;      // the chart, for analyses that draw one
   static TOutcome Refuse(std::string message) {

@@ -6,12 +6,12 @@
 
 #include "numerics/settings_store.h"
 #include "shell/forms/main_form.h"
+#include "shell/forms/register_forms.h"
 #include "shell/mru.h"
 #include "shell/startup.h"
 #include "ui/messages.h"
 #include "ui/settings_qt.h"
 #include "ui/window_registry.h"
-#include "shell/forms/register_forms.h"
 
 namespace {
 
@@ -25,7 +25,8 @@ QPixmap SplashPicture() {
   painter.drawText(p.rect().adjusted(0, 0, 0, -40), Qt::AlignCenter, QStringLiteral("Sorvelstats"));
   painter.setFont(QFont(QStringLiteral("Arial"), 10));
   painter.drawText(p.rect().adjusted(0, 80, 0, 0), Qt::AlignCenter,
-                   QStringLiteral("Statistics and process control, version %1").arg(QStringLiteral(SORVEL_VERSION)));
+                   QStringLiteral("Statistics and process control, version %1")
+                       .arg(QStringLiteral(SORVEL_VERSION)));
   return p;
 }
 

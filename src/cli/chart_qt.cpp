@@ -52,8 +52,8 @@ bool SavePictureWithQt(const TGraphicToSave& graphic, const std::string& path, s
     const TPicture& picture = *graphic.Picture;
     ok = lower.endsWith(".svg")   ? SavePictureSvg(picture, file)
          : lower.endsWith(".pdf") ? SavePicturePdf(picture, file)
-         : graphic.Width > 0      ? SavePicturePng(picture, file, QSize(graphic.Width, graphic.Height))
-                                  : SavePicturePng(picture, file);
+         : graphic.Width > 0 ? SavePicturePng(picture, file, QSize(graphic.Width, graphic.Height))
+                             : SavePicturePng(picture, file);
   }
   if (!ok) error = "the picture could not be saved";
   app.reset();

@@ -60,9 +60,9 @@ const char* UsageText =
 void PrintList(std::ostream& out) {
   auto line = [&](const std::string& name, const std::string& path, const std::string& caption,
                   bool available) {
-    out << name << '\t' << (path.empty() ? "-" : path) << '\t'
-        << (caption.empty() ? "-" : caption) << '\t' << (available ? "available" : "not-built")
-        << '\t' << (RunsFromCommandLine(name) ? "command-line" : "window-only") << '\n';
+    out << name << '\t' << (path.empty() ? "-" : path) << '\t' << (caption.empty() ? "-" : caption)
+        << '\t' << (available ? "available" : "not-built") << '\t'
+        << (RunsFromCommandLine(name) ? "command-line" : "window-only") << '\n';
   };
   for (const auto& e : CommandTable())
     line(e.Name, e.Menu + " > " + StripAccelerator(e.Caption), e.WindowCaption,
@@ -252,7 +252,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return CliUsage;
     }
     // Typed values only: the options that act on a data file have nothing to act on.
-    const std::string without = !sheet.empty() ? "sheet" : rules.empty() ? "" : rules.begin()->first;
+    const std::string without = !sheet.empty()  ? "sheet"
+                                : rules.empty() ? ""
+                                                : rules.begin()->first;
     if (!without.empty()) {
       err << "sorvelstats-cli: --" << without << " needs a data file\n";
       return CliUsage;
@@ -326,8 +328,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     err << "sorvelstats-cli: " << analysis->Name << " stopped\n";
     return CliRefused;
   }
-  std::string text =
-      format == "rtf" ? ReportRtf(outcome.Report) : ReportPlainText(outcome.Report);
+  std::string text = format == "rtf" ? ReportRtf(outcome.Report) : ReportPlainText(outcome.Report);
   if (outputFile.empty()) {
     out << text;
   } else {

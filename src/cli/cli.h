@@ -24,8 +24,8 @@ struct TGraphicToSave {
 
 // Writes a picture or chart to a .png, .svg or .pdf file; false with a reason when it
 // cannot. Only a build with Qt installs one (main.cpp); without it --chart is refused.
-using TPictureSaver = std::function<bool(const TGraphicToSave& graphic, const std::string& path,
-                                         std::string& error)>;
+using TPictureSaver =
+    std::function<bool(const TGraphicToSave& graphic, const std::string& path, std::string& error)>;
 void SetPictureSaver(TPictureSaver saver);
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

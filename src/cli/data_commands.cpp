@@ -8,8 +8,8 @@
 #include "cli/data_options.h"
 #include "data/data_file.h"
 #include "data/data_rules.h"
-#include "data/grid_edit.h"
 #include "data/data_state.h"
+#include "data/grid_edit.h"
 #include "explore/compute_variables.h"
 #include "explore/describe.h"
 #include "numerics/format.h"
@@ -54,14 +54,17 @@ int DataInfoWithRules(std::ostream& out) {
   TDataList& d = DataList();
   out << "Cases: " << d.Ncount << '\n';
   out << "Columns: " << d.MaxCol() << '\n';
-  out << MissingStatusText() << '\n' << TransformStatusText() << '\n' << ProcessIfStatusText() << '\n';
+  out << MissingStatusText() << '\n'
+      << TransformStatusText() << '\n'
+      << ProcessIfStatusText() << '\n';
   int passing = 0;
   for (int row = 1; row <= d.Ncount; ++row) passing += d.ProcessOK(row) ? 1 : 0;
   out << "Rows passing Process If: " << passing << '\n';
   for (int c = 1; c <= d.MaxCol(); ++c) {
     out << '\n' << "Column " << c << ": " << d.ColumnName(c) << '\n';
     if (d.StringVar[c])
-      out << "  Type: text, " << d.LevelCount(c) << (d.LevelCount(c) == 1 ? " level" : " levels") << '\n';
+      out << "  Type: text, " << d.LevelCount(c) << (d.LevelCount(c) == 1 ? " level" : " levels")
+          << '\n';
     else
       out << "  Type: numeric\n";
     TRunInfo ri;
@@ -82,8 +85,8 @@ int DataInfoWithRules(std::ostream& out) {
 
 // "--name value" or "--name=value" at args[i] into name and value, i past the value.
 // False, with a message, when the value is missing.
-bool SplitOption(const std::vector<std::string>& args, size_t& i, std::string& name, std::string& value,
-                 std::ostream& err) {
+bool SplitOption(const std::vector<std::string>& args, size_t& i, std::string& name,
+                 std::string& value, std::ostream& err) {
   name = args[i].substr(2);
   const auto eq = name.find('=');
   if (eq != std::string::npos) {
@@ -101,8 +104,8 @@ bool SplitOption(const std::vector<std::string>& args, size_t& i, std::string& n
 
 // Takes "--sheet NAME", "--sheet=NAME" at args[i] into `sheet`. False when args[i] is
 // another argument; `status` is set when its value is missing.
-bool TakeSheetOption(const std::vector<std::string>& args, size_t& i, std::string& sheet, std::ostream& err,
-                     int& status) {
+bool TakeSheetOption(const std::vector<std::string>& args, size_t& i, std::string& sheet,
+                     std::ostream& err, int& status) {
   if (args[i].rfind("--sheet=", 0) == 0) {
     sheet = args[i].substr(8);
     return true;
@@ -158,7 +161,8 @@ int DataInfo(const std::vector<std::string>& args, std::ostream& out, std::ostre
     out << "  LSL: " << Number(d.ColumnLSL(c)) << "  Target: " << Number(d.ColumnTarget(c))
         << "  USL: " << Number(d.ColumnUSL(c)) << '\n';
     if (d.StringVar[c])
-      out << "  Type: text, " << d.LevelCount(c) << (d.LevelCount(c) == 1 ? " level" : " levels") << '\n';
+      out << "  Type: text, " << d.LevelCount(c) << (d.LevelCount(c) == 1 ? " level" : " levels")
+          << '\n';
     else
       out << "  Type: numeric\n";
     out << "  Valid: " << valid << "  Missing: " << d.Ncount - valid << '\n';
@@ -378,7 +382,8 @@ const char* DescribeHelp =
     "  --conf PERCENT     the intervals' confidence level (default 95)\n"
     "  --sheet NAME|N     the sheet of an .xlsx or .ods workbook (default: the first)\n";
 
-int DescribeCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int DescribeCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                        std::ostream& err) {
   TOptions rules;
   std::vector<std::string> files;
   std::string sheet, columns, by, code = "D", conf = "95";
@@ -391,7 +396,8 @@ int DescribeCommandLine(const std::vector<std::string>& args, std::ostream& out,
       return CliOk;
     }
     int status = CliOk;
-    if (TakeSheetOption(args, i, sheet, err, status) || TakeDataRuleOption(args, i, rules, err, status)) {
+    if (TakeSheetOption(args, i, sheet, err, status) ||
+        TakeDataRuleOption(args, i, rules, err, status)) {
       if (status != CliOk) return status;
       continue;
     }
@@ -470,21 +476,23 @@ std::string ComputeHelp() {
       "row, and writes the data set as Save writes it (to stdout, or to OUT with --save; the\n"
       "report lines then go to stdout).\n"
       "  --statistic S          ";
-  for (int i = 0; i < SampleStatisticCount; ++i) h += std::string(i ? "|" : "") + SampleStatisticName(i).Option;
+  for (int i = 0; i < SampleStatisticCount; ++i)
+    h += std::string(i ? "|" : "") + SampleStatisticName(i).Option;
   h += "\n  --statistics S         (across rows) ";
-  for (int i = 0; i < AcrossStatisticCount; ++i) h += std::string(i ? "|" : "") + AcrossStatisticName(i).Option;
-  h +=
-      "\n  --new-variable-name N  the new column's name (default: dependent name + suffix;\n"
-      "                         across rows the statistic + 1)\n"
-      "  --subgroups-per-run K  bartlett-kendall-box: random subgroups per run (default: the\n"
-      "                         square root of the average run size when every run has more\n"
-      "                         than 5 values, else 1)\n"
-      "  --minimum-range R      bartlett-kendall-*: the range used for a run of zero variance\n"
-      "                         (without it such a run is refused)\n";
+  for (int i = 0; i < AcrossStatisticCount; ++i)
+    h += std::string(i ? "|" : "") + AcrossStatisticName(i).Option;
+  h += "\n  --new-variable-name N  the new column's name (default: dependent name + suffix;\n"
+       "                         across rows the statistic + 1)\n"
+       "  --subgroups-per-run K  bartlett-kendall-box: random subgroups per run (default: the\n"
+       "                         square root of the average run size when every run has more\n"
+       "                         than 5 values, else 1)\n"
+       "  --minimum-range R      bartlett-kendall-*: the range used for a run of zero variance\n"
+       "                         (without it such a run is refused)\n";
   return h;
 }
 
-int ComputeVariablesCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int ComputeVariablesCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                                std::ostream& err) {
   TOptions rules;
   std::vector<std::string> files;
   std::map<std::string, std::string> opt;
@@ -511,10 +519,18 @@ int ComputeVariablesCommandLine(const std::vector<std::string>& args, std::ostre
     }
     std::string name, value;
     if (!SplitOption(args, i, name, value, err)) return CliUsage;
-    static const char* known[] = {"dependent-variable", "independent-variables", "statistic", "new-variable-name",
-                                  "subgroups-per-run", "minimum-range", "selected-variables", "statistics", "save"};
+    static const char* known[] = {"dependent-variable",
+                                  "independent-variables",
+                                  "statistic",
+                                  "new-variable-name",
+                                  "subgroups-per-run",
+                                  "minimum-range",
+                                  "selected-variables",
+                                  "statistics",
+                                  "save"};
     if (std::find(std::begin(known), std::end(known), name) == std::end(known)) {
-      err << "sorvelstats-cli: " << ComputeVariablesCommand << " has no option '--" << name << "'\n" << ComputeUsage;
+      err << "sorvelstats-cli: " << ComputeVariablesCommand << " has no option '--" << name << "'\n"
+          << ComputeUsage;
       return CliUsage;
     }
     opt[name] = value;
@@ -525,9 +541,11 @@ int ComputeVariablesCommandLine(const std::vector<std::string>& args, std::ostre
     err << ComputeUsage;
     return CliUsage;
   }
-  const int stat = across ? AcrossStatisticByOption(opt["statistics"]) : SampleStatisticByOption(opt["statistic"]);
+  const int stat = across ? AcrossStatisticByOption(opt["statistics"])
+                          : SampleStatisticByOption(opt["statistic"]);
   if (stat < 0) {
-    err << "sorvelstats-cli: no statistic '" << (across ? opt["statistics"] : opt["statistic"]) << "'\n";
+    err << "sorvelstats-cli: no statistic '" << (across ? opt["statistics"] : opt["statistic"])
+        << "'\n";
     return CliUsage;
   }
   int subgroups = 0;
@@ -536,13 +554,15 @@ int ComputeVariablesCommandLine(const std::vector<std::string>& args, std::ostre
     const std::string& k = opt["subgroups-per-run"];
     auto [end, ec] = std::from_chars(k.data(), k.data() + k.size(), subgroups);
     if (ec != std::errc() || end != k.data() + k.size() || subgroups < 1) {
-      err << "sorvelstats-cli: --subgroups-per-run takes a positive whole number, not '" << k << "'\n";
+      err << "sorvelstats-cli: --subgroups-per-run takes a positive whole number, not '" << k
+          << "'\n";
       return CliUsage;
     }
   }
   if (opt.count("minimum-range")) {
     if (!ReadPlainNumber(opt["minimum-range"], minimumRange) || !(minimumRange > 0)) {
-      err << "sorvelstats-cli: --minimum-range takes a positive number, not '" << opt["minimum-range"] << "'\n";
+      err << "sorvelstats-cli: --minimum-range takes a positive number, not '"
+          << opt["minimum-range"] << "'\n";
       return CliUsage;
     }
   }
@@ -560,14 +580,16 @@ int ComputeVariablesCommandLine(const std::vector<std::string>& args, std::ostre
       err << "sorvelstats-cli: --selected-variables: no column '" << bad << "'\n";
       return CliUsage;
     }
-    const std::string name = opt.count("new-variable-name") ? opt["new-variable-name"] : DefaultAcrossName(stat, 0);
+    const std::string name =
+        opt.count("new-variable-name") ? opt["new-variable-name"] : DefaultAcrossName(stat, 0);
     res = ComputeAcrossRows(d, cols, stat, name);
   } else {
     TSampleInputs in;
     in.Statistic = stat;
     in.Dependent = FindColumn(d, opt["dependent-variable"]);
     if (in.Dependent == 0) {
-      err << "sorvelstats-cli: --dependent-variable: no column '" << opt["dependent-variable"] << "'\n";
+      err << "sorvelstats-cli: --dependent-variable: no column '" << opt["dependent-variable"]
+          << "'\n";
       return CliUsage;
     }
     if (opt.count("independent-variables")) {

@@ -42,12 +42,15 @@ const std::vector<TOptionSpec>& DataRuleOptions() {
     add("transform-c", TOptionKind::Number, "1", "the transformation's constant C");
     add("normal-first", TOptionKind::Flag, "",
         "replace each value by a Normal(10, 1) draw before transforming");
-    add("seed", TOptionKind::WholeNumber, "", "start the random generator here (random draws repeat)");
+    add("seed", TOptionKind::WholeNumber, "",
+        "start the random generator here (random draws repeat)");
     o.back().Min = 0;
     o.back().Max = 2147483647;
     add("process-if", TOptionKind::Text, "",
-        "cases taking part, e.g. \"Line in [1,3] or Shift = 2\" (= > >= < <= <> in, Not in; and/or)");
-    add("blank-commas", TOptionKind::Choice, "no", "blank commas in an \"in\" list mean missing values");
+        "cases taking part, e.g. \"Line in [1,3] or Shift = 2\" (= > >= < <= <> in, Not in; "
+        "and/or)");
+    add("blank-commas", TOptionKind::Choice, "no",
+        "blank commas in an \"in\" list mean missing values");
     o.back().Choices = {{"yes", "Yes", 1}, {"no", "No", 0}};
     return o;
   }();
@@ -98,7 +101,8 @@ std::vector<std::pair<std::string, std::string>> DataRuleHelpRows() {
       case TOptionKind::WholeNumber: hint = " N"; break;
       case TOptionKind::Choice:
         hint = " ";
-        for (std::size_t k = 0; k < o.Choices.size(); ++k) hint += (k ? "|" : "") + o.Choices[k].Value;
+        for (std::size_t k = 0; k < o.Choices.size(); ++k)
+          hint += (k ? "|" : "") + o.Choices[k].Value;
         break;
       default: break;
     }
@@ -147,11 +151,13 @@ int TDataRuleSession::Apply(const TOptions& rules) {
     const std::string s = get("seed");
     std::uint64_t seed = 0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), seed);
-    if (ec != std::errc() || end != s.data() + s.size()) return usage("--seed takes a whole number, not '" + s + "'");
+    if (ec != std::errc() || end != s.data() + s.size())
+      return usage("--seed takes a whole number, not '" + s + "'");
     SeedRandom(seed);
   }
   const std::string blank = get("blank-commas");
-  if (blank != "yes" && blank != "no") return usage("--blank-commas takes yes or no, not '" + blank + "'");
+  if (blank != "yes" && blank != "no")
+    return usage("--blank-commas takes yes or no, not '" + blank + "'");
   BlankCommasAnswer = blank == "yes" ? TBlankCommas::Yes : TBlankCommas::No;
 
   if (rules.count("missing")) {
@@ -164,14 +170,16 @@ int TDataRuleSession::Apply(const TOptions& rules) {
   const int no = TransformByName(name);
   if (no < 0) return usage("--transform: no transform '" + name + "'");
   for (const char* k : {"transform-a", "transform-b", "transform-c", "normal-first"})
-    if (no == TransformNone && rules.count(k)) return usage(std::string("--") + k + " needs --transform");
+    if (no == TransformNone && rules.count(k))
+      return usage(std::string("--") + k + " needs --transform");
   std::string error;
   if (!SetTransform(TransformRec, no, get("transform-a"), get("transform-b"), get("transform-c"),
                     rules.count("normal-first") != 0, error))
     return usage("--transform " + name + ": " + error);
   if (rules.count("process-if")) {
     TProcessIfChoice choice;
-    if (!ParseProcessIfText(get("process-if"), list, choice, error)) return usage("--process-if: " + error);
+    if (!ParseProcessIfText(get("process-if"), list, choice, error))
+      return usage("--process-if: " + error);
     ApplyProcessIfChoice(choice, list);
   }
   return CliOk;

@@ -11,7 +11,8 @@ namespace {
 struct TNumericTable {
   bool Numeric[256] = {};
   constexpr TNumericTable() {
-    for (const char* p = "\t $%+,-.0123456789Ee"; *p; ++p) Numeric[static_cast<unsigned char>(*p)] = true;
+    for (const char* p = "\t $%+,-.0123456789Ee"; *p; ++p)
+      Numeric[static_cast<unsigned char>(*p)] = true;
   }
 };
 constexpr TNumericTable NumericTable;
@@ -36,8 +37,9 @@ bool ParseNumber(std::string_view t, double& x) {
 }
 
 // Exact powers of ten up to 10^22, the largest that a double holds exactly.
-constexpr double Pow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr double Pow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // Short decimals ("-12.3456", "1e5") without a library call: when the digits form an
 // integer below 2^53 and the power of ten is at most 22, one correctly rounded multiply or

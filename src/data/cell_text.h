@@ -29,9 +29,9 @@ enum class TCellKind : unsigned char { Number, Missing, Text };
 // Parses a data cell: "," and "$" are dropped; any other character outside the numeric
 // set makes it Text, except the missing-value marks NA, N/A, #N/A, NaN, nan, null and NULL,
 // which are Missing (so a column of numbers and marks stays numeric, while in a column
-// with other text they are levels like any text); "", "." and ".." are Missing; "12.5%" is 0.125; leading blanks and a
-// sign are accepted; anything that does not parse completely (a trailing blank, "1-2",
-// "E") is Missing. `x` is set only for a Number; every number a user can type, the
+// with other text they are levels like any text); "", "." and ".." are Missing; "12.5%" is 0.125;
+// leading blanks and a sign are accepted; anything that does not parse completely (a trailing
+// blank, "1-2", "E") is Missing. `x` is set only for a Number; every number a user can type, the
 // values of MissingValue and TextValue included, is a Number. Locale-independent.
 TCellKind ParseCell(std::string_view t, double& x);
 // The same as one double: the number, TextValue or MissingValue. It cannot tell a typed
@@ -60,8 +60,8 @@ bool IsDefaultColumnName(std::string_view name, int n);
 // "Col" + its number with defaultNames); a trailing separator makes one more empty field;
 // fields are trimmed. Keeps at most MaxColumns fields and sets `truncated` when the line
 // holds more.
-std::vector<std::string> SplitHeaderLine(std::string_view line, bool tabMode,
-                                         bool defaultNames, bool& truncated);
+std::vector<std::string> SplitHeaderLine(std::string_view line, bool tabMode, bool defaultNames,
+                                         bool& truncated);
 
 // The data-line splitter: at every tab when the line holds one; otherwise at runs of
 // spaces when it holds no ","; otherwise at every ",". Fields are trimmed; an empty field

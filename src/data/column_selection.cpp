@@ -16,7 +16,9 @@ std::int32_t RoundToLevel(double x) {
   return static_cast<std::int32_t>(std::clamp(r, -lim, lim));
 }
 
-bool IsColumn(const TDataList& list, int c) { return c >= 1 && c <= list.MaxCol() && c <= MaxColumns; }
+bool IsColumn(const TDataList& list, int c) {
+  return c >= 1 && c <= list.MaxCol() && c <= MaxColumns;
+}
 
 // Runs `load` with the incomplete-pairs filter on the choice's two columns when asked, and
 // always leaves the filter off afterwards.
@@ -125,8 +127,8 @@ std::string ReferenceLevelLabel(const TDataList& list, int column, std::int32_t 
   return list.GetLevelName(column, level);
 }
 
-std::vector<double> SelectedGroupValues(TDataList& list, const TColumnSelection& sel,
-                                        TRunInfo& ri, int group) {
+std::vector<double> SelectedGroupValues(TDataList& list, const TColumnSelection& sel, TRunInfo& ri,
+                                        int group) {
   ApplyColumnSelection(sel, ri);
   std::vector<double> values;
   if (sel.LoadMode == ColSelByReference) {
@@ -183,8 +185,8 @@ bool TakeColumn(const TDataList& list, const std::string& option, const std::str
   return true;
 }
 
-bool TakeLevel(const TDataList& list, const std::string& option, const std::string& text, int column,
-               std::int32_t& level, std::string& error) {
+bool TakeLevel(const TDataList& list, const std::string& option, const std::string& text,
+               int column, std::int32_t& level, std::string& error) {
   if (text.empty()) {
     error = "--" + option + " is needed";
     return false;
@@ -219,8 +221,9 @@ bool ColumnSelectionFromTexts(const TDataList& list, const TColumnSelectionTexts
   const bool byReference =
       !t.Reference.empty() || !t.Data.empty() || !t.Level1.empty() || !t.Level2.empty();
   if (byColumns && byReference) {
-    error = "--group1/--group2 and --reference/--data/--level1/--level2 choose different "
-            "pages: give one set";
+    error =
+        "--group1/--group2 and --reference/--data/--level1/--level2 choose different "
+        "pages: give one set";
     return false;
   }
   if (byReference) {

@@ -81,8 +81,8 @@ std::string ReferenceLevelLabel(const TDataList& list, int column, std::int32_t 
 // ExcludeIncompletePairs (two columns) only rows holding both values are loaded; the pairs
 // filter is off again afterwards. Sets ri as ApplyColumnSelection does and IncludeCol of
 // the selected columns.
-std::vector<double> SelectedGroupValues(TDataList& list, const TColumnSelection& sel,
-                                        TRunInfo& ri, int group);
+std::vector<double> SelectedGroupValues(TDataList& list, const TColumnSelection& sel, TRunInfo& ri,
+                                        int group);
 // The two columns of a "Define Columns" choice, rows holding both (pairs for r12).
 struct TSelectedPairs {
   std::vector<double> X, Y;

@@ -9,7 +9,8 @@ namespace sorvel {
 bool IsCsvFileName(std::string_view path) {
   if (path.size() < 4) return false;
   std::string_view ext = path.substr(path.size() - 4);
-  return ext[0] == '.' && (ext[1] | 0x20) == 'c' && (ext[2] | 0x20) == 's' && (ext[3] | 0x20) == 'v';
+  return ext[0] == '.' && (ext[1] | 0x20) == 'c' && (ext[2] | 0x20) == 's' &&
+         (ext[3] | 0x20) == 'v';
 }
 
 void TCsvRecord::Start(std::string_view line, std::size_t maxFields) {

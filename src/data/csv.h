@@ -42,11 +42,11 @@ class TCsvRecord {
   std::vector<std::uint32_t> Ends;
 
   // What the first line showed, for deciding whether it is comma-separated at all.
-  std::size_t FieldCount = 0;    // fields the record holds (kept or not)
-  bool CommaOutside = false;     // a comma separated two fields
-  bool TabOutside = false;       // a tab outside quotes (the line is tab-separated)
-  bool FirstQuoted = false;      // the first field was quoted
-  std::size_t Bytes = 0;         // bytes of all its lines, for the line-length limit
+  std::size_t FieldCount = 0;  // fields the record holds (kept or not)
+  bool CommaOutside = false;   // a comma separated two fields
+  bool TabOutside = false;     // a tab outside quotes (the line is tab-separated)
+  bool FirstQuoted = false;    // the first field was quoted
+  std::size_t Bytes = 0;       // bytes of all its lines, for the line-length limit
 
  private:
   enum class TState : unsigned char { FieldStart, Unquoted, Quoted, AfterQuote };

@@ -206,7 +206,8 @@ void AppendUtf8Full(std::string& out, char32_t cp) {
 // A surrogate without its partner and an odd last byte become U+FFFD.
 class TUtf16Source : public TByteSource {
  public:
-  TUtf16Source(TByteSource& raw, bool bigEndian) : Raw(raw), BigEndian(bigEndian), In(std::size_t(1) << 20) {}
+  TUtf16Source(TByteSource& raw, bool bigEndian)
+      : Raw(raw), BigEndian(bigEndian), In(std::size_t(1) << 20) {}
   long Read(char* buf, size_t n) override {
     while (Pos == Out.size() && !Eof) {
       Out.clear();
@@ -238,7 +239,8 @@ class TUtf16Source : public TByteSource {
       HaveOdd = false;
       i = 1;
     }
-    for (; i + 1 < n; i += 2) Unit(BigEndian ? char16_t(p[i] << 8 | p[i + 1]) : char16_t(p[i + 1] << 8 | p[i]));
+    for (; i + 1 < n; i += 2)
+      Unit(BigEndian ? char16_t(p[i] << 8 | p[i + 1]) : char16_t(p[i + 1] << 8 | p[i]));
     if (i < n) {
       Odd = p[i];
       HaveOdd = true;
@@ -285,12 +287,14 @@ class TReader {
   void Line(std::string_view raw) {
     ++LineNo;
     std::string_view line = ToUtf8(raw, Converted);
-    if (LineNo == 1 && line.size() >= 3 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+    if (LineNo == 1 && line.size() >= 3 && line.substr(0, 3) == "\xEF\xBB\xBF")
+      line.remove_prefix(3);
     if (CsvOpen) return ContinueCsv(line);
     if (!line.empty() && line.front() == '*') line = {};
     if (!line.empty()) {
       size_t colon = 0;
-      if (int key = DescriptionKey(line, colon); key && colon + 1 < line.size() && line[colon + 1] == ',') {
+      if (int key = DescriptionKey(line, colon);
+          key && colon + 1 < line.size() && line[colon + 1] == ',') {
         // "Title:," is a comma-separated description line (this program writes a tab there).
         StartCsv(line.substr(colon + 2), key);
         return;
@@ -309,7 +313,9 @@ class TReader {
       }
     }
     // Quotes matter only in comma-separated lines; in a ".csv" file every line is one.
-    if (!line.empty() && (CsvFile || std::memchr(line.data(), '"', line.size())) && StartCsv(line, 0)) return;
+    if (!line.empty() && (CsvFile || std::memchr(line.data(), '"', line.size())) &&
+        StartCsv(line, 0))
+      return;
     if (LineNo == 1 && !line.empty() && IsNamesLine(line, &Names, &Truncated)) {
       Result.NamesRead = true;
       line = {};
@@ -482,7 +488,9 @@ class TReader {
       g.SetCell(c, 0, name);
       d.SetCell(c, 0, name);
       for (int k = 1; k <= 4; ++k)
-        d.SetCell(c, k, c <= static_cast<int>(Desc[k].size()) ? std::string_view(Desc[k][c - 1]) : std::string_view());
+        d.SetCell(c, k,
+                  c <= static_cast<int>(Desc[k].size()) ? std::string_view(Desc[k][c - 1])
+                                                        : std::string_view());
     }
     if (Truncated) Result.Warnings.push_back(ColumnsTruncatedText);
     List.SetAllRowsModified();
@@ -519,7 +527,8 @@ class TReader {
 // maxLine bytes stops reading: a file without line ends would otherwise take all memory.
 void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResult& result,
                const TProgress& progress, std::size_t maxLine) {
-  std::vector<char> buf(static_cast<std::size_t>(std::clamp<std::int64_t>(total + 16, 4096, std::int64_t(4) << 20)));
+  std::vector<char> buf(
+      static_cast<std::size_t>(std::clamp<std::int64_t>(total + 16, 4096, std::int64_t(4) << 20)));
   size_t begin = 0, end = 0;
   bool eof = false;
   // Positions up to which the buffer is known to hold no LF / no CR, and the next one found.
@@ -533,7 +542,8 @@ void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResul
   };
   auto tooLong = [&] {
     result.Error = FileReadErrorText;
-    result.Detail = "line " + std::to_string(reader.LineNo + 1) + " is longer than " + std::to_string(maxLine) + " bytes";
+    result.Detail = "line " + std::to_string(reader.LineNo + 1) + " is longer than " +
+                    std::to_string(maxLine) + " bytes";
   };
 
   // The byte-order mark decides the encoding; other first bytes are the text's own.
@@ -571,8 +581,10 @@ void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResul
     if (eol != SIZE_MAX) {
       size_t next = eol + 1;
       if (buf[eol] == '\r') {
-        if (next == end && !eof) eol = SIZE_MAX;  // an LF may follow in the next block
-        else if (next < end && buf[next] == '\n') ++next;
+        if (next == end && !eof)
+          eol = SIZE_MAX;  // an LF may follow in the next block
+        else if (next < end && buf[next] == '\n')
+          ++next;
       }
     }
     if (eol != SIZE_MAX) {
@@ -606,7 +618,8 @@ void ReadLines(TByteSource& src, std::int64_t total, TReader& reader, TFileResul
     }
     const size_t unfinished = end - (end > 0 && buf[end - 1] == '\r' ? 1 : 0);
     if (unfinished > maxLine) return tooLong();
-    if (end == buf.size()) buf.resize(std::max(buf.size() + 1, std::min(buf.size() * 2, maxLine + 2)));
+    if (end == buf.size())
+      buf.resize(std::max(buf.size() + 1, std::min(buf.size() * 2, maxLine + 2)));
     long got = in.Read(buf.data() + end, buf.size() - end);
     if (got < 0) return readError();
     if (got == 0) eof = true;
@@ -689,13 +702,14 @@ void ProtectLine(std::string& line) {
 // number characters only)
 // is written as the default name of its place in the file and `changed` is set. Empty when
 // every name would be a default one.
-std::vector<std::string> FileNames(const TTextGrid& g, int left, int right, bool csv, bool& changed) {
+std::vector<std::string> FileNames(const TTextGrid& g, int left, int right, bool csv,
+                                   bool& changed) {
   std::vector<std::string> names;
   const int width = right - left + 1;
   for (int c = left; c <= right; ++c) {
     std::string name(g.View(c, 0));
-    const bool lost =
-        FieldIsNumber(name) || (!csv && width == 1 && name.find_first_of(" ,") != std::string::npos);
+    const bool lost = FieldIsNumber(name) ||
+                      (!csv && width == 1 && name.find_first_of(" ,") != std::string::npos);
     if (lost || name.empty()) {
       changed = changed || lost;
       name = DefaultColumnName(c - left + 1);
@@ -722,13 +736,15 @@ void CsvLine(std::string& line, const std::vector<std::string_view>& cells) {
     if (i > 0) line += ',';
     std::string_view t = cells[i];
     size_t colon = 0;
-    const bool first = i == 0 && ((!t.empty() && t.front() == '*') || t.substr(0, 3) == "\xEF\xBB\xBF" ||
-                                  DescriptionKey(t, colon) != 0);
+    const bool first =
+        i == 0 && ((!t.empty() && t.front() == '*') || t.substr(0, 3) == "\xEF\xBB\xBF" ||
+                   DescriptionKey(t, colon) != 0);
     AppendCsvField(line, t, first);
   }
 }
 
-void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink, bool* namesChanged = nullptr) {
+void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink,
+                bool* namesChanged = nullptr) {
   const TTextGrid& g = list.DataGrid;
   int left = 1, right = list.MaxCol(), top = 1, bottom = g.RowCount() - 1;
   if (o.Selection) {
@@ -788,7 +804,8 @@ void WriteLines(const TDataList& list, const TSaveOptions& o, TSink& sink, bool*
   };
   bool changed = false;
   std::vector<std::string> names;
-  if (o.VarNames && list.ModifiedColumnNames() && left <= right) names = FileNames(g, left, right, csv, changed);
+  if (o.VarNames && list.ModifiedColumnNames() && left <= right)
+    names = FileNames(g, left, right, csv, changed);
   if (namesChanged) *namesChanged = changed;
   if (names.empty() && descRows.empty() && top <= bottom && left <= right) {
     // Without a names line the first case is the file's first line; when it would pass
@@ -894,7 +911,8 @@ TFileResult ReadDataBytes(std::string_view bytes, TDataList& list, const TProgre
   return result;
 }
 
-TFileResult FileToDataGrid(const std::string& path, const TProgress& progress, const std::string& sheet) {
+TFileResult FileToDataGrid(const std::string& path, const TProgress& progress,
+                           const std::string& sheet) {
   auto fresh = std::make_unique<TDataList>();
   TFileResult result;
   if (IsWorkbookPath(path)) {
@@ -925,7 +943,8 @@ std::string DataFileText(const TDataList& list, const TSaveOptions& options) {
   return std::move(sink.Buffer);
 }
 
-TFileResult WriteDataFile(const std::string& path, const TDataList& list, const TSaveOptions& options) {
+TFileResult WriteDataFile(const std::string& path, const TDataList& list,
+                          const TSaveOptions& options) {
   namespace fs = std::filesystem;
   TFileResult result;
   auto fail = [&](int err) {
@@ -1019,13 +1038,10 @@ TFileResult SaveFile(const std::string& path, const TSaveOptions& options) {
 bool MayDiscardData(const std::function<TSaveAnswer()>& ask, const std::function<bool()>& saveAs) {
   if (!DataEditor.FileModified) return true;
   switch (ask()) {
-    case TSaveAnswer::Yes:
-      return saveAs && saveAs();
-    case TSaveAnswer::No:
-      return true;
+    case TSaveAnswer::Yes: return saveAs && saveAs();
+    case TSaveAnswer::No: return true;
     case TSaveAnswer::Cancel:
-    default:
-      return false;
+    default: return false;
   }
 }
 

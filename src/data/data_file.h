@@ -40,7 +40,8 @@ inline constexpr const char* OpenDialogFilter =
     "*.dat;*.sorvel;*.sorvels;*.csv;*.xlsx;*.xlsm;*.ods|"
     "Sorvelstats Data Files (*.sorvel)|*.sorvel|Zidozadud Data Files (*.sorvels)|*.sorvels|"
     "Data Files (*.dat)|*.dat|Text Files (*.txt)|*.txt|Comma Separated Values (*.csv)|*.csv|"
-    "Excel Workbooks (*.xlsx, *.xlsm)|*.xlsx;*.xlsm|OpenDocument Spreadsheets (*.ods)|*.ods|All Files (*.*)|*.*";
+    "Excel Workbooks (*.xlsx, *.xlsm)|*.xlsx;*.xlsm|OpenDocument Spreadsheets (*.ods)|*.ods|All "
+    "Files (*.*)|*.*";
 inline constexpr const char* SaveDialogFilter =
     "Data Files (*.sorvel, *.sorvels, *.dat)|*.sorvel;*.sorvels;*.dat|Sorvelstats Data Files "
     "(*.sorvel)|*.sorvel|Zidozadud Data Files (*.sorvels)|*.sorvels|Data Files (*.dat)|*.dat|"
@@ -49,8 +50,8 @@ inline constexpr const char* DefaultDataExtension = "sorvel";
 
 struct TFileResult {
   bool Ok = false;
-  std::string Error;    // the message the window shows when !Ok
-  std::string Detail;   // the system's reason (file name, errno text), for the command line
+  std::string Error;   // the message the window shows when !Ok
+  std::string Detail;  // the system's reason (file name, errno text), for the command line
   std::vector<std::string> Warnings;  // shown once after loading (columns truncated)
   std::int64_t DataLines = 0;         // data lines read
   bool NamesRead = false, DescriptionsRead = false;

@@ -28,8 +28,8 @@ std::int64_t RoundLevel(double x) {
 }
 
 std::int32_t ClampInt32(std::int64_t v) {
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                            std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 bool Relation(double x, int sign, double y) {
@@ -57,8 +57,10 @@ class TRowFilter {
     or_ = p.AndOr != ProcessIfAnd;
   }
   // No row can be rejected: loads skip the per-row test.
-  bool PassesAll() const { return !pairs_ && (!active_ || (c1_.Sign == RelAll && c2_.Sign == RelAll) ||
-                                              (or_ && (c1_.Sign == RelAll || c2_.Sign == RelAll))); }
+  bool PassesAll() const {
+    return !pairs_ && (!active_ || (c1_.Sign == RelAll && c2_.Sign == RelAll) ||
+                       (or_ && (c1_.Sign == RelAll || c2_.Sign == RelAll)));
+  }
   bool operator()(int row) const {
     if (pairs_ && (!d_.DataValid(PairCol1, row) || !d_.DataValid(PairCol2, row))) return false;
     if (!active_) return true;
@@ -88,7 +90,8 @@ class TRowFilter {
       return Relation(v, Sign, X);
     }
   };
-  TCondition Condition(int col, int sign, double x, const std::vector<double>& list, int count) const {
+  TCondition Condition(int col, int sign, double x, const std::vector<double>& list,
+                       int count) const {
     TCondition c;
     c.Sign = sign;
     c.X = x;
@@ -309,7 +312,8 @@ void TDataList::NormaliseColumnNames() {
       rest.remove_prefix(3);
       bool integer = !rest.empty() && rest.size() < 10;
       for (size_t i = 0; i < rest.size(); ++i)
-        integer = integer && ((rest[i] >= '0' && rest[i] <= '9') || (i == 0 && rest[i] == '-' && rest.size() > 1));
+        integer = integer && ((rest[i] >= '0' && rest[i] <= '9') ||
+                              (i == 0 && rest[i] == '-' && rest.size() > 1));
       if (integer && std::stol(std::string(rest)) != c) reset = true;
     }
     if (reset) {
@@ -556,7 +560,8 @@ void TDataList::AppendCaseCopies(const std::vector<std::int32_t>& sources) {
     const auto& col = CellArray[c];
     std::vector<double> grown;
     grown.reserve(std::size_t(Rcount) + 1);
-    grown.insert(grown.end(), col.begin(), col.begin() + std::min<std::size_t>(col.size(), std::size_t(old) + 1));
+    grown.insert(grown.end(), col.begin(),
+                 col.begin() + std::min<std::size_t>(col.size(), std::size_t(old) + 1));
     grown.resize(std::size_t(old) + 1, NoNumber);
     for (const std::int32_t src : sources) grown.push_back(col[std::size_t(src)]);
     grown.resize(std::size_t(Rcount) + 1, NoNumber);
@@ -621,12 +626,14 @@ void TDataList::ReparseColumns(std::vector<int> columns) {
 }
 
 void TDataList::MaxSizeA_Array(std::int32_t nA) {
-  if (Acount < nA || static_cast<std::int64_t>(A_Array.size()) < std::int64_t(nA) + 1) CreateA_Array(nA);
+  if (Acount < nA || static_cast<std::int64_t>(A_Array.size()) < std::int64_t(nA) + 1)
+    CreateA_Array(nA);
 }
 
 void TDataList::CreateA_Array(std::int32_t nA) {
   Acount = nA;
-  if (static_cast<std::int64_t>(A_Array.size()) < std::int64_t(nA) + 1) A_Array.resize(std::size_t(nA) + 1);
+  if (static_cast<std::int64_t>(A_Array.size()) < std::int64_t(nA) + 1)
+    A_Array.resize(std::size_t(nA) + 1);
 }
 
 void TDataList::DisposeA_Array() {
@@ -684,8 +691,8 @@ bool TDataList::IsRunMode(int mode) const {
 }
 
 namespace {
-void BuildIndex(std::vector<std::pair<std::int64_t, std::int32_t>>& pairs, std::vector<std::int64_t>& keys,
-                std::vector<std::int32_t>& rows) {
+void BuildIndex(std::vector<std::pair<std::int64_t, std::int32_t>>& pairs,
+                std::vector<std::int64_t>& keys, std::vector<std::int32_t>& rows) {
   std::sort(pairs.begin(), pairs.end());  // by key, then by row
   keys.resize(pairs.size());
   rows.resize(pairs.size());
@@ -732,7 +739,8 @@ std::pair<const std::int32_t*, const std::int32_t*> TDataList::LevelRows(int c, 
 }
 
 std::pair<const std::int32_t*, const std::int32_t*> TDataList::RunRows(int v) {
-  if (v < 1 || v >= static_cast<int>(RunTable.size()) || RunTable[v].Code <= 0) return {nullptr, nullptr};
+  if (v < 1 || v >= static_cast<int>(RunTable.size()) || RunTable[v].Code <= 0)
+    return {nullptr, nullptr};
   const TKeyIndex& ix = RunIndex();
   auto [b, e] = std::equal_range(ix.Keys.begin(), ix.Keys.end(), RunTable[v].Code);
   const std::int32_t* base = ix.Rows.data();
@@ -742,7 +750,8 @@ std::pair<const std::int32_t*, const std::int32_t*> TDataList::RunRows(int v) {
 std::int64_t TDataList::NextSet(const TRunInfo& ri, std::int64_t v) {
   if (!IsLevelMode(ri.ColRefRun)) return v;
   // Without a grouping column no level holds values.
-  if (ri.index < 1 || ri.index > MaxCol()) return std::max<std::int64_t>(v, std::int64_t(ri.Alast) + 1);
+  if (ri.index < 1 || ri.index > MaxCol())
+    return std::max<std::int64_t>(v, std::int64_t(ri.Alast) + 1);
   const TKeyIndex& ix = LevelIndex(ri.index);
   auto it = std::lower_bound(ix.Keys.begin(), ix.Keys.end(), v);
   return it == ix.Keys.end() ? std::max<std::int64_t>(v, std::int64_t(ri.Alast) + 1) : *it;
@@ -750,7 +759,8 @@ std::int64_t TDataList::NextSet(const TRunInfo& ri, std::int64_t v) {
 
 std::int64_t TDataList::PrevSet(const TRunInfo& ri, std::int64_t v) {
   if (!IsLevelMode(ri.ColRefRun)) return v;
-  if (ri.index < 1 || ri.index > MaxCol()) return std::min<std::int64_t>(v, std::int64_t(ri.Afirst) - 1);
+  if (ri.index < 1 || ri.index > MaxCol())
+    return std::min<std::int64_t>(v, std::int64_t(ri.Afirst) - 1);
   const TKeyIndex& ix = LevelIndex(ri.index);
   auto it = std::upper_bound(ix.Keys.begin(), ix.Keys.end(), v);
   return it == ix.Keys.begin() ? std::min<std::int64_t>(v, std::int64_t(ri.Afirst) - 1) : *(it - 1);
@@ -955,8 +965,7 @@ void TDataList::DataToA_Array(int v1, TRunInfo& ri) {
       DescCol = FirstIncluded();
       break;
     }
-    default:
-      return;
+    default: return;
   }
   // After a transform error the message says the transform is off: the set is loaded
   // again untransformed rather than left half on one scale, half on the other.
@@ -976,34 +985,36 @@ void TDataList::LoadAllToA_Array(TRunInfo& ri) {
   for (int r = 1; r <= Ncount; ++r) {
     if (!ok(r)) continue;
     switch (mode) {
-      case LoadColumn: case LoadAllColumns: case LoadColumnsByLevel: case LoadColumnByLevel:
+      case LoadColumn:
+      case LoadAllColumns:
+      case LoadColumnsByLevel:
+      case LoadColumnByLevel:
         for (int c = 1; c <= maxCol; ++c)
           if (IncludeCol[c]) AppendCell(CellArray[c][r]);
         break;
-      case LoadMeasureByLevel:
-        measure(r);
-        break;
-      case LoadMeasureByRun: case LoadMeasureBySingleRun:
+      case LoadMeasureByLevel: measure(r); break;
+      case LoadMeasureByRun:
+      case LoadMeasureBySingleRun:
         if (run(r) >= 1) measure(r);
         break;
-      case LoadColumnsByRun: case LoadColumnByRun:
+      case LoadColumnsByRun:
+      case LoadColumnByRun:
         if (run(r) > 0)
           for (int c = 1; c <= maxCol; ++c)
             if (IncludeCol[c]) AppendCell(CellArray[c][r]);
         break;
-      case LoadRowMeans: case LoadRowMeansByLevel:
-        AppendValue(RowStat(RowStatMean, r));
-        break;
+      case LoadRowMeans:
+      case LoadRowMeansByLevel: AppendValue(RowStat(RowStatMean, r)); break;
       case LoadRowMeansByRun:
         if (run(r) >= 1) AppendValue(RowStat(RowStatMean, r));
         break;
-      default:
-        break;
+      default: break;
     }
   }
-  DescCol = (mode == LoadMeasureByLevel || mode == LoadMeasureByRun || mode == LoadMeasureBySingleRun)
-                ? ri.measure
-                : FirstIncluded();
+  DescCol =
+      (mode == LoadMeasureByLevel || mode == LoadMeasureByRun || mode == LoadMeasureBySingleRun)
+          ? ri.measure
+          : FirstIncluded();
   ri.CurrentName = ri.CurrentTitle = "(All)";
   if (!ApplyTransform(mode)) LoadAllToA_Array(ri);
 }
@@ -1019,7 +1030,8 @@ void TDataList::SubgroupStatsToA_Array(int v1, TRunInfo& ri) {
   };
   if (mode == LoadAllColumns || mode == LoadRowMeans) {
     for (int r = 1; r <= Ncount; ++r) take(r);
-  } else if (mode == LoadColumnsByLevel || mode == LoadRowMeansByLevel || mode == LoadColumnByLevel) {
+  } else if (mode == LoadColumnsByLevel || mode == LoadRowMeansByLevel ||
+             mode == LoadColumnByLevel) {
     if (ri.index >= 1 && ri.index <= MaxCol()) {
       auto [b, e] = LevelRows(ri.index, ri.v);
       for (auto p = b; p != e; ++p) take(*p);
@@ -1036,7 +1048,8 @@ void TDataList::GetGrandHighLow(int colRefRunType, TRunInfo& ri) {
   bool any = false;
   const int mode = colRefRunType;
   const int maxCol = std::min(MaxCol(), MaxColumns);
-  bool transform = !(mode == LoadRowMeans || mode == LoadRowMeansByLevel || mode == LoadRowMeansByRun);
+  bool transform =
+      !(mode == LoadRowMeans || mode == LoadRowMeansByLevel || mode == LoadRowMeansByRun);
   bool failed = false;
   auto take = [&](double x, bool valid) {
     if (!valid || failed) return;
@@ -1056,19 +1069,24 @@ void TDataList::GetGrandHighLow(int colRefRunType, TRunInfo& ri) {
   for (int r = 1; r <= Ncount; ++r) {
     if (!ok(r)) continue;
     switch (mode) {
-      case LoadColumn: case LoadAllColumns: case LoadColumnsByLevel: case LoadColumnsByRun:
-      case LoadColumnByLevel: case LoadColumnByRun:
+      case LoadColumn:
+      case LoadAllColumns:
+      case LoadColumnsByLevel:
+      case LoadColumnsByRun:
+      case LoadColumnByLevel:
+      case LoadColumnByRun:
         for (int c = 1; c <= maxCol; ++c)
           if (IncludeCol[c]) take(CellArray[c][r], CellKeeps(CellArray[c][r]));
         break;
-      case LoadMeasureByLevel: case LoadMeasureByRun: case LoadMeasureBySingleRun:
-        take(Value(ri.measure, r), DataValid(ri.measure, r));
-        break;
-      case LoadRowMeans: case LoadRowMeansByLevel: case LoadRowMeansByRun:
+      case LoadMeasureByLevel:
+      case LoadMeasureByRun:
+      case LoadMeasureBySingleRun: take(Value(ri.measure, r), DataValid(ri.measure, r)); break;
+      case LoadRowMeans:
+      case LoadRowMeansByLevel:
+      case LoadRowMeansByRun:
         take(RowStat(RowStatMean, r), DataValid(RowStat(RowStatMean, r)));
         break;
-      default:
-        break;
+      default: break;
     }
   }
   // The transform went off at an error: the extremes are those of the untransformed values.
@@ -1151,7 +1169,8 @@ void TDataList::SetRunData(TRunInfo& ri) {
   std::sort(pairs.begin(), pairs.end());
   RunTable.assign(1, TRunEntry());
   for (size_t k = 0; k < pairs.size(); ++k)
-    if (k == 0 || pairs[k].first != pairs[k - 1].first) RunTable.push_back({pairs[k].first, pairs[k].second});
+    if (k == 0 || pairs[k].first != pairs[k - 1].first)
+      RunTable.push_back({pairs[k].first, pairs[k].second});
   // The same sorted pairs are the rows of each run (codes 0 never load).
   RunIndex_.Keys.clear();
   RunIndex_.Rows.clear();
@@ -1295,15 +1314,14 @@ void TDataList::SetCurrentTitles(TRunInfo& ri) {
         ri.CurrentTitle = ColumnTitleOrName(ri.v);
       }
       return;
-    case LoadMeasureByLevel: case LoadColumnsByLevel: case LoadRowMeansByLevel:
-      ri.CurrentName = levelName();
-      break;
-    case LoadMeasureByRun: case LoadColumnsByRun: case LoadRowMeansByRun: case LoadMeasureBySingleRun:
-      ri.CurrentName = GetRunName(ri.v, ri);
-      break;
-    case LoadAllColumns:
-      ri.CurrentName = "Group";
-      break;
+    case LoadMeasureByLevel:
+    case LoadColumnsByLevel:
+    case LoadRowMeansByLevel: ri.CurrentName = levelName(); break;
+    case LoadMeasureByRun:
+    case LoadColumnsByRun:
+    case LoadRowMeansByRun:
+    case LoadMeasureBySingleRun: ri.CurrentName = GetRunName(ri.v, ri); break;
+    case LoadAllColumns: ri.CurrentName = "Group"; break;
     case LoadRowMeans: {
       std::string s = "Mean(";
       bool first = true;
@@ -1323,8 +1341,7 @@ void TDataList::SetCurrentTitles(TRunInfo& ri) {
       ri.CurrentTitle = ColumnTitleOrName(ri.ColIndex) + "(" + set + ")";
       return;
     }
-    default:
-      break;
+    default: break;
   }
   ri.CurrentTitle = ri.CurrentName;
 }

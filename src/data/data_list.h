@@ -23,17 +23,17 @@ using TColArrayOfInt64 = std::array<std::int64_t, MaxColumns + 1>;
 
 // Load modes (TRunInfo::ColRefRun).
 enum : std::uint8_t {
-  LoadColumn = 1,            // column v
-  LoadMeasureByLevel = 2,    // column measure, rows of level v
-  LoadMeasureByRun = 3,      // column measure, rows of run v
-  LoadAllColumns = 5,        // every included column (one set)
-  LoadColumnsByLevel = 6,    // every included column, rows of level v
-  LoadColumnsByRun = 7,      // every included column, rows of run v
-  LoadRowMeans = 8,          // row mean column (one set)
-  LoadRowMeansByLevel = 9,   // row mean column, rows of level v
-  LoadRowMeansByRun = 10,    // row mean column, rows of run v
-  LoadColumnByLevel = 11,    // column ColIndex, rows of level v, for each included column
-  LoadColumnByRun = 12,      // column ColIndex, rows of run v, for each included column
+  LoadColumn = 1,               // column v
+  LoadMeasureByLevel = 2,       // column measure, rows of level v
+  LoadMeasureByRun = 3,         // column measure, rows of run v
+  LoadAllColumns = 5,           // every included column (one set)
+  LoadColumnsByLevel = 6,       // every included column, rows of level v
+  LoadColumnsByRun = 7,         // every included column, rows of run v
+  LoadRowMeans = 8,             // row mean column (one set)
+  LoadRowMeansByLevel = 9,      // row mean column, rows of level v
+  LoadRowMeansByRun = 10,       // row mean column, rows of run v
+  LoadColumnByLevel = 11,       // column ColIndex, rows of level v, for each included column
+  LoadColumnByRun = 12,         // column ColIndex, rows of run v, for each included column
   LoadMeasureBySingleRun = 20,  // column measure, rows of run v, one reference column
 };
 
@@ -122,8 +122,8 @@ class TDataList {
   std::vector<std::vector<std::int32_t>> LevelRow;
   std::vector<std::uint8_t> RowModified;  // [r], r = 1..Rcount
   bool DataChanged = false;
-  std::vector<std::int64_t> RowRun;       // [r]: run code of row r, 0 = missing combination
-  std::vector<TRunEntry> RunTable;        // [1..MaxRun]
+  std::vector<std::int64_t> RowRun;  // [r]: run code of row r, 0 = missing combination
+  std::vector<TRunEntry> RunTable;   // [1..MaxRun]
 
   // ---- Column facts ----
   int MaxCol() const { return DataGrid.ColCount() - 1; }
@@ -154,8 +154,8 @@ class TDataList {
   void InsertColumns(int at, int n);  // n unnamed columns before `at`, never past 512 columns
   bool CanAddColumns(int n) const { return MaxCol() + n <= MaxColumns; }
   void DeleteColumns(int at, int n);
-  void SetRowCount(int cases);        // cases = data rows; new rows empty
-  void SetColCount(int cols);         // variable columns; new ones named "Col" + n
+  void SetRowCount(int cases);  // cases = data rows; new rows empty
+  void SetColCount(int cols);   // variable columns; new ones named "Col" + n
   // True when some column's name is not its default "Col" + n (case ignored).
   bool ModifiedColumnNames() const;
   // Empty names, and "COL" + an integer other than the column's own number, become
@@ -230,7 +230,7 @@ class TDataList {
   void SetCurrentTitles(TRunInfo& ri);
 
  private:
-  struct TKeyIndex {  // rows sorted by a key (rounded level value or run code)
+  struct TKeyIndex {                 // rows sorted by a key (rounded level value or run code)
     std::vector<std::int64_t> Keys;  // ascending, one per row
     std::vector<std::int32_t> Rows;  // ascending within equal keys
     bool Valid = false;

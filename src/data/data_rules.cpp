@@ -95,8 +95,8 @@ std::string TransformCaption(int no) {
 }
 
 namespace {
-const char* const TransformNames[] = {"none", "linear", "power1", "power2", "inv",
-                                      "log", "exp", "arcsin", "sin", "uniform",
+const char* const TransformNames[] = {"none",   "linear",      "power1",    "power2", "inv",
+                                      "log",    "exp",         "arcsin",    "sin",    "uniform",
                                       "normal", "exponential", "chi-square"};
 }
 
@@ -114,7 +114,8 @@ int TransformByName(std::string_view name) {
 bool IsRandomTransform(int no) { return no >= TransformUniform && no <= TransformChiSquare; }
 
 bool TransformUsesC(int no) {
-  return no == TransformPower1 || no == TransformPower2 || no == TransformInv || no == TransformChiSquare;
+  return no == TransformPower1 || no == TransformPower2 || no == TransformInv ||
+         no == TransformChiSquare;
 }
 
 std::string TransformFormulaText(const TTransformRec& t) {
@@ -179,27 +180,45 @@ bool TransformValue(TTransformRec& t, double& x) {
   switch (t.no) {
     case TransformLinear: y = ax; break;
     case TransformPower1:
-      if (ax < 0) reason = "X < 0"; else y = RealPower(ax, t.c);
+      if (ax < 0)
+        reason = "X < 0";
+      else
+        y = RealPower(ax, t.c);
       break;
     case TransformPower2:
-      if (ax < 0) reason = "X < 0"; else y = RealPower(ax, 1 / t.c);
+      if (ax < 0)
+        reason = "X < 0";
+      else
+        y = RealPower(ax, 1 / t.c);
       break;
     case TransformInv:
       // B/(AX)^C needs AX > 0 (the reason keeps the dialog's wording).
-      if (t.a * v <= 0) reason = "X <= 0"; else y = t.B / RealPower(t.a * v, t.c);
+      if (t.a * v <= 0)
+        reason = "X <= 0";
+      else
+        y = t.B / RealPower(t.a * v, t.c);
       break;
     case TransformLog:
-      if (ax <= 0) reason = "X <= 0"; else y = std::log(ax);
+      if (ax <= 0)
+        reason = "X <= 0";
+      else
+        y = std::log(ax);
       break;
     case TransformExp: y = std::exp(ax); break;
     case TransformArcsin:
-      if (!(ax > -1 && ax < 1)) reason = "ABS(X) >= 1"; else y = std::atan(ax / std::sqrt(1 - ax * ax));
+      if (!(ax > -1 && ax < 1))
+        reason = "ABS(X) >= 1";
+      else
+        y = std::atan(ax / std::sqrt(1 - ax * ax));
       break;
     case TransformSin: y = std::sin(ax); break;
     case TransformUniform: y = std::min(t.a, t.B) + UniformRandom() * std::fabs(t.a - t.B); break;
     case TransformNormal: y = NormalRandom(t.a, t.B); break;
     case TransformExponential:
-      if (t.B <= t.a) reason = "B <= A"; else y = t.a - (t.B - t.a) * std::log(UniformRandom());
+      if (t.B <= t.a)
+        reason = "B <= A";
+      else
+        y = t.a - (t.B - t.a) * std::log(UniformRandom());
       break;
     case TransformChiSquare: y = ChiSqQuantile(UniformRandom(), t.a, 1) * t.B + t.c; break;
     default: return true;
@@ -370,7 +389,8 @@ std::vector<std::string> MissingConditionTexts() {
   const TMissingRec& m = MissingRec;
   if (!m.Active) return texts;
   auto text = [](int sign, const std::string& typed, double x) {
-    return "X " + std::string(MissingSigns[sign]) + " " + (typed.empty() ? FormatGeneral(x) : typed);
+    return "X " + std::string(MissingSigns[sign]) + " " +
+           (typed.empty() ? FormatGeneral(x) : typed);
   };
   if (m.Sign1 != RelNone) texts.push_back(text(m.Sign1, m.Xstr1, m.X1));
   if (m.Sign2 != RelNone) texts.push_back(text(m.Sign2, m.Xstr2, m.X2));
@@ -412,7 +432,8 @@ std::string MissingStatusText() {
 }
 
 std::string TransformStatusText() {
-  return TransformRec.no != TransformNone ? "Transform: " + TransformFormulaText() : "Transform Off";
+  return TransformRec.no != TransformNone ? "Transform: " + TransformFormulaText()
+                                          : "Transform Off";
 }
 
 std::string ProcessIfStatusText() {
@@ -424,7 +445,8 @@ std::string ProcessIfStatusText() {
 int FindColumn(const TDataList& list, std::string_view text) {
   text = Trim(text);
   if (text.empty()) return 0;
-  if (std::all_of(text.begin(), text.end(), [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); })) {
+  if (std::all_of(text.begin(), text.end(),
+                  [](char ch) { return std::isdigit(static_cast<unsigned char>(ch)); })) {
     int n = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
     return ec == std::errc() && n >= 1 && n <= list.MaxCol() ? n : 0;
@@ -446,8 +468,8 @@ int FindColumn(const TDataList& list, std::string_view text) {
 namespace {
 
 // Splits at the word `a` or `b` (case ignored) standing between blanks outside brackets.
-std::vector<std::pair<std::string, std::string>> SplitJoined(std::string_view text,
-                                                             const std::vector<std::string>& words) {
+std::vector<std::pair<std::string, std::string>> SplitJoined(
+    std::string_view text, const std::vector<std::string>& words) {
   std::vector<std::pair<std::string, std::string>> parts;  // (joining word, part)
   std::string join;
   std::size_t start = 0;
@@ -475,7 +497,11 @@ std::vector<std::pair<std::string, std::string>> SplitJoined(std::string_view te
 
 // The relation at the start of t ("<=", "Not in", ...); 0 when none. `len` is its length.
 int ReadRelation(std::string_view t, bool processIf, std::size_t& len) {
-  struct TSym { const char* Text; int Sign; bool Word; };
+  struct TSym {
+    const char* Text;
+    int Sign;
+    bool Word;
+  };
   static const TSym syms[] = {{">=", RelGreaterEqual, false}, {"<=", RelLessEqual, false},
                               {"<>", RelNotEqual, false},     {"=", RelEqual, false},
                               {">", RelGreater, false},       {"<", RelLess, false},
@@ -485,7 +511,8 @@ int ReadRelation(std::string_view t, bool processIf, std::size_t& len) {
     const std::size_t n = std::char_traits<char>::length(s.Text);
     if (lower.compare(0, n, s.Text) != 0) continue;
     if (!processIf && s.Sign > RelLessEqual) return 0;
-    if (s.Word && n < t.size() && !std::isspace(static_cast<unsigned char>(t[n])) && t[n] != '[') continue;
+    if (s.Word && n < t.size() && !std::isspace(static_cast<unsigned char>(t[n])) && t[n] != '[')
+      continue;
     len = n;
     return s.Sign;
   }
@@ -503,7 +530,8 @@ bool ParseMissingText(std::string_view text, TMissingChoice& choice, std::string
     return false;
   }
   if (parts.size() > 2) {
-    error = "the missing-value rule has more than two conditions: '" + std::string(Trim(text)) + "'";
+    error =
+        "the missing-value rule has more than two conditions: '" + std::string(Trim(text)) + "'";
     return false;
   }
   for (std::size_t k = 0; k < parts.size(); ++k) {
@@ -655,7 +683,8 @@ class TColumnTexts {
   int Rows() const { return static_cast<int>(end_.size()) - 1; }
   std::size_t Bytes() const { return text_.size(); }
   std::string_view operator[](int r) const {
-    return std::string_view(text_).substr(end_[std::size_t(r) - 1], end_[std::size_t(r)] - end_[std::size_t(r) - 1]);
+    return std::string_view(text_).substr(end_[std::size_t(r) - 1],
+                                          end_[std::size_t(r)] - end_[std::size_t(r) - 1]);
   }
 
  private:
@@ -667,9 +696,12 @@ class TColumnTexts {
 // every row of a million its own strings).
 void WriteColumn(TDataList& list, int c, const TColumnTexts& texts) {
   const int rows = std::min(list.DataGrid.RowCount() - 1, texts.Rows());
-  list.DataGrid.EditRows(1, rows, [&](int r, std::span<std::string_view> cells) {
-    if (c < static_cast<int>(cells.size())) cells[c] = texts[r];
-  }, texts.Bytes());
+  list.DataGrid.EditRows(
+      1, rows,
+      [&](int r, std::span<std::string_view> cells) {
+        if (c < static_cast<int>(cells.size())) cells[c] = texts[r];
+      },
+      texts.Bytes());
 }
 
 // Appends a column `name` holding the texts; returns its number.
@@ -747,7 +779,8 @@ bool GenerateRunNumbers(TDataList& list, const std::vector<int>& columns) {
   TColumnTexts texts(list.Ncount);
   for (int r = 1; r <= list.Ncount; ++r) {
     auto it = std::lower_bound(codes.begin(), codes.end(), list.RowRun[r]);
-    texts.Add(it != codes.end() && *it == list.RowRun[r] ? std::to_string(it - codes.begin() + 1) : "");
+    texts.Add(it != codes.end() && *it == list.RowRun[r] ? std::to_string(it - codes.begin() + 1)
+                                                         : "");
   }
   const int run = AppendColumn(list, "Run", texts);
   DataCommandDone();
@@ -841,7 +874,8 @@ TDataCommandResult WeightCases(TDataList& list, int weight,
     list.AppendCaseCopies(sources);
   } catch (const std::bad_alloc&) {
     list.DataGrid.SetRowCount(cases + 1);
-    result.Message = "Not enough memory for " + std::to_string(n) + " rows; the cases were not weighted.";
+    result.Message =
+        "Not enough memory for " + std::to_string(n) + " rows; the cases were not weighted.";
     DataRewritten(list);
     return result;
   }

@@ -59,9 +59,9 @@ struct TTransformRec {
   int no = TransformNone;
   double a = 1, B = 0, c = 1;
   std::string astr = "1", Bstr = "0", Cstr = "1";  // as typed (the formula text shows these)
-  bool Error = false;       // the last application failed
-  std::string ErrorString;  // "Error: " + reason
-  bool NORMFirst = false;   // each value replaced by a Normal(10, 1) draw before transforming
+  bool Error = false;                              // the last application failed
+  std::string ErrorString;                         // "Error: " + reason
+  bool NORMFirst = false;  // each value replaced by a Normal(10, 1) draw before transforming
 };
 
 extern TMissingRec MissingRec;
@@ -182,8 +182,8 @@ inline constexpr const char* TransformFailedText = "Transform Failed for: ";
 // Process If and missing values get empty cells; a column whose transform fails is left
 // as it was and named in Failed. With turnOff the transform is switched off at the end.
 struct TDataCommandResult {
-  bool Done = false;            // the data set changed
-  std::string Message;          // a refusal (nothing changed)
+  bool Done = false;                // the data set changed
+  std::string Message;              // a refusal (nothing changed)
   std::vector<std::string> Failed;  // columns the transform failed for
 };
 TDataCommandResult AddTransformedVariables(TDataList& list, const std::vector<int>& columns,

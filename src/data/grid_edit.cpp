@@ -43,7 +43,9 @@ struct TBlock {
   int Width = 0;                      // of the first row (the block's width), at least 1
   int Height() const { return static_cast<int>(Start.size()) - 1; }
   int RowSize(int i) const { return static_cast<int>(Start[i + 1] - Start[i]); }
-  std::string_view At(int i, int j) const { return j < RowSize(i) ? Cells[Start[i] + j] : std::string_view(); }
+  std::string_view At(int i, int j) const {
+    return j < RowSize(i) ? Cells[Start[i] + j] : std::string_view();
+  }
   template <class V>
   void AddRow(const V& fields) {
     Cells.insert(Cells.end(), fields.begin(), fields.end());
@@ -139,7 +141,8 @@ std::string GridSaveText(const TTextGrid& grid, const TGridRect& selection) {
 TChangedRows ClearDataBlock(TDataList& list, const TGridRect& rect) {
   const TGridRect r = Normalised(rect);
   TChangedRows changed;
-  const int firstRow = std::max(r.Top, 1), lastRow = std::min(r.Bottom, list.DataGrid.RowCount() - 1);
+  const int firstRow = std::max(r.Top, 1),
+            lastRow = std::min(r.Bottom, list.DataGrid.RowCount() - 1);
   const int firstCol = std::max(r.Left, 1), lastCol = std::min(r.Right, list.MaxCol());
   if (lastRow - firstRow + 1 >= BulkEditRows && firstCol <= lastCol) {
     list.DataGrid.EditRows(firstRow, lastRow, [&](int, std::span<std::string_view> cells) {
@@ -203,7 +206,8 @@ TPasteResult PasteIntoData(TDataList& list, std::string_view text, const TGridRe
     // million values is not copied while it grows.
     // (A line of k fields holds at least k - 1 separators: the text bounds the count.)
     if (block.Height() == 0)
-      block.Cells.reserve(std::min(std::max<std::size_t>(n, 1) * lines.size(), text.size() + lines.size()));
+      block.Cells.reserve(
+          std::min(std::max<std::size_t>(n, 1) * lines.size(), text.size() + lines.size()));
     if (n > static_cast<std::size_t>(MaxColumns)) {
       res.Status = TPasteResult::TooManyColumns;
       return res;
@@ -227,14 +231,18 @@ TPasteResult PasteIntoData(TDataList& list, std::string_view text, const TGridRe
   const int oldCols = list.MaxCol();
   if (right > oldCols) list.SetColCount(right);
   if (any && extent.Bottom > list.DataGrid.RowCount() - 1) list.SetRowCount(extent.Bottom);
-  for (int i = 0; i < static_cast<int>(names.size()); ++i) list.SetCellText(sel.Left + i, 0, names[i]);
+  for (int i = 0; i < static_cast<int>(names.size()); ++i)
+    list.SetCellText(sel.Left + i, 0, names[i]);
   if (any && extent.Height() >= BulkEditRows) {
     std::size_t bytes = 0;
     for (int r = extent.Top; r <= extent.Bottom; ++r)
       PlanPasteRow(block, sel, r, [&](int, std::string_view v) { bytes += v.size(); });
-    list.DataGrid.EditRows(extent.Top, extent.Bottom, [&](int r, std::span<std::string_view> cells) {
-      PlanPasteRow(block, sel, r, [&](int c, std::string_view v) { cells[c] = v; });
-    }, bytes);
+    list.DataGrid.EditRows(
+        extent.Top, extent.Bottom,
+        [&](int r, std::span<std::string_view> cells) {
+          PlanPasteRow(block, sel, r, [&](int c, std::string_view v) { cells[c] = v; });
+        },
+        bytes);
   } else if (any) {
     for (int r = extent.Top; r <= extent.Bottom; ++r)
       PlanPasteRow(block, sel, r, [&](int c, std::string_view v) { list.SetCellText(c, r, v); });
@@ -328,8 +336,8 @@ TGridRect ClampToData(const TDataList& list, const TGridRect& bounds) {
 
 }  // namespace
 
-bool FindCell(const TDataList& list, const TFindSpec& spec, const TGridRect& bounds, int& c,
-              int& r, bool inclusive) {
+bool FindCell(const TDataList& list, const TFindSpec& spec, const TGridRect& bounds, int& c, int& r,
+              bool inclusive) {
   if (!spec.CanFind()) return false;
   const TGridRect b = ClampToData(list, bounds);
   int col = c, row = r;
@@ -376,12 +384,16 @@ int ReplaceAll(TDataList& list, const TFindSpec& spec, const TGridRect& bounds, 
     // order of the search (the texts are still the ones searched).
     const TGridRect b = ClampToData(list, bounds);
     const int firstC = found.front().first, firstR = found.front().second;
-    list.DataGrid.EditRows(top, bottom, [&](int rr, std::span<std::string_view> cells) {
-      const int last = std::min<int>(b.Right, static_cast<int>(cells.size()) - 1);
-      for (int cc = std::max({b.Left, firstC, 1}); cc <= last; ++cc)
-        if ((cc > firstC || rr >= firstR) && rr >= b.Top && rr <= b.Bottom && spec.Matches(cells[cc]))
-          cells[cc] = text;
-    }, found.size() * text.size());
+    list.DataGrid.EditRows(
+        top, bottom,
+        [&](int rr, std::span<std::string_view> cells) {
+          const int last = std::min<int>(b.Right, static_cast<int>(cells.size()) - 1);
+          for (int cc = std::max({b.Left, firstC, 1}); cc <= last; ++cc)
+            if ((cc > firstC || rr >= firstR) && rr >= b.Top && rr <= b.Bottom &&
+                spec.Matches(cells[cc]))
+              cells[cc] = text;
+        },
+        found.size() * text.size());
     for (const auto& [fc, fr] : found) list.SetRowModifiedTrue(fr);
   } else {
     for (const auto& [fc, fr] : found) list.SetCellText(fc, fr, replacement);
@@ -419,17 +431,20 @@ bool InsertCaseNumbers(TDataList& list) {
   list.InsertColumns(1, 1);
   list.SetCellText(1, 0, "Case");
   std::string number;
-  list.DataGrid.EditRows(1, list.DataGrid.RowCount() - 1, [&](int r, std::span<std::string_view> cells) {
-    number = std::to_string(r);
-    cells[1] = number;
-  });
+  list.DataGrid.EditRows(1, list.DataGrid.RowCount() - 1,
+                         [&](int r, std::span<std::string_view> cells) {
+                           number = std::to_string(r);
+                           cells[1] = number;
+                         });
   list.SetAllRowsModified();
   return true;
 }
 
 void GridJump(const TTextGrid& grid, int& c, int& r, int dc, int dr, int minC, int minR) {
   const int maxC = grid.ColCount() - 1, maxR = grid.RowCount() - 1;
-  auto inside = [&](int cc, int rr) { return cc >= minC && cc <= maxC && rr >= minR && rr <= maxR; };
+  auto inside = [&](int cc, int rr) {
+    return cc >= minC && cc <= maxC && rr >= minR && rr <= maxR;
+  };
   int nc = c + dc, nr = r + dr;
   if (!inside(nc, nr)) return;
   if (!grid.IsEmpty(c, r) && !grid.IsEmpty(nc, nr)) {

@@ -78,8 +78,8 @@ struct TFindSpec {
 // The first matching data cell after (c, r) — or at it when `inclusive` — searching down
 // each column, then the next column, inside `bounds` (the data area or a selection), without
 // wrapping. False when there is none.
-bool FindCell(const TDataList& list, const TFindSpec& spec, const TGridRect& bounds, int& c,
-              int& r, bool inclusive);
+bool FindCell(const TDataList& list, const TFindSpec& spec, const TGridRect& bounds, int& c, int& r,
+              bool inclusive);
 // Writes `replacement` into every match from (c, r) on inside `bounds`; the last replaced
 // cell is left in (c, r). Returns the number of cells replaced; replaced rows are flagged.
 int ReplaceAll(TDataList& list, const TFindSpec& spec, const TGridRect& bounds, int& c, int& r,

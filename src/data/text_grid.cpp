@@ -65,7 +65,8 @@ void TTextGrid::RowViews(int r, int first, int last, std::string_view* out) cons
     const int skip = (row->CountFlags & SkipFirstFlag) ? 1 : 0;
     const int count = row->CountFlags & CountMask;
     const char* text = Text_.data() + TextStart(*row);
-    std::uint32_t b = first - skip - 1 >= 0 && first - skip - 1 < count ? CellEnd(*row, first - skip - 1) : 0;
+    std::uint32_t b =
+        first - skip - 1 >= 0 && first - skip - 1 < count ? CellEnd(*row, first - skip - 1) : 0;
     for (int c = first; c <= last; ++c) {
       int i = c - skip;
       if (i >= count) {
@@ -97,17 +98,20 @@ TTextGrid::TRow TTextGrid::StoredRow(std::uint64_t textStart, int count, bool wi
   TRow row;
   row.TextLo = static_cast<std::uint32_t>(textStart);
   row.TextHi = static_cast<std::uint16_t>(textStart >> 32);
-  row.CountFlags = static_cast<std::uint16_t>(count | (wide ? WideFlag : 0) | (skipFirst ? SkipFirstFlag : 0));
+  row.CountFlags =
+      static_cast<std::uint16_t>(count | (wide ? WideFlag : 0) | (skipFirst ? SkipFirstFlag : 0));
   row.CellStart = cellStart;
   return row;
 }
 
-bool TTextGrid::FitsStored(int count, std::size_t textBytes, std::size_t endsHeld, std::size_t textHeld) {
-  return count <= CountMask && textBytes <= 0xFFFF && endsHeld + std::size_t(count) * 2 <= 0xFFFFFFFFu &&
-         textHeld < (std::uint64_t(1) << 48);
+bool TTextGrid::FitsStored(int count, std::size_t textBytes, std::size_t endsHeld,
+                           std::size_t textHeld) {
+  return count <= CountMask && textBytes <= 0xFFFF &&
+         endsHeld + std::size_t(count) * 2 <= 0xFFFFFFFFu && textHeld < (std::uint64_t(1) << 48);
 }
 
-void TTextGrid::PutEnds(std::vector<std::uint8_t>& ends, std::span<const std::string_view> cells, bool wide) {
+void TTextGrid::PutEnds(std::vector<std::uint8_t>& ends, std::span<const std::string_view> cells,
+                        bool wide) {
   const std::size_t at = ends.size();
   ends.resize(at + cells.size() * (wide ? 2 : 1));
   std::uint8_t* out = ends.data() + at;
@@ -177,7 +181,8 @@ void TTextGrid::DeleteRows(int at, int n) {
   if (at < 0 || at >= RowCount() || n <= 0) return;
   n = std::min(n, RowCount() - at);
   for (int r = at; r < at + n; ++r)
-    if (Rows_[r].CountFlags & EditedFlag) std::vector<std::string>().swap(Edited_[Rows_[r].CellStart]);
+    if (Rows_[r].CountFlags & EditedFlag)
+      std::vector<std::string>().swap(Edited_[Rows_[r].CellStart]);
   Rows_.erase(Rows_.begin() + at, Rows_.begin() + at + n);
 }
 
@@ -227,7 +232,8 @@ void TTextGrid::AppendRow(std::span<const std::string_view> cells, int firstCol)
     return;
   }
   const bool wide = total > 255;
-  const TRow row = StoredRow(Text_.size(), count, wide, first != 0, static_cast<std::uint32_t>(Ends_.size()));
+  const TRow row =
+      StoredRow(Text_.size(), count, wide, first != 0, static_cast<std::uint32_t>(Ends_.size()));
   const std::string_view none;
   for (int i = 0; i < firstCol - first; ++i) PutEnds(Ends_, {&none, 1}, wide);
   for (auto c : cells) Text_.insert(Text_.end(), c.begin(), c.end());
@@ -235,13 +241,15 @@ void TTextGrid::AppendRow(std::span<const std::string_view> cells, int firstCol)
   Rows_.push_back(row);
 }
 
-void TTextGrid::AppendRowRaw(std::string_view text, std::span<const std::uint32_t> ends, int firstCol) {
+void TTextGrid::AppendRowRaw(std::string_view text, std::span<const std::uint32_t> ends,
+                             int firstCol) {
   const int n = static_cast<int>(ends.size());
   const int width = firstCol + n;
   const int first = firstCol >= 1 ? 1 : 0;
   const int count = width - first;
   const size_t total = text.size();
-  if (!(IdentityMap_ && width <= ColCount() && FitsStored(count, total, Ends_.size(), Text_.size()))) {
+  if (!(IdentityMap_ && width <= ColCount() &&
+        FitsStored(count, total, Ends_.size(), Text_.size()))) {
     std::vector<std::string_view> cells(n);
     for (int i = 0; i < n; ++i) {
       std::uint32_t b = i == 0 ? 0 : ends[i - 1];
@@ -251,7 +259,8 @@ void TTextGrid::AppendRowRaw(std::string_view text, std::span<const std::uint32_
     return;
   }
   const bool wide = total > 255;
-  const TRow row = StoredRow(Text_.size(), count, wide, first != 0, static_cast<std::uint32_t>(Ends_.size()));
+  const TRow row =
+      StoredRow(Text_.size(), count, wide, first != 0, static_cast<std::uint32_t>(Ends_.size()));
   Text_.insert(Text_.end(), text.begin(), text.end());
   const int leading = firstCol - first;
   const size_t at = Ends_.size();
@@ -306,7 +315,8 @@ void TTextGrid::EditRows(int first, int last,
       continue;
     }
     const bool wide = total > 255;
-    newRows[r] = StoredRow(text.size(), n - skip, wide, skip != 0, static_cast<std::uint32_t>(ends.size()));
+    newRows[r] =
+        StoredRow(text.size(), n - skip, wide, skip != 0, static_cast<std::uint32_t>(ends.size()));
     // One resize a row, then plain copies (an insert a cell costs more than the copy).
     std::size_t at = text.size();
     text.resize(at + total);
@@ -349,12 +359,13 @@ void TTextGrid::ReserveText(std::size_t textBytes) { Text_.reserve(Text_.size() 
 void TTextGrid::ReserveRows(std::size_t rows) {
   std::size_t held = std::max<std::size_t>(Rows_.size(), 1);
   Rows_.reserve(Rows_.size() + rows);
-  Ends_.reserve(Ends_.size() + static_cast<std::size_t>(double(Ends_.size()) / double(held) * double(rows)));
+  Ends_.reserve(Ends_.size() +
+                static_cast<std::size_t>(double(Ends_.size()) / double(held) * double(rows)));
 }
 
 std::size_t TTextGrid::MemoryBytes() const {
-  size_t n = Text_.capacity() + Ends_.capacity() +
-             Rows_.capacity() * sizeof(TRow) + ColMap_.capacity() * sizeof(int);
+  size_t n = Text_.capacity() + Ends_.capacity() + Rows_.capacity() * sizeof(TRow) +
+             ColMap_.capacity() * sizeof(int);
   for (const auto& e : Edited_) {
     n += sizeof(e) + e.capacity() * sizeof(std::string);
     for (const auto& s : e) n += s.capacity() > 15 ? s.capacity() : 0;

@@ -69,7 +69,8 @@ class TTextGrid {
   // may point entries at other texts, which need to live only until its next call. The
   // whole grid is then stored compactly again in one pass, so a block of a million rows
   // costs no string per cell. Column 0 of numbered rows is not stored.
-  void EditRows(int first, int last, const std::function<void(int r, std::span<std::string_view> cells)>& edit,
+  void EditRows(int first, int last,
+                const std::function<void(int r, std::span<std::string_view> cells)>& edit,
                 std::size_t extraTextBytes = 0);
   // Capacity hints for bulk loading; only reserve. ReserveRows expects `rows` more rows
   // like the ones held so far.
@@ -87,21 +88,27 @@ class TTextGrid {
     std::uint32_t TextLo = 0;
     std::uint16_t TextHi = 0;
     std::uint16_t CountFlags = 0;
-    std::uint32_t CellStart = 0;  // stored: first byte of its ends in Ends_; edited: index in Edited_
+    std::uint32_t CellStart =
+        0;  // stored: first byte of its ends in Ends_; edited: index in Edited_
   };
   static constexpr std::uint16_t CountMask = 0x0FFF, EditedFlag = 0x1000, WideFlag = 0x2000,
                                  SkipFirstFlag = 0x4000;
-  static std::uint64_t TextStart(const TRow& r) { return r.TextLo | (std::uint64_t(r.TextHi) << 32); }
+  static std::uint64_t TextStart(const TRow& r) {
+    return r.TextLo | (std::uint64_t(r.TextHi) << 32);
+  }
   std::uint32_t CellEnd(const TRow& r, int i) const;
   static std::uint32_t CellEnd(const std::vector<std::uint8_t>& ends, const TRow& r, int i);
   // A stored row of `count` cells (physical columns skipFirst.. on) whose texts start at
   // `textStart` and whose end offsets start at `cellStart`.
-  static TRow StoredRow(std::uint64_t textStart, int count, bool wide, bool skipFirst, std::uint32_t cellStart);
+  static TRow StoredRow(std::uint64_t textStart, int count, bool wide, bool skipFirst,
+                        std::uint32_t cellStart);
   // Whether a row of `count` cells and `textBytes` bytes fits the stored form, with
   // `endsHeld` offset bytes and `textHeld` text bytes already in the buffers.
-  static bool FitsStored(int count, std::size_t textBytes, std::size_t endsHeld, std::size_t textHeld);
+  static bool FitsStored(int count, std::size_t textBytes, std::size_t endsHeld,
+                         std::size_t textHeld);
   // Appends cells' end offsets to `ends` (2 bytes each when wide).
-  static void PutEnds(std::vector<std::uint8_t>& ends, std::span<const std::string_view> cells, bool wide);
+  static void PutEnds(std::vector<std::uint8_t>& ends, std::span<const std::string_view> cells,
+                      bool wide);
   // Text bytes held by live cells (not counting texts of rows edited since).
   std::size_t LiveTextBytes() const;
   int Physical(int c) const { return c >= 0 && c < ColCount() ? ColMap_[c] : -1; }
@@ -112,7 +119,7 @@ class TTextGrid {
   std::vector<std::uint8_t> Ends_;
   std::vector<TRow> Rows_;
   std::vector<std::vector<std::string>> Edited_;  // by physical column
-  std::vector<int> ColMap_;                       // logical column -> physical column, -1 never written
+  std::vector<int> ColMap_;  // logical column -> physical column, -1 never written
   int NextPhysical_ = 0;
   bool IdentityMap_ = true;  // ColMap_[c] == c for every c (bulk loading stores rows compactly)
   bool NumberedRows_ = false;

@@ -1,28 +1,28 @@
 #include "data/workbook.h"
 
-#include <libxml/parser.h>
 #include <libxml/SAX2.h>
+#include <libxml/parser.h>
 #include <zip.h>
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <exception>
-#include <utility>
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
-#include <optional>
-#include <sys/stat.h>
+#include <utility>
 
 #include <condition_variable>
 #include <deque>
-#include <span>
 #include <mutex>
+#include <span>
 #include <thread>
 
 #include "data/cell_text.h"
@@ -116,8 +116,8 @@ class TArchive {
 };
 
 [[noreturn]] void Bomb(const std::string& name, std::uint64_t limit) {
-  Fail("archive entry " + name + " inflates beyond " + std::to_string(limit) + " bytes (more than " +
-       std::to_string(MaxInflationRatio) + " times the archive or 2 GB)");
+  Fail("archive entry " + name + " inflates beyond " + std::to_string(limit) +
+       " bytes (more than " + std::to_string(MaxInflationRatio) + " times the archive or 2 GB)");
 }
 
 // The inflated bytes are counted as they come, so a header that lies about the size
@@ -175,7 +175,9 @@ class TArchive::TStream {
  private:
   static constexpr std::size_t Slots = 4, SlotBytes = std::size_t(1) << 20;
 
-  [[noreturn]] void Damaged(const std::string& why) { Fail("damaged archive entry " + Name + " (" + why + ")"); }
+  [[noreturn]] void Damaged(const std::string& why) {
+    Fail("damaged archive entry " + Name + " (" + why + ")");
+  }
 
   void Inflate() {
     std::uint64_t total = 0;
@@ -225,13 +227,15 @@ std::unique_ptr<TArchive::TStream> TArchive::Open(const char* name) {
   zip_int64_t i = zip_name_locate(Zip, name, 0);
   if (i < 0) return nullptr;
   zip_stat_t st;
-  if (zip_stat_index(Zip, static_cast<zip_uint64_t>(i), 0, &st) != 0) Fail(std::string("damaged archive entry ") + name);
+  if (zip_stat_index(Zip, static_cast<zip_uint64_t>(i), 0, &st) != 0)
+    Fail(std::string("damaged archive entry ") + name);
   if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
     Fail("the workbook is encrypted (password-protected)");
   if ((st.valid & ZIP_STAT_SIZE) && st.size > Limit) Bomb(name, Limit);
   zip_file_t* f = zip_fopen_index(Zip, static_cast<zip_uint64_t>(i), 0);
   if (!f) Fail(std::string("cannot open ") + name + " in the archive (" + zip_strerror(Zip) + ")");
-  return std::make_unique<TStream>(f, name, Limit, (st.valid & ZIP_STAT_SIZE) && st.size >= PipelineBytes);
+  return std::make_unique<TStream>(f, name, Limit,
+                                   (st.valid & ZIP_STAT_SIZE) && st.size >= PipelineBytes);
 }
 
 bool TArchive::Read(const char* name, const std::function<void(const char*, std::size_t)>& sink) {
@@ -283,8 +287,8 @@ class TXmlReader {
     h.initialized = XML_SAX2_MAGIC;
     // A failure inside a handler must not unwind through the C library: it is kept, the
     // parse stopped, and the failure raised again once the parser has returned.
-    h.startElementNs = [](void* u, const xmlChar* local, const xmlChar*, const xmlChar*, int, const xmlChar**,
-                          int count, int, const xmlChar** attributes) {
+    h.startElementNs = [](void* u, const xmlChar* local, const xmlChar*, const xmlChar*, int,
+                          const xmlChar**, int count, int, const xmlChar** attributes) {
       auto* self = static_cast<TXmlReader*>(u);
       self->Guard([&] { self->StartElement(local, count, attributes); });
     };
@@ -295,7 +299,9 @@ class TXmlReader {
     h.characters = h.ignorableWhitespace = [](void* u, const xmlChar* s, int len) {
       auto* self = static_cast<TXmlReader*>(u);
       if (self->WantText)
-        self->Guard([&] { self->Text.append(reinterpret_cast<const char*>(s), static_cast<std::size_t>(len)); });
+        self->Guard([&] {
+          self->Text.append(reinterpret_cast<const char*>(s), static_cast<std::size_t>(len));
+        });
     };
     // Workbook parts never declare a document type; one that does is not to be trusted
     // with entity expansion.
@@ -309,13 +315,15 @@ class TXmlReader {
       auto* self = static_cast<TXmlReader*>(u);
       if (self->Error.empty() && e && e->level >= XML_ERR_ERROR && e->message) {
         self->Error = e->message;
-        while (!self->Error.empty() && (self->Error.back() == '\n' || self->Error.back() == ' ')) self->Error.pop_back();
+        while (!self->Error.empty() && (self->Error.back() == '\n' || self->Error.back() == ' '))
+          self->Error.pop_back();
         self->ErrorLine = e->line;
       }
     };
     // The parser pulls the entry's bytes (it goes through a large sheet faster than when
     // they are pushed to it).
-    Context = xmlCreateIOParserCtxt(&h, this, &TXmlReader::Pull, nullptr, this, XML_CHAR_ENCODING_NONE);
+    Context =
+        xmlCreateIOParserCtxt(&h, this, &TXmlReader::Pull, nullptr, this, XML_CHAR_ENCODING_NONE);
     if (!Context) Fail("out of memory");
     // No network, no external subsets, no entity substitution.
     xmlCtxtUseOptions(Context, XML_PARSE_NONET);
@@ -370,7 +378,9 @@ class TXmlReader {
   virtual void StartElement(const xmlChar* local, int count, const xmlChar** attributes) {
     Start(Local(reinterpret_cast<const char*>(local)), Attributes(count, attributes));
   }
-  virtual void EndElement(const xmlChar* local) { End(Local(reinterpret_cast<const char*>(local))); }
+  virtual void EndElement(const xmlChar* local) {
+    End(Local(reinterpret_cast<const char*>(local)));
+  }
   // The dictionary's copy of a name: element and attribute names the parser reports are
   // the same pointers, so they compare by address.
   const xmlChar* Intern(const char* name) {
@@ -390,7 +400,8 @@ class TXmlReader {
   // The element's attributes as a null-ended list of local name, value, ...; libxml2
   // hands the values as unterminated ranges.
   const char** Attributes(int count, const xmlChar** a) {
-    if (Values.size() < static_cast<std::size_t>(count)) Values.resize(static_cast<std::size_t>(count));
+    if (Values.size() < static_cast<std::size_t>(count))
+      Values.resize(static_cast<std::size_t>(count));
     List.clear();
     for (int i = 0; i < count; ++i) {
       const auto* from = reinterpret_cast<const char*>(a[5 * i + 3]);
@@ -408,13 +419,15 @@ class TXmlReader {
   // being read into).
   static int Pull(void* u, char* buf, int len) {
     auto* self = static_cast<TXmlReader*>(u);
-    if (!self->Input || self->Pending || self->Stopped || !self->Refused.empty() || !self->Context->wellFormed)
+    if (!self->Input || self->Pending || self->Stopped || !self->Refused.empty() ||
+        !self->Context->wellFormed)
       return 0;
     try {
       const std::size_t n = self->Input->Read(buf, static_cast<std::size_t>(std::max(len, 0)));
       self->Given += n;
       // The parser asks for a few kB at a time: progress is told every 256 kB.
-      if (self->OnInput && self->Given - self->Told >= (std::uint64_t(1) << 18)) self->OnInput(self->Told = self->Given);
+      if (self->OnInput && self->Given - self->Told >= (std::uint64_t(1) << 18))
+        self->OnInput(self->Told = self->Given);
       return static_cast<int>(n);
     } catch (...) {
       self->Pending = std::current_exception();
@@ -513,7 +526,8 @@ void AppendDate(std::string& out, const TCivil& c) {
   Append2(out, c.D);
 }
 
-void AppendClock(std::string& out, long long hours, long long minutes, long long seconds, bool withSeconds) {
+void AppendClock(std::string& out, long long hours, long long minutes, long long seconds,
+                 bool withSeconds) {
   if (hours < 10) out += '0';
   out += std::to_string(hours);
   out += ':';
@@ -587,7 +601,8 @@ TFormat ClassifyFormat(std::string_view code) {
 
 // The built-in number formats of the Office Open XML format that show dates or times.
 TFormat BuiltinFormat(int id) {
-  if ((id >= 14 && id <= 17) || (id >= 27 && id <= 36) || (id >= 50 && id <= 58)) return {TShow::Date, false};
+  if ((id >= 14 && id <= 17) || (id >= 27 && id <= 36) || (id >= 50 && id <= 58))
+    return {TShow::Date, false};
   if (id == 18 || id == 20) return {TShow::Time, false};
   if (id == 19 || id == 21 || id == 45 || id == 47) return {TShow::Time, true};
   if (id == 22) return {TShow::DateTime, false};
@@ -614,12 +629,8 @@ bool SerialText(double serial, bool date1904, TFormat f, std::string& out) {
     c = CivilFromDays(DaysFromCivil(1899, 12, days < 60 ? 31 : 30) + days);
   }
   switch (f.Show) {
-    case TShow::Date:
-      AppendDate(out, c);
-      break;
-    case TShow::Time:
-      AppendClock(out, inDay / 3600, inDay / 60 % 60, inDay % 60, f.Seconds);
-      break;
+    case TShow::Date: AppendDate(out, c); break;
+    case TShow::Time: AppendClock(out, inDay / 3600, inDay / 60 % 60, inDay % 60, f.Seconds); break;
     case TShow::DateTime:
       out += std::to_string(c.Y) + '-';
       Append2(out, c.M);
@@ -628,8 +639,7 @@ bool SerialText(double serial, bool date1904, TFormat f, std::string& out) {
       out += ' ';
       AppendClock(out, inDay / 3600, inDay / 60 % 60, inDay % 60, f.Seconds);
       break;
-    default:
-      return false;
+    default: return false;
   }
   return true;
 }
@@ -643,11 +653,13 @@ bool IsoDateText(std::string_view v, std::string& out) {
     return r.ec == std::errc() && r.ptr == v.data() + at + len;
   };
   int y, m, d, hh = 0, mm = 0, ss = 0;
-  if (!num(0, 4, y) || v.size() < 10 || v[4] != '-' || !num(5, 2, m) || v[7] != '-' || !num(8, 2, d)) return false;
+  if (!num(0, 4, y) || v.size() < 10 || v[4] != '-' || !num(5, 2, m) || v[7] != '-' ||
+      !num(8, 2, d))
+    return false;
   if (m < 1 || m > 12 || d < 1 || d > 31) return false;
   if (v.size() > 10) {
-    if (v[10] != 'T' || !num(11, 2, hh) || v.size() < 19 || v[13] != ':' || !num(14, 2, mm) || v[16] != ':' ||
-        !num(17, 2, ss))
+    if (v[10] != 'T' || !num(11, 2, hh) || v.size() < 19 || v[13] != ':' || !num(14, 2, mm) ||
+        v[16] != ':' || !num(17, 2, ss))
       return false;
   }
   if (hh == 0 && mm == 0 && ss == 0) {
@@ -670,10 +682,14 @@ bool DurationText(std::string_view v, std::string& out) {
     if (r.ec != std::errc() || r.ptr == v.data() + v.size()) return false;
     i = static_cast<size_t>(r.ptr - v.data());
     char unit = v[i++];
-    if (unit == 'H') h = x;
-    else if (unit == 'M') m = x;
-    else if (unit == 'S') s = x;
-    else return false;
+    if (unit == 'H')
+      h = x;
+    else if (unit == 'M')
+      m = x;
+    else if (unit == 'S')
+      s = x;
+    else
+      return false;
   }
   const double total = h * 3600 + m * 60 + s;
   if (!(total >= 0 && total < 1e12)) return false;
@@ -690,7 +706,9 @@ bool DurationText(std::string_view v, std::string& out) {
 // slowest part). Until Finish only that thread touches the data set.
 class TSheetSink {
  public:
-  TSheetSink(TDataList& list, TFileResult& result) : List(list), Result(result) { List.DataGrid.SetRowCount(1); }
+  TSheetSink(TDataList& list, TFileResult& result) : List(list), Result(result) {
+    List.DataGrid.SetRowCount(1);
+  }
   ~TSheetSink() { SignalAndJoin(Builder, M, Cv, Cancel); }
   TSheetSink(const TSheetSink&) = delete;
   TSheetSink& operator=(const TSheetSink&) = delete;
@@ -717,7 +735,8 @@ class TSheetSink {
     const std::size_t bytes = Cur.Text.size() - RowText;
     if (bytes + text.size() > UINT32_MAX) Fail("a row holds too much text");
     if (static_cast<std::size_t>(col - 1) > have)  // missing cells before it
-      Cur.Ends.insert(Cur.Ends.end(), static_cast<std::size_t>(col - 1) - have, static_cast<std::uint32_t>(bytes));
+      Cur.Ends.insert(Cur.Ends.end(), static_cast<std::size_t>(col - 1) - have,
+                      static_cast<std::uint32_t>(bytes));
     Cur.Text.append(text);
     Cur.Ends.push_back(static_cast<std::uint32_t>(bytes + text.size()));
     Budget(text.size() + 8);
@@ -886,7 +905,8 @@ class TSheetSink {
     }
   }
 
-  static std::string_view Field(std::string_view text, std::span<const std::uint32_t> ends, size_t i) {
+  static std::string_view Field(std::string_view text, std::span<const std::uint32_t> ends,
+                                size_t i) {
     std::uint32_t b = i == 0 ? 0 : ends[i - 1];
     return text.substr(b, ends[i] - b);
   }
@@ -1034,11 +1054,13 @@ class TXlsxStyles : public TXmlReader {
 
 class TXlsxSheet : public TXmlReader {
  public:
+  // clang-format off
   TXlsxSheet(TSheetSink& sink, const std::vector<std::string>& strings, const std::vector<TFormat>& formats,
              bool date1904)
       : Sink(sink), Strings(strings), Formats(formats), Date1904(date1904), CellName(Intern("c")),
         ValueName(Intern("v")), TName(Intern("t")), PhoneticName(Intern("rPh")), RowName(Intern("row")),
         RefName(Intern("r")), StyleName(Intern("s")) {}
+  // clang-format on
 
   // The sheet's size when the archive says it, to reserve the grid from its first rows.
   std::uint64_t ExpectedBytes = 0;
@@ -1120,7 +1142,8 @@ class TXlsxSheet : public TXmlReader {
     if (Type == TType::Shared) {
       unsigned long i = 0;
       auto r = std::from_chars(Value.data(), Value.data() + Value.size(), i);
-      if (r.ec != std::errc() || i >= Strings.size()) Fail("a cell refers to a shared string that does not exist");
+      if (r.ec != std::errc() || i >= Strings.size())
+        Fail("a cell refers to a shared string that does not exist");
       Sink.Cell(Col, Strings[i]);
       return;
     }
@@ -1135,9 +1158,11 @@ class TXlsxSheet : public TXmlReader {
     } else {
       std::string_view v = TrimBlanks(Value);
       if (v.empty()) return;
-      TFormat f = Style >= 0 && Style < static_cast<int>(Formats.size()) ? Formats[Style] : TFormat();
+      TFormat f =
+          Style >= 0 && Style < static_cast<int>(Formats.size()) ? Formats[Style] : TFormat();
       double x;
-      if (f.Show != TShow::Number && std::from_chars(v.data(), v.data() + v.size(), x).ec == std::errc() &&
+      if (f.Show != TShow::Number &&
+          std::from_chars(v.data(), v.data() + v.size(), x).ec == std::errc() &&
           SerialText(x, Date1904, f, Out)) {
       } else if (PlainNumber(v)) {
         return Sink.Cell(Col, v);  // the common case, without a copy
@@ -1335,9 +1360,12 @@ bool IsCompoundFile(std::string_view head) {
   return head.size() >= 8 && std::memcmp(head.data(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) == 0;
 }
 
-TOpened Open(const std::string* path, std::string_view bytes, std::uint64_t archiveSize, std::string_view head) {
+TOpened Open(const std::string* path, std::string_view bytes, std::uint64_t archiveSize,
+             std::string_view head) {
   if (IsCompoundFile(head))
-    Fail("the workbook is encrypted (password-protected) or in the old binary .xls format; save it as .xlsx");
+    Fail(
+        "the workbook is encrypted (password-protected) or in the old binary .xls format; save it "
+        "as .xlsx");
   if (archiveSize == 0) Fail("the file is empty");
   TOpened o;
   o.Zip = std::make_unique<TArchive>(path, bytes, head);
@@ -1373,14 +1401,16 @@ std::size_t PickSheet(const std::vector<std::string>& names, std::string_view sh
     if (names[i] == sheet) return i;
   unsigned long n = 0;
   auto r = std::from_chars(sheet.data(), sheet.data() + sheet.size(), n);
-  if (r.ec == std::errc() && r.ptr == sheet.data() + sheet.size() && n >= 1 && n <= names.size()) return n - 1;
+  if (r.ec == std::errc() && r.ptr == sheet.data() + sheet.size() && n >= 1 && n <= names.size())
+    return n - 1;
   std::string list;
   for (const auto& s : names) list += (list.empty() ? "" : ", ") + s;
   Fail("no sheet '" + std::string(sheet) + "' (the workbook has " + std::to_string(names.size()) +
        (names.size() == 1 ? " sheet: " : " sheets: ") + list + ")");
 }
 
-void ReadSheet(TOpened& o, TDataList& list, TFileResult& result, std::string_view sheet, const TProgress& progress) {
+void ReadSheet(TOpened& o, TDataList& list, TFileResult& result, std::string_view sheet,
+               const TProgress& progress) {
   TSheetSink sink(list, result);
   sink.Limit = o.Zip->Limit;
   if (o.Kind == TKind::Xlsx) {
@@ -1389,7 +1419,8 @@ void ReadSheet(TOpened& o, TDataList& list, TFileResult& result, std::string_vie
     std::vector<std::string> names;
     for (const auto& s : sheets) names.push_back(s.Name);
     const TSheetRef& ref = sheets[PickSheet(names, sheet)];
-    if (ref.Target.empty() || !o.Zip->Has(ref.Target.c_str())) Fail("sheet '" + ref.Name + "' is missing from the archive");
+    if (ref.Target.empty() || !o.Zip->Has(ref.Target.c_str()))
+      Fail("sheet '" + ref.Name + "' is missing from the archive");
     TXlsxStrings strings;
     strings.ParseEntry(*o.Zip, "xl/sharedStrings.xml");
     TXlsxStyles styles;
@@ -1443,7 +1474,8 @@ TFileResult Guarded(const std::string& where, F&& body) {
 }
 
 // The size of a regular file and its first bytes; fails as the text reader does.
-bool FileHead(const std::string& path, TFileResult& result, std::uint64_t& size, std::string& head) {
+bool FileHead(const std::string& path, TFileResult& result, std::uint64_t& size,
+              std::string& head) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) {
     result.Error = FileSizeErrorText;
@@ -1482,7 +1514,8 @@ bool IsWorkbookPath(std::string_view path) {
 std::string WorkbookSaveName(std::string_view path) {
   size_t dot = path.rfind('.');
   size_t slash = path.rfind('/');
-  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) dot = path.size();
+  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+    dot = path.size();
   return std::string(path.substr(0, dot)) + "." + DefaultDataExtension;
 }
 

@@ -151,7 +151,8 @@ std::string DefaultAcrossName(int statistic, int counter) {
   return AcrossStatisticName(statistic).Stem + std::to_string(counter + 1);
 }
 
-TComputeResult ComputeSampleVariable(TDataList& d, const TSampleInputs& in, const TComputeDialogs& dialogs) {
+TComputeResult ComputeSampleVariable(TDataList& d, const TSampleInputs& in,
+                                     const TComputeDialogs& dialogs) {
   TComputeResult res;
   if (d.DataChanged) d.UpdateData();
   if (d.MaxCol() >= MaxColumns) {
@@ -177,7 +178,8 @@ TComputeResult ComputeSampleVariable(TDataList& d, const TSampleInputs& in, cons
         std::vector<double> v = g.Values;
         TStatsEngine e(v);
         double centre;
-        const bool byMedian = stat == StatAbsDevMedianNoMidpoint || stat == StatAbsDevMedian || stat == StatDevMedian;
+        const bool byMedian =
+            stat == StatAbsDevMedianNoMidpoint || stat == StatAbsDevMedian || stat == StatDevMedian;
         if (byMedian) {
           e.SortAndQuartiles();
           centre = e.Stats.Median;
@@ -218,7 +220,8 @@ TComputeResult ComputeSampleVariable(TDataList& d, const TSampleInputs& in, cons
         }
         sizes.Average = counted ? total / counted : 0;
         sizes.MaxSubgroups = std::max(1, sizes.Smallest / 2);
-        sizes.DefaultSubgroups = sizes.Smallest > 5 ? static_cast<int>(std::lround(std::sqrt(sizes.Average))) : 1;
+        sizes.DefaultSubgroups =
+            sizes.Smallest > 5 ? static_cast<int>(std::lround(std::sqrt(sizes.Average))) : 1;
         sizes.DefaultSubgroups = std::clamp(sizes.DefaultSubgroups, 1, sizes.MaxSubgroups);
         k = sizes.DefaultSubgroups;
         if (!dialogs.AskSubgroups || !dialogs.AskSubgroups(sizes, k) || k < 1) {
@@ -264,7 +267,8 @@ TComputeResult ComputeSampleVariable(TDataList& d, const TSampleInputs& in, cons
           values.push_back(m == 0 ? 0 : std::log(*minimumRange * *minimumRange / m));
         }
         const std::vector<int> rows = PassingRows(d, g);
-        for (std::size_t i = 0; i < values.size() && i < rows.size(); ++i) texts[rows[i]] = Text(values[i]);
+        for (std::size_t i = 0; i < values.size() && i < rows.size(); ++i)
+          texts[rows[i]] = Text(values[i]);
       }
       break;
     }
@@ -316,7 +320,8 @@ TComputeResult ComputeSampleVariable(TDataList& d, const TSampleInputs& in, cons
           if (!x) continue;
           const auto [lo, hi] = std::equal_range(v.begin(), v.end(), *x);
           if (lo == hi) continue;
-          const double first = static_cast<double>(lo - v.begin()) + 1, last = static_cast<double>(hi - v.begin());
+          const double first = static_cast<double>(lo - v.begin()) + 1,
+                       last = static_cast<double>(hi - v.begin());
           texts[r] = Text((first + last) / 2);
         }
       }
@@ -331,6 +336,7 @@ TComputeResult ComputeSampleVariable(TDataList& d, const TSampleInputs& in, cons
         const bool two = v.size() >= 2;
         std::optional<double> value;
         switch (stat) {
+          // clang-format off
           case StatMean: e.MeanOnly(); value = e.Stats.Mean; break;
           case StatSum: e.MeanOnly(); value = e.Stats.Sum; break;
           case StatMedian: e.SortAndQuartiles(); value = e.Stats.Median; break;
@@ -339,8 +345,12 @@ TComputeResult ComputeSampleVariable(TDataList& d, const TSampleInputs& in, cons
           case StatLow: e.LowHighRange(); value = e.Stats.Low; break;
           case StatHigh: e.LowHighRange(); value = e.Stats.High; break;
           case StatRange: e.LowHighRange(); if (two) value = e.Stats.Range; break;
+          // clang-format on
           case StatCount: value = static_cast<double>(v.size()); break;
-          case StatMode: e.DistinctAndMode(); value = e.Stats.Mode; break;
+          case StatMode:
+            e.DistinctAndMode();
+            value = e.Stats.Mode;
+            break;
           default: break;
         }
         if (value) texts[rows[0]] = Text(*value);
@@ -357,8 +367,8 @@ TComputeResult ComputeSampleVariable(TDataList& d, const TSampleInputs& in, cons
   std::string of = "\t* " + d.ColumnName(dep);
   for (std::size_t i = 0; i < in.Independent.size(); ++i)
     of += (i == 0 ? " by " : ", ") + d.ColumnName(in.Independent[i]);
-  res.ReportLines = {res.Name + " added to Data Editor", std::string("\t* ") + SampleStatisticName(stat).Caption,
-                     of, ""};
+  res.ReportLines = {res.Name + " added to Data Editor",
+                     std::string("\t* ") + SampleStatisticName(stat).Caption, of, ""};
   DataEditor.FileModified = true;
   DataEditor.PendingDataChange = DataEditor.PendingColumnsChange = true;
   d.SetAllRowsModified();
@@ -385,6 +395,7 @@ TComputeResult ComputeAcrossRows(TDataList& d, const std::vector<int>& columns, 
     TStatsEngine e(v);
     double x = 0;
     switch (statistic) {
+      // clang-format off
       case 0: e.MeanOnly(); x = e.Stats.Mean; break;
       case 1: e.SortAndQuartiles(); x = e.Stats.Median; break;
       case 2: e.MeanAndVariance(); x = e.Stats.StdDev; break;
@@ -393,8 +404,12 @@ TComputeResult ComputeAcrossRows(TDataList& d, const std::vector<int>& columns, 
       case 5: e.LowHighRange(); x = e.Stats.High; break;
       case 6: e.LowHighRange(); x = e.Stats.Range; break;
       case 7: e.MeanOnly(); x = e.Stats.Sum; break;
+      // clang-format on
       case 8: x = static_cast<double>(v.size()); break;
-      default: e.DistinctAndMode(); x = e.Stats.Mode; break;
+      default:
+        e.DistinctAndMode();
+        x = e.Stats.Mode;
+        break;
     }
     texts[r] = Text(x);
   }

@@ -79,10 +79,10 @@ struct TComputeDialogs {
 };
 
 struct TSampleInputs {
-  int Dependent = 0;              // column
-  std::vector<int> Independent;   // grouping columns (none: one group)
+  int Dependent = 0;             // column
+  std::vector<int> Independent;  // grouping columns (none: one group)
   int Statistic = StatMean;
-  std::string NewName;            // empty: the default name
+  std::string NewName;  // empty: the default name
 };
 
 struct TComputeResult {
@@ -90,7 +90,7 @@ struct TComputeResult {
   // A dialog was cancelled: nothing added, nothing reported (Message then says which run
   // had a zero variance when that dialog was the one).
   bool Cancelled = false;
-  int Column = 0;       // the new column
+  int Column = 0;  // the new column
   std::string Name;
   std::vector<std::string> ReportLines;  // the lines the window's report gets
 };

@@ -50,7 +50,8 @@ TDescribedSet Named(TDescribedSet set, std::string variable, std::string group) 
 
 }  // namespace
 
-TDescribeResult Describe(TDataList& data, const std::vector<int>& columns, int byColumn, char code) {
+TDescribeResult Describe(TDataList& data, const std::vector<int>& columns, int byColumn,
+                         char code) {
   TDescribeResult res;
   if (data.DataChanged) data.UpdateData();
   TIncludeColumnsGuard guard(data);
@@ -73,10 +74,13 @@ TDescribeResult Describe(TDataList& data, const std::vector<int>& columns, int b
     ri.ColRefRun = LoadMeasureByLevel;
     ri.measure = c;
     ri.index = byColumn;
-    ri.Afirst = static_cast<std::int32_t>(std::max(std::floor(data.ColumnLow[byColumn]), -2147483647.0));
-    ri.Alast = static_cast<std::int32_t>(std::min(std::ceil(data.ColumnHigh[byColumn]), 2147483646.0));
+    ri.Afirst =
+        static_cast<std::int32_t>(std::max(std::floor(data.ColumnLow[byColumn]), -2147483647.0));
+    ri.Alast =
+        static_cast<std::int32_t>(std::min(std::ceil(data.ColumnHigh[byColumn]), 2147483646.0));
     data.SetupIndex(ri);
-    while (data.GetAR(ri)) res.Sets.push_back(Named(DescribeLoaded(code), data.ColumnName(c), ri.CurrentName));
+    while (data.GetAR(ri))
+      res.Sets.push_back(Named(DescribeLoaded(code), data.ColumnName(c), ri.CurrentName));
   }
   return res;
 }
@@ -92,8 +96,9 @@ std::string DescribeText(const TDescribeResult& result) {
     for (const auto& f : StatsRecordFields())
       out += std::string(f.Name) + '\t' + FormatGeneral(StatsFieldValue(set.Stats, f), 17) + '\n';
     if (set.HaveIntervals)
-      for (const auto& [name, value] : {std::pair{"MeanLower", set.MeanLower}, std::pair{"MeanUpper", set.MeanUpper},
-                                        std::pair{"StdDevLower", set.StdDevLower}, std::pair{"StdDevUpper", set.StdDevUpper}})
+      for (const auto& [name, value] :
+           {std::pair{"MeanLower", set.MeanLower}, std::pair{"MeanUpper", set.MeanUpper},
+            std::pair{"StdDevLower", set.StdDevLower}, std::pair{"StdDevUpper", set.StdDevUpper}})
         out += std::string(name) + '\t' + FormatGeneral(value, 17) + '\n';
   }
   return out;

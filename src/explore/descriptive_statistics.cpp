@@ -90,7 +90,8 @@ void WriteDescriptiveReport(const TDescriptiveResult& result, int decimals) {
     table.AddRow({s.Name, TReportTable::Count(static_cast<double>(s.N)),
                   TReportTable::Count(static_cast<double>(s.Missing)),
                   TReportTable::Value(s.Mean, decimals), TReportTable::Value(s.StdDev, decimals),
-                  TReportTable::Value(s.Minimum, decimals), TReportTable::Value(s.Maximum, decimals)});
+                  TReportTable::Value(s.Minimum, decimals),
+                  TReportTable::Value(s.Maximum, decimals)});
   table.Write();
 }
 
@@ -110,9 +111,8 @@ TAnalysis DescriptiveStatisticsAnalysis() {
   columns.Label = "Columns";
   a.Options = {columns};
   a.Run = [](const TAnalysisContext& context) {
-    TDescriptiveResult res =
-        ComputeDescriptiveStatistics(*context.Data, context.Options.Columns("columns"),
-                                     context.Progress);
+    TDescriptiveResult res = ComputeDescriptiveStatistics(
+        *context.Data, context.Options.Columns("columns"), context.Progress);
     if (!res.Error.empty()) return TOutcome::Refuse(res.Error);
     TOutcome out;
     if (res.Stopped) {

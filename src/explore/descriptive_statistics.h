@@ -20,8 +20,8 @@ inline constexpr const char* NoNumericColumnsMessage = "There are no numeric col
 struct TColumnSummary {
   int Column = 0;
   std::string Name;
-  long long N = 0;        // values loaded
-  long long Missing = 0;  // selected cases without a valid value
+  long long N = 0;                                        // values loaded
+  long long Missing = 0;                                  // selected cases without a valid value
   double Mean = 0, StdDev = 0, Minimum = 0, Maximum = 0;  // NaN when undefined
 };
 

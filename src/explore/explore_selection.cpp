@@ -38,11 +38,11 @@ std::string FileModificationsFoot() {
 std::vector<TOptionSpec> ExploreSelectionOptions() {
   return {
       GraphOption("analysis-variables", TOptionKind::Columns, "", "Analysis Variables",
-           "column analysis: one set per column, by name or number, separated by commas"),
+                  "column analysis: one set per column, by name or number, separated by commas"),
       GraphOption("dependent-variable", TOptionKind::Column, "", "Dependent Variable",
-           "reference analysis: the column analysed"),
+                  "reference analysis: the column analysed"),
       GraphOption("independent-variables", TOptionKind::Columns, "", "Independent Variables",
-           "reference analysis: one set per level of one column, or per run of several"),
+                  "reference analysis: one set per level of one column, or per run of several"),
       GraphOption("title", TOptionKind::Text, "", "Title", "the report title (first title line)"),
   };
 }
@@ -58,12 +58,14 @@ TExploreSelection ReadExploreSelection(const TOptionValues& o) {
 
 bool IsGroupedLoadMode(int mode) {
   switch (mode) {
-    case LoadMeasureByLevel: case LoadMeasureByRun: case LoadColumnsByLevel:
-    case LoadColumnsByRun: case LoadRowMeansByLevel: case LoadRowMeansByRun:
-    case LoadMeasureBySingleRun:
-      return true;
-    default:
-      return false;
+    case LoadMeasureByLevel:
+    case LoadMeasureByRun:
+    case LoadColumnsByLevel:
+    case LoadColumnsByRun:
+    case LoadRowMeansByLevel:
+    case LoadRowMeansByRun:
+    case LoadMeasureBySingleRun: return true;
+    default: return false;
   }
 }
 

@@ -47,8 +47,8 @@ bool IsGroupedLoadMode(int mode);
 
 // One set of a run as the loads deliver it (Process If, missing values, transformation).
 struct TExploreSet {
-  std::string Name, Title;  // CurrentName, CurrentTitle
-  int DescCol = 0;          // the column whose specification limits belong to the set
+  std::string Name, Title;     // CurrentName, CurrentTitle
+  int DescCol = 0;             // the column whose specification limits belong to the set
   std::vector<double> Values;  // load order
 };
 // Every set of the run from the first, then SetupIndex again.

@@ -30,6 +30,7 @@ struct TItemDef {
 constexpr TCustomColour L = TCustomColour::Lime, F = TCustomColour::Fuchsia,
                         A = TCustomColour::Aqua, S = TCustomColour::Silver;
 
+// clang-format off
 constexpr TItemDef ItemDefs[CustomItemCount] = {
     {"n", L}, {"Sum", L}, {"Mean", F}, {"Mean CI@Mean Confidence Interval", F},
     {"Std Dev@Standard Deviation", A}, {"Std Dev CI@Std Dev Confidence Interval", A},
@@ -59,7 +60,8 @@ constexpr TItemDef ItemDefs[CustomItemCount] = {
     {"P(.99)", L}, {"P(.995)", L}};
 
 constexpr double PercentileAt[19] = {0.005, 0.01, 0.025, 0.05, 0.10, 0.20, 0.25, 0.30, 0.40, 0.50,
-                                     0.60,  0.70, 0.75,  0.80, 0.90, 0.95, 0.975, 0.99, 0.995};
+                                     // clang-format on
+                                     0.60, 0.70, 0.75, 0.80, 0.90, 0.95, 0.975, 0.99, 0.995};
 constexpr int FirstPercentileItem = 63;
 
 // Items whose cells come in pairs.
@@ -87,7 +89,8 @@ std::vector<std::string> SplitList(const std::string& s) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t comma = s.find(',', start);
-    out.push_back(Trim(s.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
+    out.push_back(
+        Trim(s.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
@@ -122,7 +125,8 @@ struct TTableBuilder {
     ++row;
     t.Grid.SetRowCount(row + 1);
     t.Grid.SetCell(0, row, label);
-    for (std::size_t c = 0; c < cells.size(); ++c) t.Grid.SetCell(static_cast<int>(c) + 1, row, cells[c]);
+    for (std::size_t c = 0; c < cells.size(); ++c)
+      t.Grid.SetCell(static_cast<int>(c) + 1, row, cells[c]);
   }
 };
 
@@ -197,7 +201,8 @@ TExploreTable BuildTable(TExplorePage page, const TExploreRows& rows, const TExp
       t.ReportHeading = Upper(t.Heading);
       b.Header(rows.GroupHeader,
                {"n", "Mean", "Mean(L)", "Mean(H)", "Std Dev", "Std Dev(L)", "Std Dev(H)"});
-      const TExplorePooled pooled = o.PooledCI ? ExplorePooledValues(rows.Groups(), o.Conf) : TExplorePooled{};
+      const TExplorePooled pooled =
+          o.PooledCI ? ExplorePooledValues(rows.Groups(), o.Conf) : TExplorePooled{};
       for (const TExploreRow& r : rows.Rows) {
         std::vector<double> x = r.Values;
         const double n = static_cast<double>(x.size());
@@ -222,7 +227,8 @@ TExploreTable BuildTable(TExplorePage page, const TExploreRows& rows, const TExp
       t.PrintHeading = "NATURAL TOLERANCE";
       t.ReportHeading = "NATURAL TOLERANCE (Assuming Normality)";
       b.Header(rows.GroupHeader, {"n", "Mean", "Std Dev", "NT Low", "NT High", "NT (6s)"});
-      const TExplorePooled pooled = o.PooledNT ? ExplorePooledValues(rows.Groups(), o.Conf) : TExplorePooled{};
+      const TExplorePooled pooled =
+          o.PooledNT ? ExplorePooledValues(rows.Groups(), o.Conf) : TExplorePooled{};
       for (const TExploreRow& r : rows.Rows) {
         std::vector<double> x = r.Values;
         TStatsEngine e(x);
@@ -243,7 +249,8 @@ TExploreTable BuildTable(TExplorePage page, const TExploreRows& rows, const TExp
         break;
       }
       for (const TExploreRow& r : rows.Rows) {
-        TCustomRowStats row = PrepareCustomRow(r.Values, o.Custom, o.Conf, RowSpecs(data, r.DescCol));
+        TCustomRowStats row =
+            PrepareCustomRow(r.Values, o.Custom, o.Conf, RowSpecs(data, r.DescCol));
         std::vector<std::string> cells;
         for (int i = 0; i < CustomItemCount; ++i) {
           if (!o.Custom[static_cast<std::size_t>(i)]) continue;
@@ -542,8 +549,8 @@ std::vector<std::string> CustomItemCells(int item, TCustomRowStats& row, const s
     case 29: {
       const TExponentialStats x = ExponentialStatistics(row.n, m, s.Low, s.Variance);
       if (!x.Tested) return {Fixed(0, 4), pcell(NotAvailable)};
-      const double p = o.ExponentialP ? o.ExponentialP(row.n, x.T, label)
-                                      : ExponentialTestP(row.n, x.T, label);
+      const double p =
+          o.ExponentialP ? o.ExponentialP(row.n, x.T, label) : ExponentialTestP(row.n, x.T, label);
       return {Fixed(x.T, 4), pcell(p)};
     }
     case 30: {
@@ -575,11 +582,10 @@ std::vector<std::string> CustomItemCells(int item, TCustomRowStats& row, const s
     case 50: return sp.HasLSL && n > 0 ? one(f(100 * row.CountBelow / n)) : none();
     case 51: return sp.HasUSL && n > 0 ? one(f(100 * row.CountAbove / n)) : none();
     case 52:
-      return (sp.HasLSL || sp.HasUSL) && n > 0 ? one(f(100 * (row.CountBelow + row.CountAbove) / n)) : none();
-    case 53:
-      return sp.HasLSL && sd > 0 ? one(f(100 * NormalTail((m - sp.LSL) / sd, 1))) : none();
-    case 54:
-      return sp.HasUSL && sd > 0 ? one(f(100 * NormalTail((sp.USL - m) / sd, 1))) : none();
+      return (sp.HasLSL || sp.HasUSL) && n > 0 ? one(f(100 * (row.CountBelow + row.CountAbove) / n))
+                                               : none();
+    case 53: return sp.HasLSL && sd > 0 ? one(f(100 * NormalTail((m - sp.LSL) / sd, 1))) : none();
+    case 54: return sp.HasUSL && sd > 0 ? one(f(100 * NormalTail((sp.USL - m) / sd, 1))) : none();
     case 55: {
       if (!(sp.HasLSL || sp.HasUSL) || !(sd > 0)) return none();
       double area = 0;
@@ -587,9 +593,12 @@ std::vector<std::string> CustomItemCells(int item, TCustomRowStats& row, const s
       if (sp.HasUSL) area += NormalTail((sp.USL - m) / sd, 1);
       return one(f(100 * area));
     }
-    case 56: case 59:
-    case 57: case 60:
-    case 58: case 61: {
+    case 56:
+    case 59:
+    case 57:
+    case 60:
+    case 58:
+    case 61: {
       if (!(sp.HasLSL || sp.HasUSL)) return none();
       const int kind = (item - 56) % 3;
       if (kind == 2 && !sp.HasTarget) return none();
@@ -606,7 +615,8 @@ std::vector<std::string> CustomItemCells(int item, TCustomRowStats& row, const s
 
 // ---------------------------------------------------------------- the report print
 
-void PrintExploreReport(TMPrinter& mp, TDataList& data, TRunInfo& ri, const TExploreReportInputs& in) {
+void PrintExploreReport(TMPrinter& mp, TDataList& data, TRunInfo& ri,
+                        const TExploreReportInputs& in) {
   if (!in.Title.empty()) {
     mp.SetFont(TPrintFont{"Arial", 12, true, false, 0});
     mp.PrintLine(in.Title);
@@ -618,8 +628,7 @@ void PrintExploreReport(TMPrinter& mp, TDataList& data, TRunInfo& ri, const TExp
   if (ri.Run) mp.PrintLine("Reference = " + ri.GroupName + "    " + "Measure = " + ri.MeasureName);
   if (!in.ModificationLine.empty()) mp.PrintLine(in.ModificationLine);
   bool any = false;
-  for (int k = 0; k < ExplorePageCount; ++k)
-    any |= in.Sections[static_cast<std::size_t>(k)];
+  for (int k = 0; k < ExplorePageCount; ++k) any |= in.Sections[static_cast<std::size_t>(k)];
   if (!any) return;
   const TExploreRows rows = LoadExploreRows(data, ri);
   for (int k = 0; k < ExplorePageCount; ++k) {
@@ -631,7 +640,8 @@ void PrintExploreReport(TMPrinter& mp, TDataList& data, TRunInfo& ri, const TExp
   }
 }
 
-std::vector<std::string> ExploreReportLines(TDataList& data, TRunInfo& ri, const TExploreReportInputs& in) {
+std::vector<std::string> ExploreReportLines(TDataList& data, TRunInfo& ri,
+                                            const TExploreReportInputs& in) {
   TTextPageDevice device;
   TMPrinter mp;
   mp.InitMPrinter(device);
@@ -645,22 +655,24 @@ std::vector<std::string> ExploreReportLines(TDataList& data, TRunInfo& ri, const
 
 namespace {
 
-constexpr const char* TableNames[ExplorePageCount] = {"descriptives",         "quartiles",
-                                                      "normality-tests",      "confidence-intervals",
-                                                      "natural-tolerance",    "custom"};
+constexpr const char* TableNames[ExplorePageCount] = {"descriptives",      "quartiles",
+                                                      "normality-tests",   "confidence-intervals",
+                                                      "natural-tolerance", "custom"};
 
 }  // namespace
 
 TAnalysis ExploreAnalysis() {
   TAnalysis a;
   a.Name = ExploreCommand;
-  a.Summary = "Descriptives, quartiles, normality tests, confidence intervals, natural tolerance "
-              "and chosen statistics of Explore's groups, as its Output page prints them.";
+  a.Summary =
+      "Descriptives, quartiles, normality tests, confidence intervals, natural tolerance "
+      "and chosen statistics of Explore's groups, as its Output page prints them.";
   a.NeedsData = true;
   a.Options = ExploreSelectionOptions();
   using K = TOptionKind;
-  TOptionSpec conf = GraphOption("conf", K::Choice, "95", "Conf",
-                                 "confidence level in percent: a p-value at or below 1 - conf is marked \"*\"");
+  TOptionSpec conf =
+      GraphOption("conf", K::Choice, "95", "Conf",
+                  "confidence level in percent: a p-value at or below 1 - conf is marked \"*\"");
   conf.Choices = {{"90", "90", 90}, {"95", "95", 95}, {"99", "99", 99}};
   TOptionSpec decimals = DecimalsOption(2);
   for (TOptionSpec s :
@@ -695,7 +707,8 @@ TAnalysis ExploreAnalysis() {
       }
     if (!std::any_of(in.Sections.begin(), in.Sections.end(), [](bool b) { return b; }))
       return TOutcome::Refuse("Choose at least one table with --tables!");
-    if (in.Sections[static_cast<std::size_t>(TExplorePage::Custom)] && !AnyCustomChecked(in.Options.Custom))
+    if (in.Sections[static_cast<std::size_t>(TExplorePage::Custom)] &&
+        !AnyCustomChecked(in.Options.Custom))
       return TOutcome::Refuse("Choose the custom statistics with --custom!");
     in.Options.Decimals = o.Decimals();
     in.Options.ConfText = o.Text("conf");
@@ -710,7 +723,8 @@ TAnalysis ExploreAnalysis() {
     TIncludeColumnsGuard guard(data);
     TRunInfo ri;
     const TExploreSelection sel = ReadExploreSelection(o);
-    if (std::string error = BuildExploreRun(data, sel, ri); !error.empty()) return TOutcome::Refuse(error);
+    if (std::string error = BuildExploreRun(data, sel, ri); !error.empty())
+      return TOutcome::Refuse(error);
     if (ri.NumberOfGroups == 0) return TOutcome::Refuse("There are no values in the chosen sets!");
     in.Title = sel.Title;
     const std::string& path = DataEditor.DataFilename;

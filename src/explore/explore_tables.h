@@ -85,11 +85,11 @@ TExploreRows LoadExploreRows(TDataList& data, TRunInfo& ri);
 using TExponentialP = std::function<double(int n, double t, const std::string& label)>;
 
 struct TExploreOptions {
-  int Decimals = 2;          // 0..9: every value that is not a count, p or test statistic
-  double Conf = 0.95;        // the "&Conf:" level as a fraction
-  std::string ConfText;      // the combo's text for the interval heading; empty: from Conf
-  bool PooledCI = false;     // "&Use Pooled Variance" on "Conf. Int."
-  bool PooledNT = false;     // the same on "Nat. Tol."
+  int Decimals = 2;       // 0..9: every value that is not a count, p or test statistic
+  double Conf = 0.95;     // the "&Conf:" level as a fraction
+  std::string ConfText;   // the combo's text for the interval heading; empty: from Conf
+  bool PooledCI = false;  // "&Use Pooled Variance" on "Conf. Int."
+  bool PooledNT = false;  // the same on "Nat. Tol."
   TCustomChecks Custom{};
   TExponentialP ExponentialP;  // empty: ExponentialTestP without a monitor
 };
@@ -123,9 +123,9 @@ TExploreTable ComputeExploreTable(TExplorePage page, TDataList& data, TRunInfo& 
 // Pooled within-group values over the groups with n >= 2 (all 0 when none has two).
 struct TExplorePooled {
   int df = 0;
-  double StdDev = 0;          // sqrt(sum (n - 1) s^2 / df)
+  double StdDev = 0;            // sqrt(sum (n - 1) s^2 / df)
   double Lower = 0, Upper = 0;  // its chi-square confidence limits
-  double HalfWidth = 0;       // t(alpha, df) x StdDev; a mean's interval is mean -+ it / sqrt(n)
+  double HalfWidth = 0;         // t(alpha, df) x StdDev; a mean's interval is mean -+ it / sqrt(n)
 };
 TExplorePooled ExplorePooledValues(std::span<const TExploreRow> groups, double conf);
 
@@ -155,13 +155,13 @@ TExponentialStats ExponentialStatistics(int n, double mean, double low, double v
 // What the checked custom items need of one row, computed once before its cells.
 struct TCustomRowStats {
   int n = 0;
-  TStatsRecord Stats;             // engine record after the preparation
-  double StdDevMR = 0, StdDevMMR = 0;  // moving-range estimates (case order)
+  TStatsRecord Stats;                                     // engine record after the preparation
+  double StdDevMR = 0, StdDevMMR = 0;                     // moving-range estimates (case order)
   double MeanL = 999, MeanH = 999, SdL = 999, SdH = 999;  // confidence intervals
   double SWW = 999, SWp = 999;
   TExploreSpecs Specs;
   int CountBelow = 0, CountAbove = 0;  // values below LSL / above USL
-  std::vector<double> Sorted;     // the row ascending (percentiles, counts beyond 3s)
+  std::vector<double> Sorted;          // the row ascending (percentiles, counts beyond 3s)
 };
 // Prepares a row for the checked items, running only the engine operations they use.
 // `values` is the row in case order (used as work space).
@@ -178,8 +178,8 @@ std::vector<std::string> CustomItemCells(int item, TCustomRowStats& row, const s
 using TExploreSections = std::array<bool, ExplorePageCount>;
 
 struct TExploreReportInputs {
-  std::string Title;     // the report title; empty: no title line
-  std::string FileName;  // the data file's name without its folder; empty: none
+  std::string Title;             // the report title; empty: no title line
+  std::string FileName;          // the data file's name without its folder; empty: none
   std::string ModificationLine;  // the data set's modification line; empty: none
   TExploreSections Sections{};
   TExploreOptions Options;

@@ -88,7 +88,8 @@ TFrequencyIntervals FrequencyIntervals(std::span<const double> pooled, const TFr
   double typedSize = 0, typedMidpoint = 0;
   const bool sizeTyped = o.IntervalSizeOn && ReadPlainNumber(o.IntervalSizeText, typedSize) &&
                          typedSize > 0 && std::isfinite(typedSize);
-  const bool midpointTyped = o.FirstMidpointOn && ReadPlainNumber(o.FirstMidpointText, typedMidpoint) &&
+  const bool midpointTyped = o.FirstMidpointOn &&
+                             ReadPlainNumber(o.FirstMidpointText, typedMidpoint) &&
                              std::isfinite(typedMidpoint);
   double g = sizeTyped ? typedSize : automaticSize();
   double f = midpointTyped ? MoveFirstMidpointDown(typedMidpoint, g, low) : automaticMidpoint(g);
@@ -109,13 +110,14 @@ TFrequencyIntervals FrequencyIntervals(std::span<const double> pooled, const TFr
   }
   iv.Size = g;
   iv.FirstMidpoint = f;
-  iv.MidpointDecimals =
-      MidpointDecimals(g, o.IntervalSizeOn && !iv.TooManyIntervals ? o.IntervalSizeText : std::string());
+  iv.MidpointDecimals = MidpointDecimals(
+      g, o.IntervalSizeOn && !iv.TooManyIntervals ? o.IntervalSizeText : std::string());
   FillRows(iv, std::min(rows, MaxRows), high);
   return iv;
 }
 
-std::vector<std::int32_t> CountIntervals(std::span<const double> values, const TFrequencyIntervals& iv) {
+std::vector<std::int32_t> CountIntervals(std::span<const double> values,
+                                         const TFrequencyIntervals& iv) {
   const std::size_t rows = iv.Rows();
   std::vector<std::int32_t> counts(rows, 0);
   if (rows == 0) return counts;
@@ -143,7 +145,8 @@ TFrequencyTable StartFrequencyTable(std::span<const double> pooled, const TFrequ
   const int rows = static_cast<int>(t.Intervals.Rows());
   t.Grid.SetSize(1, rows + 1);
   t.Grid.SetCell(0, 0, MidPointText);
-  for (int i = 0; i < rows; ++i) t.Grid.SetCell(0, i + 1, t.Intervals.Labels[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < rows; ++i)
+    t.Grid.SetCell(0, i + 1, t.Intervals.Labels[static_cast<std::size_t>(i)]);
   return t;
 }
 
@@ -159,7 +162,8 @@ void AddFrequencySet(TFrequencyTable& t, const std::string& title, std::span<con
     cumulative += k;
     // An empty interval stays empty in every type, the cumulative one included.
     if (k > 0)
-      t.Grid.SetCell(col, static_cast<int>(i) + 1, CellText(o.Type, k, cumulative, values.size(), o.Decimals));
+      t.Grid.SetCell(col, static_cast<int>(i) + 1,
+                     CellText(o.Type, k, cumulative, values.size(), o.Decimals));
   }
 }
 
@@ -173,8 +177,9 @@ TFrequencyTable BuildFrequencyTable(TDataList& data, TRunInfo& ri, const TFreque
   for (int j = 0;; ++j) {
     if (beforeSet) beforeSet(j, ri.NumberOfGroups);
     if (!data.GetAR(ri)) break;
-    AddFrequencySet(t, ri.CurrentTitle,
-                    std::span<const double>(A_Array.data() + 1, static_cast<std::size_t>(A_ArrayCount)), o);
+    AddFrequencySet(
+        t, ri.CurrentTitle,
+        std::span<const double>(A_Array.data() + 1, static_cast<std::size_t>(A_ArrayCount)), o);
   }
   data.SetupIndex(ri);
   return t;
@@ -183,8 +188,9 @@ TFrequencyTable BuildFrequencyTable(TDataList& data, TRunInfo& ri, const TFreque
 TAnalysis FrequencyPlotsAnalysis() {
   TAnalysis a;
   a.Name = FrequencyPlotsCommand;
-  a.Summary = "Counts per class interval of Explore's sets, one column per set, with shared "
-              "intervals from the pooled values.";
+  a.Summary =
+      "Counts per class interval of Explore's sets, one column per set, with shared "
+      "intervals from the pooled values.";
   a.NeedsData = true;
   a.Options = ExploreSelectionOptions();
   using K = TOptionKind;
@@ -192,7 +198,8 @@ TAnalysis FrequencyPlotsAnalysis() {
   type.Choices = {
       ChoiceOf(TFrequencyType::Frequencies, "frequencies", "Frequencies"),
       ChoiceOf(TFrequencyType::RelativeFrequencies, "relative-frequencies", "Relative Frequencies"),
-      ChoiceOf(TFrequencyType::CumulativeFrequencies, "cumulative-frequencies", "Cumulative Frequencies")};
+      ChoiceOf(TFrequencyType::CumulativeFrequencies, "cumulative-frequencies",
+               "Cumulative Frequencies")};
   a.Options.push_back(std::move(type));
   a.Options.push_back(GraphOption("interval-size", K::Text, "", "Interval Size",
                                   "the interval size (empty or 0: the automatic size)"));
@@ -204,13 +211,14 @@ TAnalysis FrequencyPlotsAnalysis() {
     TIncludeColumnsGuard guard(data);
     TRunInfo ri;
     const TExploreSelection sel = ReadExploreSelection(o);
-    if (std::string error = BuildExploreRun(data, sel, ri); !error.empty()) return TOutcome::Refuse(error);
+    if (std::string error = BuildExploreRun(data, sel, ri); !error.empty())
+      return TOutcome::Refuse(error);
 
     TFrequencyOptions fo;
     fo.Type = o.Choice<TFrequencyType>("type");
     fo.Decimals = o.Decimals();
-    if (std::string e = ReadIntervalBoxes(o, fo.IntervalSizeOn, fo.IntervalSizeText, fo.FirstMidpointOn,
-                                          fo.FirstMidpointText);
+    if (std::string e = ReadIntervalBoxes(o, fo.IntervalSizeOn, fo.IntervalSizeText,
+                                          fo.FirstMidpointOn, fo.FirstMidpointText);
         !e.empty())
       return TOutcome::Refuse(e);
 

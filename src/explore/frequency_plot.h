@@ -39,7 +39,7 @@ struct TFrequencyIntervals {
   double Size = 1;           // g
   double FirstMidpoint = 0;  // f
   int MidpointDecimals = 0;
-  bool TooManyIntervals = false;  // the boxes asked for more than MaxHistogramIntervals
+  bool TooManyIntervals = false;    // the boxes asked for more than MaxHistogramIntervals
   std::vector<std::string> Labels;  // the midpoints as shown
   // The upper bound of each row, by the same repeated addition as the midpoints: a value
   // below Bounds[i] and not below Bounds[i - 1] belongs to row i (boundary values to the

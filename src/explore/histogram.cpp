@@ -89,7 +89,8 @@ int MidpointDecimals(double g, const std::string& typedSize) {
   const auto dot = typedSize.find('.');
   if (g > 0 && dot != std::string::npos) {
     std::size_t end = dot + 1;
-    while (end < typedSize.size() && std::isdigit(static_cast<unsigned char>(typedSize[end]))) ++end;
+    while (end < typedSize.size() && std::isdigit(static_cast<unsigned char>(typedSize[end])))
+      ++end;
     d = std::max(d, static_cast<int>(end - dot - 1));
   }
   return d;
@@ -122,11 +123,14 @@ THistogram ComputeHistogram(std::span<double> values, const THistogramInputs& in
   }
 
   const std::span<const double> sorted = values;
-  auto automaticSize = [&] { return NiceInterval(hi - lo, std::min(h.n / 100.0 + 10, 20.0), sorted); };
+  auto automaticSize = [&] {
+    return NiceInterval(hi - lo, std::min(h.n / 100.0 + 10, 20.0), sorted);
+  };
   auto automaticMidpoint = [&](double g) { return h.n == 1 ? lo : AutoFirstMidpoint(lo, g); };
 
   double typedSize = 0, typedMidpoint = 0;
-  const bool sizeTyped = o.IntervalSizeOn && ReadBox(o.IntervalSizeText, typedSize) && typedSize > 0;
+  const bool sizeTyped =
+      o.IntervalSizeOn && ReadBox(o.IntervalSizeText, typedSize) && typedSize > 0;
   const bool midpointTyped = o.FirstMidpointOn && ReadBox(o.FirstMidpointText, typedMidpoint);
   double g = sizeTyped ? typedSize : automaticSize();
   double f = midpointTyped ? MoveFirstMidpointDown(typedMidpoint, g, lo) : automaticMidpoint(g);
@@ -208,7 +212,8 @@ std::string HistogramTitle(THistogramType type, bool allItem, int listCount, int
   return t + currentTitle;
 }
 
-TChart HistogramChart(const THistogram& h, const THistogramInputs& in, const THistogramLabels& labels) {
+TChart HistogramChart(const THistogram& h, const THistogramInputs& in,
+                      const THistogramLabels& labels) {
   const THistogramOptions& o = in.Options;
   TChart c;
   c.BlackWhite = labels.BlackWhite;
@@ -331,7 +336,8 @@ void WriteHistogramReport(const THistogram& h, const THistogramInputs& in,
   t.Write();
 }
 
-std::vector<std::string> HistogramSetList(TDataList& data, TRunInfo& ri, std::vector<std::string>* indexes) {
+std::vector<std::string> HistogramSetList(TDataList& data, TRunInfo& ri,
+                                          std::vector<std::string>* indexes) {
   std::vector<std::string> names, index;
   data.SetupVarList(ri, names, index);
   if (names.size() > 1) names.insert(names.begin(), "(All)");
@@ -423,40 +429,46 @@ std::string ReadIntervalBoxes(const TOptionValues& o, bool& sizeOn, std::string&
   };
   if (std::string e = box("interval-size", sizeOn, sizeText); !e.empty()) return e;
   double size = 0;
-  if (sizeOn && ReadPlainNumber(sizeText, size) && size < 0) return "Interval Size must not be negative!";
+  if (sizeOn && ReadPlainNumber(sizeText, size) && size < 0)
+    return "Interval Size must not be negative!";
   return box("first-midpoint", midpointOn, midpointText);
 }
 
 TAnalysis HistogramAnalysis() {
   TAnalysis a;
   a.Name = HistogramCommand;
-  a.Summary = "Histogram or frequency polygon of Explore's sets, with a nice interval size, "
-              "normal curve, specification and process limits.";
+  a.Summary =
+      "Histogram or frequency polygon of Explore's sets, with a nice interval size, "
+      "normal curve, specification and process limits.";
   a.NeedsData = true;
   a.DrawsPicture = true;
   a.Options = ExploreSelectionOptions();
   using K = TOptionKind;
-  TOptionSpec type = GraphOption("type", K::Choice, "histograms", "Type", "bars or a frequency polygon");
-  type.Choices = {ChoiceOf(THistogramType::Histograms, "histograms", "Histograms"),
-                  ChoiceOf(THistogramType::FrequencyPolygons, "frequency-polygons", "Frequency Polygons")};
+  TOptionSpec type =
+      GraphOption("type", K::Choice, "histograms", "Type", "bars or a frequency polygon");
+  type.Choices = {
+      ChoiceOf(THistogramType::Histograms, "histograms", "Histograms"),
+      ChoiceOf(THistogramType::FrequencyPolygons, "frequency-polygons", "Frequency Polygons")};
   for (TOptionSpec s : {
-           GraphOption("set", K::Text, "all", "Set", "all, a set's number (1 the first) or its name"),
+           GraphOption("set", K::Text, "all", "Set",
+                       "all, a set's number (1 the first) or its name"),
            GraphOption("interval-size", K::Text, "", "Interval Size",
-               "the interval size (empty or 0: the automatic size)"),
+                       "the interval size (empty or 0: the automatic size)"),
            GraphOption("first-midpoint", K::Text, "", "First Midpoint",
-               "the first midpoint, moved down to the data (empty: automatic)"),
+                       "the first midpoint, moved down to the data (empty: automatic)"),
            GraphOption("constant-x-axis", K::Flag, "", "Constant X Axis",
-               "the range of all sets for every set"),
+                       "the range of all sets for every set"),
            GraphOption("normal-curve", K::Flag, "", "Normal Curve", "the fitted normal curve"),
            type,
            GraphOption("relative-frequencies", K::Flag, "", "Relative Frequencies",
-               "heights as fractions of n"),
+                       "heights as fractions of n"),
            GraphOption("display-process-limits", K::Flag, "", "Display Process Limits",
-               "lines at the mean and the mean +- 3 standard deviations"),
+                       "lines at the mean and the mean +- 3 standard deviations"),
            GraphOption("no-display-specifications", K::Flag, "", "Display Specifications",
-               "leave out the column's LSL, Target and USL"),
-           GraphOption("add-file-modifications-to-chart", K::Flag, "", "Add File Modifications to Chart",
-               "the data rules in force as the chart's foot"),
+                       "leave out the column's LSL, Target and USL"),
+           GraphOption("add-file-modifications-to-chart", K::Flag, "",
+                       "Add File Modifications to Chart",
+                       "the data rules in force as the chart's foot"),
            GraphOption("black-white", K::Flag, "", "Black & White", "draw in black and white"),
        })
     a.Options.push_back(std::move(s));
@@ -466,7 +478,8 @@ TAnalysis HistogramAnalysis() {
     TIncludeColumnsGuard guard(data);
     TRunInfo ri;
     const TExploreSelection sel = ReadExploreSelection(o);
-    if (std::string error = BuildExploreRun(data, sel, ri); !error.empty()) return TOutcome::Refuse(error);
+    if (std::string error = BuildExploreRun(data, sel, ri); !error.empty())
+      return TOutcome::Refuse(error);
     std::vector<std::string> indexes;
     const std::vector<std::string> list = HistogramSetList(data, ri, &indexes);
     if (list.empty()) return TOutcome::Refuse("There are no values in the chosen sets!");
@@ -474,8 +487,8 @@ TAnalysis HistogramAnalysis() {
     if (item < 0) return TOutcome::Refuse("'" + o.Text("set") + "' is not a set of the run!");
 
     THistogramOptions ho;
-    if (std::string e = ReadIntervalBoxes(o, ho.IntervalSizeOn, ho.IntervalSizeText, ho.FirstMidpointOn,
-                                          ho.FirstMidpointText);
+    if (std::string e = ReadIntervalBoxes(o, ho.IntervalSizeOn, ho.IntervalSizeText,
+                                          ho.FirstMidpointOn, ho.FirstMidpointText);
         !e.empty())
       return TOutcome::Refuse(e);
     ho.ConstantXAxis = o.Flag("constant-x-axis");
@@ -488,9 +501,9 @@ TAnalysis HistogramAnalysis() {
 
     double low = 0, high = 0;
     HistogramGrandRange(data, ri, low, high);
-    THistogramDrawing d = DrawHistogramItem(data, ri, indexes, item, static_cast<int>(list.size()),
-                                            ho, low, high, sel.Title, o.Flag("black-white"),
-                                            context.Warn);
+    THistogramDrawing d =
+        DrawHistogramItem(data, ri, indexes, item, static_cast<int>(list.size()), ho, low, high,
+                          sel.Title, o.Flag("black-white"), context.Warn);
     TOutcome out;
     out.Chart = std::move(d.Chart);
     TReportScope scope(out.Report);

@@ -53,14 +53,14 @@ struct THistogram {
   std::int32_t n = 0;
   double Lo = 0, Hi = 0;  // the range the intervals cover (specifications included)
   double Mean = 0, Variance = 0, StdDev = 0;  // with the curve or the process limits
-  double g = 1, f = 0;    // interval size and first midpoint used
-  std::string SizeUsed, FirstUsed;  // "Size Used: (0.5)", "First Used: (2)"
-  bool TooManyIntervals = false;    // the boxes asked for more than MaxHistogramIntervals
-  std::vector<std::int32_t> Counts;  // m + 1 counters; interval i (1-based) at [i - 1]
-  std::int32_t Drawn = 0;  // intervals drawn from the data (the report's lines)
+  double g = 1, f = 0;                        // interval size and first midpoint used
+  std::string SizeUsed, FirstUsed;            // "Size Used: (0.5)", "First Used: (2)"
+  bool TooManyIntervals = false;              // the boxes asked for more than MaxHistogramIntervals
+  std::vector<std::int32_t> Counts;           // m + 1 counters; interval i (1-based) at [i - 1]
+  std::int32_t Drawn = 0;                     // intervals drawn from the data (the report's lines)
   std::int32_t MaxCount = 0;
-  double H = 0;      // the curve's height at the mean (an interval's expected count)
-  double Scale = 1;  // 1, or 1/n for relative frequencies
+  double H = 0;                     // the curve's height at the mean (an interval's expected count)
+  double Scale = 1;                 // 1, or 1/n for relative frequencies
   double AxisMin = 0, AxisMax = 1;  // the bottom axis (saved for Zoom Out)
   std::vector<double> CurveX, CurveY;
   int MidpointDecimals = 0;

@@ -98,16 +98,23 @@ TPlotResult ComputePlots(const std::vector<TExploreSet>& sets, const TPlotOption
                                                         : "% Confidence Intervals")};
       break;
     case TPlotKind::MeanBar: r.Title = {"Mean Plots"}; break;
-    case TPlotKind::StdDevPlot: r.Title = {"Standard Deviation Plots", pct + "% Confidence Intervals"}; break;
+    case TPlotKind::StdDevPlot:
+      r.Title = {"Standard Deviation Plots", pct + "% Confidence Intervals"};
+      break;
     case TPlotKind::NaturalTol:
       r.Title = {o.PooledVariances ? "Natural Tolerances (Pooled)" : "Natural Tolerances",
                  "(Assuming Normality)"};
       break;
-    case TPlotKind::TukeyCMD: r.Title = {"Tukey Critical Mean Differences", pct + "% Intervals"}; break;
-    case TPlotKind::TCmdLSD: r.Title = {"Least Significant Differences (t-test)", pct + "% Intervals"}; break;
+    case TPlotKind::TukeyCMD:
+      r.Title = {"Tukey Critical Mean Differences", pct + "% Intervals"};
+      break;
+    case TPlotKind::TCmdLSD:
+      r.Title = {"Least Significant Differences (t-test)", pct + "% Intervals"};
+      break;
   }
-  r.Pooled = o.Kind == TPlotKind::TukeyCMD || o.Kind == TPlotKind::TCmdLSD ||
-             (o.PooledVariances && (o.Kind == TPlotKind::MeanCI || o.Kind == TPlotKind::NaturalTol));
+  r.Pooled =
+      o.Kind == TPlotKind::TukeyCMD || o.Kind == TPlotKind::TCmdLSD ||
+      (o.PooledVariances && (o.Kind == TPlotKind::MeanCI || o.Kind == TPlotKind::NaturalTol));
   if (r.Pooled) r.PooledStats = PooledStatistics(sets, o.Conf);
   const TPooledStats& p = r.PooledStats;
   TConfI ci;
@@ -130,7 +137,8 @@ TPlotResult ComputePlots(const std::vector<TExploreSet>& sets, const TPlotOption
     }
     TStatsEngine e(x);
     e.MeanAndVariance();
-    const double mean = e.Stats.Mean, sd = e.Stats.StdDev, rootN = std::sqrt(static_cast<double>(g.n));
+    const double mean = e.Stats.Mean, sd = e.Stats.StdDev,
+                 rootN = std::sqrt(static_cast<double>(g.n));
     g.Mean = mean;
     auto box = [&](double lo, double hi, bool centre, double c) {
       g.HasBox = true;
@@ -149,9 +157,7 @@ TPlotResult ComputePlots(const std::vector<TExploreSet>& sets, const TPlotOption
           if (g.n >= 2) box(ci.m1, ci.m2, true, mean);
         }
         break;
-      case TPlotKind::MeanBar:
-        box(std::min(0.0, mean), std::max(0.0, mean), false, mean);
-        break;
+      case TPlotKind::MeanBar: box(std::min(0.0, mean), std::max(0.0, mean), false, mean); break;
       case TPlotKind::StdDevPlot:
         ci.Intervals(mean, sd, g.n);
         if (g.n >= 2) box(ci.s1, ci.s2, true, sd);
@@ -171,8 +177,7 @@ TPlotResult ComputePlots(const std::vector<TExploreSet>& sets, const TPlotOption
       case TPlotKind::TCmdLSD:
         box(mean - p.CMD_LSD / rootN, mean + p.CMD_LSD / rootN, true, mean);
         break;
-      default:
-        break;
+      default: break;
     }
     if (!g.HasBox && o.Kind != TPlotKind::NaturalTol) g.SizeAt = mean;
     r.Groups.push_back(std::move(g));
@@ -195,7 +200,9 @@ TChart PlotsChart(const TPlotResult& r, const TPlotOptions& o, const TPlotLabels
   left.Title = labels.MeasureName;
   left.Grid = o.GridLines;
   left.Format = o.AxisDecimals < 0 ? "#,##0.#########"
-                                   : o.AxisDecimals == 0 ? "#,##0" : "#,##0." + std::string(static_cast<std::size_t>(o.AxisDecimals), '0');
+                : o.AxisDecimals == 0
+                    ? "#,##0"
+                    : "#,##0." + std::string(static_cast<std::size_t>(o.AxisDecimals), '0');
   const int groups = static_cast<int>(r.Groups.size());
   c.Bottom.Title = labels.GroupName;
   c.Bottom.Automatic = false;
@@ -203,11 +210,13 @@ TChart PlotsChart(const TPlotResult& r, const TPlotOptions& o, const TPlotLabels
   c.Bottom.Max = std::max(groups, 1) - 0.5;
   c.Bottom.LabelAngle = 315;
   c.Bottom.Grid = false;
-  for (int i = 0; i < groups; ++i) c.Bottom.Labels.push_back({double(i), r.Groups[static_cast<std::size_t>(i)].Title});
+  for (int i = 0; i < groups; ++i)
+    c.Bottom.Labels.push_back({double(i), r.Groups[static_cast<std::size_t>(i)].Title});
   if (o.DisplaySampleSize) {
     c.Bottom.TopLabels.push_back({-0.5, "n:"});
     for (int i = 0; i < groups; ++i)
-      c.Bottom.TopLabels.push_back({double(i), std::to_string(r.Groups[static_cast<std::size_t>(i)].n)});
+      c.Bottom.TopLabels.push_back(
+          {double(i), std::to_string(r.Groups[static_cast<std::size_t>(i)].n)});
   }
   const double boxWidth = (groups < 2 ? 0.9 : 1.0) * o.PlotWidth / 100.0;  // slots
   const double pen = std::min(o.LineThickness, 3);
@@ -218,7 +227,8 @@ TChart PlotsChart(const TPlotResult& r, const TPlotOptions& o, const TPlotLabels
   const bool boxPlot = IsBoxPlot(r.Kind);
   TRgb fill = LightRed;
   switch (r.Kind) {
-    case TPlotKind::MeanCI: case TPlotKind::MeanBar: fill = Yellow; break;
+    case TPlotKind::MeanCI:
+    case TPlotKind::MeanBar: fill = Yellow; break;
     case TPlotKind::StdDevPlot: fill = ChartRed; break;
     case TPlotKind::TukeyCMD: fill = Aqua; break;
     case TPlotKind::TCmdLSD: fill = LightBlue; break;
@@ -285,7 +295,8 @@ TChart PlotsChart(const TPlotResult& r, const TPlotOptions& o, const TPlotLabels
       curve.Vertices.push_back({x - w, g.LPL});
       for (int j = 1; j <= 599; ++j) {
         const double z = j / 100.0 - 3;
-        curve.Vertices.push_back({x - w + 2 * w * std::exp(-z * z / 2), g.LPL + (g.UPL - g.LPL) * j / 600});
+        curve.Vertices.push_back(
+            {x - w + 2 * w * std::exp(-z * z / 2), g.LPL + (g.UPL - g.LPL) * j / 600});
       }
       curve.Vertices.push_back({x - w, g.UPL});
       shapes.Polygons.push_back(std::move(curve));
@@ -349,7 +360,8 @@ void WritePlotsReport(const TPlotResult& r, const TPlotOptions& o, const TPlotLa
   auto v = [&](double x) { return T::Value(x, decimals); };
   const bool boxPlot = IsBoxPlot(r.Kind);
   if (boxPlot) {
-    for (const char* h : {"Whisker Low", "Q1", "Median", "Q3", "Whisker High"}) t.AddColumn(h, A::Right);
+    for (const char* h : {"Whisker Low", "Q1", "Median", "Q3", "Whisker High"})
+      t.AddColumn(h, A::Right);
     if (r.Kind == TPlotKind::BWOutliers)
       for (const char* h : {"Near Outliers", "Far Outliers"}) t.AddColumn(h, A::Left);
   } else if (r.Kind == TPlotKind::NaturalTol) {
@@ -399,53 +411,57 @@ void WritePlotsReport(const TPlotResult& r, const TPlotOptions& o, const TPlotLa
       WriteLine("q(" + Percent(o.Conf) + "%, " + std::to_string(p.Groups) + ", " +
                 std::to_string(p.dfTotal) + ") = " + FormatReal(p.q, decimals));
     else
-      WriteLine("t(" + Percent(o.Conf) + "%, " + std::to_string(p.dfTotal) + ") = " +
-                FormatReal(p.t, decimals));
+      WriteLine("t(" + Percent(o.Conf) + "%, " + std::to_string(p.dfTotal) +
+                ") = " + FormatReal(p.t, decimals));
   }
 }
 
 TAnalysis PlotsAnalysis() {
   TAnalysis a;
   a.Name = PlotsCommand;
-  a.Summary = "Box plots (with outliers), mean, standard deviation, natural tolerance and "
-              "Tukey or LSD comparison plots of Explore's groups side by side.";
+  a.Summary =
+      "Box plots (with outliers), mean, standard deviation, natural tolerance and "
+      "Tukey or LSD comparison plots of Explore's groups side by side.";
   a.NeedsData = true;
   a.DrawsPicture = true;
   a.Options = ExploreSelectionOptions();
   using K = TOptionKind;
-  TOptionSpec plot = GraphOption("plot", K::Choice, "b-w-outliers", "Plot", "the plot list's entry");
-  const char* values[PlotKindCount] = {"b-w-outliers", "box-whisker", "mean-ci", "mean-bar",
+  TOptionSpec plot =
+      GraphOption("plot", K::Choice, "b-w-outliers", "Plot", "the plot list's entry");
+  const char* values[PlotKindCount] = {"b-w-outliers", "box-whisker", "mean-ci",   "mean-bar",
                                        "std-dev-plot", "natural-tol", "tukey-cmd", "t-cmd-lsd"};
   for (int i = 0; i < PlotKindCount; ++i)
     plot.Choices.push_back(ChoiceOf(static_cast<TPlotKind>(i), values[i], Entries[i]));
   TOptionSpec width = GraphOption("plot-width", K::WholeNumber, "50", "Plot Width",
-                              "percent of a group's slot the box takes");
+                                  "percent of a group's slot the box takes");
   width.Min = 1;
   width.Max = 100;
   TOptionSpec thickness = GraphOption("line-thickness", K::WholeNumber, "2", "Line Thickness",
-                                  "pen width of boxes, caps and specification lines");
+                                      "pen width of boxes, caps and specification lines");
   thickness.Min = 1;
   thickness.Max = 10;
-  TOptionSpec axis = GraphOption("axis-decimal-places", K::Choice, "floating", "Axis Decimal Places",
-                             "decimals of the left axis");
+  TOptionSpec axis = GraphOption("axis-decimal-places", K::Choice, "floating",
+                                 "Axis Decimal Places", "decimals of the left axis");
   axis.Choices.push_back({"floating", "&Floating", -1});
-  for (int k = 0; k <= 9; ++k) axis.Choices.push_back({std::to_string(k), "&" + std::to_string(k), k});
+  for (int k = 0; k <= 9; ++k)
+    axis.Choices.push_back({std::to_string(k), "&" + std::to_string(k), k});
   TOptionSpec conf = GraphOption("conf", K::Number, "95", "Conf", "confidence level in percent");
   conf.Refusal = "Conf must be > 0 and < 100!";
-  for (TOptionSpec s : {plot,
-                        GraphOption("use-pooled-variances", K::Flag, "", "Use Pooled Variances",
-                                "pooled within-group variance for Mean (CI) and Natural Tol."),
-                        GraphOption("display-sample-size", K::Flag, "", "Display Sample Size",
-                                "each group's n along the top"),
-                        GraphOption("no-display-specifications", K::Flag, "", "Display Specifications",
-                                "leave out the columns' LSL, Target and USL"),
-                        GraphOption("display-grid-lines", K::Flag, "", "Display Grid Lines",
-                                "grid lines of the left axis"),
-                        width, thickness, axis, conf,
-                        GraphOption("add-file-modifications-to-chart", K::Flag, "",
-                                "Add File Modifications to Chart",
-                                "the data rules in force as the chart's foot"),
-                        GraphOption("black-white", K::Flag, "", "Black & White", "draw in black and white")})
+  for (TOptionSpec s :
+       {plot,
+        GraphOption("use-pooled-variances", K::Flag, "", "Use Pooled Variances",
+                    "pooled within-group variance for Mean (CI) and Natural Tol."),
+        GraphOption("display-sample-size", K::Flag, "", "Display Sample Size",
+                    "each group's n along the top"),
+        GraphOption("no-display-specifications", K::Flag, "", "Display Specifications",
+                    "leave out the columns' LSL, Target and USL"),
+        GraphOption("display-grid-lines", K::Flag, "", "Display Grid Lines",
+                    "grid lines of the left axis"),
+        width, thickness, axis, conf,
+        GraphOption("add-file-modifications-to-chart", K::Flag, "",
+                    "Add File Modifications to Chart",
+                    "the data rules in force as the chart's foot"),
+        GraphOption("black-white", K::Flag, "", "Black & White", "draw in black and white")})
     a.Options.push_back(std::move(s));
   a.Run = [](const TAnalysisContext& context) {
     const TOptionValues& o = context.Options;
@@ -455,7 +471,8 @@ TAnalysis PlotsAnalysis() {
     TIncludeColumnsGuard guard(data);
     TRunInfo ri;
     const TExploreSelection sel = ReadExploreSelection(o);
-    if (std::string error = BuildExploreRun(data, sel, ri); !error.empty()) return TOutcome::Refuse(error);
+    if (std::string error = BuildExploreRun(data, sel, ri); !error.empty())
+      return TOutcome::Refuse(error);
     const std::vector<TExploreSet> sets = LoadExploreSets(data, ri);
     if (sets.empty()) return TOutcome::Refuse("There are no values in the chosen sets!");
     TPlotOptions po;

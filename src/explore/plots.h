@@ -36,14 +36,14 @@ const char* PlotListEntry(TPlotKind kind);  // "B & W (outliers)" ...
 
 struct TPlotOptions {
   TPlotKind Kind = TPlotKind::BWOutliers;
-  bool PooledVariances = false;   // "&Use &Pooled Variances"
+  bool PooledVariances = false;  // "&Use &Pooled Variances"
   bool DisplaySampleSize = false;
-  bool Specifications = true;     // "Display &Specifications"
-  bool GridLines = false;         // "Display &Grid Lines"
+  bool Specifications = true;  // "Display &Specifications"
+  bool GridLines = false;      // "Display &Grid Lines"
   bool FileModifications = false;
-  int PlotWidth = 50;      // percent of a group's slot, 1..100
-  int LineThickness = 2;   // 1..10
-  int AxisDecimals = -1;   // -1 floating, else 0..9
+  int PlotWidth = 50;     // percent of a group's slot, 1..100
+  int LineThickness = 2;  // 1..10
+  int AxisDecimals = -1;  // -1 floating, else 0..9
   double Conf = 0.95;
 };
 

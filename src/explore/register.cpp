@@ -1,8 +1,8 @@
 #include "explore/register.h"
 
 #include "explore/descriptive_statistics.h"
-#include "explore/frequency_plot.h"
 #include "explore/explore_tables.h"
+#include "explore/frequency_plot.h"
 #include "explore/histogram.h"
 #include "explore/plots.h"
 

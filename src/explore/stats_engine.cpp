@@ -46,7 +46,8 @@ void RadixSort(std::span<double> x) {
     b.resize(n);
   }
   for (std::size_t i = 0; i < n; ++i) a[i] = OrderKey(x[i]);
-  const std::uint64_t* sorted = RadixSortByKey(a.data(), n, b.data(), [](std::uint64_t k) { return k; });
+  const std::uint64_t* sorted =
+      RadixSortByKey(a.data(), n, b.data(), [](std::uint64_t k) { return k; });
   for (std::size_t i = 0; i < n; ++i) x[i] = FromOrderKey(sorted[i]);
 }
 
@@ -75,32 +76,38 @@ double NormalQuantileLower(double p) {
   if (std::fabs(q) <= 0.425) {
     const double r = 0.180625 - q * q;
     return q *
+           // clang-format off
            (((((((2509.0809287301226727 * r + 33430.575583588128105) * r + 67265.770927008700853) * r +
                 45921.953931549871457) * r + 13731.693765509461125) * r + 1971.5909503065514427) * r +
              133.14166789178437745) * r + 3.387132872796366608) /
            (((((((5226.495278852545925 * r + 28729.085735721942674) * r + 39307.89580009271061) * r +
                 21213.794301586595867) * r + 5394.1960214247511077) * r + 687.1870074920579083) * r +
              42.313330701600911252) * r + 1.0);
+    // clang-format on
   }
   double r = q < 0 ? p : 1 - p;
   r = std::sqrt(-std::log(r));
   double v;
   if (r <= 5) {
     r -= 1.6;
+    // clang-format off
     v = (((((((7.7454501427834140764e-4 * r + 0.0227238449892691845833) * r + 0.24178072517745061177) * r +
              1.27045825245236838258) * r + 3.64784832476320460504) * r + 5.7694972214606914055) * r +
           4.6303378461565452959) * r + 1.42343711074968357734) /
         (((((((1.05075007164441684324e-9 * r + 5.475938084995344946e-4) * r + 0.0151986665636164571966) * r +
              0.14810397642748007459) * r + 0.68976733498510000455) * r + 1.6763848301838038494) * r +
           2.05319162663775882187) * r + 1.0);
+    // clang-format on
   } else {
     r -= 5;
+    // clang-format off
     v = (((((((2.01033439929228813265e-7 * r + 2.71155556874348757815e-5) * r + 0.0012426609473880784386) * r +
              0.026532189526576123093) * r + 0.29656057182850489123) * r + 1.7848265399172913358) * r +
           5.4637849111641143699) * r + 6.6579046435011037772) /
         (((((((2.04426310338993978564e-15 * r + 1.4215117583164458887e-7) * r + 1.8463183175100546818e-5) * r +
              7.868691311456132591e-4) * r + 0.0148753612908506148525) * r + 0.13692988092273580531) * r +
           0.59983220655588793769) * r + 1.0);
+    // clang-format on
   }
   return q < 0 ? -v : v;
 }
@@ -151,8 +158,8 @@ const std::vector<double>& ShapiroWilkCoefficients(std::int32_t n) {
   const double a1 = Poly(SWc1, 6, rsn) - a[1] / ssumm2;
   if (n > 5) {
     const double a2 = -a[2] / ssumm2 + Poly(SWc2, 6, rsn);
-    const double fac = std::sqrt((summ2 - 2 * a[1] * a[1] - 2 * a[2] * a[2]) /
-                                 (1 - 2 * a1 * a1 - 2 * a2 * a2));
+    const double fac =
+        std::sqrt((summ2 - 2 * a[1] * a[1] - 2 * a[2] * a[2]) / (1 - 2 * a1 * a1 - 2 * a2 * a2));
     a[1] = a1;
     a[2] = a2;
     for (std::int32_t i = 3; i <= nn2; ++i) a[i] = -a[i] / fac;
@@ -171,6 +178,7 @@ struct TKurtRow {
   double Lo10, Up10, Lo5, Up5, Lo2, Up2;
 };
 constexpr TKurtRow KurtTable[] = {
+    // clang-format off
     {7, -1.59, 0.55, -1.66, 0.85, -1.75, 1.23},     {8, -1.54, 0.70, -1.60, 1.09, -1.69, 1.53},
     {9, -1.47, 0.86, -1.55, 1.28, -1.65, 1.82},     {10, -1.44, 0.95, -1.51, 1.40, -1.61, 2.00},
     {12, -1.36, 1.05, -1.44, 1.56, -1.54, 2.20},    {15, -1.28, 1.13, -1.36, 1.66, -1.45, 2.30},
@@ -184,14 +192,15 @@ constexpr TKurtRow KurtTable[] = {
     {400, -0.36, 0.41, -0.415, 0.524, -0.48, 0.67}, {500, -0.33, 0.37, -0.377, 0.466, -0.43, 0.60},
     {1000, -0.24, 0.26, -0.277, 0.324, -0.32, 0.41}, {2000, -0.17, 0.18, -0.202, 0.226, -0.23, 0.28},
     {5000, -0.11, 0.12, -0.131, 0.141, -0.15, 0.17}, {10001, -0.081, 0.081, -0.096, 0.096, -0.114, 0.114},
+    // clang-format on
 };
 
 // A-D table: (A^2*, cumulative probability).
 constexpr std::pair<double, double> ADTable[] = {
-    {0.1, 0},      {0.146, 0.01},  {0.2, 0.099},   {0.3, 0.38},    {0.4, 0.6223},  {0.472, 0.75},
-    {0.5, 0.783},  {0.509, 0.8},   {0.561, 0.85},  {0.6, 0.8787},  {0.631, 0.9},   {0.7, 0.9327},
-    {0.752, 0.95}, {0.8, 0.9633},  {0.873, 0.975}, {0.9, 0.9797},  {1.0, 0.9887},  {1.035, 0.99},
-    {1.1, 0.9937}, {1.159, 0.995}, {1.2, 0.9963},  {1.3, 0.998},   {1.4, 0.999},   {1.5, 1.0},
+    {0.1, 0},      {0.146, 0.01},  {0.2, 0.099},   {0.3, 0.38},   {0.4, 0.6223}, {0.472, 0.75},
+    {0.5, 0.783},  {0.509, 0.8},   {0.561, 0.85},  {0.6, 0.8787}, {0.631, 0.9},  {0.7, 0.9327},
+    {0.752, 0.95}, {0.8, 0.9633},  {0.873, 0.975}, {0.9, 0.9797}, {1.0, 0.9887}, {1.035, 0.99},
+    {1.1, 0.9937}, {1.159, 0.995}, {1.2, 0.9963},  {1.3, 0.998},  {1.4, 0.999},  {1.5, 1.0},
 };
 
 // ---- Exponential test cache ----
@@ -403,24 +412,15 @@ void TStatsEngine::StatsByCode(int code, TConfI* conf) {
       LinMudholkar();
       AndersonDarling();
       break;
-    case 'S':
-      Moments();
-      break;
-    case 'L':
-      LinMudholkar();
-      break;
-    case 'A':
-      AndersonDarling();
-      break;
+    case 'S': Moments(); break;
+    case 'L': LinMudholkar(); break;
+    case 'A': AndersonDarling(); break;
     case 'I':
       // Fewer than two values give 999 limits (CalcIntervals), not a mean from 5 to 5.
       (conf ? *conf : SharedConfI()).Intervals(Stats.Mean, Stats.StdDev, n_);
       break;
-    case 'N':
-      ThreeSigmaLimits();
-      break;
-    default:
-      break;
+    case 'N': ThreeSigmaLimits(); break;
+    default: break;
   }
 }
 
@@ -471,17 +471,16 @@ void TStatsEngine::Moments() {
   // The sample adjustments apply to every computed value, 0 included: a g2 of exactly 0
   // is not a G2 of 0 (-1, 0, 0, 0, 0, 1 has G2 2.5).
   s.Skewness = s.Skew1 == NotAvailable ? NotAvailable : s.Skew1 * std::sqrt(n * (n - 1)) / (n - 2);
-  s.Kurtosis = s.Kurt1 == NotAvailable
-                   ? NotAvailable
-                   : ((n + 1) * s.Kurt1 + 6) * (n - 1) / ((n - 2) * (n - 3));
+  s.Kurtosis = s.Kurt1 == NotAvailable ? NotAvailable
+                                       : ((n + 1) * s.Kurt1 + 6) * (n - 1) / ((n - 2) * (n - 3));
 }
 
 double SkewnessP(double g1, double n) {
   if (n < 8 || g1 == NotAvailable) return NotAvailable;
   // D'Agostino's t approximation to the distribution of sqrt(b1).
   const double sigma = std::sqrt(6 * (n - 2) / ((n + 1) * (n + 3)));
-  const double beta2 = 3 * (n * n + 27 * n - 70) * (n + 1) * (n + 3) /
-                       ((n - 2) * (n + 5) * (n + 7) * (n + 9));
+  const double beta2 =
+      3 * (n * n + 27 * n - 70) * (n + 1) * (n + 3) / ((n - 2) * (n + 5) * (n + 7) * (n + 9));
   const double nu = (4 * beta2 - 6) / (beta2 - 3);
   const double t = g1 * std::sqrt(nu / (nu - 2)) / sigma;
   return TTail(t, std::trunc(nu), 2);
@@ -496,7 +495,8 @@ TKurtosisSig KurtosisSig(double g2, int n) {
   }
   if (n > 5000) {
     const double nn = n;
-    const double se = std::sqrt(24 * nn * (nn - 1) * (nn - 1) / ((nn - 3) * (nn - 2) * (nn + 3) * (nn + 5)));
+    const double se =
+        std::sqrt(24 * nn * (nn - 1) * (nn - 1) / ((nn - 3) * (nn - 2) * (nn + 3) * (nn + 5)));
     const double p = NormalTail(g2 / se, 2);
     r.Text = FormatReal(p, 3);
     r.Bound = p;
@@ -686,7 +686,8 @@ double LinMudholkarP(double r, double n) {
   const double P = -A / 3, Q = C / 2, D = P * P * P - Q * Q;
   double u;
   if (D >= 0) {
-    u = -2 * std::sqrt(P) * std::cos((std::acos(Q / std::sqrt(P * P * P)) + 4 * 3.14159265358979323846) / 3);
+    u = -2 * std::sqrt(P) *
+        std::cos((std::acos(Q / std::sqrt(P * P * P)) + 4 * 3.14159265358979323846) / 3);
   } else {
     const double S = -SignOf(Q) * std::cbrt(std::fabs(Q) + std::sqrt(-D));
     u = S + P / S;
@@ -887,7 +888,8 @@ double ExponentialTestP(int n, double t, const std::string& label,
   const double minY = -std::log(1e-10);
   long long count = 0;
   for (int j = 1; j <= Replications; ++j) {
-    if (j % 100 == 0 && progress && !progress(static_cast<double>(j) / Replications)) return NotAvailable;
+    if (j % 100 == 0 && progress && !progress(static_cast<double>(j) / Replications))
+      return NotAvailable;
     double lo = std::numeric_limits<double>::infinity(), sum = 0, sumSq = 0;
     for (int i = 0; i < n; ++i) {
       const double u = uniform ? uniform() : UniformRandom();

@@ -71,7 +71,7 @@ class TStatsEngine {
   // CountReal, Sum, Mean, Variance (divisor n - 1), StdDev, PopVariance (divisor n), by
   // compensated sums and two passes; a constant sample gives its value and 0 exactly.
   void MeanAndVariance();
-  void MeanOnly();  // Sum and Mean only
+  void MeanOnly();      // Sum and Mean only
   void LowHighRange();  // without sorting
   // SortAndQuartiles, MeanAndVariance and the mean absolute deviations.
   void BasicStats();
@@ -83,7 +83,7 @@ class TStatsEngine {
 
   // Needs the sample in case order; overwrites it with the sorted moving ranges.
   void MovingRangeSigma();
-  void Moments();  // needs MeanAndVariance
+  void Moments();          // needs MeanAndVariance
   void AndersonDarling();  // needs sorted data and MeanAndVariance
   void ShapiroWilk(bool sortFirst, double& w, double& p);
   void LinMudholkar();  // needs MeanAndVariance
@@ -96,7 +96,7 @@ class TStatsEngine {
   double Percentile(double p) const;
   double PlottingPercentile(double p) const;
   void InterpolatedMedian();  // needs SortAndQuartiles
-  void FindResolution();  // sorted data
+  void FindResolution();      // sorted data
   void CountAbove(int& count, double limit) const;
   void CountBelow(int& count, double limit) const;
   void SpreadTies();

@@ -197,7 +197,8 @@ int TCrossTab::GenerateFreqArray(TDataList& data, int first, int second,
 
   std::vector<double> c1, c2;
   const std::vector<int> colRank = colIndex.Ranks(c1), rowRank = rowIndex.Ranks(c2);
-  const long long cells = static_cast<long long>(c1.size() - 1) * static_cast<long long>(c2.size() - 1);
+  const long long cells =
+      static_cast<long long>(c1.size() - 1) * static_cast<long long>(c2.size() - 1);
   if (cells > CTMaxCells) return StatError = 98;
   if (cells > CTAskCells && confirm && !confirm(cells)) return StatError = 99;
 
@@ -215,9 +216,11 @@ int TCrossTab::GenerateFreqArray(TDataList& data, int first, int second,
     for (std::size_t b = 0; b < k2; ++b) FreqArray[colRank[a]][rowRank[b]] = flat[a * k2 + b];
   Recount();
   ColGroupNames.assign(1, "");
-  for (int i = 1; i <= C1IndexLength; ++i) ColGroupNames.push_back(CategoryName(data, first, C1Index[i]));
+  for (int i = 1; i <= C1IndexLength; ++i)
+    ColGroupNames.push_back(CategoryName(data, first, C1Index[i]));
   RowGroupNames.assign(1, "");
-  for (int j = 1; j <= C2IndexLength; ++j) RowGroupNames.push_back(CategoryName(data, second, C2Index[j]));
+  for (int j = 1; j <= C2IndexLength; ++j)
+    RowGroupNames.push_back(CategoryName(data, second, C2Index[j]));
   return StatError;
 }
 
@@ -434,7 +437,8 @@ TCTKappa TCrossTab::GenerateKappa() const {
   const std::vector<TMatch> m = MatchedCells(*this);
   double po = 0, pc = 0, mm = 0, t = 0;
   for (const TMatch& u : m) {
-    const double R = static_cast<double>(FreqArray[u.Col][0]), C = static_cast<double>(FreqArray[0][u.Row]);
+    const double R = static_cast<double>(FreqArray[u.Col][0]),
+                 C = static_cast<double>(FreqArray[0][u.Row]);
     po += static_cast<double>(FreqArray[u.Col][u.Row]) / n;
     pc += R * C / (n * n);
     mm += std::min(R, C) / n;
@@ -464,7 +468,8 @@ TCTKappa TCrossTab::GenerateKappa() const {
   // category v and column category u weighs by (column total of v + row total of u).
   double A = 0, B = 0;
   for (const TMatch& u : m) {
-    const double R = static_cast<double>(FreqArray[u.Col][0]), C = static_cast<double>(FreqArray[0][u.Row]);
+    const double R = static_cast<double>(FreqArray[u.Col][0]),
+                 C = static_cast<double>(FreqArray[0][u.Row]);
     const double w = 1 - (R + C) / n * (1 - k.Kappa);
     A += static_cast<double>(FreqArray[u.Col][u.Row]) / n * w * w;
   }
@@ -473,7 +478,8 @@ TCTKappa TCrossTab::GenerateKappa() const {
       if (u.Col == v.Col) continue;
       const double nuv = static_cast<double>(FreqArray[u.Col][v.Row]);
       if (nuv == 0) continue;
-      const double w = (static_cast<double>(FreqArray[v.Col][0]) + static_cast<double>(FreqArray[0][u.Row])) / n;
+      const double w =
+          (static_cast<double>(FreqArray[v.Col][0]) + static_cast<double>(FreqArray[0][u.Row])) / n;
       B += nuv / n * w * w;
     }
   const double d = k.Kappa - pc * (1 - k.Kappa);
@@ -539,9 +545,8 @@ double TCrossTab::McNemarP() const {
 
 // ------------------------------------------------------------------ display
 
-TTextGrid CrossTabGrid(const TCrossTab& tab, const std::string& colVar,
-                       const std::string& rowVar, TCTDisplay display, bool expected,
-                       int decimals) {
+TTextGrid CrossTabGrid(const TCrossTab& tab, const std::string& colVar, const std::string& rowVar,
+                       TCTDisplay display, bool expected, int decimals) {
   const int nI = tab.I(), nJ = tab.J();
   TTextGrid g(std::max(3, nI + 2), std::max(3, nJ + 2));
   const double n = static_cast<double>(tab.N());
@@ -563,7 +568,9 @@ TTextGrid CrossTabGrid(const TCrossTab& tab, const std::string& colVar,
     for (int j = 1; j <= nJ; ++j) {
       std::string s = text(tab.Count(i, j));
       if (expected) {
-        const double e = n > 0 ? static_cast<double>(tab.Count(i, 0)) * static_cast<double>(tab.Count(0, j)) / n : 0;
+        const double e =
+            n > 0 ? static_cast<double>(tab.Count(i, 0)) * static_cast<double>(tab.Count(0, j)) / n
+                  : 0;
         s += " (" + (display == TCTDisplay::Count ? FormatReal(e, decimals) : unit(e)) + ")";
       }
       g.SetCell(i, j, s);
@@ -625,8 +632,9 @@ void WriteCrosstabsReport(const TCrossTab& tab, const TCTReportInputs& in) {
       heading("Symmetry Test");
       if (s.HasPair) {
         WriteLine("   Most Significant Matched Cell Difference");
-        WriteLine("      Cell[" + FormatGeneral(s.Xmin) + "," + FormatGeneral(s.Ymin) + "] vs Cell[" +
-                  FormatGeneral(s.Ymin) + "," + FormatGeneral(s.Xmin) + "]:  p = " + p(s.P));
+        WriteLine("      Cell[" + FormatGeneral(s.Xmin) + "," + FormatGeneral(s.Ymin) +
+                  "] vs Cell[" + FormatGeneral(s.Ymin) + "," + FormatGeneral(s.Xmin) +
+                  "]:  p = " + p(s.P));
       }
       WriteLine("   " + Chi2 + " = " + f3(s.ChiSq) + "  df = " + std::to_string(s.Df) +
                 "  p = " + p(s.P1));
@@ -685,15 +693,18 @@ TChart CrosstabsChart(const TCrossTab& tab, const std::string& colVar, const std
       s.Y.push_back(v);
       s.Labels.push_back(tab.ColGroupNames[i]);
       s.Polygons.push_back({{{l, 0, ox, oy}, {r, 0, ox, oy}, {r, v, ox, oy}, {l, v, ox, oy}}, 0});
-      s.Polygons.push_back({{{l, v, ox, oy}, {r, v, ox, oy}, {r, v, ox + dx, oy + dy},
-                             {l, v, ox + dx, oy + dy}}, 1});
-      s.Polygons.push_back({{{r, 0, ox, oy}, {r, 0, ox + dx, oy + dy}, {r, v, ox + dx, oy + dy},
-                             {r, v, ox, oy}}, 2});
+      s.Polygons.push_back(
+          {{{l, v, ox, oy}, {r, v, ox, oy}, {r, v, ox + dx, oy + dy}, {l, v, ox + dx, oy + dy}},
+           1});
+      s.Polygons.push_back(
+          {{{r, 0, ox, oy}, {r, 0, ox + dx, oy + dy}, {r, v, ox + dx, oy + dy}, {r, v, ox, oy}},
+           2});
     }
   }
   // The legend names the rows front to back, the order the eye meets them.
   for (int j = 1; j <= tab.J(); ++j)
-    chart.Legend.Entries.push_back({rowVar + "=" + tab.RowGroupNames[j], TChartColor{0x00FF00, 0xFFFFFF}});
+    chart.Legend.Entries.push_back(
+        {rowVar + "=" + tab.RowGroupNames[j], TChartColor{0x00FF00, 0xFFFFFF}});
   TChartSeries& range = chart.Add(TSeriesKind::Range, "");
   range.X = {1, static_cast<double>(tab.I())};
   range.Y = {0, top * 1.1 + 1};
@@ -729,7 +740,8 @@ std::vector<std::string> Split(const std::string& text, char sep) {
 
 // Rows of counts split at rowSep and cellSep; emptyIsZero for pasted blocks.
 bool ParseCounts(const std::string& text, char rowSep, char cellSep, bool emptyIsZero,
-                 bool sameLength, std::vector<std::vector<std::int64_t>>& rows, std::string& error) {
+                 bool sameLength, std::vector<std::vector<std::int64_t>>& rows,
+                 std::string& error) {
   rows.clear();
   std::vector<std::string> lines = Split(text, rowSep);
   if (emptyIsZero)
@@ -823,11 +835,13 @@ TAnalysis CrosstabsAnalysis() {
       "Two-way frequency table of two columns (--rows, --cols) or of typed counts (--table), "
       "as counts, proportions or percentages with expected values, with chi-square, Phi or "
       "Cramer's V, lambda, Fisher's exact test, McNemar's or the symmetry test and kappa.";
-  TOptionSpec display = Spec("display", TOptionKind::Choice, "count", "Display", "what the cells show");
+  TOptionSpec display =
+      Spec("display", TOptionKind::Choice, "count", "Display", "what the cells show");
   display.Choices = {ChoiceOf(TCTDisplay::Count, "count", "Count"),
                      ChoiceOf(TCTDisplay::Proportion, "proportion", "Proportion"),
                      ChoiceOf(TCTDisplay::Percent, "percent", "%")};
-  TOptionSpec conf = Spec("conf", TOptionKind::Choice, "95", "Conf", "confidence level of kappa's interval and the p-value stars");
+  TOptionSpec conf = Spec("conf", TOptionKind::Choice, "95", "Conf",
+                          "confidence level of kappa's interval and the p-value stars");
   conf.Choices = {{"90", "90", 90}, {"95", "95", 95}, {"99", "99", 99}};
   std::string statsHelp = "statistics, comma separated:";
   for (const char* s : CTStatNames) statsHelp += std::string(" ") + s;
@@ -839,14 +853,19 @@ TAnalysis CrosstabsAnalysis() {
       Spec("table", TOptionKind::Text, "", "Manual Entry",
            "typed counts instead of data: rows separated by ';', counts by ','"),
       Spec("row-name", TOptionKind::Text, "R", "Variable Names", "the rows' name of a typed table"),
-      Spec("col-name", TOptionKind::Text, "C", "Variable Names", "the columns' name of a typed table"),
+      Spec("col-name", TOptionKind::Text, "C", "Variable Names",
+           "the columns' name of a typed table"),
       display,
-      Spec("expected-value", TOptionKind::Flag, "", "Expected Value", "expected counts beside the cells"),
+      Spec("expected-value", TOptionKind::Flag, "", "Expected Value",
+           "expected counts beside the cells"),
       stats,
-      Spec("remove-columns", TOptionKind::Text, "", "Remove Column(s)", "table column positions to remove, e.g. 2,3"),
+      Spec("remove-columns", TOptionKind::Text, "", "Remove Column(s)",
+           "table column positions to remove, e.g. 2,3"),
       Spec("remove-rows", TOptionKind::Text, "", "Remove Row(s)", "table row positions to remove"),
-      Spec("merge-columns", TOptionKind::Text, "", "Merge Columns", "table column positions to merge into the first"),
-      Spec("merge-rows", TOptionKind::Text, "", "Merge Rows", "table row positions to merge into the first"),
+      Spec("merge-columns", TOptionKind::Text, "", "Merge Columns",
+           "table column positions to merge into the first"),
+      Spec("merge-rows", TOptionKind::Text, "", "Merge Rows",
+           "table row positions to merge into the first"),
       DecimalsOption(2),
       conf,
   };
@@ -875,7 +894,8 @@ TAnalysis CrosstabsAnalysis() {
         return TOutcome::Refuse("No valid values in column " +
                                 data.ColumnTitleOrName(tab.StatError == 1 ? cols : rows) + "!");
       if (tab.StatError == 98)
-        return TOutcome::Refuse("The table would have more than " + std::to_string(CTMaxCells) + " cells!");
+        return TOutcome::Refuse("The table would have more than " + std::to_string(CTMaxCells) +
+                                " cells!");
       in.ColVar = data.ColumnTitleOrName(cols);
       in.RowVar = data.ColumnTitleOrName(rows);
       in.FileData = true;
@@ -886,8 +906,10 @@ TAnalysis CrosstabsAnalysis() {
       if (BuildFileModString(mods)) in.ModificationLine = mods.Line;
     }
     const std::pair<const char*, void (TCrossTab::*)(std::vector<int>)> edits[] = {
-        {"remove-columns", &TCrossTab::RemoveColumns}, {"remove-rows", &TCrossTab::RemoveRows},
-        {"merge-columns", &TCrossTab::MergeColumns}, {"merge-rows", &TCrossTab::MergeRows}};
+        {"remove-columns", &TCrossTab::RemoveColumns},
+        {"remove-rows", &TCrossTab::RemoveRows},
+        {"merge-columns", &TCrossTab::MergeColumns},
+        {"merge-rows", &TCrossTab::MergeRows}};
     for (const auto& [name, edit] : edits) {
       std::vector<int> positions;
       if (!ParsePositions(o.Text(name), positions))
@@ -909,8 +931,9 @@ TAnalysis CrosstabsAnalysis() {
     TOutcome out;
     {
       TReportScope scope(out.Report);
-      const TTextGrid grid = CrossTabGrid(tab, in.ColVar, in.RowVar, o.Choice<TCTDisplay>("display"),
-                                          o.Flag("expected-value"), o.Decimals());
+      const TTextGrid grid =
+          CrossTabGrid(tab, in.ColVar, in.RowVar, o.Choice<TCTDisplay>("display"),
+                       o.Flag("expected-value"), o.Decimals());
       const std::vector<std::string> lines = GridInJobLines(grid, "CrossTabs");
       for (std::size_t k = 0; k < lines.size(); ++k) {
         if (k == 0)

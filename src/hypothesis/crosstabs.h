@@ -32,12 +32,14 @@ enum TCTStat : unsigned {
   CTSymmetry = 16,
   CTKappa = 32,
 };
+// clang-format off
 inline constexpr const char* CTStatCaptions[] = {
     "Chi-Square", "Phi/Cramer's V", "Lambda (Column Dependent)", "Fisher's Exact Test (2x2)",
     "McNemar's Test/Symmetry Test", "Kappa"};
 inline constexpr const char* CTStatNames[] = {
     "chi-square", "phi-cramers-v", "lambda-column-dependent", "fishers-exact-test-2x2",
     "mcnemars-test-symmetry-test", "kappa"};
+// clang-format on
 
 inline constexpr double CTUndefined = -2147483647.0;
 // More cells than this are refused: the table alone would take gigabytes.
@@ -98,7 +100,7 @@ class TCrossTab {
   // counts[j][i]: row j, column i (0-based), as typed or pasted; categories 1..I, 1..J.
   void SetCounts(const std::vector<std::vector<std::int64_t>>& rows);
   void SetCount(int i, int j, std::int64_t count);  // then the totals are recomputed
-  void Clear();  // every count 0
+  void Clear();                                     // every count 0
   void Recount();
 
   // Positions are 1-based; out of range ones are ignored.
@@ -120,9 +122,8 @@ std::string MergedName(const std::vector<std::string>& names);
 
 // The table as the grid shows it: row 0 headings (name + "=" + category, "Total"),
 // column 0 row labels, body cells in the display unit with " (" + expected + ")" appended.
-TTextGrid CrossTabGrid(const TCrossTab& tab, const std::string& colVar,
-                       const std::string& rowVar, TCTDisplay display, bool expected,
-                       int decimals);
+TTextGrid CrossTabGrid(const TCrossTab& tab, const std::string& colVar, const std::string& rowVar,
+                       TCTDisplay display, bool expected, int decimals);
 
 struct TCTReportInputs {
   std::string ColVar = "C", RowVar = "R";  // the variables' titles, or the name edits

@@ -303,8 +303,7 @@ void WriteMeanDispersionReport(const TMDInputs& input, const TMDResult& res) {
                                  : known ? "Sigma2"
                                          : (in.EnterVariance ? "V2" : "s2");
   {
-    std::string line = Right(disp1Label, 11) + " = " +
-                       Left(in.S1Text, 24 - Width(disp1Label));
+    std::string line = Right(disp1Label, 11) + " = " + Left(in.S1Text, 24 - Width(disp1Label));
     const bool secondInUse = t2 || t4 || (t3 && !mse);
     if (in.S2 > 0 && secondInUse) line += disp2Label + " = " + Left(in.S2Text, 20);
     if (t4) line += "  R12 = " + in.R12Text;
@@ -358,10 +357,12 @@ void WriteMeanDispersionReport(const TMDInputs& input, const TMDResult& res) {
   // Tests.
   auto p = [&](double value) { return PValueText(value, alpha); };
   auto whole = [](double x) { return FormatReal(x, 0); };
-  auto tText = [&](const TMDStat& s) { return s.Undefined ? std::string("Undefined") : stat3(s.Value); };
+  auto tText = [&](const TMDStat& s) {
+    return s.Undefined ? std::string("Undefined") : stat3(s.Value);
+  };
   if (res.CorrTest.Shown)
-    WriteLine("Correlation Test (" + Rho + " = 0):  t = " + tText(res.CorrTest) + "   df = " +
-              whole(res.CorrTest.Df) + p(res.CorrTest.P));
+    WriteLine("Correlation Test (" + Rho + " = 0):  t = " + tText(res.CorrTest) +
+              "   df = " + whole(res.CorrTest.Df) + p(res.CorrTest.P));
   if (res.MeanTest.Shown) {
     WriteBlankLine();
     std::string line = "Test for " + Mu + HypTexts[static_cast<int>(in.HypMeans)] +
@@ -372,8 +373,9 @@ void WriteMeanDispersionReport(const TMDInputs& input, const TMDResult& res) {
   }
   if (res.VarianceTest.Shown) {
     const std::string hyp = HypTexts[static_cast<int>(in.HypVariance)];
-    const std::string hypothesised = in.EnterVariance ? FormatReal(in.S2 * in.S2, dec)
-                                                      : "(" + FormatReal(in.S2, dec) + ")" + Squared;
+    const std::string hypothesised = in.EnterVariance
+                                         ? FormatReal(in.S2 * in.S2, dec)
+                                         : "(" + FormatReal(in.S2, dec) + ")" + Squared;
     WriteLine("Test for Variance" + hyp + hypothesised + " :  " + Chi + Squared + " = " +
               stat3(res.VarianceTest.Value) + "   df = " + whole(res.VarianceTest.Df) +
               p(res.VarianceTest.P));
@@ -394,8 +396,8 @@ void WriteMeanDispersionReport(const TMDInputs& input, const TMDResult& res) {
   if (res.PairedVariance.Shown) {
     WriteBlankLine();
     WriteLine("Matched Pair t-Test for Variance (" + HypItem(test, in.HypVariance, true) +
-              "):  t = " + stat3(res.PairedVariance.Value) + "   df = " +
-              whole(res.PairedVariance.Df) + p(res.PairedVariance.P));
+              "):  t = " + stat3(res.PairedVariance.Value) +
+              "   df = " + whole(res.PairedVariance.Df) + p(res.PairedVariance.P));
   }
   if (IsTwoSample(test)) {
     WriteBlankLine();
@@ -476,9 +478,8 @@ void DeviationSummaries(std::vector<double>& values, double mean, TDeviationSumm
 TMDFileData ComputeMDFileData(TDataList& data, const TColumnSelection& sel, TMDTest test) {
   TMDFileData f;
   const std::string& path = DataEditor.DataFilename;
-  f.FileName = path.substr(path.find_last_of("/\\") == std::string::npos
-                               ? 0
-                               : path.find_last_of("/\\") + 1);
+  f.FileName =
+      path.substr(path.find_last_of("/\\") == std::string::npos ? 0 : path.find_last_of("/\\") + 1);
   TFileModStrings mods;
   if (BuildFileModString(mods)) f.ModificationNote = mods.Line;
   const bool two = IsTwoSample(test);

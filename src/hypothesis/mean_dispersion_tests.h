@@ -19,8 +19,12 @@ struct TColumnSelection;
 inline constexpr const char* MeanDispersionTestsCommand = "mean-dispersion-tests";
 
 // "&Test", in the radio group's order (the codes are the Variable Selection test kinds).
-enum class TMDTest { OneSampleMean = 1, OneSampleVariance = 2, TwoSampleIndependent = 3,
-                     TwoSampleDependent = 4 };
+enum class TMDTest {
+  OneSampleMean = 1,
+  OneSampleVariance = 2,
+  TwoSampleIndependent = 3,
+  TwoSampleDependent = 4
+};
 // "df Calculations".
 enum class TMDDf { Standard = 0, FromMse = 1, SigmaKnown = 2 };
 // "&Hyp Means" / "Hyp Variance": the index is the alternative code of the p-value
@@ -44,9 +48,9 @@ struct TDeviationSummary {
 
 // What "F&ile Data" takes from the data set.
 struct TMDFileData {
-  std::string FileName;     // "File: " line; empty for a data set never saved
-  bool ByReference = false;  // one data column split by two levels
-  std::string Description;  // "Group1=..." or "Data by Ref[1,2]"
+  std::string FileName;          // "File: " line; empty for a data set never saved
+  bool ByReference = false;      // one data column split by two levels
+  std::string Description;       // "Group1=..." or "Data by Ref[1,2]"
   std::string ModificationNote;  // the active data rules, empty when none
   std::string Label1, Label2;    // column titles, or "Ref = " + level
   double X1 = 0, S1 = 0, N1 = 0, X2 = 0, S2 = 0, N2 = 0, R12 = 0;
@@ -61,8 +65,8 @@ struct TMDInputs {
   // Standard deviations always (variance entry is converted on reading).
   double X1 = 0, X2 = 0, S1 = 0, S2 = 0, N1 = 0, N2 = 0, R12 = 0, Dfs = 0;
   // The boxes' texts, as the report echoes them; X2Text empty: no Mo (test 1).
-  std::string X1Text = "0", X2Text = "0", S1Text = "0", S2Text = "0", N1Text = "0",
-              N2Text = "0", R12Text = "0", DfsText = "0";
+  std::string X1Text = "0", X2Text = "0", S1Text = "0", S2Text = "0", N1Text = "0", N2Text = "0",
+              R12Text = "0", DfsText = "0";
   double Conf = 0.95;
   int Decimals = 4;
   std::string Label1 = "Group1", Label2 = "Group2";
@@ -84,13 +88,13 @@ struct TMDInterval {
 struct TMDResult {
   std::string Error;  // one of the four messages; empty when there is a result
   TMDInterval Mean1, Mean2, Disp1, Disp2, Corr, DiffEqual, DiffUnequal;
-  TMDStat CorrTest;         // test 4
-  TMDStat MeanTest;         // test 1 (z with "Sigma Known")
-  TMDStat VarianceTest;     // test 2, chi-square
-  TMDStat FTest, Levene, Adm;  // test 3
-  TMDStat PairedVariance;   // test 4
+  TMDStat CorrTest;                  // test 4
+  TMDStat MeanTest;                  // test 1 (z with "Sigma Known")
+  TMDStat VarianceTest;              // test 2, chi-square
+  TMDStat FTest, Levene, Adm;        // test 3
+  TMDStat PairedVariance;            // test 4
   TMDStat EqualMeans, UnequalMeans;  // test 3 (z in EqualMeans with "Sigma Known")
-  TMDStat PairedMeans;      // test 4
+  TMDStat PairedMeans;               // test 4
 };
 
 // Inputs the window hides do not count: tests 2 and 4 use "Standard" df, test 4 n2 = n1.

@@ -25,7 +25,9 @@ TTails SideOf(int alt) { return alt == 1 ? TTails::Lower : alt == 2 ? TTails::Up
 
 double ZP(double z, int alt) { return NormalTailExact(z, SideOf(alt)); }
 
-bool IsColumn(const TDataList& data, int c) { return c >= 1 && c <= data.MaxCol() && c <= MaxColumns; }
+bool IsColumn(const TDataList& data, int c) {
+  return c >= 1 && c <= data.MaxCol() && c <= MaxColumns;
+}
 
 // The rounded group code of a cell, as the level loads round (halves to even).
 std::int64_t CodeOf(double x) {
@@ -114,7 +116,8 @@ void LoadTwoGroups(TDataList& data, int groupCol, std::int64_t code1, std::int64
     auto& w = Work();
     if (!IsColumn(data, groupCol) || !IsColumn(data, measureCol)) return true;
     for (int r = 1; r <= data.Ncount; ++r) {
-      if (!data.HasValue(groupCol, r) || !data.DataValid(measureCol, r) || !data.ProcessOK(r)) continue;
+      if (!data.HasValue(groupCol, r) || !data.DataValid(measureCol, r) || !data.ProcessOK(r))
+        continue;
       const std::int64_t code = CodeOf(data.CellArray[groupCol][r]);
       const int id = code == code1 ? 1 : code == code2 ? 2 : 0;
       if (id == 0) continue;
@@ -134,7 +137,8 @@ void LoadGroupRange(TDataList& data, int groupCol, std::int64_t low, std::int64_
     Reserve(data.Ncount);
     if (!IsColumn(data, groupCol) || !IsColumn(data, measureCol)) return true;
     for (int r = 1; r <= data.Ncount; ++r) {
-      if (!data.HasValue(groupCol, r) || !data.DataValid(measureCol, r) || !data.ProcessOK(r)) continue;
+      if (!data.HasValue(groupCol, r) || !data.DataValid(measureCol, r) || !data.ProcessOK(r))
+        continue;
       const std::int64_t code = CodeOf(data.CellArray[groupCol][r]);
       if (code < low || code > high) continue;
       double x;
@@ -217,15 +221,18 @@ TSignLocationResult SignTestLocation(TDataList& data, int col, double location, 
       if (!data.DataValid(col, r) || !data.ProcessOK(r)) continue;
       const double x = data.CellArray[col][r];
       ++res.N;
-      if (x > location) ++res.Above;
-      else if (x < location) ++res.Below;
+      if (x > location)
+        ++res.Above;
+      else if (x < location)
+        ++res.Below;
     }
   }
   if (includeEqual && alt != 0) {
     const std::int64_t k = alt == 1 ? res.Above : res.Below;
     res.P = BinomialTestP(static_cast<int>(k), static_cast<int>(res.N), 0.5, 1);
   } else {
-    res.P = BinomialTestP(static_cast<int>(res.Above), static_cast<int>(res.Above + res.Below), 0.5, alt);
+    res.P = BinomialTestP(static_cast<int>(res.Above), static_cast<int>(res.Above + res.Below), 0.5,
+                          alt);
   }
   return res;
 }
@@ -246,7 +253,8 @@ TPairedSignResult PairedSignTest(TDataList& data, int colA, int colB, int alt) {
   return res;
 }
 
-TSignedRankResult WilcoxonSignedRank(TDataList& data, int colA, int colB, double location, int alt) {
+TSignedRankResult WilcoxonSignedRank(TDataList& data, int colA, int colB, double location,
+                                     int alt) {
   TSignedRankResult res;
   const bool paired = colB > 0;
   LoadTransformed(data, [&] {
@@ -406,7 +414,8 @@ TKruskalWallisResult KruskalWallis(TDataList& data, int groupCol, std::int64_t l
   }
   // Summed in code order, so the same data give the same last digits.
   std::vector<std::pair<std::int64_t, TGroup>> groups(byCode.begin(), byCode.end());
-  std::sort(groups.begin(), groups.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+  std::sort(groups.begin(), groups.end(),
+            [](const auto& x, const auto& y) { return x.first < y.first; });
   double s = 0;
   for (const auto& [code, g] : groups) s += g.RankSum * g.RankSum / static_cast<double>(g.Count);
   res.Groups = static_cast<int>(groups.size());

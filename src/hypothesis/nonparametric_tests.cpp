@@ -12,6 +12,7 @@ namespace sorvel {
 
 namespace {
 
+// clang-format off
 const char* const Captions[] = {
     "Sign Test for Location", "Wilcoxon Test for Location", "Wilcoxon-Mann-Whitney",
     "Two-Sample Median",      "Sign Test",                  "Wilcoxon Signed Ranks",
@@ -24,6 +25,7 @@ const char* const Values[] = {
     "sign-test-for-location", "wilcoxon-test-for-location", "wilcoxon-mann-whitney",
     "two-sample-median",      "sign-test",                  "wilcoxon-signed-ranks",
     "spearman-rank-correlation"};
+// clang-format on
 
 int Index(TNPTest t) { return static_cast<int>(t); }
 
@@ -84,9 +86,7 @@ TNPResult ComputeNonparametric(TDataList& data, const TNPInputs& input) {
     case TNPTest::TwoSampleMedian:
       res.Median = MedianTest(data, in.Mode, in.GroupCol, g1, g2, in.MeasureCol, alt);
       break;
-    case TNPTest::SignTest:
-      res.PairedSign = PairedSignTest(data, in.Col1, in.Col2, alt);
-      break;
+    case TNPTest::SignTest: res.PairedSign = PairedSignTest(data, in.Col1, in.Col2, alt); break;
     case TNPTest::WilcoxonSignedRanks:
       res.SignedRank = WilcoxonSignedRank(data, in.Col1, in.Col2, 0, alt);
       break;
@@ -170,7 +170,8 @@ void WriteNonparametricReport(const TNPInputs& input, const TNPResult& res) {
       Underlined("   1 vs L" + PadLeft("Count", 11));
       WriteLine("      >" + Count(r.Above, 13));
       WriteLine("      <" + Count(r.Below, 13));
-      Underlined("      =" + Count(r.N - r.Above - r.Below, 13) + (in.IncludeEqual ? " included" : ""));
+      Underlined("      =" + Count(r.N - r.Above - r.Below, 13) +
+                 (in.IncludeEqual ? " included" : ""));
       WriteLine(" n (obs.) " + Count(r.N, 10));
       WriteLine(" included " + Count(in.IncludeEqual ? r.N : r.Above + r.Below, 10));
       WriteBlankLine();
@@ -178,9 +179,7 @@ void WriteNonparametricReport(const TNPInputs& input, const TNPResult& res) {
       WriteLine("  Binomial" + pText);
       break;
     }
-    case TNPTest::WilcoxonTestForLocation:
-      signedRanks("   1 vs L", " n (obs.) ");
-      break;
+    case TNPTest::WilcoxonTestForLocation: signedRanks("   1 vs L", " n (obs.) "); break;
     case TNPTest::WilcoxonMannWhitney:
       groups("Mean Rank", res.MannWhitney.MeanRank1, res.MannWhitney.MeanRank2, true);
       WriteLine("  Test for: " + hypothesis);
@@ -205,14 +204,12 @@ void WriteNonparametricReport(const TNPInputs& input, const TNPResult& res) {
       WriteLine("  Binomial" + pText);
       break;
     }
-    case TNPTest::WilcoxonSignedRanks:
-      signedRanks("   1 vs 2", " n (pairs)");
-      break;
+    case TNPTest::WilcoxonSignedRanks: signedRanks("   1 vs 2", " n (pairs)"); break;
     case TNPTest::SpearmanRankCorrelation: {
       const TSpearmanResult& r = res.Spearman;
       WriteLine(" n (pairs) = " + std::to_string(r.N));
-      WriteLine(" r(s) = " + FormatReal(r.Rs, 3) + "   t = " +
-                (r.TUndefined ? std::string("Undefined") : FormatReal(r.T, 3)) + pText);
+      WriteLine(" r(s) = " + FormatReal(r.Rs, 3) +
+                "   t = " + (r.TUndefined ? std::string("Undefined") : FormatReal(r.T, 3)) + pText);
       break;
     }
   }
@@ -258,7 +255,8 @@ TAnalysis NonparametricTestsAnalysis() {
   includeEqual.Kind = TOptionKind::Flag;
   includeEqual.Default = "0";
   includeEqual.Label = "Include equal";
-  includeEqual.Help = "sign test for location, one-sided: values at the location count against the hypothesis";
+  includeEqual.Help =
+      "sign test for location, one-sided: values at the location count against the hypothesis";
 
   TOptionSpec conf;
   conf.Name = "conf";

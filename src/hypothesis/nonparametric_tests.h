@@ -33,10 +33,10 @@ const char* NPTestValue(TNPTest test);  // --test's value
 // "&Hypothesis" items of a test (index = alternative code).
 std::string NPHypothesisText(TNPTest test, int alternative);
 // What the window shows for a test (and, for "Include equal", its hypothesis).
-bool NPUsesLocation(TNPTest test);        // tests 0 and 1
-bool NPUsesSecondGroup(TNPTest test);     // tests 2..6
-bool NPOffersReference(TNPTest test);     // tests 2 and 3: "Define &Reference"
-bool NPUsesHypothesis(TNPTest test);      // all but Spearman
+bool NPUsesLocation(TNPTest test);                         // tests 0 and 1
+bool NPUsesSecondGroup(TNPTest test);                      // tests 2..6
+bool NPOffersReference(TNPTest test);                      // tests 2 and 3: "Define &Reference"
+bool NPUsesHypothesis(TNPTest test);                       // all but Spearman
 bool NPOffersIncludeEqual(TNPTest test, int alternative);  // test 0, one-sided
 
 inline constexpr const char* NPNoGroupsMessage =

@@ -554,8 +554,8 @@ void WriteOnewayReport(const TOnewayInputs& in, const TOnewayResult& res) {
   if (in.Type == TAnovaType::Random) {
     WriteLine("Random Effects Analysis:");
     auto component = [&](const char* label, double v) {
-      WriteLine(std::string(label) + Left(FormatReal(v, dec), 15) + "Std Dev = " +
-                FormatReal(std::sqrt(std::max(0.0, v)), dec));
+      WriteLine(std::string(label) + Left(FormatReal(v, dec), 15) +
+                "Std Dev = " + FormatReal(std::sqrt(std::max(0.0, v)), dec));
     };
     component("      Treatment Variance = ", a.VarA);
     component("         Within Variance = ", a.MSW);
@@ -577,8 +577,8 @@ void WriteOnewayReport(const TOnewayInputs& in, const TOnewayResult& res) {
       if (d.Error != AnovaNoError) continue;
       const std::string stat =
           d.ChiSquare ? "\xCF\x87\xC2\xB2(" + Whole(d.DfB) + ") = " + FormatReal(d.F, 3)
-                      : "F(" + Whole(d.DfB) + "," + Whole(std::nearbyint(d.Df2)) + ") = " +
-                            FormatReal(d.F, 3);
+                      : "F(" + Whole(d.DfB) + "," + Whole(std::nearbyint(d.Df2)) +
+                            ") = " + FormatReal(d.F, 3);
       WriteLine(Left(d.Name, 18) + Left(stat, 22) + "p = " + PValueStar(d.P, alpha));
     }
   }

@@ -22,10 +22,10 @@ enum class TAnovaType { Fixed = 0, Random = 1, KruskalWallis = 2 };
 // StatError of a run: what the "**** ERROR" lines say.
 enum : int {
   AnovaNoError = 0,
-  AnovaSingleGroup = 1,      // "Single or No Groups Found!"
-  AnovaNoWithin = 2,         // "No Within Variation Found!"
-  AnovaZeroVariance = 3,     // Bartlett-Box: "Zero Variance Group Found!"
-  AnovaBartlettSingle = 4,   // Bartlett-Box: "Single or No Groups Found!"
+  AnovaSingleGroup = 1,     // "Single or No Groups Found!"
+  AnovaNoWithin = 2,        // "No Within Variation Found!"
+  AnovaZeroVariance = 3,    // Bartlett-Box: "Zero Variance Group Found!"
+  AnovaBartlettSingle = 4,  // Bartlett-Box: "Single or No Groups Found!"
 };
 std::string AnovaErrorLine(int error);
 
@@ -72,7 +72,7 @@ struct TDispersionLine {
 };
 
 struct TPairwiseLine {
-  int I = 0, J = 0;  // 0-based group indexes
+  int I = 0, J = 0;                            // 0-based group indexes
   double Lsd = 1, Tukey = 1, GamesHowell = 1;  // p-values; 999 where undefined
 };
 

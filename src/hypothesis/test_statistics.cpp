@@ -76,17 +76,17 @@ TTestStatResult ComputeTestStatistic(const TTestStatInputs& in) {
       case TStatPage::F: {
         // The picture shades equal tails of the two-tailed (or upper) area on both sides.
         const TTails folded = tail == TTails::Two ? TTails::Two : TTails::Upper;
-        const double area = page == TStatPage::ChiSq ? ChiSqTail(a, df1, folded)
-                                                     : FTail(a, df1, df2, folded);
+        const double area =
+            page == TStatPage::ChiSq ? ChiSqTail(a, df1, folded) : FTail(a, df1, df2, folded);
         auto quantile = [&](double p, TTails side) {
           return page == TStatPage::ChiSq ? ChiSqQuantile(p, df1, side)
                                           : FQuantile(p, df1, df2, side);
         };
         res.XLower = quantile(area / 2, TTails::Lower);
         res.XUpper = quantile(area / 2, TTails::Upper);
-        r = tail != TTails::Lower       ? area
+        r = tail != TTails::Lower      ? area
             : page == TStatPage::ChiSq ? ChiSqTail(a, df1, TTails::Lower)
-                                        : FTail(a, df1, df2, TTails::Lower);
+                                       : FTail(a, df1, df2, TTails::Lower);
         break;
       }
     }
@@ -97,8 +97,7 @@ TTestStatResult ComputeTestStatistic(const TTestStatInputs& in) {
     res.XUpper = std::fabs(r);
   } else {
     auto quantile = [&](double p, TTails side) {
-      return page == TStatPage::ChiSq ? ChiSqQuantile(p, df1, side)
-                                      : FQuantile(p, df1, df2, side);
+      return page == TStatPage::ChiSq ? ChiSqQuantile(p, df1, side) : FQuantile(p, df1, df2, side);
     };
     switch (tail) {
       case TTails::Two:  // upper and lower points of equal tails
@@ -129,8 +128,8 @@ void WriteTestStatReport(const TTestStatInputs& in, const TTestStatResult& res) 
   std::string valueText = in.ValueText;
   if (!valueText.empty() && valueText[0] == '.') valueText = "0" + valueText;
 
-  std::string line1 = "For " + TestStatCaption(page) +
-                      (in.WantPV ? " Value = " : " p-Value = ") + valueText;
+  std::string line1 =
+      "For " + TestStatCaption(page) + (in.WantPV ? " Value = " : " p-Value = ") + valueText;
   if (page != TStatPage::Z) {
     line1 += "  with " + in.Df1Text;
     if (page == TStatPage::F) line1 += ", " + in.Df2Text;
@@ -160,8 +159,8 @@ void FillTestStatPicture(const TTestStatInputs& in, const TTestStatResult& res,
     BlankPicture(picture.graphic);
     return;
   }
-  SetPicture(picture, PictureKindOf(in.Page), res.XValue, res.XLower, res.XUpper, in.Df1,
-             in.Df2, in.WantPV, TailTypeOf(in.Tail));
+  SetPicture(picture, PictureKindOf(in.Page), res.XValue, res.XLower, res.XUpper, in.Df1, in.Df2,
+             in.WantPV, TailTypeOf(in.Tail));
   DrawTestPicture(picture);
 }
 
@@ -207,18 +206,17 @@ TAnalysis TestStatisticsAnalysis() {
     s.Choices = std::move(choices);
     return s;
   };
-  TOptionSpec distribution = choice("distribution", "z", "the page",
-                                    {ChoiceOf(TStatPage::Z, "z", "z (Normal)"),
-                                     ChoiceOf(TStatPage::T, "t", "t"),
-                                     ChoiceOf(TStatPage::ChiSq, "chi-square", "X\xC2\xB2"),
-                                     ChoiceOf(TStatPage::F, "f", "F")});
-  TOptionSpec want = choice("want", "p-value",
-                            "p-value: a statistic is entered; value: a p-value is entered",
-                            {{"p-value", "p-Value", 0}, {"value", "Value", 1}});
-  TOptionSpec tails = choice("tails", "two", "the question's tails",
-                             {ChoiceOf(TTails::Two, "two", "Two"),
-                              ChoiceOf(TTails::Lower, "lower", "Lower"),
-                              ChoiceOf(TTails::Upper, "upper", "Upper")});
+  TOptionSpec distribution = choice(
+      "distribution", "z", "the page",
+      {ChoiceOf(TStatPage::Z, "z", "z (Normal)"), ChoiceOf(TStatPage::T, "t", "t"),
+       ChoiceOf(TStatPage::ChiSq, "chi-square", "X\xC2\xB2"), ChoiceOf(TStatPage::F, "f", "F")});
+  TOptionSpec want =
+      choice("want", "p-value", "p-value: a statistic is entered; value: a p-value is entered",
+             {{"p-value", "p-Value", 0}, {"value", "Value", 1}});
+  TOptionSpec tails =
+      choice("tails", "two", "the question's tails",
+             {ChoiceOf(TTails::Two, "two", "Two"), ChoiceOf(TTails::Lower, "lower", "Lower"),
+              ChoiceOf(TTails::Upper, "upper", "Upper")});
   a.Options = {distribution,
                want,
                tails,

@@ -21,7 +21,7 @@ enum class TStatPage { Z, T, ChiSq, F };
 // What the window's current page holds, after validation.
 struct TTestStatInputs {
   TStatPage Page = TStatPage::Z;
-  bool WantPV = true;  // "&Want": p-Value (statistic entered) or Value (p-value entered)
+  bool WantPV = true;         // "&Want": p-Value (statistic entered) or Value (p-value entered)
   TTails Tail = TTails::Two;  // "&Tails": Two, Lower, Upper
   double Value = 0;
   double Df1 = 0;  // "d&f:" of t and X², "df&1:" of F

@@ -128,14 +128,16 @@ double HypergeoUpper(double x, int k, int n, int N) {
   if (k > n * x) {
     double term = HypergeoProb(x, k, n, N, cache), sum = term;
     for (int j = k; j < range.Hi && term >= stop; ++j) {
-      term *= static_cast<double>(D - j) * (n - j) / (static_cast<double>(j + 1) * (N - D - n + j + 1));
+      term *=
+          static_cast<double>(D - j) * (n - j) / (static_cast<double>(j + 1) * (N - D - n + j + 1));
       sum += term;
     }
     return std::min(1.0, sum);
   }
   double term = HypergeoProb(x, k - 1, n, N, cache), sum = term;
   for (int j = k - 1; j > range.Lo && term >= stop; --j) {
-    term *= static_cast<double>(j) * (N - D - n + j) / (static_cast<double>(D - j + 1) * (n - j + 1));
+    term *=
+        static_cast<double>(j) * (N - D - n + j) / (static_cast<double>(D - j + 1) * (n - j + 1));
     sum += term;
   }
   return std::clamp(1 - sum, 0.0, 1.0);
@@ -192,11 +194,13 @@ class THypergeometric {
     for (std::int64_t x = from; term > 0;) {
       if (step > 0) {
         if (x >= Hi) break;
-        term *= static_cast<double>(C1 - x) * (R1 - x) / (static_cast<double>(x + 1) * (C2 - R1 + x + 1));
+        term *= static_cast<double>(C1 - x) * (R1 - x) /
+                (static_cast<double>(x + 1) * (C2 - R1 + x + 1));
         ++x;
       } else {
         if (x <= Lo) break;
-        term *= static_cast<double>(x) * (C2 - R1 + x) / (static_cast<double>(C1 - x + 1) * (R1 - x + 1));
+        term *= static_cast<double>(x) * (C2 - R1 + x) /
+                (static_cast<double>(C1 - x + 1) * (R1 - x + 1));
         --x;
       }
       sum += term;
@@ -274,7 +278,8 @@ double BinomialTestP(int k, int n, double p0, int alt) {
   if (alt == 2) return BinomialUpperBeta(p0, k, n);
   const double share = static_cast<double>(k) / n;
   if (share == p0) return 1;
-  const double p = p0 < share ? 2 * BinomialUpperBeta(p0, k, n) : 2 - 2 * BinomialUpperBeta(p0, k + 1, n);
+  const double p =
+      p0 < share ? 2 * BinomialUpperBeta(p0, k, n) : 2 - 2 * BinomialUpperBeta(p0, k + 1, n);
   return std::min(1.0, p);
 }
 

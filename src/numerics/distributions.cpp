@@ -76,7 +76,8 @@ double NormalTail(double z, int tail) {
   if (az <= 8) {
     const double d = 1 / (1 + 0.2316419 * az);
     a = 0.3989422804 * std::exp(-z * z / 2) * d *
-        (0.31938153 + d * (-0.356563782 + d * (1.781477937 + d * (-1.821255978 + d * 1.330274429))));
+        (0.31938153 +
+         d * (-0.356563782 + d * (1.781477937 + d * (-1.821255978 + d * 1.330274429))));
   }
   if (tail != 2 && z <= 0) a = 1 - a;
   return Clamp01(TailFold(a, tail));
@@ -144,9 +145,10 @@ double TTail(double t, double df, int tail) {
       const double p2 = (3 * d3 - 7 * d2 - 5 * d - 3) / 96;
       const double p3 = (d5 - 11 * d4 + 14 * d3 + 6 * d2 - 3 * d - 15) / 384;
       const double p4 =
-          (15 * d7 - 375 * d6 + 2225 * d5 - 2141 * d4 - 939 * d3 - 213 * d2 - 915 * d + 945) / 92160;
-      const double p5 = (3 * d9 - 133 * d8 + 1764 * d7 - 7516 * d6 + 5994 * d5 + 2490 * d4 + 1140 * d3 +
-                         180 * d2 + 5355 * d + 17955) /
+          (15 * d7 - 375 * d6 + 2225 * d5 - 2141 * d4 - 939 * d3 - 213 * d2 - 915 * d + 945) /
+          92160;
+      const double p5 = (3 * d9 - 133 * d8 + 1764 * d7 - 7516 * d6 + 5994 * d5 + 2490 * d4 +
+                         1140 * d3 + 180 * d2 + 5355 * d + 17955) /
                         368640;
       const double e = p1 / df + p2 / (df * df) + p3 / (df * df * df) + p4 / (df * df * df * df) +
                        p5 / (df * df * df * df * df);
@@ -418,7 +420,8 @@ double RefineQuantile(double target, double x, double df1, double df2, int kind)
         break;
       case QuantileF:
         area = FTail(x, df1, df2, 1);
-        density = std::exp(c + (df1 - 2) / 2 * std::log(x) - (df1 + df2) / 2 * std::log(df2 + df1 * x));
+        density =
+            std::exp(c + (df1 - 2) / 2 * std::log(x) - (df1 + df2) / 2 * std::log(df2 + df1 * x));
         break;
       case QuantileNormalExact:
         area = NormalTailExact(x, 1);
@@ -500,7 +503,8 @@ double TQuantile(double p, double df, int tail) {
   const double g2 = (5 * z5 + 16 * z3 + 3 * z) / 96;
   const double g3 = (3 * z7 + 19 * z5 + 17 * z3 - 15 * z) / 384;
   const double g4 = (79 * z9 + 776 * z7 + 1482 * z5 - 1920 * z3 - 945 * z) / 92160;
-  const double start = z + g1 / df + g2 / (df * df) + g3 / (df * df * df) + g4 / (df * df * df * df);
+  const double start =
+      z + g1 / df + g2 / (df * df) + g3 / (df * df * df) + g4 / (df * df * df * df);
   return sign * RefineQuantile(p, start, df, 0, QuantileT);
 }
 
@@ -607,7 +611,7 @@ TTwoSides TSides(double at, double df) {
   }
   const TTwoSides x = TBetaArgument(at, df);
   const TTwoSides beyond = IncompleteBeta(df / 2, 0.5, x.Lower, x.Upper);  // Lower = P(|T| > t)
-  return {0.5 + beyond.Upper / 2, beyond.Lower / 2};             // P(T < t), P(T > t)
+  return {0.5 + beyond.Upper / 2, beyond.Lower / 2};                       // P(T < t), P(T > t)
 }
 
 // The t with more degrees of freedom than a double can tell from infinity is the normal.
@@ -862,8 +866,8 @@ void TPValue(double t, double df, int alt, double& p) {
   if (t < 0) p = 1 - p;
 }
 
-void CorrelatedMeansT(double mean1, double mean2, double s1, double s2, double r, double n,
-                      int alt, double& t, double& p) {
+void CorrelatedMeansT(double mean1, double mean2, double s1, double s2, double r, double n, int alt,
+                      double& t, double& p) {
   // Paired t-test: the differences of n pairs have variance s1^2 + s2^2 - 2 r s1 s2 and
   // n - 1 degrees of freedom.
   const double v = s1 * s1 + s2 * s2 - 2 * s1 * s2 * r;

@@ -73,8 +73,8 @@ void ZPValue(double z, int alt, double& p);
 void TPValue(double t, double df, int alt, double& p);
 // Paired t-test from the two means, standard deviations, their correlation and the number
 // of pairs; t = 0 and p = 999 when there is nothing to test.
-void CorrelatedMeansT(double mean1, double mean2, double s1, double s2, double r, double n,
-                      int alt, double& t, double& p);
+void CorrelatedMeansT(double mean1, double mean2, double s1, double s2, double r, double n, int alt,
+                      double& t, double& p);
 
 // Uniform deviate in [0, 1); the generator is seeded from the clock on first use.
 double UniformRandom();

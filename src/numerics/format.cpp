@@ -63,8 +63,7 @@ std::string FixedText(double x, int decimals) {
     const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, decimals);
     text.assign(buf, r.ptr);
   }
-  if (!text.empty() && text[0] == '-' &&
-      text.find_first_of("123456789") == std::string::npos) {
+  if (!text.empty() && text[0] == '-' && text.find_first_of("123456789") == std::string::npos) {
     text.erase(0, 1);  // "-0.000" would read as a fault
   }
   return text;
@@ -105,8 +104,10 @@ void SetNumberFormat(int style) {
 void LoadNumberFormat() {
   const auto stored = Settings().Read(SettingsGroup, NumberFormatKey);
   if (!stored) return;
-  if (*stored == "N") numberFormat = NumberFormatNumber;
-  else if (*stored == "F") numberFormat = NumberFormatFixed;
+  if (*stored == "N")
+    numberFormat = NumberFormatNumber;
+  else if (*stored == "F")
+    numberFormat = NumberFormatFixed;
 }
 
 std::string FormatReal(double x, int decimals) {

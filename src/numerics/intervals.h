@@ -9,9 +9,9 @@ namespace sorvel {
 // Two-sided intervals from a mean, a standard deviation and a count at one confidence level.
 class TConfI {
  public:
-  double m = 0;   // mean
-  double S = 0;   // standard deviation
-  int ni = 0;     // number of observations
+  double m = 0;           // mean
+  double S = 0;           // standard deviation
+  int ni = 0;             // number of observations
   double m1 = 0, m2 = 0;  // interval for the mean (999 when n < 2)
   double s1 = 0, s2 = 0;  // interval for the standard deviation (999 when n < 2)
   double conf = 0.95;
@@ -41,10 +41,10 @@ class TCorr {
   // Sums of squared and crossed deviations from the means; the differences keep their own,
   // so a paired test of nearly equal columns does not take it from Cxx + Cyy - 2 Cxy.
   double Cxx = 0, Cyy = 0, Cxy = 0, Cdd = 0;
-  double a = 0;                   // intercept of y = a + B x
-  double B = 0;                   // slope
-  double pvalue = 999;            // two-tailed p-value of the last correlation; 999: none
-  bool Error = false;             // the last correlation was not computable
+  double a = 0;         // intercept of y = a + B x
+  double B = 0;         // slope
+  double pvalue = 999;  // two-tailed p-value of the last correlation; 999: none
+  bool Error = false;   // the last correlation was not computable
 
   // Forgets the pairs (a, B and pvalue keep their values).
   void Init();

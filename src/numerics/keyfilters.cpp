@@ -7,7 +7,9 @@ namespace sorvel {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsControlKey(char c) { return c == KeyCopy || c == KeyPaste || c == KeyCut || c == KeyBackspace; }
+bool IsControlKey(char c) {
+  return c == KeyCopy || c == KeyPaste || c == KeyCut || c == KeyBackspace;
+}
 
 int Caret(const TKeyEdit& edit) {
   return std::clamp(edit.SelStart, 0, static_cast<int>(edit.Text.size()));
@@ -67,13 +69,10 @@ TKeyResult ProbabilityKeyFilter(const TKeyEdit& edit, char key) {
   const bool hasPoint = point != std::string::npos;
   const bool inSet = IsControlKey(key) || key == '.' || IsDigit(key);
   const bool reject =
-      !inSet ||
-      (key == '.' && hasPoint) ||
-      (key >= '1' && key <= '9' && caret < 2) ||
+      !inSet || (key == '.' && hasPoint) || (key >= '1' && key <= '9' && caret < 2) ||
       (!hasPoint && key != '.' && key != '0') ||  // also refuses backspace before the point exists
       (key == '0' && hasPoint && caret <= static_cast<int>(point)) ||
-      (key == '0' && !hasPoint && caret > 0) ||
-      (key == KeyBackspace && caret < 3);
+      (key == '0' && !hasPoint && caret > 0) || (key == KeyBackspace && caret < 3);
   return reject ? Reject() : AcceptWithPointRule(edit, key, false);
 }
 

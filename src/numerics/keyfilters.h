@@ -10,9 +10,9 @@
 namespace sorvel {
 
 // Control characters the filters let through.
-inline constexpr char KeyCopy = 3;        // Ctrl+C
-inline constexpr char KeyPaste = 22;      // Ctrl+V
-inline constexpr char KeyCut = 24;        // Ctrl+X
+inline constexpr char KeyCopy = 3;    // Ctrl+C
+inline constexpr char KeyPaste = 22;  // Ctrl+V
+inline constexpr char KeyCut = 24;    // Ctrl+X
 inline constexpr char KeyBackspace = 8;
 
 // An edit box's text and selection; with SelLength 0, SelStart is the caret.

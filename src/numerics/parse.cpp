@@ -80,8 +80,10 @@ bool ContinuesNumber(char c) {
 // A scanned token as a value: "." and "-." get their leading 0, a trailing "." goes.
 double ReadToken(std::string_view token) {
   std::string text(token);
-  if (text[0] == '.') text.insert(0, 1, '0');
-  else if (text.size() > 1 && text[0] == '-' && text[1] == '.') text.insert(1, 1, '0');
+  if (text[0] == '.')
+    text.insert(0, 1, '0');
+  else if (text.size() > 1 && text[0] == '-' && text[1] == '.')
+    text.insert(1, 1, '0');
   if (text.back() == '.') text.pop_back();
   if (text.empty()) text = "0";
   const auto [value, code] = StrToReal(text);
@@ -182,11 +184,13 @@ bool ContainsNonNumeric(std::string_view text) {
   for (char c : text) {
     if (IsDigit(c)) continue;
     switch (c) {
+      // clang-format off
       case '\t': case ' ': case '$': case '%': case '+': case ',': case '-': case '.':
       case 'E': case 'e':
         continue;
       default:
         return true;
+        // clang-format on
     }
   }
   return false;
@@ -209,7 +213,8 @@ std::vector<std::string> SplitFields(std::string_view line) {
   std::size_t start = 0;
   while (true) {
     const std::size_t end = line.find(separator, start);
-    fields.push_back(TrimBlanks(line.substr(start, end == std::string_view::npos ? line.npos : end - start)));
+    fields.push_back(
+        TrimBlanks(line.substr(start, end == std::string_view::npos ? line.npos : end - start)));
     if (end == std::string_view::npos) break;
     start = end + 1;
   }
@@ -242,9 +247,7 @@ std::vector<std::string> SplitNames(std::string_view line, bool tabsOnly, bool n
   return names;
 }
 
-std::vector<double> ParseNumbers(std::string_view line) {
-  return ScanLine(line, false).Values;
-}
+std::vector<double> ParseNumbers(std::string_view line) { return ScanLine(line, false).Values; }
 
 TParsedLine ParseNumbersBlankComma(std::string_view line) { return ScanLine(line, true); }
 

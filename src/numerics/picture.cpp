@@ -112,8 +112,9 @@ TPicturePrimitive Polygon(std::vector<TPicturePoint> points, std::uint32_t color
 }
 
 TPicturePrimitive Arrow(int column) {
-  return Polygon({{column, Baseline + 10}, {column - 30, Baseline + 80}, {column + 30, Baseline + 80}},
-                 PictureRed);
+  return Polygon(
+      {{column, Baseline + 10}, {column - 30, Baseline + 80}, {column + 30, Baseline + 80}},
+      PictureRed);
 }
 
 // White background, title, axis letter and curve: what both pictures start with.
@@ -184,10 +185,8 @@ void SetPicture(TPictureRecord& record, int kind, double Xvalue, double Xlower, 
 double PictureDensity(const TPictureRecord& r, double x) {
   const double df1 = r.df1, df2 = r.df2;
   switch (r.kind) {
-    case PictureNormal:
-      return std::exp(-x * x / 2);
-    case PictureT:
-      return std::pow(1 + x * x / df1, -(df1 + 1) / 2);
+    case PictureNormal: return std::exp(-x * x / 2);
+    case PictureT: return std::pow(1 + x * x / df1, -(df1 + 1) / 2);
     case PictureChiSq: {
       if (x == 0 && df1 <= 2) return OffScale;
       if (x <= 0) return FromLog(-88);
@@ -206,8 +205,7 @@ double PictureDensity(const TPictureRecord& r, double x) {
       if (x <= 0) return FromLog(-88);
       return FromLog(d * std::log(x) + e * std::log(df2 + df1 * x) - rr);
     }
-    default:
-      return x >= df1 ? std::exp(-(x - df1) / (df2 - df1)) : 0;
+    default: return x >= df1 ? std::exp(-(x - df1) / (df2 - df1)) : 0;
   }
 }
 

@@ -15,8 +15,10 @@ inline constexpr const char* MruGroup = "MRU Files";
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;
-  virtual std::optional<std::string> Read(const std::string& group, const std::string& key) const = 0;
-  virtual void Write(const std::string& group, const std::string& key, const std::string& value) = 0;
+  virtual std::optional<std::string> Read(const std::string& group,
+                                          const std::string& key) const = 0;
+  virtual void Write(const std::string& group, const std::string& key,
+                     const std::string& value) = 0;
 };
 
 class MemorySettingsStore : public SettingsStore {

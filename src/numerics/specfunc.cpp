@@ -154,7 +154,8 @@ double BetaI(double a, double b, double x) {
   }
   double bt = 0;
   if (x != 0 && x != 1) {
-    const double e = GammaLn(a + b) - GammaLn(a) - GammaLn(b) + a * std::log(x) + b * std::log(1 - x);
+    const double e =
+        GammaLn(a + b) - GammaLn(a) - GammaLn(b) + a * std::log(x) + b * std::log(1 - x);
     bt = e < -10000 ? 0 : std::exp(e);
   }
   if (a > 0 && (x < (a + 1) / (a + b + 2) || b == 0)) return bt * BETACF(a, b, x) / a;
@@ -171,8 +172,13 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 double StirlingRemainder(double z) {
   if (z >= 10) {
     const double r = 1 / z, r2 = r * r;
-    return r * (1.0 / 12 - r2 * (1.0 / 360 - r2 * (1.0 / 1260 - r2 * (1.0 / 1680 -
-               r2 * (1.0 / 1188 - r2 * (691.0 / 360360 - r2 * (1.0 / 156 - r2 * 3617.0 / 122400)))))));
+    return r *
+           (1.0 / 12 -
+            r2 * (1.0 / 360 - r2 * (1.0 / 1260 -
+                                    r2 * (1.0 / 1680 -
+                                          r2 * (1.0 / 1188 -
+                                                r2 * (691.0 / 360360 -
+                                                      r2 * (1.0 / 156 - r2 * 3617.0 / 122400)))))));
   }
   return std::lgamma(z) - (z - 0.5) * std::log(z) + z - LnSqrt2Pi;
 }
@@ -256,8 +262,10 @@ double BetaPowerTerm(double a, double b, double x, double y) {
   // of x itself keeps a small x accurate.
   const double d = x * b - y * a;  // a u = -b v
   const double u = d / a, v = -d / b;
-  const double aPart = std::fabs(u) <= 0.5 ? -a * LogGap(u) : a * (std::log(x) + std::log1p(b / a)) - d;
-  const double bPart = std::fabs(v) <= 0.5 ? -b * LogGap(v) : b * (std::log(y) + std::log1p(a / b)) + d;
+  const double aPart =
+      std::fabs(u) <= 0.5 ? -a * LogGap(u) : a * (std::log(x) + std::log1p(b / a)) - d;
+  const double bPart =
+      std::fabs(v) <= 0.5 ? -b * LogGap(v) : b * (std::log(y) + std::log1p(a / b)) + d;
   const double e = aPart + bPart + 0.5 * (std::log(a) + std::log(b / (a + b))) - LnSqrt2Pi +
                    StirlingRemainder(a + b) - StirlingRemainder(a) - StirlingRemainder(b);
   if (std::isfinite(e)) return std::exp(e);

@@ -65,8 +65,8 @@ struct TChartPolygon {
 
 struct TChartSeries {
   TSeriesKind Kind = TSeriesKind::Line;
-  std::string Title;  // shown by the mouse readout
-  int Panel = 0;      // 0 the top panel, 1 the lower one
+  std::string Title;       // shown by the mouse readout
+  int Panel = 0;           // 0 the top panel, 1 the lower one
   bool ExtraAxis = false;  // measured on the panel's extra (right) axis
   bool Visible = true;
 
@@ -78,18 +78,18 @@ struct TChartSeries {
   std::vector<std::uint8_t> ColorIndex;
   std::vector<TChartPolygon> Polygons;
 
-  double Width = 1;   // pen width in pixels (lines), slots (bars), cap length in slots (candles)
+  double Width = 1;  // pen width in pixels (lines), slots (bars), cap length in slots (candles)
   TChartPen Pen = TChartPen::Solid;
-  double Size = 3;    // points: pixels from the centre to the edge
+  double Size = 3;  // points: pixels from the centre to the edge
   TPointShape Shape = TPointShape::Circle;
-  double Base = 0;    // bars
+  double Base = 0;  // bars
   // Candles: the box's width in slots (0: one and a half times Width), its fill, and the
   // pen of stick, caps and box in pixels.
   double BoxWidth = 0;
   TChartColor BoxFill{ChartWhite, ChartWhite};
   double PenWidth = 1;
   bool FullHeight = false;  // Lines
-  int TextSize = 8;   // labels and top texts, points
+  int TextSize = 8;         // labels and top texts, points
 
   size_t Count() const { return X.size(); }
   const TChartColor& PointColor(size_t i) const {
@@ -136,7 +136,7 @@ struct TBottomAxis {
   bool Grid = false;
   // Labels at given x positions instead of numbers; those that would overlap are thinned.
   std::vector<TAxisLabel> Labels;
-  int LabelAngle = 0;  // 0 or 315 (reading down to the right)
+  int LabelAngle = 0;                 // 0 or 315 (reading down to the right)
   std::vector<TAxisLabel> TopLabels;  // optional labels along the top of the chart
   double Pad = 0.5;  // an automatic range reaches this far beyond the outer x values
 };
@@ -192,7 +192,7 @@ struct TChart {
 };
 
 // Shared by every chart window for the whole program.
-bool& ChartBlackWhite();          // false at start
+bool& ChartBlackWhite();           // false at start
 std::string& SharedReportTitle();  // empty at start
 
 }  // namespace sorvel

@@ -129,8 +129,7 @@ bool SeriesRange(const TChart& chart, int panel, bool extra, double& min, double
   for (const auto& s : chart.Series) {
     if (s.Panel != panel || s.ExtraAxis != extra) continue;
     switch (s.Kind) {
-      case TSeriesKind::TopText:
-        break;
+      case TSeriesKind::TopText: break;
       case TSeriesKind::Lines:
         if (!s.FullHeight) {
           e.AddAll(s.Y);
@@ -283,16 +282,17 @@ TChartLayout LayoutChart(const TChart& chart, TChartMetrics& m, double width, do
       widest = std::max(widest, m.TextWidth(labels[i].Text, TChartFont::Label, f.XLabel));
     bottomLabels = std::min(height * 0.4, (widest + labelLine) * std::sqrt(0.5));
   }
-  double bottomTitle = chart.Bottom.Title.empty() ? 0 : m.LineHeight(TChartFont::AxisTitle, f.XTitle);
-  double plotBottom = bottom - bottomTitle - (bottomTitle > 0 ? gap : 0) - bottomLabels - tick - gap;
+  double bottomTitle =
+      chart.Bottom.Title.empty() ? 0 : m.LineHeight(TChartFont::AxisTitle, f.XTitle);
+  double plotBottom =
+      bottom - bottomTitle - (bottomTitle > 0 ? gap : 0) - bottomLabels - tick - gap;
   l.BottomTitleTop = plotBottom + tick + gap + bottomLabels + gap;
   l.BottomLabelTop = plotBottom + tick + gap / 2;
 
   double leftTitle = 0, extraTitle = 0;
   bool anyExtra = false;
   for (size_t i = 0; i < panels; ++i) {
-    if (!panelOf(i).Left.Title.empty())
-      leftTitle = m.LineHeight(TChartFont::AxisTitle, f.YTitle);
+    if (!panelOf(i).Left.Title.empty()) leftTitle = m.LineHeight(TChartFont::AxisTitle, f.YTitle);
     if (panelOf(i).HasExtra) {
       anyExtra = true;
       if (!panelOf(i).Extra.Title.empty())
@@ -325,15 +325,16 @@ TChartLayout LayoutChart(const TChart& chart, TChartMetrics& m, double width, do
   }
 
   // Two passes: ticks on the guessed height give the label widths, which fix the width.
-  const double depthX = std::max(0.0, chart.DepthX) * scale, depthY = std::max(0.0, chart.DepthY) * scale;
+  const double depthX = std::max(0.0, chart.DepthX) * scale,
+               depthY = std::max(0.0, chart.DepthY) * scale;
   double plotTop = top + yLabelLine / 2 + depthY;
   double leftLabels = 0, extraLabels = 0;
   double splitGap = panels > 1 ? yLabelLine + gap : 0;
   for (int pass = 0; pass < 2; ++pass) {
     double plotLeft = marginLeft + leftTitle + (leftTitle > 0 ? gap : 0) + leftLabels + tick + gap;
-    double plotRight = width - marginRight - legendRoom - depthX -
-                       (anyExtra ? extraTitle + (extraTitle > 0 ? gap : 0) + extraLabels + tick + gap
-                                 : 0);
+    double plotRight =
+        width - marginRight - legendRoom - depthX -
+        (anyExtra ? extraTitle + (extraTitle > 0 ? gap : 0) + extraLabels + tick + gap : 0);
     // room for the last bottom label, which reaches past the plot (a slanted one by its
     // whole run to the right)
     if (!anyExtra && !chart.Bottom.Labels.empty()) {
@@ -378,10 +379,9 @@ TChartLayout LayoutChart(const TChart& chart, TChartMetrics& m, double width, do
   if (!chart.Bottom.Labels.empty()) {
     l.BottomTicks = ThinLabels(chart.Bottom.Labels, l, m, f.XLabel, rotated, 2 * gap);
   } else {
-    double sample = std::max(m.TextWidth(FormatAxisValue(l.XMin, chart.Bottom.Format),
-                                         TChartFont::Label, f.XLabel),
-                             m.TextWidth(FormatAxisValue(l.XMax, chart.Bottom.Format),
-                                         TChartFont::Label, f.XLabel));
+    double sample = std::max(
+        m.TextWidth(FormatAxisValue(l.XMin, chart.Bottom.Format), TChartFont::Label, f.XLabel),
+        m.TextWidth(FormatAxisValue(l.XMax, chart.Bottom.Format), TChartFont::Label, f.XLabel));
     int room = static_cast<int>(l.Plot.Width() / std::max(1.0, sample + 4 * gap));
     for (double v : NiceTicks(l.XMin, l.XMax, std::max(2, room)))
       l.BottomTicks.push_back({v, l.MapX(v), FormatAxisValue(v, chart.Bottom.Format)});
@@ -434,8 +434,8 @@ TChartHit HitTest(const TChart& chart, const TChartLayout& l, double px, double 
           considerSlot(si, i, std::abs(cy - py), v);
         } else {
           double hi = i < s.Y2.size() && !ChartValueMissing(s.Y2[i]) ? s.Y2[i]
-                      : s.Kind == TSeriesKind::Bars                   ? s.Base
-                                                                      : v;
+                      : s.Kind == TSeriesKind::Bars                  ? s.Base
+                                                                     : v;
           double top = std::min(cy, l.MapY(panel, hi, s.ExtraAxis));
           double bot = std::max(cy, l.MapY(panel, hi, s.ExtraAxis));
           if (py >= top - reach && py <= bot + reach) considerSlot(si, i, std::abs(cx - px), v);

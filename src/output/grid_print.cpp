@@ -103,8 +103,8 @@ int GridBlockEnd(const std::vector<int>& widths, int first, int last, int capaci
 }
 
 void PrintGridPages(TMPrinter& mp, TPageDevice& device, const TTextGrid& grid,
-                    const TGridRange& range, const std::string& title,
-                    const std::string& heading, bool landscape) {
+                    const TGridRange& range, const std::string& title, const std::string& heading,
+                    bool landscape) {
   mp.InitMPrinter(device);
   const std::vector<int> widths = GridColumnWidths(grid, range, 3);
   mp.SetFont(GridPrintFont());
@@ -172,8 +172,8 @@ std::vector<std::string> GridInJobLines(const TTextGrid& grid, const std::string
   mp.InitMPrinter(device);
   PrintGridInJob(mp, grid, heading);
   std::vector<std::string> lines = device.Lines();
-  const auto start = std::find_if(lines.begin(), lines.end(),
-                                  [](const std::string& s) { return !s.empty(); });
+  const auto start =
+      std::find_if(lines.begin(), lines.end(), [](const std::string& s) { return !s.empty(); });
   lines.erase(lines.begin(), start);
   while (!lines.empty() && lines.back().empty()) lines.pop_back();
   return lines;
@@ -191,8 +191,8 @@ std::vector<std::string> GridPageLines(const TTextGrid& grid, const std::string&
     PrintBlockTable(mp, grid, b, widths, TGridStyle());
   }
   std::vector<std::string> lines = device.Lines();
-  const auto start = std::find_if(lines.begin(), lines.end(),
-                                  [](const std::string& s) { return !s.empty(); });
+  const auto start =
+      std::find_if(lines.begin(), lines.end(), [](const std::string& s) { return !s.empty(); });
   lines.erase(lines.begin(), start);
   while (!lines.empty() && lines.back().empty()) lines.pop_back();
   return lines;

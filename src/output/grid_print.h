@@ -13,8 +13,8 @@
 namespace sorvel {
 
 // The fonts grid printing uses.
-TPrintFont GridPrintFont();     // Courier New 9
-TPrintFont GridHeadingFont();   // Arial 9 bold
+TPrintFont GridPrintFont();    // Courier New 9
+TPrintFont GridHeadingFont();  // Arial 9 bold
 
 // Columns Left..Right and rows Top..Bottom of a grid (1-based body cells).
 struct TGridRange {
@@ -39,8 +39,8 @@ int GridBlockEnd(const std::vector<int>& widths, int first, int last, int capaci
 // (title and date) and footer (page number) for the orientation, then the range in blocks,
 // each block on a page of its own under the heading.
 void PrintGridPages(TMPrinter& mp, TPageDevice& device, const TTextGrid& grid,
-                    const TGridRange& range, const std::string& title,
-                    const std::string& heading, bool landscape);
+                    const TGridRange& range, const std::string& title, const std::string& heading,
+                    bool landscape);
 
 // The whole grid's body into a running job, between lines the caller prints itself: the
 // heading once, blocks of columns separated by an empty line, a new page first when the
@@ -48,7 +48,6 @@ void PrintGridPages(TMPrinter& mp, TPageDevice& device, const TTextGrid& grid,
 // `font` (a fixed-pitch one: columns are counted in characters).
 void PrintGridInJob(TMPrinter& mp, const TTextGrid& grid, const std::string& heading,
                     const TPrintFont& font = GridPrintFont());
-
 
 // A page device of characters: one pixel per character across and per line down, no
 // page breaks that matter (a page as large as asked). What is drawn is kept as lines of

@@ -65,9 +65,8 @@ std::vector<std::string> TReportTable::Lines() const {
   };
   std::vector<std::string> lines;
   if (headings)
-    lines.push_back(line([&](std::size_t c) {
-      return c < columns_.size() ? columns_[c].Heading : std::string();
-    }));
+    lines.push_back(line(
+        [&](std::size_t c) { return c < columns_.size() ? columns_[c].Heading : std::string(); }));
   for (const auto& row : rows_)
     lines.push_back(line([&](std::size_t c) { return c < row.size() ? row[c] : std::string(); }));
   return lines;

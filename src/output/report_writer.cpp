@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-
 namespace sorvel {
 
 namespace {

@@ -35,7 +35,7 @@ class TReportScope {
  private:
   TReportWriterState saved_;
 };
-TReport* CurrentReport();         // nullptr before the first SetReport
+TReport* CurrentReport();  // nullptr before the first SetReport
 void ClearReport();
 void WriteLine(const std::string& text);
 void WriteText(const std::string& text);

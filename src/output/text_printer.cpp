@@ -24,8 +24,7 @@ std::string ReplaceCode(const std::string& text, const std::string& code,
 
 }  // namespace
 
-std::string TMPrinter::SubstituteCodes(const std::string& text, int page,
-                                       const std::string& date) {
+std::string TMPrinter::SubstituteCodes(const std::string& text, int page, const std::string& date) {
   std::string s = ReplaceCode(text, "&P", std::to_string(page));
   return ReplaceCode(s, "&D", date);
 }
@@ -64,9 +63,8 @@ void TMPrinter::SetMargins(int left, int right, int top, int bottom) {
   Margins.Bottom = (h - b > Margins.Top && b > 0) ? h - b : h;
 }
 
-void TMPrinter::SetHeaderFooter(const std::string& s1, const std::string& s2,
-                                const std::string& s3, int loc, bool firstPage, int hfType,
-                                const TPrintFont& font) {
+void TMPrinter::SetHeaderFooter(const std::string& s1, const std::string& s2, const std::string& s3,
+                                int loc, bool firstPage, int hfType, const TPrintFont& font) {
   if (!device_ || (hfType != 1 && hfType != 2)) return;
   const int pos = ToPixelsY(loc);
   THFRec& rec = hfType == 1 ? Header : Footer;
@@ -194,8 +192,7 @@ int TMPrinter::LinesLeftOnPage() {
 
 TPrintRect TMPrinter::InchesToPixels(const TPrintRect& rect) const {
   if (!device_) return rect;
-  return {ToPixelsX(rect.Left), ToPixelsY(rect.Top), ToPixelsX(rect.Right),
-          ToPixelsY(rect.Bottom)};
+  return {ToPixelsX(rect.Left), ToPixelsY(rect.Top), ToPixelsX(rect.Right), ToPixelsY(rect.Bottom)};
 }
 
 }  // namespace sorvel

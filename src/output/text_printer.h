@@ -76,8 +76,8 @@ class TMPrinter {
   void SetMargins(int left, int right, int top, int bottom);
   // hfType 1 = header, 2 = footer; loc in thousandths of an inch. Printed at once when
   // firstPage is set and the job is on page 1.
-  void SetHeaderFooter(const std::string& s1, const std::string& s2, const std::string& s3,
-                       int loc, bool firstPage, int hfType, const TPrintFont& font);
+  void SetHeaderFooter(const std::string& s1, const std::string& s2, const std::string& s3, int loc,
+                       bool firstPage, int hfType, const TPrintFont& font);
   void ClearHeaderFooter(int hfType);
 
   // Text with control characters: tab -> TabSpace, line feeds dropped, form feed (12)

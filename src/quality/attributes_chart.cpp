@@ -25,7 +25,9 @@ std::string Trim(std::string s) {
 long long LevelOf(double x) { return std::llround(x); }
 
 // A cell's text as the grid shows it.
-std::string CellText(const TDataList& data, int c, int r) { return Trim(std::string(data.DataGrid.View(c, r))); }
+std::string CellText(const TDataList& data, int c, int r) {
+  return Trim(std::string(data.DataGrid.View(c, r)));
+}
 
 }  // namespace
 
@@ -34,8 +36,10 @@ TAttrChartBuilder::TAttrChartBuilder(TDataList& data, const TAttrChartRequest& r
   if (data_.DataChanged) data_.UpdateData();
   if (request_.Reference && request_.Groups.size() > 1) {
     TRunInfo ri;
-    ri.RefArray[0] = static_cast<std::int32_t>(std::min<std::size_t>(request_.Groups.size(), MaxColumns));
-    for (int i = 1; i <= ri.RefArray[0]; ++i) ri.RefArray[i] = request_.Groups[static_cast<std::size_t>(i - 1)];
+    ri.RefArray[0] =
+        static_cast<std::int32_t>(std::min<std::size_t>(request_.Groups.size(), MaxColumns));
+    for (int i = 1; i <= ri.RefArray[0]; ++i)
+      ri.RefArray[i] = request_.Groups[static_cast<std::size_t>(i - 1)];
     data_.SetRunData(ri);
   }
 }
@@ -46,8 +50,8 @@ bool TAttrChartBuilder::Member(const TAttrChartPosition& p, int row) const {
     const int g = request_.Groups[0];
     return data_.HasValue(g, row) && LevelOf(data_.Value(g, row)) == p.Group;
   }
-  return row < static_cast<int>(data_.RowRun.size()) && data_.RowRun[static_cast<std::size_t>(row)] == p.Group &&
-         p.Group != 0;
+  return row < static_cast<int>(data_.RowRun.size()) &&
+         data_.RowRun[static_cast<std::size_t>(row)] == p.Group && p.Group != 0;
 }
 
 std::vector<TAttrChartPosition> TAttrChartBuilder::Positions() {
@@ -108,19 +112,24 @@ void TAttrChartBuilder::Build(const TAttrChartPosition& position, bool showBreak
     }
     double n = q.ConstantSize;
     if (q.SampleSizeColumn > 0)
-      n = data_.DataValid(q.SampleSizeColumn, r) ? data_.Value(q.SampleSizeColumn, r) : MissingValue;
+      n = data_.DataValid(q.SampleSizeColumn, r) ? data_.Value(q.SampleSizeColumn, r)
+                                                 : MissingValue;
     double set = 0;
-    if (sets > 0) set = data_.HasValue(sets, r) ? static_cast<double>(LevelOf(data_.Value(sets, r))) : MissingValue;
+    if (sets > 0)
+      set = data_.HasValue(sets, r) ? static_cast<double>(LevelOf(data_.Value(sets, r)))
+                                    : MissingValue;
     const int point = out.Table.Count + 1;
     out.Table.AddPoint(s.Type, data_.Value(m, r), n, q.AxisLabels > 0 ? r : point, set);
     out.Rows.push_back(r);
-    out.Labels.push_back(q.AxisLabels > 0 ? CellText(data_, q.AxisLabels, r) : std::to_string(point));
+    out.Labels.push_back(q.AxisLabels > 0 ? CellText(data_, q.AxisLabels, r)
+                                          : std::to_string(point));
     out.SetTexts.push_back(sets > 0 ? CellText(data_, sets, r) : "");
   }
   CalcAttributeLimits(out.Table, s);
   RunAttributeTests(out.Table, tests);
   out.Codes.assign(static_cast<std::size_t>(out.Table.Count) + 1, "");
-  for (int p = 1; p <= out.Table.Count; ++p) out.Codes[static_cast<std::size_t>(p)] = PointCodes(0, p);
+  for (int p = 1; p <= out.Table.Count; ++p)
+    out.Codes[static_cast<std::size_t>(p)] = PointCodes(0, p);
   out.Summary = AttrLimitSummary(out.Table, s);
   std::string title = AttrChartTypeItems()[static_cast<std::size_t>(std::clamp(s.Type, 0, 3))] +
                       " Chart: " + data_.ColumnTitleOrName(m);
@@ -131,14 +140,14 @@ void TAttrChartBuilder::Build(const TAttrChartPosition& position, bool showBreak
 
 std::vector<TChartViewItem> AttrChartViewItems() {
   using I = TChartViewItem;
-  return {I::DisplayViolations,   I::DisplayCodes,         I::DisplayZones, I::ConnectPoints,
-          I::ShowBreaks,          I::AddLimitInformation,  I::AddFileModifications,
-          I::AxisDecimals,        I::BlackWhite,           I::PointSize,    I::LineThickness,
-          I::Title};
+  return {I::DisplayViolations, I::DisplayCodes,        I::DisplayZones,         I::ConnectPoints,
+          I::ShowBreaks,        I::AddLimitInformation, I::AddFileModifications, I::AxisDecimals,
+          I::BlackWhite,        I::PointSize,           I::LineThickness,        I::Title};
 }
 
-TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q, const TChartViewOptions& v,
-                      const std::string& axisTitle, const std::string& modifications) {
+TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q,
+                      const TChartViewOptions& v, const std::string& axisTitle,
+                      const std::string& modifications) {
   const TAttrTable& t = d.Table;
   const TAttrSettings& s = q.Settings;
   TChart c;
@@ -151,8 +160,8 @@ TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q, const
   c.Bottom.Title = axisTitle.empty() ? "Point" : axisTitle;
   c.Bottom.LabelAngle = axisTitle.empty() ? 0 : 315;
 
-  const TChartColor red{ChartRed, ChartBlack}, green{ChartGreen, ChartBlack}, blue{ChartBlue, ChartBlack},
-      violation{ChartRed, 0x010000};
+  const TChartColor red{ChartRed, ChartBlack}, green{ChartGreen, ChartBlack},
+      blue{ChartBlue, ChartBlack}, violation{ChartRed, 0x010000};
 
   // x positions: one empty position after each break.
   std::vector<double> x(static_cast<std::size_t>(t.Count) + 1, 0);
@@ -162,7 +171,9 @@ TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q, const
     if (t(AttrRowBreak, p) == 1 && p < t.Count) ++pos;
   }
   c.Bottom.Labels.reserve(static_cast<std::size_t>(t.Count));
-  for (int p = 1; p <= t.Count; ++p) c.Bottom.Labels.push_back({x[static_cast<std::size_t>(p)], d.Labels[static_cast<std::size_t>(p)]});
+  for (int p = 1; p <= t.Count; ++p)
+    c.Bottom.Labels.push_back(
+        {x[static_cast<std::size_t>(p)], d.Labels[static_cast<std::size_t>(p)]});
 
   // Vertical range: every statistic and limit, widened by a twentieth, not below 0.
   double lo = INFINITY, hi = -INFINITY;
@@ -189,8 +200,11 @@ TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q, const
     struct TBand {
       int From, To;  // in sigmas; 3 stands for the limit
       TChartColor Color;
-    } bands[] = {{-1, 1, {0xCCFFCC, ChartWhite}}, {1, 2, {0xFFFF99, ChartSilver}}, {-2, -1, {0xFFFF99, ChartSilver}},
-                 {2, 3, {0xFFCCCC, ChartWhite}},  {-3, -2, {0xFFCCCC, ChartWhite}}};
+    } bands[] = {{-1, 1, {0xCCFFCC, ChartWhite}},
+                 {1, 2, {0xFFFF99, ChartSilver}},
+                 {-2, -1, {0xFFFF99, ChartSilver}},
+                 {2, 3, {0xFFCCCC, ChartWhite}},
+                 {-3, -2, {0xFFCCCC, ChartWhite}}};
     for (const auto& b : bands) {
       auto& band = c.Add(TSeriesKind::Bands, "", 0);
       band.Palette = {b.Color};
@@ -223,7 +237,8 @@ TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q, const
     }
   }
 
-  auto segments = [&](const char* title, const TChartColor& color, TChartPen pen, auto value) -> TChartSeries& {
+  auto segments = [&](const char* title, const TChartColor& color, TChartPen pen,
+                      auto value) -> TChartSeries& {
     auto& sr = c.Add(TSeriesKind::Segments, title, 0);
     sr.Palette = {color};
     sr.Pen = pen;
@@ -265,13 +280,15 @@ TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q, const
   auto& stat = c.Add(TSeriesKind::Points, "Statistic", 0);
   stat.Palette = {blue, violation};
   stat.Size = v.PointSize;
-  for (auto* s : {&line.X, &line.Y, &stat.X, &stat.Y}) s->reserve(static_cast<std::size_t>(t.Count));
+  for (auto* s : {&line.X, &line.Y, &stat.X, &stat.Y})
+    s->reserve(static_cast<std::size_t>(t.Count));
   line.ColorIndex.reserve(static_cast<std::size_t>(t.Count));
   stat.ColorIndex.reserve(static_cast<std::size_t>(t.Count));
   for (int p = 1; p <= t.Count; ++p) {
     const double y = t(AttrRowStat, p);
     const double xp = x[static_cast<std::size_t>(p)];
-    const bool joined = p > 1 && t(AttrRowBreak, p - 1) != 1 && t(AttrRowSet, p - 1) == t(AttrRowSet, p);
+    const bool joined =
+        p > 1 && t(AttrRowBreak, p - 1) != 1 && t(AttrRowSet, p - 1) == t(AttrRowSet, p);
     if (p > 1 && !joined) {
       line.X.push_back(xp - 0.5);
       line.Y.push_back(ChartMissing);
@@ -293,14 +310,16 @@ TChart AttrChartModel(const TAttrChartData& d, const TAttrChartRequest& q, const
     for (int p = 1; p <= t.Count; ++p) {
       const bool starts = p == 1 || t(AttrRowSet, p) != t(AttrRowSet, p - 1);
       if (!starts) continue;
-      const double xs = p == 1 ? x[1] : (x[static_cast<std::size_t>(p - 1)] + x[static_cast<std::size_t>(p)]) / 2;
+      const double xs =
+          p == 1 ? x[1] : (x[static_cast<std::size_t>(p - 1)] + x[static_cast<std::size_t>(p)]) / 2;
       if (p > 1) {
         lines.X.push_back(xs);
         lines.Y.push_back(0);
         lines.X2.push_back(xs);
         lines.Y2.push_back(0);
       }
-      c.Bottom.TopLabels.push_back({xs, " " + d.SetTitle + "=" + d.SetTexts[static_cast<std::size_t>(p)] + " "});
+      c.Bottom.TopLabels.push_back(
+          {xs, " " + d.SetTitle + "=" + d.SetTexts[static_cast<std::size_t>(p)] + " "});
     }
   }
 
@@ -332,7 +351,9 @@ void WriteAttrChartReport(const TAttrChartData& d, int decimals) {
   table.AddColumn("UCL", A::Right);
   table.AddColumn("Codes", A::Left);
   const TAttrTable& t = d.Table;
-  auto cell = [&](double x) { return Present(x) ? TReportTable::Value(x, decimals) : std::string("none"); };
+  auto cell = [&](double x) {
+    return Present(x) ? TReportTable::Value(x, decimals) : std::string("none");
+  };
   for (int p = 1; p <= t.Count; ++p) {
     const double n = t(AttrRowSize, p);
     const double stat = t(AttrRowStat, p);
@@ -351,7 +372,8 @@ namespace sorvel {
 
 namespace {
 
-TOptionSpec Opt(const char* name, TOptionKind kind, const char* initial, const char* label, const char* help) {
+TOptionSpec Opt(const char* name, TOptionKind kind, const char* initial, const char* label,
+                const char* help) {
   TOptionSpec s;
   s.Name = name;
   s.Kind = kind;
@@ -364,17 +386,24 @@ TOptionSpec Opt(const char* name, TOptionKind kind, const char* initial, const c
 std::vector<TOptionSpec> AttrChartOptions() {
   using K = TOptionKind;
   TOptionSpec type = Opt("type", K::Choice, "p", "Chart Type", "p, np, c or u chart");
-  type.Choices = {ChoiceOf(AttrP, "p", "p"), ChoiceOf(AttrNP, "np", "np"), ChoiceOf(AttrC, "c", "c"),
-                  ChoiceOf(AttrU, "u", "u")};
-  TOptionSpec calc = Opt("control-limit-calculation", K::Choice, "exact", "Control Limit Calculation",
-                         "how the limits are found");
-  const char* calcValues[] = {"none",   "exact",              "normal-approximation",
-                              "average-moving-range", "median-moving-range", "standard-deviation",
-                              "centerline-only", "user-defined"};
+  type.Choices = {ChoiceOf(AttrP, "p", "p"), ChoiceOf(AttrNP, "np", "np"),
+                  ChoiceOf(AttrC, "c", "c"), ChoiceOf(AttrU, "u", "u")};
+  TOptionSpec calc = Opt("control-limit-calculation", K::Choice, "exact",
+                         "Control Limit Calculation", "how the limits are found");
+  const char* calcValues[] = {"none",
+                              "exact",
+                              "normal-approximation",
+                              "average-moving-range",
+                              "median-moving-range",
+                              "standard-deviation",
+                              "centerline-only",
+                              "user-defined"};
   for (int i = 0; i < 8; ++i)
     calc.Choices.push_back({calcValues[i], AttrMethodItems()[static_cast<std::size_t>(i)], i});
-  TOptionSpec centre = Opt("centerline", K::Choice, "mean", "Centerline", "the centre line's base value");
-  centre.Choices = {ChoiceOf(AttrCentreMean, "mean", "Mean"), ChoiceOf(AttrCentreMedian, "median", "Median"),
+  TOptionSpec centre =
+      Opt("centerline", K::Choice, "mean", "Centerline", "the centre line's base value");
+  centre.Choices = {ChoiceOf(AttrCentreMean, "mean", "Mean"),
+                    ChoiceOf(AttrCentreMedian, "median", "Median"),
                     ChoiceOf(AttrCentreKnown, "known-parameter", "Known Parameter")};
   std::vector<TOptionSpec> out = {
       Opt("analysis-variables", K::Columns, "", "Analysis Variables",
@@ -385,12 +414,14 @@ std::vector<TOptionSpec> AttrChartOptions() {
       type,
       calc,
       centre,
-      Opt("parameter", K::Text, "", "Pi / Lambda", "the known parameter (Pi for p and np, Lambda for c and u)"),
+      Opt("parameter", K::Text, "", "Pi / Lambda",
+          "the known parameter (Pi for p and np, Lambda for c and u)"),
       Opt("std-err", K::Text, "3", "Std Err", "standard errors of the limits"),
       Opt("sample-size-column", K::Column, "", "Sample Size", "the column of the sample sizes"),
       Opt("constant-sample-size", K::Text, "", "Constant Sample Size",
           "one sample size for every point (c charts: 1 when none is given)"),
-      Opt("sets", K::Column, "", "Sets", "limits estimated separately for each value of this column"),
+      Opt("sets", K::Column, "", "Sets",
+          "limits estimated separately for each value of this column"),
       Opt("axis-labels", K::Column, "", "Axis Labels", "point labels from this column"),
       Opt("ucl", K::Text, "", "UCL", "user-defined UCL"),
       Opt("cl", K::Text, "", "CL", "user-defined centre line"),
@@ -407,8 +438,9 @@ std::vector<TOptionSpec> AttrChartOptions() {
 TAnalysis AttributesControlChartsAnalysis() {
   TAnalysis a;
   a.Name = AttributesControlChartsCommand;
-  a.Summary = "p, np, c and u control charts of counts, with exact or approximate limits per set, "
-              "run tests, zones and a limit summary.";
+  a.Summary =
+      "p, np, c and u control charts of counts, with exact or approximate limits per set, "
+      "run tests, zones and a limit summary.";
   a.NeedsData = true;
   a.DrawsPicture = true;
   a.Options = AttrChartOptions();
@@ -451,8 +483,9 @@ TAnalysis AttributesControlChartsAnalysis() {
     if (c.DataColumns <= 1) {
       q.Measures = {1};
     } else if (setup.Beep) {
-      return TOutcome::Refuse("Choose the measures (--analysis-variables), or a --measure and its "
-                              "--grouping-variables!");
+      return TOutcome::Refuse(
+          "Choose the measures (--analysis-variables), or a --measure and its "
+          "--grouping-variables!");
     } else {
       q.Reference = c.ReferencePage;
       q.Measures = measures;

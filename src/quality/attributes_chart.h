@@ -25,22 +25,22 @@ inline constexpr int AttrChartHelpTopic = 5410;
 // What the setup hands to the chart window.
 struct TAttrChartRequest {
   TAttrSettings Settings;
-  bool Reference = false;        // page "Reference": one measure, charts per group
-  std::vector<int> Measures;     // page "Columns"
-  int Measure = 0;               // page "Reference"
-  std::vector<int> Groups;       // page "Reference": grouping variables
-  int SampleSizeColumn = 0;      // 0: the constant
+  bool Reference = false;     // page "Reference": one measure, charts per group
+  std::vector<int> Measures;  // page "Columns"
+  int Measure = 0;            // page "Reference"
+  std::vector<int> Groups;    // page "Reference": grouping variables
+  int SampleSizeColumn = 0;   // 0: the constant
   double ConstantSize = 1;
-  int SetVariable = 0;           // 0: one set (also when the limits are not estimated)
-  int AxisLabels = 0;            // 0: points labelled by their number
+  int SetVariable = 0;  // 0: one set (also when the limits are not estimated)
+  int AxisLabels = 0;   // 0: points labelled by their number
 };
 
 // One chart of the selection list: a measure column, or a level / run of the groups.
 struct TAttrChartPosition {
-  int Column = 0;        // the measure charted
-  long long Group = 0;   // level value or run code; 0 on page "Columns"
+  int Column = 0;       // the measure charted
+  long long Group = 0;  // level value or run code; 0 on page "Columns"
   bool Grouped = false;
-  std::string Name;      // the selection list's text
+  std::string Name;  // the selection list's text
 };
 
 // One chart, built.
@@ -48,12 +48,12 @@ struct TAttrChartData {
   TAttrChartPosition Position;
   std::vector<std::string> Title;  // the chart-type line ("p Chart: ..."), without the common title
   TAttrTable Table;
-  std::vector<int> Rows;                // [point]: its data row
-  std::vector<std::string> Codes;       // [point]: its run-test codes
-  std::vector<std::string> Labels;      // [point]: the axis label text
-  std::vector<std::string> SetTexts;    // [point]: the set variable's text ("" without one)
-  std::string SetTitle;                 // the set variable's title ("" without one)
-  std::vector<std::string> Summary;     // the memo's lines
+  std::vector<int> Rows;              // [point]: its data row
+  std::vector<std::string> Codes;     // [point]: its run-test codes
+  std::vector<std::string> Labels;    // [point]: the axis label text
+  std::vector<std::string> SetTexts;  // [point]: the set variable's text ("" without one)
+  std::string SetTitle;               // the set variable's title ("" without one)
+  std::vector<std::string> Summary;   // the memo's lines
 };
 
 class TAttrChartBuilder {

@@ -76,8 +76,8 @@ TPointLimits LimitsAt(const TAttrSettings& s, double b, double d, double n) {
     case AttrExact:
     case AttrNormal: {
       TControlLimits lim;
-      const int status = CalcControlLimits(RoutineChart(s.Type), s.Method == AttrNormal ? ApproximateMethod : 0,
-                                           c, s.K, n, lim);
+      const int status = CalcControlLimits(
+          RoutineChart(s.Type), s.Method == AttrNormal ? ApproximateMethod : 0, c, s.K, n, lim);
       if (status == ZeroStatistic) {
         out.CL = 0;
         return out;
@@ -213,9 +213,10 @@ void TAttrTable::AddPoint(int type, double count, double n, double label, double
   ++Count;
   const bool sized = Present(n) && n > 0;
   const double stat = !sized ? MissingValue : (type == AttrP || type == AttrU) ? count / n : count;
-  const double values[AttrRowCountTotal] = {count,        n,   stat, MissingValue, MissingValue,
-                                            MissingValue, label, set, MissingValue, 0};
-  for (int r = 0; r < AttrRowCountTotal; ++r) T.Rows[static_cast<std::size_t>(r)].push_back(values[r]);
+  const double values[AttrRowCountTotal] = {count,        n,     stat, MissingValue, MissingValue,
+                                            MissingValue, label, set,  MissingValue, 0};
+  for (int r = 0; r < AttrRowCountTotal; ++r)
+    T.Rows[static_cast<std::size_t>(r)].push_back(values[r]);
 }
 
 void CalcAttributeLimits(TAttrTable& t, const TAttrSettings& s) {
@@ -261,7 +262,8 @@ std::vector<std::string> AttrLimitSummary(const TAttrTable& t, const TAttrSettin
       lines.push_back("Centerline = " + SummaryValue(cl) + "Centerline from " +
                       AttrCentreItems()[static_cast<std::size_t>(std::clamp(s.Centre, 0, 2))]);
   }
-  if (limits) lines.push_back("       LCL = " + SummaryValue(lcl) + "(" + s.KText + ") Sigma Limits");
+  if (limits)
+    lines.push_back("       LCL = " + SummaryValue(lcl) + "(" + s.KText + ") Sigma Limits");
   return lines;
 }
 
@@ -302,8 +304,9 @@ TAttrSetupResult ValidateAttrSetup(const TAttrSetupChoices& c) {
       return !use || ReadPlainNumber(text, into);
     };
     auto above = [](double a, double b) { return Present(a) && Present(b) && a > b; };
-    if (!read(c.UseUCL, c.UCL, s.UCL) || !read(c.UseCL, c.CL, s.CL) || !read(c.UseLCL, c.LCL, s.LCL) ||
-        above(s.LCL, s.CL) || above(s.CL, s.UCL) || above(s.LCL, s.UCL)) {
+    if (!read(c.UseUCL, c.UCL, s.UCL) || !read(c.UseCL, c.CL, s.CL) ||
+        !read(c.UseLCL, c.LCL, s.LCL) || above(s.LCL, s.CL) || above(s.CL, s.UCL) ||
+        above(s.LCL, s.UCL)) {
       out.Error = UserLimitsNotValidMessage;
       return out;
     }

@@ -51,9 +51,8 @@ enum AttrRow : int {
   AttrRowBreak = 9,  // 1: the line is broken after this point
 };
 inline constexpr int AttrRowCountTotal = 10;
-inline constexpr TControlTestRows AttributeTestRows{AttrRowSet,   AttrRowStat,  AttrRowLCL,
-                                                    AttrRowCL,    AttrRowUCL,   AttrRowBreak,
-                                                    AttrRowSigma};
+inline constexpr TControlTestRows AttributeTestRows{
+    AttrRowSet, AttrRowStat, AttrRowLCL, AttrRowCL, AttrRowUCL, AttrRowBreak, AttrRowSigma};
 
 // The point table: the first ten rows of a chart array, so that the run tests read it.
 struct TAttrTable {
@@ -83,7 +82,8 @@ struct TAttrSettings {
 // no limits; its neighbours keep theirs.
 void CalcAttributeLimits(TAttrTable& table, const TAttrSettings& s);
 // The run tests of the chart (standard selection of `tests`).
-std::vector<TTestFiring> RunAttributeTests(const TAttrTable& table, const TControlTestSettings& tests);
+std::vector<TTestFiring> RunAttributeTests(const TAttrTable& table,
+                                           const TControlTestSettings& tests);
 
 // The limit summary: the memo's lines in order (the chart foot lists them the other way
 // round). Values are those of the last point with a statistic.
@@ -99,10 +99,10 @@ struct TAttrSetupChoices {
   bool UseUCL = false, UseCL = false, UseLCL = false;
   std::string UCL, CL, LCL;
   bool ReferencePage = false;
-  int Measures = 0;          // "Columns": chosen measures
-  int MeasureColumn = 0;     // "Reference": the measure
+  int Measures = 0;           // "Columns": chosen measures
+  int MeasureColumn = 0;      // "Reference": the measure
   int GroupingVariables = 0;  // "Reference": chosen grouping variables
-  int SampleSizeColumn = 0;  // 0: none
+  int SampleSizeColumn = 0;   // 0: none
   bool ConstantSampleSize = false;
   std::string SampleSize;
   int DataColumns = 2;  // columns of the data set

@@ -10,25 +10,25 @@ namespace sorvel {
 
 // Row numbers of the variables chart's point table.
 enum ChartRow : int {
-  RowSize = 0,          // subgroup size n_i (1 for individuals)
-  RowLocation = 1,      // the value, subgroup mean or median
-  RowDispersion = 2,    // moving range, range, s or s²
+  RowSize = 0,        // subgroup size n_i (1 for individuals)
+  RowLocation = 1,    // the value, subgroup mean or median
+  RowDispersion = 2,  // moving range, range, s or s²
   RowLocLCL = 3,
   RowLocCL = 4,
   RowLocUCL = 5,
   RowDispLCL = 6,
   RowDispCL = 7,
   RowDispUCL = 8,
-  RowRangeSigma = 9,    // SigmaFromRange of the point's range or moving range
-  RowSubgroupSD = 10,   // s_i (0 for individuals)
-  RowLabel = 11,        // label source: data row of the first case, or the point number
-  RowSet = 12,          // set number (0 without a set variable)
-  RowLocSigma = 13,     // standard error of the plotted location statistic
-  RowDispSigma = 14,    // standard error of the plotted dispersion statistic
-  RowProcessSigma = 15, // process sigma of the ±3 sigma lines
-  RowMean = 16,         // subgroup mean
-  RowGrandMean = 17,    // the set's n-weighted grand mean
-  RowBreak = 18,        // 1: the line is broken after this point
+  RowRangeSigma = 9,     // SigmaFromRange of the point's range or moving range
+  RowSubgroupSD = 10,    // s_i (0 for individuals)
+  RowLabel = 11,         // label source: data row of the first case, or the point number
+  RowSet = 12,           // set number (0 without a set variable)
+  RowLocSigma = 13,      // standard error of the plotted location statistic
+  RowDispSigma = 14,     // standard error of the plotted dispersion statistic
+  RowProcessSigma = 15,  // process sigma of the ±3 sigma lines
+  RowMean = 16,          // subgroup mean
+  RowGrandMean = 17,     // the set's n-weighted grand mean
+  RowBreak = 18,         // 1: the line is broken after this point
 };
 inline constexpr int ChartRows = 19;
 

@@ -185,9 +185,7 @@ double MedianVarFactor(int n) {
 
 double SigmaFromRange(double x, int n) { return n < 2 ? Missing() : x / ConstD2(n); }
 
-double SigmaFromMedianRange(double x, int n) {
-  return n < 2 ? Missing() : x / ConstD2Median(n);
-}
+double SigmaFromMedianRange(double x, int n) { return n < 2 ? Missing() : x / ConstD2Median(n); }
 
 double SigmaFromS(double x, int n) { return n < 2 ? Missing() : x / ConstC4(n); }
 

@@ -9,12 +9,12 @@ namespace sorvel {
 // Status codes of the control chart routines, reported through StatError.
 enum ControlStatus : int {
   ControlOk = 0,
-  NoLowerLimit = -1,        // the lower limit does not exist (set to 0)
-  NoUpperLimit = -2,        // the upper limit does not exist (set to 1 for a proportion)
-  SizeOutsideTable = 1,     // subgroup size below 2, or a proportion of 1 or more
-  ZeroSampleSize = 5,       // subgroup size 0 where one is needed
-  SampleSizeTooSmall = 6,   // subgroup size 1 where at least 2 are needed
-  ZeroStatistic = 10,       // statistic or multiplier equal to 0
+  NoLowerLimit = -1,       // the lower limit does not exist (set to 0)
+  NoUpperLimit = -2,       // the upper limit does not exist (set to 1 for a proportion)
+  SizeOutsideTable = 1,    // subgroup size below 2, or a proportion of 1 or more
+  ZeroSampleSize = 5,      // subgroup size 0 where one is needed
+  SampleSizeTooSmall = 6,  // subgroup size 1 where at least 2 are needed
+  ZeroStatistic = 10,      // statistic or multiplier equal to 0
 };
 
 // The calculator's text of a positive status ("Sample size outside table range", ...).
@@ -22,10 +22,10 @@ const char* ControlStatusText(int status);
 
 // Each constant sets StatError to 1 and returns 0 for n < 2 (StatError is left alone
 // otherwise).
-double ConstD2(int n);        // mean of the relative range of n normal values
-double ConstD3(int n);        // standard deviation of the relative range
-double ConstD2Median(int n);  // median of the relative range
-double ConstC4(int n);        // mean of s / sigma
+double ConstD2(int n);          // mean of the relative range of n normal values
+double ConstD3(int n);          // standard deviation of the relative range
+double ConstD2Median(int n);    // median of the relative range
+double ConstC4(int n);          // mean of s / sigma
 double MedianVarFactor(int n);  // variance of the median of n standard normal values
 
 // Conversions of a statistic x of subgroups of size n. With n < 2 (no range, no

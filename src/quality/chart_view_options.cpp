@@ -38,8 +38,8 @@ const TItemOption ItemOptions[] = {
      "an empty position where a subgroup has no values"},
     {TChartViewItem::AddLimitInformation, "add-limit-information-to-chart", TOptionKind::Flag, "0",
      "Add Limit Information to Chart", "the limits and how they were computed as foot lines"},
-    {TChartViewItem::AddFileModifications, "add-file-modifications-to-chart", TOptionKind::Flag, "0",
-     "Add File Modifications to Chart", "the active data rules as the first foot line"},
+    {TChartViewItem::AddFileModifications, "add-file-modifications-to-chart", TOptionKind::Flag,
+     "0", "Add File Modifications to Chart", "the active data rules as the first foot line"},
     {TChartViewItem::AxisDecimals, "axis-decimal-places", TOptionKind::Choice, "floating",
      "Axis Decimal Places", "decimals of the vertical axes' labels"},
     {TChartViewItem::BlackWhite, "black-white", TOptionKind::Flag, "0", "Black & White",
@@ -48,8 +48,8 @@ const TItemOption ItemOptions[] = {
      "percent of the height the location chart takes (10 .. 90)", 10, 90},
     {TChartViewItem::PointSize, "point-size", TOptionKind::WholeNumber, "3", "Point Size",
      "size of the statistics' points (1 .. 25)", 1, 25},
-    {TChartViewItem::LineThickness, "line-thickness", TOptionKind::WholeNumber, "1", "Line Thickness",
-     "thickness of statistics, limits and centre lines (1 .. 10)", 1, 10},
+    {TChartViewItem::LineThickness, "line-thickness", TOptionKind::WholeNumber, "1",
+     "Line Thickness", "thickness of statistics, limits and centre lines (1 .. 10)", 1, 10},
     {TChartViewItem::Title, "title", TOptionKind::Text, "", "Title",
      "the shared report title, the first title line"},
 };
@@ -127,8 +127,8 @@ std::string AxisValueFormat(int decimals) {
 }
 
 std::string AxisDecimalsCaption(int decimals) {
-  return "Axis Decimal &Places (" + (decimals < 0 ? std::string("Floating") : std::to_string(decimals)) +
-         ")";
+  return "Axis Decimal &Places (" +
+         (decimals < 0 ? std::string("Floating") : std::to_string(decimals)) + ")";
 }
 
 std::string SplitHint(int split) {

@@ -12,44 +12,44 @@
 namespace sorvel {
 
 struct TChartViewOptions {
-  bool DisplayViolations = true;   // "&Display Control Violations" (colour coded points)
-  bool DisplayCodes = false;       // "Display Control Violation Codes"
-  bool DisplayZones = false;       // "Display Zones"
-  bool ShowAllPoints = false;      // "Show &All Points"
-  bool Show3Sigma = false;         // "Show ±&3 Sigma Lines"
-  bool ShowSpecifications = false; // "Show Specifications"
-  bool RemoveLocation = false;     // "Remove Plot of Location Statistics"
-  bool ConnectPoints = true;       // "&Connect Points"
-  bool ShowBreaks = false;         // "&Show Breaks"
-  bool AddLimitInformation = false;    // "&Add Limit Information to Chart"
-  bool AddFileModifications = false;   // "Add File &Modifications to Chart"
-  bool BlackWhite = false;         // "&Black && White"
-  int AxisDecimals = -1;           // "Axis Decimal &Places": -1 floating, else 0 .. 9
-  int Split = 60;                  // location share of the height, 10 .. 90
-  int PointSize = 3;               // 1 .. 25
-  int LineThickness = 1;           // 1 .. 10
-  std::string Title;               // the shared report title
+  bool DisplayViolations = true;      // "&Display Control Violations" (colour coded points)
+  bool DisplayCodes = false;          // "Display Control Violation Codes"
+  bool DisplayZones = false;          // "Display Zones"
+  bool ShowAllPoints = false;         // "Show &All Points"
+  bool Show3Sigma = false;            // "Show ±&3 Sigma Lines"
+  bool ShowSpecifications = false;    // "Show Specifications"
+  bool RemoveLocation = false;        // "Remove Plot of Location Statistics"
+  bool ConnectPoints = true;          // "&Connect Points"
+  bool ShowBreaks = false;            // "&Show Breaks"
+  bool AddLimitInformation = false;   // "&Add Limit Information to Chart"
+  bool AddFileModifications = false;  // "Add File &Modifications to Chart"
+  bool BlackWhite = false;            // "&Black && White"
+  int AxisDecimals = -1;              // "Axis Decimal &Places": -1 floating, else 0 .. 9
+  int Split = 60;                     // location share of the height, 10 .. 90
+  int PointSize = 3;                  // 1 .. 25
+  int LineThickness = 1;              // 1 .. 10
+  std::string Title;                  // the shared report title
 };
 
 // The menu items a chart command offers as options.
 enum class TChartViewItem {
-  DisplayViolations,    // --no-display-control-violations
-  DisplayCodes,         // --display-control-violation-codes
-  DisplayZones,         // --display-zones
-  ShowAllPoints,        // --show-all-points
-  Show3Sigma,           // --show-3-sigma-lines
-  ShowSpecifications,   // --show-specifications
-  RemoveLocation,       // --remove-plot-of-location-statistics
-  ConnectPoints,        // --no-connect-points
-  ShowBreaks,           // --show-breaks
-  AddLimitInformation,  // --add-limit-information-to-chart
-  AddFileModifications, // --add-file-modifications-to-chart
-  AxisDecimals,         // --axis-decimal-places floating|0..9
-  BlackWhite,           // --black-white
-  Split,                // --split 10..90
-  PointSize,            // --point-size 1..25
-  LineThickness,        // --line-thickness 1..10
-  Title,                // --title TEXT
+  DisplayViolations,     // --no-display-control-violations
+  DisplayCodes,          // --display-control-violation-codes
+  DisplayZones,          // --display-zones
+  ShowAllPoints,         // --show-all-points
+  Show3Sigma,            // --show-3-sigma-lines
+  ShowSpecifications,    // --show-specifications
+  RemoveLocation,        // --remove-plot-of-location-statistics
+  ConnectPoints,         // --no-connect-points
+  ShowBreaks,            // --show-breaks
+  AddLimitInformation,   // --add-limit-information-to-chart
+  AddFileModifications,  // --add-file-modifications-to-chart
+  AxisDecimals,          // --axis-decimal-places floating|0..9
+  BlackWhite,            // --black-white
+  Split,                 // --split 10..90
+  PointSize,             // --point-size 1..25
+  LineThickness,         // --line-thickness 1..10
+  Title,                 // --title TEXT
 };
 // Every item, in the variables chart's menu order.
 std::vector<TChartViewItem> AllChartViewItems();

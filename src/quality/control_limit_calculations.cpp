@@ -21,10 +21,11 @@ struct TPage {
   std::vector<TLimitItem> Items;
 };
 
-const std::vector<TLimitItem> DispersionItems = {
-    {"average-range", "Average Range"},     {"median-range", "Median Range"},
-    {"average-std-dev", "Average Std Dev"}, {"median-std-dev", "Median Std Dev"},
-    {"average-variance", "Average Variance"}};
+const std::vector<TLimitItem> DispersionItems = {{"average-range", "Average Range"},
+                                                 {"median-range", "Median Range"},
+                                                 {"average-std-dev", "Average Std Dev"},
+                                                 {"median-std-dev", "Median Std Dev"},
+                                                 {"average-variance", "Average Variance"}};
 
 std::vector<TLimitItem> With(std::vector<TLimitItem> items, std::vector<TLimitItem> more) {
   items.insert(items.end(), more.begin(), more.end());
@@ -44,7 +45,8 @@ const std::array<TPage, 10>& Pages() {
                               {"med-mr-of-medians", "Med MR of Medians"},
                               {"std-dev-of-medians", "Std Dev of Medians"},
                               known})},
-      {"X", "x",
+      {"X",
+       "x",
        {{"average-mr", "Average MR"},
         {"median-mr", "Median MR"},
         {"std-dev-k-values", "Std Dev (k values)"},
@@ -116,7 +118,8 @@ void WriteLimitCalcReport(const TLimitCalcInputs& in, const TLimitCalcResult& re
   WriteLine("       UCL = " + ucl + sigmaName + " = " + FormatReal(l.Sigma, d));
   const std::string n = FormatReal(res.N, in.Chart == TChartType::U ? d : 0);
   WriteLine("Centerline = " + PadRight(FormatReal(l.Centre, d), 19) + "n = " + n);
-  WriteLine("       LCL = " + (res.Status == NoLowerLimit ? std::string("none") : FormatReal(l.LCL, d)));
+  WriteLine("       LCL = " +
+            (res.Status == NoLowerLimit ? std::string("none") : FormatReal(l.LCL, d)));
 }
 
 bool LimitCalcReportFailed(const std::string& plainText) {
@@ -134,7 +137,7 @@ TLimitCalcInputs LimitCalcInputsFrom(const TOptionValues& o, std::string& error)
   TLimitCalcInputs in;
   in.Chart = o.Choice<TChartType>("chart-type");
   const bool attribute = IsAttributePage(in.Chart);
-  const std::string wanted = attribute ? o.Choice<int>("method") == 0  ? "approximate"
+  const std::string wanted = attribute ? o.Choice<int>("method") == 0   ? "approximate"
                                          : o.Choice<int>("method") == 1 ? "exact-binomial"
                                                                         : "exact-poisson"
                                        : o.Text("statistic-used");
@@ -145,7 +148,8 @@ TLimitCalcInputs LimitCalcInputsFrom(const TOptionValues& o, std::string& error)
     if (wanted == items[i].Value) in.Item = static_cast<int>(i) + 1;
   if (in.Item == 0) {
     error = "'" + wanted + "' is not offered on the " + ChartPageCaption(in.Chart) + " page (";
-    for (std::size_t i = 0; i < items.size(); ++i) error += (i ? ", " : "") + std::string(items[i].Value);
+    for (std::size_t i = 0; i < items.size(); ++i)
+      error += (i ? ", " : "") + std::string(items[i].Value);
     error += ")";
     in.Item = 1;
   }

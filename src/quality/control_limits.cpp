@@ -61,8 +61,7 @@ bool SmallestBelow(const std::function<double(double)>& upper, double e, double 
 }
 
 // The largest count i in 0 .. hi with lower(i) = P(X < i) < e (lower(0) = 0).
-double LargestBelow(const std::function<double(double)>& lower, double e, double guess,
-                    double hi) {
+double LargestBelow(const std::function<double(double)>& lower, double e, double guess, double hi) {
   double i = std::clamp(guess, 0.0, hi);
   if (lower(i) < e) {
     while (i < hi && lower(i + 1) < e) i += 1;
@@ -244,8 +243,7 @@ int Compute(TChartType chart, int source, double statistic, double k, double n,
     case TChartType::P:
     case TChartType::NP:
     case TChartType::C:
-    case TChartType::U:
-      return Attribute(chart, source, statistic, k, units ? n : ni, e, out);
+    case TChartType::U: return Attribute(chart, source, statistic, k, units ? n : ni, e, out);
   }
   return UnknownSource;
 }

@@ -75,9 +75,11 @@ std::string ControlTestRowText(int test, const TControlTestSettings& s) {
     case 5: return "Lack of Variablity: " + p(5) + " Consectutive Points Within One Standard Error";
     case 6: return "Alternating Values: " + p(6) + " Consectutive Points Alternating directiion";
     case 7:
-      return "Zone Rule 1: " + p(7) + " of " + w(7) + " Consectutive Points Outside One Standard Error";
+      return "Zone Rule 1: " + p(7) + " of " + w(7) +
+             " Consectutive Points Outside One Standard Error";
     case 8:
-      return "Zone Rule 2: " + p(8) + " of " + w(8) + " Consectutive Points Outside Two Standard Errors";
+      return "Zone Rule 2: " + p(8) + " of " + w(8) +
+             " Consectutive Points Outside Two Standard Errors";
     case 9: return "Excessive Moving Range between Two Points (3.6864 Standard Errors)";
     default: return "";
   }
@@ -85,10 +87,12 @@ std::string ControlTestRowText(int test, const TControlTestSettings& s) {
 
 std::vector<TOptionSpec> ControlTestOptions() {
   std::vector<TOptionSpec> specs = {
-      TextOption("standard", "Standard",
-                 "run tests of standard charts, e.g. 1,2,3,4,5,6 (none: all off; empty: as stored)"),
-      TextOption("moving-range", "Moving Range",
-                 "run tests of moving-range charts, tests 1 to 8 (none: all off; empty: as stored)"),
+      TextOption(
+          "standard", "Standard",
+          "run tests of standard charts, e.g. 1,2,3,4,5,6 (none: all off; empty: as stored)"),
+      TextOption(
+          "moving-range", "Moving Range",
+          "run tests of moving-range charts, tests 1 to 8 (none: all off; empty: as stored)"),
   };
   for (const TLengthOption& l : LengthOptions) {
     const std::string help = "length L of test " + Num(l.Test) + " (" + Num(TestParamMin(l.Test)) +
@@ -97,8 +101,10 @@ std::vector<TOptionSpec> ControlTestOptions() {
     s.Help = help;
     specs.push_back(s);
   }
-  specs.push_back(TextOption("zone-rule-1", "Zone Rule 1", "k/m of test 7, k < m (empty: as stored)"));
-  specs.push_back(TextOption("zone-rule-2", "Zone Rule 2", "k/m of test 8, k < m (empty: as stored)"));
+  specs.push_back(
+      TextOption("zone-rule-1", "Zone Rule 1", "k/m of test 7, k < m (empty: as stored)"));
+  specs.push_back(
+      TextOption("zone-rule-2", "Zone Rule 2", "k/m of test 8, k < m (empty: as stored)"));
   return specs;
 }
 
@@ -133,8 +139,8 @@ bool ApplyControlTestOptions(const TOptionValues& o, TControlTestSettings& s, st
     if (slash == std::string::npos || !ReadWhole(text.substr(0, slash), k) ||
         !ReadWhole(text.substr(slash + 1), m) || k < 1 || m < ZoneWindowMin || m > TestParamMax ||
         k >= m) {
-      error = std::string("Zone Rule ") + (t == 7 ? "1" : "2") +
-              " must be k/m with 1 <= k < m <= 99!";
+      error =
+          std::string("Zone Rule ") + (t == 7 ? "1" : "2") + " must be k/m with 1 <= k < m <= 99!";
       return false;
     }
     out.TestParam[static_cast<std::size_t>(t)] = k;
@@ -184,8 +190,8 @@ TAnalysis ControlTestSelectionAnalysis() {
   a.Options.push_back(restore);
   a.Run = [](const TAnalysisContext& context) {
     const TOptionValues& o = context.Options;
-    TControlTestSettings s = o.Flag("restore-default") ? ReadControlTestSettings(Settings())
-                                                       : ControlTestSettings();
+    TControlTestSettings s =
+        o.Flag("restore-default") ? ReadControlTestSettings(Settings()) : ControlTestSettings();
     std::string error;
     if (!ApplyControlTestOptions(o, s, error)) return TOutcome::Refuse(error);
     const bool saving = o.Flag("save-as-default");

@@ -99,8 +99,9 @@ TControlTestSettings ReadControlTestSettings(const SettingsStore& store) {
       if (v >= TestParamMin(t) && v <= TestParamMax) s.TestParam[static_cast<std::size_t>(t)] = v;
     }
     for (int t = 7; t <= 8; ++t) {
-      const int m =
-          static_cast<unsigned char>((*values)[static_cast<std::size_t>(ControlTestCount + t - 1)]) - 64;
+      const int m = static_cast<unsigned char>(
+                        (*values)[static_cast<std::size_t>(ControlTestCount + t - 1)]) -
+                    64;
       if (m >= ZoneWindowMin && m <= TestParamMax) s.TestWindow[static_cast<std::size_t>(t)] = m;
     }
     // The zone rules need k below m; a damaged pair gets its defaults back.
@@ -127,8 +128,10 @@ char TestCode(int test) {
 }
 
 std::string TestDescription(int test, const TControlTestSettings& s) {
-  const std::string L = std::to_string(s.TestParam[static_cast<std::size_t>(std::clamp(test, 0, 9))]);
-  const std::string m = std::to_string(s.TestWindow[static_cast<std::size_t>(std::clamp(test, 0, 9))]);
+  const std::string L =
+      std::to_string(s.TestParam[static_cast<std::size_t>(std::clamp(test, 0, 9))]);
+  const std::string m =
+      std::to_string(s.TestWindow[static_cast<std::size_t>(std::clamp(test, 0, 9))]);
   switch (test) {
     case 1: return "Points Outside Control Limits";
     case 2: return "Run of " + L + " or More Above/Below the Centerline";
@@ -146,8 +149,8 @@ std::string TestDescription(int test, const TControlTestSettings& s) {
 std::string TestDescription(int test) { return TestDescription(test, ControlTestSettings()); }
 
 std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
-                                         const TControlTestRows& rows, bool useMR,
-                                         int chartIndex, const TControlTestSettings& settings) {
+                                         const TControlTestRows& rows, bool useMR, int chartIndex,
+                                         const TControlTestSettings& settings) {
   std::vector<TTestFiring> fired;
   auto& codes = Codes()[chartIndex == 1 ? 1 : 0];
   codes.Reset(count);
@@ -228,7 +231,8 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
     };
 
     // 1: beyond a present limit.
-    if (enabled(1) && ((IsPresent(ucl[n]) && x[n] > ucl[n]) || (IsPresent(lcl[n]) && x[n] < lcl[n])))
+    if (enabled(1) &&
+        ((IsPresent(ucl[n]) && x[n] > ucl[n]) || (IsPresent(lcl[n]) && x[n] < lcl[n])))
       mark(1, param(1) - 1);
     // 2: the last L points strictly on one side of the centre.
     if (enabled(2) && together(param(2)) && sideRun >= param(2)) mark(2, param(2) - 1);
@@ -253,7 +257,8 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
 
     if (enabled(9) && n > 1 && together(2)) {
       const double limit = MovingRangeSigmas * sigma[n];
-      if (IsPresent(sigma[n]) && limit > 0 && std::fabs(x[n] - x[n - 1]) > limit) mark(9, param(9) - 1);
+      if (IsPresent(sigma[n]) && limit > 0 && std::fabs(x[n] - x[n - 1]) > limit)
+        mark(9, param(9) - 1);
     }
 
     if (!S.empty()) codes.At(n) += S;
@@ -262,8 +267,7 @@ std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
 }
 
 std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
-                                         const TControlTestRows& rows, bool useMR,
-                                         int chartIndex) {
+                                         const TControlTestRows& rows, bool useMR, int chartIndex) {
   return RunControlTests(table, count, rows, useMR, chartIndex, ControlTestSettings());
 }
 

@@ -60,8 +60,8 @@ struct TControlTestRows {
       Break = RowBreak, Sigma = RowLocSigma;
 };
 inline constexpr TControlTestRows LocationTestRows{};
-inline constexpr TControlTestRows DispersionTestRows{RowSet,    RowDispersion, RowDispLCL, RowDispCL,
-                                                     RowDispUCL, RowBreak,     RowDispSigma};
+inline constexpr TControlTestRows DispersionTestRows{
+    RowSet, RowDispersion, RowDispLCL, RowDispCL, RowDispUCL, RowBreak, RowDispSigma};
 
 struct TTestFiring {
   int Point = 0;
@@ -74,12 +74,11 @@ struct TTestFiring {
 // `settings`, and returns where each test fired. Every window of a test is checked for a
 // break, a set change and a missing statistic, the first one too.
 std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
-                                         const TControlTestRows& rows, bool useMR,
-                                         int chartIndex, const TControlTestSettings& settings);
+                                         const TControlTestRows& rows, bool useMR, int chartIndex,
+                                         const TControlTestSettings& settings);
 // The same with the program's settings.
 std::vector<TTestFiring> RunControlTests(const ChartArrayType& table, int count,
-                                         const TControlTestRows& rows, bool useMR,
-                                         int chartIndex);
+                                         const TControlTestRows& rows, bool useMR, int chartIndex);
 // The codes of a point (empty when none or out of range).
 const std::string& PointCodes(int chartIndex, int point);
 

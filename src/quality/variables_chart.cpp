@@ -41,8 +41,8 @@ std::string Number5(double x) { return Present(x) ? FormatGeneral(x, 5) : "None"
 }  // namespace
 
 std::string VarChartTypeName(int chartType) {
-  static const char* const names[] = {"",      "X",           "Mean",          "Median",
-                                      "Moving Range", "Range", "Std Dev (s)", "Variance (s\xC2\xB2)"};
+  static const char* const names[] = {
+      "", "X", "Mean", "Median", "Moving Range", "Range", "Std Dev (s)", "Variance (s\xC2\xB2)"};
   return chartType >= 1 && chartType <= 7 ? names[chartType] : "";
 }
 
@@ -57,11 +57,13 @@ std::string DispersionAxisTitle(int chartType) {
 }
 
 std::string VarMethodName(int method, int dispersionChart) {
+  // clang-format off
   static const char* const names[] = {
       "None",           "Centerline Only",   "User Defined",       "Known Std Dev",     "Average MR",
       "Median MR",      "Std Dev",           "Average Range",      "Median Range",      "Average Std Dev",
       "Median Std Dev", "Average Variance",  "Average MR of Means", "Average MR of Medians",
       "Median MR of Means", "Median MR of Medians", "Std Dev of Means", "Std Dev of Medians"};
+  // clang-format on
   const std::string of = PlainName(VarChartTypeName(dispersionChart));
   switch (method) {
     case MethodAverageMRDispersion: return "Average MR of " + of;
@@ -113,8 +115,9 @@ std::vector<double> VarPointPositions(const TVarPointTable& t) {
   return x;
 }
 
-std::vector<std::string> VarLimitInformation(const TVarPointTable& t, const TVariablesChartSettings& s,
-                                             bool location, bool dispersion) {
+std::vector<std::string> VarLimitInformation(const TVarPointTable& t,
+                                             const TVariablesChartSettings& s, bool location,
+                                             bool dispersion) {
   std::vector<std::string> out;
   if (t.Count < 1) return out;
   std::size_t a = 0;
@@ -124,22 +127,24 @@ std::vector<std::string> VarLimitInformation(const TVarPointTable& t, const TVar
   const int last = t.Count;
   auto chart = [&](int type, int method, int centre, int lcl, int cl, int ucl, int lead) {
     const std::string name = VarChartTypeName(type) + " Chart ";
-    const std::string centreLine = "Centerline [" + Number5(t.Table(cl, last)) + "] using " +
-                                   (method == MethodUserDefined ? std::string("User Defined")
-                                                                : VarCentreName(centre, s.LocationChart,
-                                                                                s.DispersionChart));
+    const std::string centreLine =
+        "Centerline [" + Number5(t.Table(cl, last)) + "] using " +
+        (method == MethodUserDefined ? std::string("User Defined")
+                                     : VarCentreName(centre, s.LocationChart, s.DispersionChart));
     if (method == MethodNone || method == MethodCentreOnly) {
       out.push_back(PadLeft(name, w + 11) + centreLine);
       return;
     }
-    out.push_back(PadLeft(name, w + lead) + "Control Limits [" + Number5(t.Table(ucl, last)) + ", " +
-                  Number5(t.Table(lcl, last)) + "] from " + VarMethodName(method, s.DispersionChart));
+    out.push_back(PadLeft(name, w + lead) + "Control Limits [" + Number5(t.Table(ucl, last)) +
+                  ", " + Number5(t.Table(lcl, last)) + "] from " +
+                  VarMethodName(method, s.DispersionChart));
     out.push_back(Blanks(w + 11) + centreLine);
   };
   if (location)
     chart(s.LocationChart, s.LocationMethod, s.LocationCentre, RowLocLCL, RowLocCL, RowLocUCL, 6);
   if (dispersion)
-    chart(s.DispersionChart, s.DispersionMethod, s.DispersionCentre, RowDispLCL, RowDispCL, RowDispUCL, 7);
+    chart(s.DispersionChart, s.DispersionMethod, s.DispersionCentre, RowDispLCL, RowDispCL,
+          RowDispUCL, 7);
   return out;
 }
 
@@ -154,7 +159,8 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
   TChart c;
   c.BlackWhite = v.BlackWhite;
   if (!v.Title.empty()) c.Title.push_back(v.Title);
-  const std::string locName = VarChartTypeName(s.LocationChart), dispName = VarChartTypeName(s.DispersionChart);
+  const std::string locName = VarChartTypeName(s.LocationChart),
+                    dispName = VarChartTypeName(s.DispersionChart);
   std::string head = loc && disp ? locName + " and " + dispName : loc ? locName : dispName;
   std::string subject = data.ColumnTitleOrName(in.Column);
   if (rq.Layout >= 8) subject += " (" + in.Builder->RunName(in.Run) + ")";
@@ -176,12 +182,14 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
     c.Panels[locPanel].Left.Format = format;
   }
   if (disp) {
-    c.Panels[static_cast<std::size_t>(dispPanel)].Left.Title = DispersionAxisTitle(s.DispersionChart);
+    c.Panels[static_cast<std::size_t>(dispPanel)].Left.Title =
+        DispersionAxisTitle(s.DispersionChart);
     c.Panels[static_cast<std::size_t>(dispPanel)].Left.Format = format;
   }
 
   // What is shown.
-  const bool allPoints = v.ShowAllPoints && !t.AllStart.empty() && t.AllStart.size() >= static_cast<std::size_t>(t.Count) + 2;
+  const bool allPoints = v.ShowAllPoints && !t.AllStart.empty() &&
+                         t.AllStart.size() >= static_cast<std::size_t>(t.Count) + 2;
   const bool sigmaLinesAllowed = s.LocationChart == ChartX || allPoints;
   const bool removeLocation = v.RemoveLocation && allPoints;
   const bool show3Sigma = loc && v.Show3Sigma && sigmaLinesAllowed;
@@ -200,8 +208,9 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
     c.Bottom.Labels.reserve(static_cast<std::size_t>(n));
     for (int p = 1; p <= n; ++p)
       c.Bottom.Labels.push_back(
-          {X(p), rq.AxisLabels > 0 ? data.DataGrid.Cell(rq.AxisLabels, t.FirstRow[static_cast<std::size_t>(p)])
-                                   : std::to_string(p)});
+          {X(p), rq.AxisLabels > 0
+                     ? data.DataGrid.Cell(rq.AxisLabels, t.FirstRow[static_cast<std::size_t>(p)])
+                     : std::to_string(p)});
   }
 
   // Axis ranges.
@@ -241,10 +250,12 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
   };
   if (loc) fixAxis(c.Panels[locPanel].Left, locSpan, 1.0 / 20, s.PositiveLimitsOnly);
   if (disp)
-    fixAxis(c.Panels[static_cast<std::size_t>(dispPanel)].Left, dispSpan, loc ? 1.0 / 10 : 1.0 / 20, true);
+    fixAxis(c.Panels[static_cast<std::size_t>(dispPanel)].Left, dispSpan, loc ? 1.0 / 10 : 1.0 / 20,
+            true);
 
   // The series, in the order of the design; bands and separators first, behind them.
-  auto line = [&](const std::string& title, int panel, TChartColor color, TChartPen pen = TChartPen::Solid) -> TChartSeries& {
+  auto line = [&](const std::string& title, int panel, TChartColor color,
+                  TChartPen pen = TChartPen::Solid) -> TChartSeries& {
     TChartSeries& l = c.Add(TSeriesKind::Line, title, panel);
     l.Palette = {color};
     l.Width = width;
@@ -256,10 +267,11 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
     b.Palette = {color};
     return b;
   };
-  const TChartColor green{0xB4F0B4, ChartWhite}, yellow{0xFFFF99, ChartSilver}, red{0xFFC8C8, ChartWhite};
+  const TChartColor green{0xB4F0B4, ChartWhite}, yellow{0xFFFF99, ChartSilver},
+      red{0xFFC8C8, ChartWhite};
   struct TZoneBands {
-    TChartSeries *Inner = nullptr, *UpperYellow = nullptr, *LowerYellow = nullptr, *UpperRed = nullptr,
-                 *LowerRed = nullptr;
+    TChartSeries *Inner = nullptr, *UpperYellow = nullptr, *LowerYellow = nullptr,
+                 *UpperRed = nullptr, *LowerRed = nullptr;
   };
   auto makeBands = [&](int panel) {
     TZoneBands z;
@@ -290,10 +302,12 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
   const bool sets = rq.SetVariable > 0 && n >= 2;
   if (sets) {
     const std::string setTitle = data.ColumnTitleOrName(rq.SetVariable);
-    const bool text = rq.SetVariable <= MaxColumns && data.StringVar[static_cast<std::size_t>(rq.SetVariable)];
+    const bool text =
+        rq.SetVariable <= MaxColumns && data.StringVar[static_cast<std::size_t>(rq.SetVariable)];
     auto setText = [&](int p) {
-      const std::string value = text ? data.DataGrid.Cell(rq.SetVariable, t.FirstRow[static_cast<std::size_t>(p)])
-                                     : FormatGeneral(t.Table(RowSet, p));
+      const std::string value =
+          text ? data.DataGrid.Cell(rq.SetVariable, t.FirstRow[static_cast<std::size_t>(p)])
+               : FormatGeneral(t.Table(RowSet, p));
       return " " + setTitle + "=" + value + " ";
     };
     std::vector<TChartSeries*> separators;
@@ -314,7 +328,7 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
   }
 
   const std::string zone1 = "Zone 1 Line", zone2 = "Zone 2 Line";
-  TChartSeries* zone1a = nullptr, *zone1b = nullptr, *lcl = nullptr, *cl = nullptr, *ucl = nullptr;
+  TChartSeries *zone1a = nullptr, *zone1b = nullptr, *lcl = nullptr, *cl = nullptr, *ucl = nullptr;
   if (locLimitsShown) {
     if (zones) {
       zone1a = &line("Upper " + zone1, locPanel, VarCentreColor, TChartPen::Dot);
@@ -352,7 +366,8 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
     all->Size = v.PointSize / 2 + 1;
   }
   // Statistics: a point series, and the line that connects points of one set.
-  auto statistic = [&](const std::string& title, int panel, TChartSeries*& points, TChartSeries*& joint) {
+  auto statistic = [&](const std::string& title, int panel, TChartSeries*& points,
+                       TChartSeries*& joint) {
     joint = &line(title, panel, VarPointColor);
     joint->Palette = {VarPointColor, VarViolationColor};
     joint->Visible = v.ConnectPoints;
@@ -362,7 +377,8 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
   };
   TChartSeries *locPoints = nullptr, *locJoint = nullptr;
   if (loc && !removeLocation) statistic("Location Statistic", locPanel, locPoints, locJoint);
-  TChartSeries *zone1c = nullptr, *zone1d = nullptr, *dlcl = nullptr, *dcl = nullptr, *ducl = nullptr;
+  TChartSeries *zone1c = nullptr, *zone1d = nullptr, *dlcl = nullptr, *dcl = nullptr,
+               *ducl = nullptr;
   TChartSeries *dispPoints = nullptr, *dispJoint = nullptr;
   if (disp) {
     if (zones) {
@@ -399,7 +415,8 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
     if (!l) return;
     l->X = lineX;
     l->Y.resize(slots);
-    for (std::size_t i = 0; i < slots; ++i) l->Y[i] = lineP[i] ? clean(value(lineP[i])) : ChartMissing;
+    for (std::size_t i = 0; i < slots; ++i)
+      l->Y[i] = lineP[i] ? clean(value(lineP[i])) : ChartMissing;
   };
   auto rowLine = [&](TChartSeries* l, int row) {
     const double* v = t.Table.Rows[static_cast<std::size_t>(row)].data();
@@ -412,8 +429,11 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
       return Present(centre[p]) && Present(sigma[p]) ? centre[p] + k * sigma[p] : ChartMissing;
     });
   };
-  auto codesOf = [&](int k, int p) -> const std::string& { return t.Codes[k][static_cast<std::size_t>(p)]; };
-  const bool codesKnown = t.Codes[0].size() > static_cast<std::size_t>(n) && t.Codes[1].size() > static_cast<std::size_t>(n);
+  auto codesOf = [&](int k, int p) -> const std::string& {
+    return t.Codes[k][static_cast<std::size_t>(p)];
+  };
+  const bool codesKnown = t.Codes[0].size() > static_cast<std::size_t>(n) &&
+                          t.Codes[1].size() > static_cast<std::size_t>(n);
   // Colour index per point: 1 for a point carrying a code of its chart while violations show.
   auto colours = [&](int k, bool drawn) {
     std::vector<std::uint8_t> c(static_cast<std::size_t>(n) + 1, 0);
@@ -441,7 +461,8 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
     }
     rowLine(joint, row);
     joint->ColorIndex.resize(slots);
-    for (std::size_t i = 0; i < slots; ++i) joint->ColorIndex[i] = colour[static_cast<std::size_t>(lineP[i])];
+    for (std::size_t i = 0; i < slots; ++i)
+      joint->ColorIndex[i] = colour[static_cast<std::size_t>(lineP[i])];
   };
 
   if (locLimitsShown) {
@@ -474,7 +495,8 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
     b->Y.push_back(lo);
     b->Y2.push_back(hi);
   };
-  auto zoneBands = [&](const TZoneBands& z, double px, double centre, double sigma, double lo, double hi) {
+  auto zoneBands = [&](const TZoneBands& z, double px, double centre, double sigma, double lo,
+                       double hi) {
     if (!z.Inner || !Present(centre) || !Present(sigma) || !(sigma > 0)) return;
     band(z.Inner, px, centre - sigma, centre + sigma);
     band(z.UpperYellow, px, centre + sigma, centre + 2 * sigma);
@@ -486,17 +508,18 @@ TChart VariablesChartModel(const TVarChartModelInput& in) {
     for (int p = 1; p <= n; ++p) {
       const double px = X(p);
       if (zones && locLimitsShown)
-        zoneBands(locBands, px, t.Table(RowLocCL, p), t.Table(RowLocSigma, p), t.Table(RowLocLCL, p),
-                  t.Table(RowLocUCL, p));
+        zoneBands(locBands, px, t.Table(RowLocCL, p), t.Table(RowLocSigma, p),
+                  t.Table(RowLocLCL, p), t.Table(RowLocUCL, p));
       if (zones && disp)
-        zoneBands(dispBands, px, t.Table(RowDispCL, p), t.Table(RowDispSigma, p), t.Table(RowDispLCL, p),
-                  t.Table(RowDispUCL, p));
+        zoneBands(dispBands, px, t.Table(RowDispCL, p), t.Table(RowDispSigma, p),
+                  t.Table(RowDispLCL, p), t.Table(RowDispUCL, p));
       if (codes) {
         static const std::string none;
         const std::string& d = disp && codesKnown ? codesOf(1, p) : none;
         const std::string& l = loc && codesKnown ? codesOf(0, p) : none;
         codes->X.push_back(px);
-        codes->Labels.push_back(d.empty() && l.empty() ? " " : d + (!d.empty() && !l.empty() ? " | " : "") + l);
+        codes->Labels.push_back(
+            d.empty() && l.empty() ? " " : d + (!d.empty() && !l.empty() ? " | " : "") + l);
       }
       if (all) {
         const auto from = static_cast<std::size_t>(t.AllStart[static_cast<std::size_t>(p)]);

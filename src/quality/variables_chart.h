@@ -58,7 +58,8 @@ TChart VariablesChartModel(const TVarChartModelInput& in);
 std::vector<double> VarPointPositions(const TVarPointTable& t);
 
 // The limit information foot lines of the drawn charts.
-std::vector<std::string> VarLimitInformation(const TVarPointTable& t, const TVariablesChartSettings& s,
-                                             bool location, bool dispersion);
+std::vector<std::string> VarLimitInformation(const TVarPointTable& t,
+                                             const TVariablesChartSettings& s, bool location,
+                                             bool dispersion);
 
 }  // namespace sorvel

@@ -1,7 +1,7 @@
 #include "quality/variables_control_charts.h"
 
-#include "output/report_table.h"
 #include "numerics/format.h"
+#include "output/report_table.h"
 #include "output/report_writer.h"
 #include "quality/control_test_selection.h"
 #include "quality/variables_setup.h"
@@ -79,7 +79,8 @@ void WriteVariablesChartReport(const TChart& chart, const TVarChartModelInput& i
   for (int p = 1; p <= t.Count; ++p) {
     std::vector<std::string> cells;
     cells.push_back(TReportTable::Count(x[static_cast<std::size_t>(p)]));
-    cells.push_back(rq.AxisLabels > 0 ? in.Data->DataGrid.Cell(rq.AxisLabels, t.FirstRow[static_cast<std::size_t>(p)])
+    cells.push_back(rq.AxisLabels > 0 ? in.Data->DataGrid.Cell(
+                                            rq.AxisLabels, t.FirstRow[static_cast<std::size_t>(p)])
                                       : std::to_string(p));
     cells.push_back(TReportTable::Count(t.Table(RowSize, p)));
     if (loc) {
@@ -87,7 +88,8 @@ void WriteVariablesChartReport(const TChart& chart, const TVarChartModelInput& i
       cells.push_back(t.Codes[0][static_cast<std::size_t>(p)]);
     }
     if (disp) {
-      for (int row : {RowDispersion, RowDispLCL, RowDispCL, RowDispUCL}) cells.push_back(value(row, p));
+      for (int row : {RowDispersion, RowDispLCL, RowDispCL, RowDispUCL})
+        cells.push_back(value(row, p));
       cells.push_back(t.Codes[1][static_cast<std::size_t>(p)]);
     }
     table.AddRow(std::move(cells));
@@ -132,7 +134,8 @@ TAnalysis VariablesControlChartsAnalysis() {
     BodyStyle(BodySize);
     WriteBlankLine();
     WriteLine("Selection:");
-    for (std::size_t i = 0; i < names.size(); ++i) WriteLine(PadLeft(std::to_string(i + 1), 5) + "  " + names[i]);
+    for (std::size_t i = 0; i < names.size(); ++i)
+      WriteLine(PadLeft(std::to_string(i + 1), 5) + "  " + names[i]);
     if (names.empty()) WriteLine("     (no chart has points)");
     WriteBlankLine();
     TVarPointTable points;

@@ -12,7 +12,8 @@ namespace sorvel {
 
 inline constexpr const char* VariablesControlChartsCommand = "variables-control-charts";
 inline constexpr int VariablesChartHelpTopic = 5150;
-inline constexpr const char* NoChartVariableMessage = "Choose at least one chart variable (--chart-variables)!";
+inline constexpr const char* NoChartVariableMessage =
+    "Choose at least one chart variable (--chart-variables)!";
 inline constexpr const char* NoChartTypeMessage = "Location and dispersion charts are both None!";
 inline constexpr const char* NothingChartedMessage = "Nothing to chart in this layout!";
 

@@ -1,8 +1,8 @@
 #include "quality/variables_limits.h"
 
 #include <algorithm>
-#include <limits>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <set>
 #include <vector>
@@ -52,8 +52,12 @@ std::vector<double> MovingRanges(const std::vector<double>& v, int w) {
 
 bool Present(double x) { return IsPresent(x) && std::isfinite(x); }
 double Times(double a, double b) { return Present(a) && Present(b) ? a * b : MissingValue; }
-double Over(double a, double b) { return Present(a) && Present(b) && b != 0 ? a / b : MissingValue; }
-int SizeOf(double n) { return n >= 2147483647.0 ? 2147483647 : n < 0 ? 0 : static_cast<int>(std::lround(n)); }
+double Over(double a, double b) {
+  return Present(a) && Present(b) && b != 0 ? a / b : MissingValue;
+}
+int SizeOf(double n) {
+  return n >= 2147483647.0 ? 2147483647 : n < 0 ? 0 : static_cast<int>(std::lround(n));
+}
 
 // Zone sigma of user-defined limits.
 double UserZone(double ucl, double cl, double lcl, double k) {
@@ -74,8 +78,12 @@ class TSetEstimates {
   TSetEstimates(const ChartArrayType& t, const std::vector<int>& points, int w)
       : t_(t), points_(points), w_(w) {}
 
-  double B() { return Get(b_, [&] { return RowMean(RowRangeSigma); }); }
-  double F() { return Get(f_, [&] { return Median(Row(RowRangeSigma)); }); }
+  double B() {
+    return Get(b_, [&] { return RowMean(RowRangeSigma); });
+  }
+  double F() {
+    return Get(f_, [&] { return Median(Row(RowRangeSigma)); });
+  }
   double SBarC() {
     return Get(sbar_, [&] {
       double num = 0, den = 0;
@@ -89,7 +97,9 @@ class TSetEstimates {
       return den > 0 ? num / den : 0.0;
     });
   }
-  double STilde() { return Get(stilde_, [&] { return Median(Row(RowSubgroupSD)); }); }
+  double STilde() {
+    return Get(stilde_, [&] { return Median(Row(RowSubgroupSD)); });
+  }
   double V() {
     return Get(v_, [&] {
       double num = 0, den = 0;
@@ -103,17 +113,22 @@ class TSetEstimates {
       return den > 0 ? num / den : MissingValue;
     });
   }
+  // clang-format off
   double MRBar() { return Get(mrbar_, [&] { return Mean(MovingRanges(Row(RowLocation), w_)); }); }
   double MRTilde() { return Get(mrtilde_, [&] { return Median(MovingRanges(Row(RowLocation), w_)); }); }
   double K() { return Get(k_, [&] { return SampleSD(Row(RowLocation)); }); }
+  // clang-format on
   double L() {
     return Get(l_, [&] { return Over(Mean(MovingRanges(Row(RowDispersion), w_)), ConstD2(w_)); });
   }
   double LTilde() {
-    return Get(ltilde_,
-               [&] { return Over(Median(MovingRanges(Row(RowDispersion), w_)), ConstD2Median(w_)); });
+    return Get(ltilde_, [&] {
+      return Over(Median(MovingRanges(Row(RowDispersion), w_)), ConstD2Median(w_));
+    });
   }
-  double Ks() { return Get(ks_, [&] { return SampleSD(Row(RowDispersion)); }); }
+  double Ks() {
+    return Get(ks_, [&] { return SampleSD(Row(RowDispersion)); });
+  }
   // The rounded median subgroup size.
   int MedianSize() {
     std::vector<double> n;
@@ -173,7 +188,8 @@ double LocationProcessSigma(TSetEstimates& e, const TVariablesChartSettings& s, 
     case MethodMedianRange: return MedianToMean(e.F(), x ? s.MRSpan : n);
     case MethodStdDev:
     case MethodAverageSD: return x ? e.K() : e.SBarC();
-    case MethodMedianSD: return n >= 2 && Present(e.STilde()) ? SigmaFromMedianS(e.STilde(), n) : MissingValue;
+    case MethodMedianSD:
+      return n >= 2 && Present(e.STilde()) ? SigmaFromMedianS(e.STilde(), n) : MissingValue;
     case MethodAverageVariance: return Present(e.V()) ? std::sqrt(e.V()) : MissingValue;
     case MethodKnownSigma: return s.Sigma0;
     default: return MissingValue;
@@ -224,7 +240,10 @@ double DispersionCentre(TSetEstimates& e, const TVariablesChartSettings& s, int 
   if (chart == ChartMovingRange || chart == ChartRange) {
     const int m = chart == ChartMovingRange ? s.MRSpan : n;
     if (m < 2) return MissingValue;
-    const double sigma = code == 4 ? e.B() : code == 5 ? e.F() : code == 6 ? s.Sigma0 : MissingValue;
+    const double sigma = code == 4   ? e.B()
+                         : code == 5 ? e.F()
+                         : code == 6 ? s.Sigma0
+                                     : MissingValue;
     return Times(sigma, ConstD2(m));
   }
   if (chart == ChartStdDev) {
@@ -330,9 +349,10 @@ bool CalcVariablesLimits(ChartArrayType& t, int count, const TVariablesChartSett
   const bool dispChart = s.DispersionChart != ChartNone;
   const bool locUser = s.LocationMethod == MethodUserDefined;
   const bool dispUser = s.DispersionMethod == MethodUserDefined;
-  const bool sigmaFromDispersion =
-      dispChart && !NoComputedLimits(s.DispersionMethod) && s.DispersionMethod != MethodAverageMRDispersion &&
-      s.DispersionMethod != MethodMedianMRDispersion && s.DispersionMethod != MethodSDDispersion;
+  const bool sigmaFromDispersion = dispChart && !NoComputedLimits(s.DispersionMethod) &&
+                                   s.DispersionMethod != MethodAverageMRDispersion &&
+                                   s.DispersionMethod != MethodMedianMRDispersion &&
+                                   s.DispersionMethod != MethodSDDispersion;
 
   // 1. User-defined limits.
   const double locZone = UserZone(s.UCL, s.CL, s.LCL, s.K);

@@ -53,8 +53,8 @@ struct TVariablesChartSettings {
   int LocationChart = ChartMean, DispersionChart = ChartRange;
   int LocationMethod = MethodAverageRange, DispersionMethod = MethodAverageRange;
   int LocationCentre = 1, DispersionCentre = 4;
-  double K = 3;     // standard errors of the limits
-  int MRSpan = 2;   // w, 2 .. 30
+  double K = 3;                                      // standard errors of the limits
+  int MRSpan = 2;                                    // w, 2 .. 30
   double Sigma0 = MissingValue, Mu0 = MissingValue;  // known values; missing when not given
   // User-defined limits, MissingValue when not given.
   double UCL = MissingValue, CL = MissingValue, LCL = MissingValue;

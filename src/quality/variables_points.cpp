@@ -14,10 +14,14 @@ namespace sorvel {
 
 namespace {
 
-bool IndividualsLayout(int layout) { return layout == 1 || layout == 5 || layout == 8 || layout == 12; }
+bool IndividualsLayout(int layout) {
+  return layout == 1 || layout == 5 || layout == 8 || layout == 12;
+}
 bool RowsLayout(int layout) { return layout == 2 || layout == 9; }
 bool SampleLayout(int layout) { return layout == 3 || layout == 6 || layout == 10 || layout == 13; }
-bool ConstantLayout(int layout) { return layout == 4 || layout == 7 || layout == 11 || layout == 14; }
+bool ConstantLayout(int layout) {
+  return layout == 4 || layout == 7 || layout == 11 || layout == 14;
+}
 
 // A rounded code that fits 64 bits (dates such as 20240101 and beyond).
 std::int64_t RoundCode(double x) {
@@ -94,8 +98,7 @@ class TPointWriter {
     // A lone value in a block of constant size is not a subgroup's dispersion.
     if (!many && ConstantLayout(rq_.Layout)) disp = MissingValue;
     t_(RowDispersion, p) = disp;
-    t_(RowRangeSigma, p) = many ? SigmaFromRange(st.Range, m)
-                                : MissingValue;
+    t_(RowRangeSigma, p) = many ? SigmaFromRange(st.Range, m) : MissingValue;
     t_(RowSubgroupSD, p) = many ? st.StdDev : 0;
   }
 
@@ -107,10 +110,13 @@ class TPointWriter {
     t_(RowBreak, p) = 0;
     t_(RowLabel, p) = rq_.AxisLabels > 0 ? row : p;
     double set = 0;
-    if (rq_.SetVariable > 0) set = static_cast<double>(RoundCode(data_.Value(rq_.SetVariable, row)));
+    if (rq_.SetVariable > 0)
+      set = static_cast<double>(RoundCode(data_.Value(rq_.SetVariable, row)));
     t_(RowSet, p) = set;
-    if (p == 1 || set < out_.MinSet) out_.MinSet = static_cast<int>(std::max<double>(set, INT32_MIN));
-    if (p == 1 || set > out_.MaxSet) out_.MaxSet = static_cast<int>(std::min<double>(set, INT32_MAX));
+    if (p == 1 || set < out_.MinSet)
+      out_.MinSet = static_cast<int>(std::max<double>(set, INT32_MIN));
+    if (p == 1 || set > out_.MaxSet)
+      out_.MaxSet = static_cast<int>(std::min<double>(set, INT32_MAX));
     out_.FirstRow.push_back(row);
     if (opt_.AllPoints) out_.AllStart.push_back(static_cast<std::int32_t>(out_.AllValues.size()));
     return p;
@@ -168,7 +174,8 @@ std::vector<TVarChartPosition> TVarChartBuilder::Positions() {
   return out;
 }
 
-bool TVarChartBuilder::Gather(int column, int run, const TVarBuildOptions& options, TVarPointTable& out) {
+bool TVarChartBuilder::Gather(int column, int run, const TVarBuildOptions& options,
+                              TVarPointTable& out) {
   const TVarChartRequest& rq = request_;
   out.Count = 0;
   out.MinSet = out.MaxSet = out.BreakCount = 0;
@@ -181,11 +188,12 @@ bool TVarChartBuilder::Gather(int column, int run, const TVarBuildOptions& optio
 
   const bool filter = ProcessIfRec.Active || (PairCol1 != 0 && PairCol2 != 0);
   const bool runs = HasRuns();
-  const std::int64_t runCode =
-      runs && run >= 1 && run < static_cast<int>(data_.RunTable.size()) ? data_.RunTable[static_cast<std::size_t>(run)].Code
-                                                                         : 0;
+  const std::int64_t runCode = runs && run >= 1 && run < static_cast<int>(data_.RunTable.size())
+                                   ? data_.RunTable[static_cast<std::size_t>(run)].Code
+                                   : 0;
   auto inRun = [&](int r) {
-    return !runs || (runCode > 0 && r < static_cast<int>(data_.RowRun.size()) && data_.RowRun[static_cast<std::size_t>(r)] == runCode);
+    return !runs || (runCode > 0 && r < static_cast<int>(data_.RowRun.size()) &&
+                     data_.RowRun[static_cast<std::size_t>(r)] == runCode);
   };
   bool transformFailed = false;
   // A member: the case passes Process If, its value is valid; the value transformed.
@@ -241,7 +249,8 @@ bool TVarChartBuilder::Gather(int column, int run, const TVarBuildOptions& optio
     for (std::size_t i = 0; i < members.size();) {
       std::size_t j = i;
       values.clear();
-      while (j < members.size() && members[j].Code == members[i].Code) values.push_back(members[j++].X);
+      while (j < members.size() && members[j].Code == members[i].Code)
+        values.push_back(members[j++].X);
       // Codes missing between two subgroups are empty subgroups.
       if (i > 0 && members[i].Code - members[i - 1].Code > 1) w.NoMember();
       w.Subgroup(values, members[i].Row);
@@ -288,7 +297,8 @@ void TVarChartBuilder::Build(int column, int run, const TVarBuildOptions& option
     for (int p = 1; p <= n; ++p) out.Codes[0][static_cast<std::size_t>(p)] = PointCodes(0, p);
   }
   if (s.DispersionChart != ChartNone) {
-    RunControlTests(out.Table, n, DispersionTestRows, s.DispersionChart == ChartMovingRange, 1, tests);
+    RunControlTests(out.Table, n, DispersionTestRows, s.DispersionChart == ChartMovingRange, 1,
+                    tests);
     for (int p = 1; p <= n; ++p) out.Codes[1][static_cast<std::size_t>(p)] = PointCodes(1, p);
   }
 }

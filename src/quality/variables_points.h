@@ -38,8 +38,8 @@ struct TVarPointTable {
   ChartArrayType Table;
   int Count = 0;
   int MinSet = 0, MaxSet = 0;
-  int BreakCount = 0;           // points whose break flag is set
-  std::vector<int> FirstRow;    // [point]: the data row of the subgroup's first member
+  int BreakCount = 0;         // points whose break flag is set
+  std::vector<int> FirstRow;  // [point]: the data row of the subgroup's first member
   // The subgroup's values in case order: point p's are AllValues[AllStart[p] .. AllStart[p + 1]).
   // Kept only when the table is built for "Show All Points".
   std::vector<double> AllValues;
@@ -71,8 +71,8 @@ class TVarChartBuilder {
   std::string ChartName(int column, int run) const;
 
   // The point table of one chart with its limits and run-test codes.
-  void Build(int column, int run, const TVarBuildOptions& options, const TControlTestSettings& tests,
-             TVarPointTable& out);
+  void Build(int column, int run, const TVarBuildOptions& options,
+             const TControlTestSettings& tests, TVarPointTable& out);
 
  private:
   bool Gather(int column, int run, const TVarBuildOptions& options, TVarPointTable& out);

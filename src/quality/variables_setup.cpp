@@ -16,10 +16,11 @@ const char* const None = "None";
 const char* const UserDefined = "User Defined";
 const char* const KnownSigma = "Known Std Dev";
 
-const TList IndividualMethods = {"Average MR", "Median MR", "Std Dev",  "Known Std Dev",
+const TList IndividualMethods = {"Average MR",      "Median MR",    "Std Dev", "Known Std Dev",
                                  "Centerline Only", "User Defined", "None"};
 
 // The master list of method names: the position is the method code.
+// clang-format off
 const TList MethodNames = {"None", "Centerline Only", "User Defined", "Known Std Dev", "Average MR",
                            "Median MR", "Std Dev", "Average Range", "Median Range", "Average Std Dev",
                            "Median Std Dev", "Average Variance", "Average MR of Means",
@@ -27,6 +28,7 @@ const TList MethodNames = {"None", "Centerline Only", "User Defined", "Known Std
                            "Std Dev of Means", "Std Dev of Medians"};
 const TList ChartNames = {"None", "X", "Mean", "Median", "Moving Range", "Range", "Std Dev (s)",
                           "Variance (s\xC2\xB2)"};
+// clang-format on
 
 int IndexOf(const TList& list, const std::string& item) {
   const auto it = std::find(list.begin(), list.end(), item);
@@ -45,12 +47,14 @@ std::string PlainName(const std::string& chart) {
 }
 
 TList SubgroupMethods(const std::string& of) {
-  return {"Average Range", "Median Range", "Average Std Dev", "Median Std Dev", "Average Variance",
-          "Average MR of " + of, "Median MR of " + of, "Std Dev of " + of, "Known Std Dev",
-          "Centerline Only", "User Defined", "None"};
+  return {"Average Range",    "Median Range",        "Average Std Dev",    "Median Std Dev",
+          "Average Variance", "Average MR of " + of, "Median MR of " + of, "Std Dev of " + of,
+          "Known Std Dev",    "Centerline Only",     "User Defined",       "None"};
 }
 
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const char* part) {
+  return text.find(part) != std::string::npos;
+}
 
 }  // namespace
 
@@ -87,13 +91,15 @@ TVarSetupView RefreshVarSetup(const TVarSetupChoices& c) {
   }
   r.LocationMethod = Pick(v.LocationMethods, c.LocationMethod);
   r.DispersionMethod = Pick(v.DispersionMethods, c.DispersionMethod);
-  v.LocationCentres = {"Average " + r.LocationChart, "Median of " + r.LocationChart + "s", "Known Mean"};
+  v.LocationCentres = {"Average " + r.LocationChart, "Median of " + r.LocationChart + "s",
+                       "Known Mean"};
   v.DispersionCentres = {"Average " + dispName, "Median " + dispName, KnownSigma};
   r.LocationCentre = Pick(v.LocationCentres, c.LocationCentre);
   r.DispersionCentre = Pick(v.DispersionCentres, c.DispersionCentre);
 
   v.LocationMethodShown = r.LocationChart != None;
-  v.LocationCentreShown = v.LocationMethodShown && r.LocationMethod != None && r.LocationMethod != UserDefined;
+  v.LocationCentreShown =
+      v.LocationMethodShown && r.LocationMethod != None && r.LocationMethod != UserDefined;
   v.PositiveLimitsShown = v.LocationCentreShown;
   v.LocationUserLimitsShown = v.LocationMethodShown && r.LocationMethod == UserDefined;
   v.DispersionMethodShown = r.DispersionChart != None;
@@ -101,10 +107,10 @@ TVarSetupView RefreshVarSetup(const TVarSetupChoices& c) {
       v.DispersionMethodShown && r.DispersionMethod != None && r.DispersionMethod != UserDefined;
   v.DispersionUserLimitsShown = v.DispersionMethodShown && r.DispersionMethod == UserDefined;
   v.MuShown = v.LocationCentreShown && r.LocationCentre == "Known Mean";
-  v.SigmaShown = (v.LocationMethodShown && r.LocationMethod == KnownSigma) ||
-                 (v.DispersionMethodShown &&
-                  (r.DispersionMethod == KnownSigma ||
-                   (v.DispersionCentreShown && r.DispersionCentre == KnownSigma)));
+  v.SigmaShown =
+      (v.LocationMethodShown && r.LocationMethod == KnownSigma) ||
+      (v.DispersionMethodShown && (r.DispersionMethod == KnownSigma ||
+                                   (v.DispersionCentreShown && r.DispersionCentre == KnownSigma)));
   v.StdErrShown = (v.LocationMethodShown && r.LocationMethod != None) ||
                   (v.DispersionMethodShown && r.DispersionMethod != None);
   v.MRCountShown = (v.LocationMethodShown && Contains(r.LocationMethod, "MR")) ||
@@ -146,12 +152,13 @@ void ChooseDispersionChart(TVarSetupChoices& c, const std::string& chart) {
 }
 
 int VarSetupLayoutCode(const TVarSetupView& v) {
-  static const std::map<int, int> codes = {{0, 1},     {10, 4},     {100, 3},    {1000, 5},   {1001, 2},
-                                           {1010, 7},  {1100, 6},   {10000, 8},  {10010, 11}, {10100, 10},
-                                           {11000, 12}, {11001, 9}, {11010, 14}, {11100, 13}};
+  static const std::map<int, int> codes = {
+      {0, 1},     {10, 4},     {100, 3},    {1000, 5},   {1001, 2},  {1010, 7},   {1100, 6},
+      {10000, 8}, {10010, 11}, {10100, 10}, {11000, 12}, {11001, 9}, {11010, 14}, {11100, 13}};
   const TVarSetupChoices& r = v.Resolved;
   const int key = (r.ChartGroups > 0 ? 10000 : 0) + (r.ChartVariables >= 2 ? 1000 : 0) +
-                  (r.SampleVariable ? 100 : 0) + (r.ConstantSampleSize ? 10 : 0) + (r.SubgroupsInRows ? 1 : 0);
+                  (r.SampleVariable ? 100 : 0) + (r.ConstantSampleSize ? 10 : 0) +
+                  (r.SubgroupsInRows ? 1 : 0);
   const auto it = codes.find(key);
   return it == codes.end() ? 0 : it->second;
 }
@@ -174,7 +181,8 @@ TVarSetupResult ValidateVarSetup(const TVarSetupChoices& choices) {
   };
   s.LocationMethod = s.LocationChart == ChartNone ? MethodNone : methodCode(r.LocationMethod);
   s.DispersionMethod = s.DispersionChart == ChartNone ? MethodNone : methodCode(r.DispersionMethod);
-  s.LocationCentre = s.LocationMethod == MethodNone ? 0 : IndexOf(v.LocationCentres, r.LocationCentre) + 1;
+  s.LocationCentre =
+      s.LocationMethod == MethodNone ? 0 : IndexOf(v.LocationCentres, r.LocationCentre) + 1;
   s.DispersionCentre =
       s.DispersionMethod == MethodNone ? 0 : IndexOf(v.DispersionCentres, r.DispersionCentre) + 4;
   s.PositiveLimitsOnly = v.PositiveLimitsShown && r.PositiveLimitsOnly;
@@ -319,12 +327,15 @@ std::vector<TOptionSpec> VariablesChartOptions() {
   mr.Max = 30;
   return {
       spec("chart-variables", K::Columns, "", "Chart Variables", "the columns charted"),
-      spec("chart-groups", K::Columns, "", "Chart Groups", "one chart per combination of their levels"),
-      spec("sample-variable", K::Column, "", "Sample Variable", "subgroups by this column's values"),
+      spec("chart-groups", K::Columns, "", "Chart Groups",
+           "one chart per combination of their levels"),
+      spec("sample-variable", K::Column, "", "Sample Variable",
+           "subgroups by this column's values"),
       spec("sample-size", K::Text, "", "Sample Size",
            "subgroups of N consecutive cases (2 to 999; \"Constant Sample Size\" ticked)"),
       layout,
-      spec("sets", K::Column, "", "Sets", "limits computed separately for each value of this column"),
+      spec("sets", K::Column, "", "Sets",
+           "limits computed separately for each value of this column"),
       spec("axis-labels", K::Column, "", "Axis Labels", "point labels from this column"),
       spec("location-chart-type", K::Text, "", "Location Chart Type",
            "x (individuals) | mean | median | none; the first offered when empty"),
@@ -342,7 +353,8 @@ std::vector<TOptionSpec> VariablesChartOptions() {
       mr,
       spec("sigma", K::Text, "", "Sigma", "known process sigma"),
       spec("mu", K::Text, "", "Mu", "known mean"),
-      spec("positive-limits-only", K::Flag, "0", "Positive Limits Only", "no negative location limit"),
+      spec("positive-limits-only", K::Flag, "0", "Positive Limits Only",
+           "no negative location limit"),
       spec("ucl", K::Text, "", "UCL", "user-defined location UCL"),
       spec("cl", K::Text, "", "CL", "user-defined location centre line"),
       spec("lcl", K::Text, "", "LCL", "user-defined location LCL"),

@@ -15,7 +15,8 @@ namespace sorvel {
 
 inline constexpr const char* KnownSigmaNotValidMessage = "Known Sigma Not Valid!";
 inline constexpr const char* KnownMuNotValidMessage = "Known Location Parameter Not Valid!";
-inline constexpr const char* LocationLimitsNotValidMessage = "User Defined Location Limits Not Valid!";
+inline constexpr const char* LocationLimitsNotValidMessage =
+    "User Defined Location Limits Not Valid!";
 inline constexpr const char* DispersionLimitsNotValidMessage =
     "User Defined Dispersion Limits Not Valid!";
 inline constexpr const char* StdErrNotValidMessage = "Std Err Not Valid!";
@@ -23,8 +24,8 @@ inline constexpr int VarSetupHelpTopic = 5050;
 
 // The window's choices. Combo boxes are held by their item text ("" = the first item).
 struct TVarSetupChoices {
-  int ChartVariables = 0;  // chosen in "Chart Variables"
-  int ChartGroups = 0;     // chosen in "Chart Groups"
+  int ChartVariables = 0;       // chosen in "Chart Variables"
+  int ChartGroups = 0;          // chosen in "Chart Groups"
   bool SampleVariable = false;  // the "Sample Variable" slot holds a column
   bool ConstantSampleSize = false;
   int SampleSize = 5;
@@ -49,7 +50,8 @@ struct TVarSetupView {
   bool LayoutShown = false, SampleControlsShown = true, SampleSlotShown = true;
   bool LocationMethodShown = false, LocationCentreShown = false, PositiveLimitsShown = false,
        LocationUserLimitsShown = false;
-  bool DispersionMethodShown = false, DispersionCentreShown = false, DispersionUserLimitsShown = false;
+  bool DispersionMethodShown = false, DispersionCentreShown = false,
+       DispersionUserLimitsShown = false;
   bool MuShown = false, SigmaShown = false, StdErrShown = false, MRCountShown = false;
   bool ActionEnabled = false;
 };

@@ -53,7 +53,8 @@ const std::vector<TCliCommand>& CommandLineOnlyCommands() {
 bool RunsFromCommandLine(const std::string& name) {
   if (AnalysisRegistry().Find(name)) return true;
   const auto& only = CommandLineOnlyCommands();
-  return std::any_of(only.begin(), only.end(), [&](const TCliCommand& c) { return c.Name == name; });
+  return std::any_of(only.begin(), only.end(),
+                     [&](const TCliCommand& c) { return c.Name == name; });
 }
 
 }  // namespace sorvel

@@ -54,25 +54,36 @@ std::vector<TCommandEntry> BuildTable() {
       {"File", "View Next Open Form", "F12", "", "", K::Shell, true, ""},
       {"File", "E&xit", "", "", "", K::Shell, false, ""},
       // Tests
-      {"Tests", "&Mean/Dispersion Tests", "", "TT_testForm", "Mean/Dispersion Tests", K::Analysis, false, ""},
-      {"Tests", "&Proportion Tests", "", "TProportionForm", "Proportion Tests", K::Analysis, false, ""},
+      {"Tests", "&Mean/Dispersion Tests", "", "TT_testForm", "Mean/Dispersion Tests", K::Analysis,
+       false, ""},
+      {"Tests", "&Proportion Tests", "", "TProportionForm", "Proportion Tests", K::Analysis, false,
+       ""},
       {"Tests", "McNemar's Test", "", "TMcNemarForm", "McNemar's Test", K::Analysis, false, ""},
-      {"Tests", "Poisson &Rate Tests", "", "TPoissonForm", "Poisson Rate Tests", K::Analysis, false, ""},
-      {"Tests", "&Nonparametric Tests", "", "TNPForm", "Nonparametric Tests", K::Analysis, false, ""},
+      {"Tests", "Poisson &Rate Tests", "", "TPoissonForm", "Poisson Rate Tests", K::Analysis, false,
+       ""},
+      {"Tests", "&Nonparametric Tests", "", "TNPForm", "Nonparametric Tests", K::Analysis, false,
+       ""},
       {"Tests", "Cross&tabs", "", "TCrosstabsForm", "Crosstabs", K::Analysis, true, ""},
       {"Tests", "&Oneway ANOVA", "", "TOnewayForm", "Oneway ANOVA", K::Analysis, false, ""},
-      {"Tests", "Omega-Squared", "", "TOmega2form", "Omega-Squared Calculation", K::Analysis, false, ""},
-      {"Tests", "Critical Mean &Difference", "", "TCMD_Form", "Critical Mean Difference", K::Analysis, true, ""},
-      {"Tests", "&Correlation Tests", "", "TCorrelationForm", "Correlation Tests", K::Analysis, false, ""},
-      {"Tests", "Correlation Matrix", "", "TForm_CorrMatrix", "Correlation Matrix", K::Analysis, false, ""},
+      {"Tests", "Omega-Squared", "", "TOmega2form", "Omega-Squared Calculation", K::Analysis, false,
+       ""},
+      {"Tests", "Critical Mean &Difference", "", "TCMD_Form", "Critical Mean Difference",
+       K::Analysis, true, ""},
+      {"Tests", "&Correlation Tests", "", "TCorrelationForm", "Correlation Tests", K::Analysis,
+       false, ""},
+      {"Tests", "Correlation Matrix", "", "TForm_CorrMatrix", "Correlation Matrix", K::Analysis,
+       false, ""},
       {"Tests", "&Scatter Plot", "", "TForm_ScatterPlot", "Scatter Plot", K::Analysis, true, ""},
       {"Tests", "&Explore", "F5", "TWNormal_Form", "Explore", K::Analysis, false, ""},
       // Design
-      {"Design", "&Random Sequences", "", "TRandomForm", "Random Sequences", K::Analysis, false, ""},
+      {"Design", "&Random Sequences", "", "TRandomForm", "Random Sequences", K::Analysis, false,
+       ""},
       {"Design", "&Sample Size", "", "TSampleSizeForm", "Sample Size", K::Analysis, false, ""},
       {"Design", "&Power Curves", "", "TPowerForm", "Power Curves", K::Analysis, false, ""},
-      {"Design", "&Expected Mean Squares", "", "TEMS_form", "Expected Mean Squares", K::Analysis, false, ""},
+      {"Design", "&Expected Mean Squares", "", "TEMS_form", "Expected Mean Squares", K::Analysis,
+       false, ""},
       // Distributions
+      // clang-format off
       {"Distributions", "&Binomial", "", "TBinomialDist", "Binomial Distribution", K::Analysis, false, ""},
       {"Distributions", "&Poisson", "", "TPoissonDistForm", "Poisson Distribution", K::Analysis, false, ""},
       {"Distributions", "&Hypergeometric", "", "THypergeometricForm", "Hypergeometric Distribution", K::Analysis, false, ""},
@@ -80,15 +91,19 @@ std::vector<TCommandEntry> BuildTable() {
       {"Distributions", "&Exponential", "", "TExponentialForm", "Exponential Distribution", K::Analysis, false, ""},
       {"Distributions", "&Test Statistics", "", "TTestStatForm", "Test Statistics", K::Analysis, false, ""},
       {"Distributions", "&z Score (Normal)", "", "TZscoreForm", "z - Score", K::Analysis, false, ""},
+      // clang-format on
       // SPC
+      // clang-format off
       {"SPC", "&Variables Control Charts", "", "TForm_VARSetup", "Variables Chart Setup", K::Analysis, false, ""},
       {"SPC", "&Attributes Control Charts", "", "TForm_AttrSetup", "Attributes Chart Setup", K::Analysis, false, ""},
       {"SPC", "A&utocorrelation", "", "TForm_AutoCorrelation", "Autocorrelation", K::Analysis, true, ""},
       {"SPC", "Control &Test Selection", "", "TForm_ControlTests", "Tests for Statistical Control", K::Analysis, true, ""},
       {"SPC", "Control &Limit Calculations", "", "TControl_Limit_Form", "Control Limit Calculations", K::Analysis, false, ""},
       {"SPC", "Capability/Performance && Distribution Analysis", "", "TForm_CapabilitySetup", "Capability/Performance Setup", K::Analysis, false, ""},
+      // clang-format on
       {"SPC", "&Capability", "", "TCapabilityForm", "Capability", K::Analysis, true, ""},
-      {"SPC", "&Measurement Systems Analysis", "", "TForm_MSA", "Measurement Systems Analysis", K::Analysis, false, ""},
+      {"SPC", "&Measurement Systems Analysis", "", "TForm_MSA", "Measurement Systems Analysis",
+       K::Analysis, false, ""},
       // Help
       {"Help", "&Contents", "", "", "", K::Help, false, ""},
       {"Help", "&Introduction", "F1", "", "", K::Help, false, ""},
@@ -117,7 +132,8 @@ const std::vector<TCommandEntry>& WindowsWithoutMenu() {
         // Explore's graph windows, opened with Explore's run.
         {"", "", "", "THistForm", "Histogram", K::Analysis, false, "histogram"},
         {"", "", "", "TPlot_Form", "Plots", K::Analysis, false, "plots"},
-        {"", "", "", "TFrequencyPlotForm", "Frequency Plots", K::Analysis, false, "frequency-plots"},
+        {"", "", "", "TFrequencyPlotForm", "Frequency Plots", K::Analysis, false,
+         "frequency-plots"},
     };
     for (auto& e : t)
       if (e.Name.empty()) e.Name = CommandName(e.WindowCaption);
@@ -135,8 +151,9 @@ const TCommandEntry* FindCommand(std::string_view name) {
 
 const std::vector<TMenuDef>& MainMenus() {
   static const std::vector<TMenuDef> menus = {
-      {"File", "&File"},   {"Tests", "&Tests"}, {"Design", "&Design"},
-      {"Distributions", "D&istributions"}, {"SPC", "&SPC"}, {"Help", "&Help"},
+      {"File", "&File"},     {"Tests", "&Tests"},
+      {"Design", "&Design"}, {"Distributions", "D&istributions"},
+      {"SPC", "&SPC"},       {"Help", "&Help"},
   };
   return menus;
 }

@@ -8,9 +8,9 @@
 namespace sorvel {
 
 enum class TCommandKind {
-  Shell,       // handled by the main window itself
+  Shell,              // handled by the main window itself
   DataEditorCommand,  // opens or acts through the data editor
-  Analysis,    // opens an analysis window; built when registered
+  Analysis,           // opens an analysis window; built when registered
   Help,
 };
 

@@ -34,8 +34,8 @@
 
 #include "data/data_state.h"
 #include "output/report_rtf.h"
-#include "output/report_writer.h"
 #include "output/report_text.h"
+#include "output/report_writer.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
 #include "ui/report_view.h"
@@ -48,8 +48,21 @@ namespace sorvel {
 namespace {
 
 // Small toolbar images drawn here, so that no image files are needed.
-enum class TGlyph { Back, Save, Print, Graph, Copy, Paste, Maximize, Minimize, Main, Help, Hide,
-                    FontUp, FontDown };
+enum class TGlyph {
+  Back,
+  Save,
+  Print,
+  Graph,
+  Copy,
+  Paste,
+  Maximize,
+  Minimize,
+  Main,
+  Help,
+  Hide,
+  FontUp,
+  FontDown
+};
 
 QIcon GlyphIcon(TGlyph glyph) {
   QPixmap pm(24, 24);
@@ -67,8 +80,14 @@ QIcon GlyphIcon(TGlyph glyph) {
   switch (glyph) {
     case TGlyph::Back: {
       QPainterPath path;
-      path.moveTo(4, 12); path.lineTo(11, 5); path.lineTo(11, 9); path.lineTo(20, 9);
-      path.lineTo(20, 15); path.lineTo(11, 15); path.lineTo(11, 19); path.closeSubpath();
+      path.moveTo(4, 12);
+      path.lineTo(11, 5);
+      path.lineTo(11, 9);
+      path.lineTo(20, 9);
+      path.lineTo(20, 15);
+      path.lineTo(11, 15);
+      path.lineTo(11, 19);
+      path.closeSubpath();
       p.setBrush(QColor(90, 150, 220));
       p.drawPath(path);
       break;
@@ -168,7 +187,8 @@ QAction* MakeAction(QWidget* owner, const QString& caption, const QString& hint,
 // Action buttons (one per page) the visible one is pressed.
 class TDefaultButton : public QObject {
  public:
-  TDefaultButton(QPushButton* button, QWidget* window) : QObject(button), button_(button), window_(window) {}
+  TDefaultButton(QPushButton* button, QWidget* window)
+      : QObject(button), button_(button), window_(window) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::KeyPress || watched != window_) return false;
@@ -249,13 +269,14 @@ void TAnalysisForm::BuildCommands(const QString& subject) {
   PasteAction = MakeAction(this, QStringLiteral("&Paste Text"), QStringLiteral("Paste"),
                            QKeySequence(Qt::CTRL | Qt::Key_V));
   PasteAction->setObjectName(QStringLiteral("Paste1"));
-  SelectAllAction = MakeAction(this, QStringLiteral("Select &All Text"), {},
-                               QKeySequence(Qt::CTRL | Qt::Key_A));
+  SelectAllAction =
+      MakeAction(this, QStringLiteral("Select &All Text"), {}, QKeySequence(Qt::CTRL | Qt::Key_A));
   SelectAllAction->setObjectName(QStringLiteral("Select1"));
-  const std::pair<QAction*, TEditCommand> edits[] = {
-      {UndoAction, TEditCommand::Undo}, {CutAction, TEditCommand::Cut},
-      {CopyAction, TEditCommand::Copy}, {PasteAction, TEditCommand::Paste},
-      {SelectAllAction, TEditCommand::SelectAll}};
+  const std::pair<QAction*, TEditCommand> edits[] = {{UndoAction, TEditCommand::Undo},
+                                                     {CutAction, TEditCommand::Cut},
+                                                     {CopyAction, TEditCommand::Copy},
+                                                     {PasteAction, TEditCommand::Paste},
+                                                     {SelectAllAction, TEditCommand::SelectAll}};
   for (const auto& [action, command] : edits) {
     // The focused edit box handles its own standard keys; the shortcut is for the
     // report and for the menu.
@@ -263,7 +284,8 @@ void TAnalysisForm::BuildCommands(const QString& subject) {
     connect(action, &QAction::triggered, this, [this, c = command] { EditCommand(c); });
   }
 
-  ResizeAction = MakeAction(this, QStringLiteral("&Form Resize"), QStringLiteral("Maximize Form Size"));
+  ResizeAction =
+      MakeAction(this, QStringLiteral("&Form Resize"), QStringLiteral("Maximize Form Size"));
   connect(ResizeAction, &QAction::triggered, this, &TAnalysisForm::ToolButton_ResizeClick);
   MainFormAction = MakeAction(this, QStringLiteral("Main Form"), QStringLiteral("Main Form"));
   MainFormAction->setIcon(GlyphIcon(TGlyph::Main));
@@ -519,7 +541,8 @@ void TAnalysisForm::UpdateEditMenu() {
 void TAnalysisForm::UpdateResizeButton() {
   const bool big = Size > 1.0;
   ResizeAction->setIcon(GlyphIcon(big ? TGlyph::Minimize : TGlyph::Maximize));
-  const QString hint = big ? QStringLiteral("Minimize Form Size") : QStringLiteral("Maximize Form Size");
+  const QString hint =
+      big ? QStringLiteral("Minimize Form Size") : QStringLiteral("Maximize Form Size");
   ResizeAction->setToolTip(hint);
   ResizeAction->setStatusTip(hint);
 }
@@ -541,7 +564,8 @@ void TAnalysisForm::ZoomForm(double newSize) {
   const int h = std::max(baseSize_.height(), 1);
   const double old = Size;
   // Lowered until the enlarged window fits the available area.
-  newSize = std::min({newSize, static_cast<double>(room.width()) / w, static_cast<double>(room.height()) / h});
+  newSize = std::min(
+      {newSize, static_cast<double>(room.width()) / w, static_cast<double>(room.height()) / h});
   if (newSize < 1.0) newSize = 1.0;
   if (std::abs(newSize - old) < 1e-9) return;
   const double r = newSize / old;
@@ -559,12 +583,14 @@ void TAnalysisForm::ZoomForm(double newSize) {
   // would keep the window from shrinking back.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   if (layout()) layout()->activate();
-  const QSize target = Size == 1.0 ? baseSize_
-                                   : QSize(std::min(static_cast<int>(w * Size + 0.5), room.width()),
-                                           std::min(static_cast<int>(h * Size + 0.5), room.height()));
+  const QSize target = Size == 1.0
+                           ? baseSize_
+                           : QSize(std::min(static_cast<int>(w * Size + 0.5), room.width()),
+                                   std::min(static_cast<int>(h * Size + 0.5), room.height()));
   // Centred: the frame's top-left corner, then the inner area inside the frame.
-  const QPoint corner(work.left() + (work.width() - target.width() - frame.left() - frame.right()) / 2,
-                      work.top() + (work.height() - target.height() - frame.top() - frame.bottom()) / 2);
+  const QPoint corner(
+      work.left() + (work.width() - target.width() - frame.left() - frame.right()) / 2,
+      work.top() + (work.height() - target.height() - frame.top() - frame.bottom()) / 2);
   setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), target));
   setUpdatesEnabled(true);
   UpdateResizeButton();
@@ -618,8 +644,8 @@ TOutcome TAnalysisForm::RunAnalysis(const std::string& name, const TOptions& opt
   }
   // The window hands over the editor's data set, as the command line hands over its file.
   auto warn = [](const std::string& text) { ShowInfo(QString::fromStdString(text)); };
-  TOutcome outcome = RunValidated(*analysis, options, analysis->NeedsData ? &DataList() : nullptr,
-                                  {}, warn);
+  TOutcome outcome =
+      RunValidated(*analysis, options, analysis->NeedsData ? &DataList() : nullptr, {}, warn);
   if (outcome.Status == TOutcome::TStatus::Refused) {
     ShowInfo(QString::fromStdString(outcome.Error));
     return outcome;
@@ -664,7 +690,8 @@ void TTFOutputForm::PlaceBelow(QWidget* caller) {
   if (!caller) return;
   SetReturnTarget(caller, QStringLiteral("Mean/Dispersion Tests"));
   int frame = 0;
-  if (QWidget* main = MainForm()) frame = main->frameGeometry().height() - main->geometry().height();
+  if (QWidget* main = MainForm())
+    frame = main->frameGeometry().height() - main->geometry().height();
   move(caller->frameGeometry().topLeft() + QPoint(0, frame));
 }
 
@@ -680,7 +707,8 @@ void AppendReportRun(TReportView* view, const TReport& run, bool clear, double z
         WritePageMark();
       }
       for (TReportLine& line : mark.Lines)
-        for (TRun& r : line.Runs) r.Style.Size = std::max(1, static_cast<int>(std::lround(r.Style.Size * zoom)));
+        for (TRun& r : line.Runs)
+          r.Style.Size = std::max(1, static_cast<int>(std::lround(r.Style.Size * zoom)));
       combined.Lines.insert(combined.Lines.end(), mark.Lines.begin(), mark.Lines.end());
     }
   }
@@ -726,7 +754,8 @@ bool FontWheelEvent(QEvent* event, const std::function<void()>& increase,
 
 bool TTFOutputForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == RichEdit->viewport() &&
-      FontWheelEvent(event, [this] { IncreaseFont(); }, [this] { DecreaseFont(); }))
+      FontWheelEvent(
+          event, [this] { IncreaseFont(); }, [this] { DecreaseFont(); }))
     return true;
   return TAnalysisForm::eventFilter(watched, event);
 }

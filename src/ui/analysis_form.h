@@ -26,7 +26,6 @@ class QToolButton;
 
 namespace sorvel {
 
-
 // The "&Decimals:" spin edit: 0..9, default 4; left empty it shows 4 again.
 class TDecimalSpinEdit : public QSpinBox {
   Q_OBJECT

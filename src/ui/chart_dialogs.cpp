@@ -174,8 +174,10 @@ TForm_ChartTitles::TForm_ChartTitles(TChart& chart, std::function<void()> change
   });
   // One size serves a role on every vertical axis, so the Y sizes reach the Y2 axis too.
   const std::pair<QComboBox*, int TChartFonts::*> sizes[] = {
-      {ComboBox_TitleSize, &TChartFonts::Title},   {ComboBox_YTitleSize, &TChartFonts::YTitle},
-      {ComboBox_XTitleSize, &TChartFonts::XTitle}, {ComboBox_YLabelSize, &TChartFonts::YLabel},
+      {ComboBox_TitleSize, &TChartFonts::Title},
+      {ComboBox_YTitleSize, &TChartFonts::YTitle},
+      {ComboBox_XTitleSize, &TChartFonts::XTitle},
+      {ComboBox_YLabelSize, &TChartFonts::YLabel},
       {ComboBox_XLabelSize, &TChartFonts::XLabel}};
   for (const auto& [box, field] : sizes)
     connect(box, &QComboBox::editTextChanged, this, [=, this, f = field](const QString& t) {

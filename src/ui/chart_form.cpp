@@ -2,13 +2,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
-#include <QHBoxLayout>
-#include <QMenu>
 #include <QVBoxLayout>
 
 #include "ui/graph_module.h"
@@ -104,7 +104,8 @@ TChartForm::TChartForm(QWidget* owner, const QString& caption, const QString& su
   ToolBar->setMovable(false);
   ToolBar->addAction(ReturnAction);
   ToolBar->addSeparator();
-  for (QAction* a : {SaveAsAction, PrintAction, CopyChartAction, EditTitlesAction, BlackWhiteAction})
+  for (QAction* a :
+       {SaveAsAction, PrintAction, CopyChartAction, EditTitlesAction, BlackWhiteAction})
     ToolBar->addAction(a);
   ToolBar->addSeparator();
   ToolBar->addAction(MainFormAction);
@@ -177,8 +178,8 @@ bool TChartForm::CopyGraph() {
 }
 
 bool TChartForm::EditTitles() {
-  return TGraphModule::Instance().EditTitles(ChartView->Chart(), [this] { ChartView->Redraw(); },
-                                             this);
+  return TGraphModule::Instance().EditTitles(
+      ChartView->Chart(), [this] { ChartView->Redraw(); }, this);
 }
 
 void TChartForm::ToggleBlackWhite() {
@@ -190,7 +191,8 @@ void TChartForm::PointClicked(int series, int point, QPoint globalPos) {
   TChartSeries& s = ChartView->Chart().Series[static_cast<size_t>(series)];
   std::string text = s.Label(static_cast<size_t>(point));
   if (!TGraphModule::Instance().PointLabel(text, globalPos, this)) return;
-  if (s.Labels.size() <= static_cast<size_t>(point)) s.Labels.resize(static_cast<size_t>(point) + 1);
+  if (s.Labels.size() <= static_cast<size_t>(point))
+    s.Labels.resize(static_cast<size_t>(point) + 1);
   s.Labels[static_cast<size_t>(point)] = text;
   ChartView->Redraw();
 }

@@ -1,8 +1,8 @@
 #include "ui/chart_painter.h"
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <map>
 
 #include <QBuffer>
@@ -10,8 +10,8 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageSize>
-#include <QPainter>
 #include <QPaintEngine>
+#include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -49,7 +49,11 @@ bool Missing(const std::vector<double>& v, size_t i) {
 class TChartPainter {
  public:
   TChartPainter(QPainter& p, const TChart& c, const TChartLayout& l, bool raster)
-      : p_(p), c_(c), l_(l), raster_(raster), bw_(c.BlackWhite),
+      : p_(p),
+        c_(c),
+        l_(l),
+        raster_(raster),
+        bw_(c.BlackWhite),
         pdf_(p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Pdf) {}
 
   void Paint(const QRectF& target) {
@@ -126,9 +130,11 @@ class TChartPainter {
     grid.setStyle(Qt::DotLine);
     p_.setPen(grid);
     if (cp.Left.Grid)
-      for (const auto& t : pl.Left.Ticks) p_.drawLine(QLineF(pl.Plot.Left, t.Pos, pl.Plot.Right, t.Pos));
+      for (const auto& t : pl.Left.Ticks)
+        p_.drawLine(QLineF(pl.Plot.Left, t.Pos, pl.Plot.Right, t.Pos));
     if (c_.Bottom.Grid)
-      for (const auto& t : l_.BottomTicks) p_.drawLine(QLineF(t.Pos, pl.Plot.Top, t.Pos, pl.Plot.Bottom));
+      for (const auto& t : l_.BottomTicks)
+        p_.drawLine(QLineF(t.Pos, pl.Plot.Top, t.Pos, pl.Plot.Bottom));
   }
 
   void Axes(int panel) {
@@ -147,7 +153,8 @@ class TChartPainter {
       p_.drawLine(QLineF(pl.Plot.Left - tick, t.Pos, pl.Plot.Left, t.Pos));
       QString text = QString::fromStdString(t.Text);
       double w = fm.horizontalAdvance(text);
-      p_.drawText(QPointF(pl.Plot.Left - tick - gap - w, t.Pos + fm.ascent() / 2 - fm.descent() / 2), text);
+      p_.drawText(
+          QPointF(pl.Plot.Left - tick - gap - w, t.Pos + fm.ascent() / 2 - fm.descent() / 2), text);
     }
     if (cp.HasExtra)
       for (const auto& t : pl.Extra.Ticks) {
@@ -164,7 +171,8 @@ class TChartPainter {
       p_.setFont(f);
       p_.translate(x, (pl.Plot.Top + pl.Plot.Bottom) / 2);
       p_.rotate(-90);
-      p_.drawText(QPointF(-tm.horizontalAdvance(text) / 2, tm.ascent() / 2 - tm.descent() / 2), text);
+      p_.drawText(QPointF(-tm.horizontalAdvance(text) / 2, tm.ascent() / 2 - tm.descent() / 2),
+                  text);
       p_.restore();
     };
     rotated(cp.Left.Title, l_.LeftTitleCentre);
@@ -190,12 +198,14 @@ class TChartPainter {
         p_.drawText(QPointF(0, fm.ascent() / 2), text);
         p_.restore();
       } else {
-        p_.drawText(QPointF(t.Pos - fm.horizontalAdvance(text) / 2, l_.BottomLabelTop + fm.ascent()), text);
+        p_.drawText(
+            QPointF(t.Pos - fm.horizontalAdvance(text) / 2, l_.BottomLabelTop + fm.ascent()), text);
       }
     }
     for (const auto& t : l_.TopTicks) {
       QString text = QString::fromStdString(t.Text);
-      p_.drawText(QPointF(t.Pos - fm.horizontalAdvance(text) / 2, l_.TopLabelTop + fm.ascent()), text);
+      p_.drawText(QPointF(t.Pos - fm.horizontalAdvance(text) / 2, l_.TopLabelTop + fm.ascent()),
+                  text);
     }
     if (!c_.Bottom.Title.empty()) {
       QFont f = Font(TChartFont::AxisTitle, c_.Fonts.XTitle);
@@ -215,7 +225,9 @@ class TChartPainter {
     p_.setPen(Color(c_.TitleColor));
     for (size_t i = 0; i < c_.Title.size(); ++i) {
       QString text = QString::fromStdString(c_.Title[i]);
-      p_.drawText(QPointF(l_.Width / 2 - fm.horizontalAdvance(text) / 2, l_.TitleLineTop[i] + fm.ascent()), text);
+      p_.drawText(
+          QPointF(l_.Width / 2 - fm.horizontalAdvance(text) / 2, l_.TitleLineTop[i] + fm.ascent()),
+          text);
     }
     QFont foot = Font(TChartFont::Foot, c_.Fonts.Foot);
     QFontMetricsF footMetrics(foot, p_.device());
@@ -240,7 +252,8 @@ class TChartPainter {
     const double left = r.Left + l_.LegendPad;
     if (!c_.Legend.Title.empty()) {
       p_.setPen(Qt::black);
-      p_.drawText(QPointF(left, l_.LegendTitleTop + fm.ascent()), QString::fromStdString(c_.Legend.Title));
+      p_.drawText(QPointF(left, l_.LegendTitleTop + fm.ascent()),
+                  QString::fromStdString(c_.Legend.Title));
     }
     for (size_t i = 0; i < l_.LegendLineTop.size(); ++i) {
       const TLegendEntry& e = c_.Legend.Entries[i];
@@ -250,7 +263,8 @@ class TChartPainter {
       p_.setBrush(Color(e.Color));
       p_.drawRect(QRectF(left, top + (fm.height() - sw) / 2, sw, sw));
       p_.setPen(Qt::black);
-      p_.drawText(QPointF(left + sw + l_.LegendPad, top + fm.ascent()), QString::fromStdString(e.Text));
+      p_.drawText(QPointF(left + sw + l_.LegendPad, top + fm.ascent()),
+                  QString::fromStdString(e.Text));
     }
   }
 
@@ -405,13 +419,23 @@ class TChartPainter {
       case TPointShape::Circle: path.addEllipse(QPointF(0, 0), r, r); break;
       case TPointShape::Square: path.addRect(QRectF(-r, -r, d, d)); break;
       case TPointShape::Diamond:
-        path.moveTo(0, -r); path.lineTo(r, 0); path.lineTo(0, r); path.lineTo(-r, 0); path.closeSubpath();
+        path.moveTo(0, -r);
+        path.lineTo(r, 0);
+        path.lineTo(0, r);
+        path.lineTo(-r, 0);
+        path.closeSubpath();
         break;
       case TPointShape::Triangle:
-        path.moveTo(0, -r); path.lineTo(r, r); path.lineTo(-r, r); path.closeSubpath();
+        path.moveTo(0, -r);
+        path.lineTo(r, r);
+        path.lineTo(-r, r);
+        path.closeSubpath();
         break;
       case TPointShape::Cross:
-        path.moveTo(-r, -r); path.lineTo(r, r); path.moveTo(-r, r); path.lineTo(r, -r);
+        path.moveTo(-r, -r);
+        path.lineTo(r, r);
+        path.moveTo(-r, r);
+        path.lineTo(r, -r);
         break;
     }
     return path;
@@ -451,7 +475,8 @@ class TChartPainter {
         const TChartRect& plot = l_.Panels[static_cast<size_t>(s.Panel)].Plot;
         const int w = static_cast<int>(plot.Width()) + size * 2 + 2;
         const int h = static_cast<int>(plot.Height()) + size * 2 + 2;
-        std::vector<bool> seen(static_cast<size_t>(std::max(1, w)) * static_cast<size_t>(std::max(1, h)));
+        std::vector<bool> seen(static_cast<size_t>(std::max(1, w)) *
+                               static_cast<size_t>(std::max(1, h)));
         for (const QPointF& pt : byColor[c]) {
           int x = static_cast<int>(std::lround(pt.x() - plot.Left)) + size;
           int y = static_cast<int>(std::lround(pt.y() - plot.Top)) + size;
@@ -459,7 +484,8 @@ class TChartPainter {
           auto idx = static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
           if (seen[idx]) continue;
           seen[idx] = true;
-          p_.drawImage(QPointF(std::round(pt.x()) - size / 2.0, std::round(pt.y()) - size / 2.0), sprite);
+          p_.drawImage(QPointF(std::round(pt.x()) - size / 2.0, std::round(pt.y()) - size / 2.0),
+                       sprite);
         }
       } else if (s.Shape == TPointShape::Circle && pdf_) {
         // a dot: a round-capped pen as wide as the marker, a few bytes a point
@@ -488,8 +514,7 @@ class TChartPainter {
       for (size_t i = 0; i < n && i < s.Labels.size(); ++i) {
         if (s.Labels[i].empty() || Missing(s.X, i) || Missing(s.Y, i)) continue;
         p_.setPen(Color(s.PointColor(i)));
-        p_.drawText(QPointF(mx(s.X[i]) + d, my(s.Y[i]) - d),
-                    QString::fromStdString(s.Labels[i]));
+        p_.drawText(QPointF(mx(s.X[i]) + d, my(s.Y[i]) - d), QString::fromStdString(s.Labels[i]));
       }
     }
   }
@@ -505,7 +530,8 @@ class TChartPainter {
       QColor color = Color(s.PointColor(i));
       p_.setPen(QPen(color.darker(150), Px(1)));
       p_.setBrush(color);
-      p_.drawRect(QRectF(QPointF(x - half, std::min(y, base)), QPointF(x + half, std::max(y, base))));
+      p_.drawRect(
+          QRectF(QPointF(x - half, std::min(y, base)), QPointF(x + half, std::max(y, base))));
     }
   }
 
@@ -581,8 +607,8 @@ class TChartPainter {
       double x = mx(s.X[i]);
       double a = my(s.Y[i]), b = my(s.Y2[i]);
       QRectF r(QPointF(x - half, std::min(a, b)), QPointF(x + half, std::max(a, b)));
-      if (!open.isNull() && c == openColor && open.top() == r.top() && open.bottom() == r.bottom() &&
-          std::abs(open.right() - r.left()) < 0.01) {
+      if (!open.isNull() && c == openColor && open.top() == r.top() &&
+          open.bottom() == r.bottom() && std::abs(open.right() - r.left()) < 0.01) {
         open.setRight(r.right());
         continue;
       }
@@ -604,8 +630,7 @@ class TChartPainter {
       if (s.FullHeight) {
         p_.drawLine(QLineF(x, plot.Top, x, plot.Bottom));
       } else if (!Missing(s.Y, i) && !Missing(s.X2, i) && !Missing(s.Y2, i)) {
-        p_.drawLine(QLineF(x, my(s.Y[i]), mx(s.X2[i]),
-                           my(s.Y2[i])));
+        p_.drawLine(QLineF(x, my(s.Y[i]), mx(s.X2[i]), my(s.Y2[i])));
       }
     }
   }
@@ -621,7 +646,9 @@ class TChartPainter {
         q << QPointF(mx(v.X) + Px(v.Dx), my(v.Y) + Px(v.Dy));
       }
       if (!ok || q.size() < 2) continue;
-      size_t c = static_cast<size_t>(poly.ColorIndex) < s.Palette.size() ? static_cast<size_t>(poly.ColorIndex) : 0;
+      size_t c = static_cast<size_t>(poly.ColorIndex) < s.Palette.size()
+                     ? static_cast<size_t>(poly.ColorIndex)
+                     : 0;
       QColor color = Color(s.Palette[c]);
       p_.setPen(LinePen(s, color));
       p_.setBrush(color);

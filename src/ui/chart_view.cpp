@@ -141,8 +141,7 @@ void TChartView::mouseReleaseEvent(QMouseEvent* event) {
     return;
   }
   TChartHit hit = HitAt(pos);
-  if (hit.Series >= 0 &&
-      chart_.Series[static_cast<size_t>(hit.Series)].Kind == TSeriesKind::Points)
+  if (hit.Series >= 0 && chart_.Series[static_cast<size_t>(hit.Series)].Kind == TSeriesKind::Points)
     emit PointClicked(hit.Series, static_cast<int>(hit.Point), event->globalPosition().toPoint());
 }
 

@@ -40,8 +40,9 @@ bool TGraphModule::SaveChart(const TChart& chart, QSize size, QWidget* parent) {
 
 std::optional<int> TGraphModule::AskJpegQuality(QWidget* parent) {
   bool ok = false;
-  int q = QInputDialog::getInt(parent, QStringLiteral("JPEG Options"),
-                               QStringLiteral("&Quality (1-100):"), LastJpegQuality, 1, 100, 1, &ok);
+  int q =
+      QInputDialog::getInt(parent, QStringLiteral("JPEG Options"),
+                           QStringLiteral("&Quality (1-100):"), LastJpegQuality, 1, 100, 1, &ok);
   if (!ok) return std::nullopt;
   LastJpegQuality = q;
   return q;
@@ -99,7 +100,8 @@ bool TGraphModule::CopyChart(const TChart& chart, QSize size) {
   return ok;
 }
 
-bool TGraphModule::EditTitles(TChart& chart, const std::function<void()>& changed, QWidget* parent) {
+bool TGraphModule::EditTitles(TChart& chart, const std::function<void()>& changed,
+                              QWidget* parent) {
   TForm_ChartTitles dialog(chart, changed, parent);
   return dialog.exec() == QDialog::Accepted;
 }

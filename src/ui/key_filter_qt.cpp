@@ -24,15 +24,19 @@ class TKeyFilterObject : public QObject {
     const auto* key = static_cast<QKeyEvent*>(event);
     char c = 0;
     const bool ctrl = key->modifiers() & Qt::ControlModifier;
-    if (key->matches(QKeySequence::Copy)) c = KeyCopy;
-    else if (key->matches(QKeySequence::Paste)) c = KeyPaste;
-    else if (key->matches(QKeySequence::Cut)) c = KeyCut;
-    else if (key->key() == Qt::Key_Backspace) c = KeyBackspace;
+    if (key->matches(QKeySequence::Copy))
+      c = KeyCopy;
+    else if (key->matches(QKeySequence::Paste))
+      c = KeyPaste;
+    else if (key->matches(QKeySequence::Cut))
+      c = KeyCut;
+    else if (key->key() == Qt::Key_Backspace)
+      c = KeyBackspace;
     else if (!ctrl && key->text().size() == 1 && key->text()[0].unicode() >= 32 &&
              key->text()[0].unicode() < 127)
       c = static_cast<char>(key->text()[0].unicode());
     else if (!ctrl && !key->text().isEmpty() && key->text()[0].unicode() >= 127)
-      c = '\x7f';  // any other printable character: refused by every filter
+      c = '\x7f';              // any other printable character: refused by every filter
     if (c == 0) return false;  // navigation, Delete, Enter, Ctrl+A, ...
     TKeyEdit state;
     state.Text = edit_->text().toStdString();

@@ -38,8 +38,7 @@ TTextStyle FromFormat(const QTextCharFormat& f, const QFont& fallback) {
   s.Font = (families.isEmpty() ? fallback.family() : families.front()).toStdString();
   const double points = f.fontPointSize() > 0 ? f.fontPointSize() : fallback.pointSizeF();
   s.Size = static_cast<int>(std::lround(points));
-  s.Bold = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::Bold
-                                                  : fallback.bold();
+  s.Bold = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::Bold : fallback.bold();
   s.Underline = f.fontUnderline();
   s.Color = f.foreground().style() == Qt::NoBrush
                 ? 0x000000
@@ -62,7 +61,8 @@ void ReportToDocument(const TReport& report, QTextDocument& document) {
     // An empty paragraph keeps its font in the block's character format.
     cursor.setBlockCharFormat(lineFormat);
     for (const auto& run : line.Runs)
-      if (!run.Text.empty()) cursor.insertText(QString::fromStdString(run.Text), ToFormat(run.Style));
+      if (!run.Text.empty())
+        cursor.insertText(QString::fromStdString(run.Text), ToFormat(run.Style));
   }
   cursor.endEditBlock();
 }

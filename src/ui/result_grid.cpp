@@ -45,7 +45,8 @@ void TResultGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     painter->fillRect(r, QColor(0x00, 0x00, 0x80));
     ink = Qt::white;
   } else {
-    const QString heading = index.model()->index(0, index.column()).data(Qt::DisplayRole).toString();
+    const QString heading =
+        index.model()->index(0, index.column()).data(Qt::DisplayRole).toString();
     switch (ResultCellShade(heading.toStdString(), text.toStdString())) {
       case TResultCellShade::Marked: painter->fillRect(r, Qt::yellow); break;
       case TResultCellShade::Unavailable: painter->fillRect(r, QColor(0x80, 0x80, 0x80)); break;
@@ -54,7 +55,8 @@ void TResultGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   }
   painter->setPen(ink);
   painter->setFont(option.font);
-  const Qt::Alignment align = (index.column() == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter;
+  const Qt::Alignment align =
+      (index.column() == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter;
   painter->drawText(r.adjusted(2, 0, -2, 0), static_cast<int>(align), text);
   painter->restore();
 }
@@ -79,7 +81,8 @@ void TResultGrid::SetGrid(const TTextGrid& grid, int minWidth) {
     for (int c = 0; c < grid.ColCount(); ++c) {
       auto* item = new QTableWidgetItem(QString::fromStdString(grid.Cell(c, r)));
       // Headings and row labels stay put, as fixed cells do.
-      item->setFlags(r == 0 || c == 0 ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+      item->setFlags(r == 0 || c == 0 ? Qt::ItemIsEnabled
+                                      : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
       setItem(r, c, item);
     }
   FitColumns();
@@ -101,7 +104,8 @@ void TResultGrid::FitColumns() {
 std::optional<TGridRange> TResultGrid::MultiSelection() const {
   const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
   if (ranges.isEmpty()) return std::nullopt;
-  TGridRange g{ranges[0].leftColumn(), ranges[0].topRow(), ranges[0].rightColumn(), ranges[0].bottomRow()};
+  TGridRange g{ranges[0].leftColumn(), ranges[0].topRow(), ranges[0].rightColumn(),
+               ranges[0].bottomRow()};
   for (const auto& s : ranges) {
     g.Left = std::min(g.Left, s.leftColumn());
     g.Top = std::min(g.Top, s.topRow());
@@ -114,7 +118,8 @@ std::optional<TGridRange> TResultGrid::MultiSelection() const {
 
 std::string TResultGrid::SaveText() const {
   const auto sel = MultiSelection();
-  const TGridRect rect = sel ? TGridRect{sel->Left, sel->Top, sel->Right, sel->Bottom} : TGridRect{1, 1, 1, 1};
+  const TGridRect rect =
+      sel ? TGridRect{sel->Left, sel->Top, sel->Right, sel->Bottom} : TGridRect{1, 1, 1, 1};
   return GridSaveText(grid_, rect);
 }
 

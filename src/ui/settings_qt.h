@@ -13,7 +13,7 @@ namespace sorvel {
 
 class TQtSettingsStore : public SettingsStore {
  public:
-  TQtSettingsStore();                              // the user's settings
+  TQtSettingsStore();                                 // the user's settings
   explicit TQtSettingsStore(const QString& iniFile);  // a given file (tests)
   ~TQtSettingsStore() override;
   std::optional<std::string> Read(const std::string& group, const std::string& key) const override;

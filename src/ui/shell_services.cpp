@@ -41,12 +41,13 @@ QString LocalHelpFolder() {
   // SORVEL_HELP_DIR names the folder outright (an empty or missing one means none).
   if (qEnvironmentVariableIsSet("SORVEL_HELP_DIR")) {
     const QString dir = qEnvironmentVariable("SORVEL_HELP_DIR");
-    return !dir.isEmpty() && QFileInfo::exists(dir + QStringLiteral("/index.html")) ? dir : QString();
+    return !dir.isEmpty() && QFileInfo::exists(dir + QStringLiteral("/index.html")) ? dir
+                                                                                    : QString();
   }
   const QString appDir = QCoreApplication::applicationDirPath();
-  for (const QString& candidate : {appDir + QStringLiteral("/../share/sorvelstats/help"),
-                                   appDir + QStringLiteral("/../help"),
-                                   appDir + QStringLiteral("/help")}) {
+  for (const QString& candidate :
+       {appDir + QStringLiteral("/../share/sorvelstats/help"), appDir + QStringLiteral("/../help"),
+        appDir + QStringLiteral("/help")}) {
     if (QFileInfo::exists(candidate + QStringLiteral("/index.html")))
       return QDir::cleanPath(candidate);
   }
@@ -73,9 +74,9 @@ void ShowHelpPage(const QString& page) {
     ShowWarning(QStringLiteral("The Help file was not found."));
     return;
   }
-  QString file = folder + (page == QLatin1String("contents")
-                               ? QStringLiteral("/index.html")
-                               : QStringLiteral("/topic%1.html").arg(page));
+  QString file =
+      folder + (page == QLatin1String("contents") ? QStringLiteral("/index.html")
+                                                  : QStringLiteral("/topic%1.html").arg(page));
   if (!QFileInfo::exists(file)) file = folder + QStringLiteral("/index.html");
   // A desktop without a browser or file handler opens nothing: say so.
   if (!LaunchAddress(QUrl::fromLocalFile(file).toString()))

@@ -14,7 +14,9 @@
 
 namespace sorvel {
 
-std::string VariableItemText(int column, const std::string& name) { return ColumnCode(column) + name; }
+std::string VariableItemText(int column, const std::string& name) {
+  return ColumnCode(column) + name;
+}
 
 int IndexAfterMove(int firstSelected, int remaining) {
   if (remaining <= 0) return -1;
@@ -39,8 +41,9 @@ void TVariableItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
   if (style) style->drawControl(QStyle::CE_ItemViewItem, &o, painter, w);
   painter->save();
   const bool selected = o.state & QStyle::State_Selected;
-  painter->setPen(o.palette.color(o.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
-                                  selected ? QPalette::HighlightedText : QPalette::Text));
+  painter->setPen(
+      o.palette.color(o.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
+                      selected ? QPalette::HighlightedText : QPalette::Text));
   painter->setFont(o.font);
   const QRect r = o.rect.adjusted(2, 0, 0, 0);
   painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
@@ -48,7 +51,8 @@ void TVariableItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
   painter->restore();
 }
 
-QSize TVariableItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+QSize TVariableItemDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                      const QModelIndex& index) const {
   QStyleOptionViewItem o = option;
   initStyleOption(&o, index);
   return {o.fontMetrics.horizontalAdvance(WithoutCode(o.text)) + 6, o.fontMetrics.height() + 4};
@@ -56,7 +60,8 @@ QSize TVariableItemDelegate::sizeHint(const QStyleOptionViewItem& option, const 
 
 void SetupVariableList(QListWidget* list, bool multiSelect) {
   list->setSortingEnabled(true);
-  list->setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+  list->setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection
+                                     : QAbstractItemView::SingleSelection);
   list->setItemDelegate(new TVariableItemDelegate(list));
   list->setMinimumWidth(120);
 }
@@ -76,7 +81,9 @@ int ItemColumn(const QListWidgetItem* item) {
   return item ? ColumnIndex(item->text().left(2).toStdString()) : 0;
 }
 
-QString ItemName(const QListWidgetItem* item) { return item ? WithoutCode(item->text()) : QString(); }
+QString ItemName(const QListWidgetItem* item) {
+  return item ? WithoutCode(item->text()) : QString();
+}
 
 std::vector<int> ListColumns(const QListWidget* list) {
   std::vector<int> columns;
@@ -107,7 +114,8 @@ void SetItem(QListWidget* list, int index) {
 
 // ---------------------------------------------------------------- dual-list picker
 
-TDualListPicker::TDualListPicker(const QString& targetCaption, QWidget* parent, const QString& sourceCaption)
+TDualListPicker::TDualListPicker(const QString& targetCaption, QWidget* parent,
+                                 const QString& sourceCaption)
     : QWidget(parent) {
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);
@@ -202,7 +210,8 @@ bool TDualListPicker::RefillIfChanged(const TDataList& dataSet) {
 
 // ---------------------------------------------------------------- single-variable picker
 
-TSingleVarPicker::TSingleVarPicker(QListWidget* source, QWidget* parent) : QWidget(parent), source_(source) {
+TSingleVarPicker::TSingleVarPicker(QListWidget* source, QWidget* parent)
+    : QWidget(parent), source_(source) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   SelectBtn = new QPushButton(QStringLiteral(">"), this);

@@ -94,12 +94,14 @@ class TScreenKeeper : public QObject {
     if (main == window_) return {area.left() + (area.width() - frame.width()) / 2, area.top()};
     if (main && main != window_ && main->isVisible()) {
       const QRect mf = FrameRect(main);
-      if (auto p = ClearPosition(frame,
-                                 {QPoint(mf.left(), mf.bottom() + 1), QPoint(mf.left(), mf.top() - frame.height())},
-                                 {mf}, area))
+      if (auto p = ClearPosition(
+              frame,
+              {QPoint(mf.left(), mf.bottom() + 1), QPoint(mf.left(), mf.top() - frame.height())},
+              {mf}, area))
         return *p;
     }
-    return {area.left() + (area.width() - frame.width()) / 2, area.top() + (area.height() - frame.height()) / 2};
+    return {area.left() + (area.width() - frame.width()) / 2,
+            area.top() + (area.height() - frame.height()) / 2};
   }
 
   QWidget* window_;
@@ -150,13 +152,15 @@ std::optional<QPoint> ClearPosition(const QSize& frame, const std::vector<QPoint
   for (const QPoint& p : candidates) {
     const QRect r(p, frame);
     if (!Inside(r, area)) continue;
-    if (std::none_of(avoid.begin(), avoid.end(), [&](const QRect& a) { return a.intersects(r); })) return p;
+    if (std::none_of(avoid.begin(), avoid.end(), [&](const QRect& a) { return a.intersects(r); }))
+      return p;
   }
   return std::nullopt;
 }
 
 void KeepOnScreen(QWidget* window) {
-  if (!window || window->findChild<QObject*>(QStringLiteral("SorvelScreenKeeper"), Qt::FindDirectChildrenOnly))
+  if (!window ||
+      window->findChild<QObject*>(QStringLiteral("SorvelScreenKeeper"), Qt::FindDirectChildrenOnly))
     return;
   window->installEventFilter(new TScreenKeeper(window));
 }

@@ -77,32 +77,35 @@ TEST_P(ValidateOptionsRefuses, WithTheWindowsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ValidateOptionsRefuses,
-    ::testing::Values(
-        TRefusal{"value", "2,5", "'2,5' is not a valid number!", false},  // not 25
-        TRefusal{"value", "1.2.3", "'1.2.3' is not a valid number!", false},
-        TRefusal{"value", "", "'' is not a valid number!", false},
-        TRefusal{"value", "1e999", "'1e999' is not a valid number!", false},
-        TRefusal{"df", "0", "df must be greater than 0!", false},
-        TRefusal{"df", "-1", "df must be greater than 0!", false},
-        TRefusal{"alpha", "1", "Alpha must be between 0 and 1!", false},
-        TRefusal{"alpha", "0", "Alpha must be between 0 and 1!", false},
-        TRefusal{"trials", "2.5", "'2.5' is not a whole number!", false},
-        TRefusal{"trials", "0", "Trials must be from 1 to 100!", false},
-        TRefusal{"trials", "101", "Trials must be from 1 to 100!", false},
-        TRefusal{"decimals", "10", "Decimals must be from 0 to 9!", false},
-        TRefusal{"shape", "oval", "'oval' is not a choice of --shape (round|square)", true},
-        TRefusal{"clear", "maybe", "--clear takes no value, or 1 or 0", true},
-        TRefusal{"x", "Mass", "'Mass' is not a column of the data set!", false},
-        TRefusal{"x", "4", "'4' is not a column of the data set!", false},
-        TRefusal{"ys", "1,,2", "'' is not a column of the data set!", false},
-        TRefusal{"colour", "red", "sample has no option '--colour'", true}));
+    ::testing::Values(TRefusal{"value", "2,5", "'2,5' is not a valid number!", false},  // not 25
+                      TRefusal{"value", "1.2.3", "'1.2.3' is not a valid number!", false},
+                      TRefusal{"value", "", "'' is not a valid number!", false},
+                      TRefusal{"value", "1e999", "'1e999' is not a valid number!", false},
+                      TRefusal{"df", "0", "df must be greater than 0!", false},
+                      TRefusal{"df", "-1", "df must be greater than 0!", false},
+                      TRefusal{"alpha", "1", "Alpha must be between 0 and 1!", false},
+                      TRefusal{"alpha", "0", "Alpha must be between 0 and 1!", false},
+                      TRefusal{"trials", "2.5", "'2.5' is not a whole number!", false},
+                      TRefusal{"trials", "0", "Trials must be from 1 to 100!", false},
+                      TRefusal{"trials", "101", "Trials must be from 1 to 100!", false},
+                      TRefusal{"decimals", "10", "Decimals must be from 0 to 9!", false},
+                      TRefusal{"shape", "oval", "'oval' is not a choice of --shape (round|square)",
+                               true},
+                      TRefusal{"clear", "maybe", "--clear takes no value, or 1 or 0", true},
+                      TRefusal{"x", "Mass", "'Mass' is not a column of the data set!", false},
+                      TRefusal{"x", "4", "'4' is not a column of the data set!", false},
+                      TRefusal{"ys", "1,,2", "'' is not a column of the data set!", false},
+                      TRefusal{"colour", "red", "sample has no option '--colour'", true}));
 
 TEST(ValidateOptions, DefaultsFillWhatIsNotGivenAndAccessorsReadTheKinds) {
   auto data = Data();
-  TValidation v = ValidateOptions(
-      Sample(),
-      {{"value", " -.5 "}, {"shape", "square"}, {"clear", "1"}, {"x", "height, cm"}, {"ys", "3, 1"}},
-      data.get());
+  TValidation v = ValidateOptions(Sample(),
+                                  {{"value", " -.5 "},
+                                   {"shape", "square"},
+                                   {"clear", "1"},
+                                   {"x", "height, cm"},
+                                   {"ys", "3, 1"}},
+                                  data.get());
   ASSERT_TRUE(v.Ok) << v.Message;
   const TOptionValues& o = v.Values;
   EXPECT_EQ(o.Number("value"), -0.5);
@@ -186,10 +189,9 @@ TEST(ReadPlainNumber, TakesWhatAnEditHoldsAndNothingElse) {
     const char* Text;
     bool Ok;
     double Value;
-  } cases[] = {{"2.5", true, 2.5},   {".5", true, 0.5},     {"-3", true, -3},
-               {"+4", true, 4},      {"1e-3", true, 1e-3},  {" 7 ", true, 7},
-               {"2,5", false, 0},    {"1,000", false, 0},   {"abc", false, 0},
-               {"", false, 0},       {"1 2", false, 0},     {"0x10", false, 0}};
+  } cases[] = {{"2.5", true, 2.5},   {".5", true, 0.5}, {"-3", true, -3},  {"+4", true, 4},
+               {"1e-3", true, 1e-3}, {" 7 ", true, 7},  {"2,5", false, 0}, {"1,000", false, 0},
+               {"abc", false, 0},    {"", false, 0},    {"1 2", false, 0}, {"0x10", false, 0}};
   for (const auto& c : cases) {
     double x = 0;
     EXPECT_EQ(ReadPlainNumber(c.Text, x), c.Ok) << c.Text;
@@ -229,8 +231,7 @@ TEST(ReportTable, ColumnsAlignOnTheirWidestCell) {
   EXPECT_EQ(t.Lines(), (std::vector<std::string>{
                            " Source    df       p",
                            " X\xC2\xB2 test   12  0.012*",  // "X²" is two characters wide
-                           " Error    2.5  0.500",
-                           " Missing          999"}));
+                           " Error    2.5  0.500", " Missing          999"}));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QBuffer>
-#include <QSvgGenerator>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
@@ -13,10 +12,11 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
-#include <QPrinter>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QSvgGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -80,7 +80,8 @@ TEST(ChartExportTest, PngOfTheAskedSizeSvgWithTitleAndPointsPdfWithTitle) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   TChart chart = SampleChart();
-  const QString png = dir.filePath("c.png"), svg = dir.filePath("c.svg"), pdf = dir.filePath("c.pdf");
+  const QString png = dir.filePath("c.png"), svg = dir.filePath("c.svg"),
+                pdf = dir.filePath("c.pdf");
   ASSERT_TRUE(SaveChartFile(chart, png, QSize(1200, 700)));
   QImage img(png);
   EXPECT_EQ(img.size(), QSize(1200, 700));
@@ -153,9 +154,11 @@ TEST(ChartExportTest, DenseLineInAFileKeepsItsExtremes) {
   while (!xml.atEnd()) {
     xml.readNext();
     if (!xml.isStartElement() || xml.name() != QLatin1String("polyline")) continue;
-    const QStringList pairs = xml.attributes().value("points").toString().split(' ', Qt::SkipEmptyParts);
+    const QStringList pairs =
+        xml.attributes().value("points").toString().split(' ', Qt::SkipEmptyParts);
     if (pairs.size() < 1000) continue;  // the axes' and grid's lines
-    for (const QString& p : pairs) pts.emplace_back(p.section(',', 0, 0).toDouble(), p.section(',', 1, 1).toDouble());
+    for (const QString& p : pairs)
+      pts.emplace_back(p.section(',', 0, 0).toDouble(), p.section(',', 1, 1).toDouble());
   }
   ASSERT_FALSE(xml.hasError());
   ASSERT_GT(pts.size(), 1000u);
@@ -170,7 +173,9 @@ TEST(ChartExportTest, DenseLineInAFileKeepsItsExtremes) {
   TQtChartMetrics metrics(p);
   TChartLayout l = LayoutChart(chart, metrics, 600, 400);
   p.end();
-  auto near = [](QPointF a, double x, double y) { return std::abs(a.x() - x) <= 0.06 && std::abs(a.y() - y) <= 0.06; };
+  auto near = [](QPointF a, double x, double y) {
+    return std::abs(a.x() - x) <= 0.06 && std::abs(a.y() - y) <= 0.06;
+  };
   EXPECT_TRUE(near(pts.front(), l.MapX(1), l.MapY(0, 3)));
   EXPECT_TRUE(near(pts.back(), l.MapX(100000), l.MapY(0, 7)));
   double top = 1e9, bottom = -1e9;
@@ -226,7 +231,8 @@ class ChartFormTest : public ::testing::Test {
   }
   QPoint Pixel(int panel, double x, double y) {
     const TChartLayout& l = form->ChartView->Layout();
-    return QPoint(static_cast<int>(std::lround(l.MapX(x))), static_cast<int>(std::lround(l.MapY(panel, y))));
+    return QPoint(static_cast<int>(std::lround(l.MapX(x))),
+                  static_cast<int>(std::lround(l.MapY(panel, y))));
   }
   TMessageLog messages;
   std::unique_ptr<TChartForm> form;
@@ -365,12 +371,16 @@ TEST_F(ChartFormTest, SaveByExtensionJpegQualityFirst) {
   }
   // JPEG: the options come first; Cancel writes nothing
   bool asked = WithDialog<QInputDialog>(
-      [&] { EXPECT_FALSE(g.SaveChartAs(chart, QSize(400, 300), dir.filePath("c.jpg"), form.get())); },
+      [&] {
+        EXPECT_FALSE(g.SaveChartAs(chart, QSize(400, 300), dir.filePath("c.jpg"), form.get()));
+      },
       [](QInputDialog* d) { d->reject(); });
   EXPECT_TRUE(asked);
   EXPECT_FALSE(QFile::exists(dir.filePath("c.jpg")));
   asked = WithDialog<QInputDialog>(
-      [&] { EXPECT_TRUE(g.SaveChartAs(chart, QSize(400, 300), dir.filePath("c.jpg"), form.get())); },
+      [&] {
+        EXPECT_TRUE(g.SaveChartAs(chart, QSize(400, 300), dir.filePath("c.jpg"), form.get()));
+      },
       [](QInputDialog* d) {
         d->setIntValue(75);
         d->accept();
@@ -490,11 +500,12 @@ TEST(PointLabelTest, PlacedAboveTheMouseInsideTheScreen) {
     QPoint mouse, topLeft;
   } cases[] = {
       {{800, 600}, {650, 480}},
-      {{100, 600}, {0, 480}},   // not beyond the left edge
-      {{800, 50}, {650, 0}},    // nor the top
+      {{100, 600}, {0, 480}},  // not beyond the left edge
+      {{800, 50}, {650, 0}},   // nor the top
       {{1900, 1000}, {1750, 880}},
   };
-  for (const auto& c : cases) EXPECT_EQ(TForm_PointLabel::Placement(frame, c.mouse, screen), c.topLeft);
+  for (const auto& c : cases)
+    EXPECT_EQ(TForm_PointLabel::Placement(frame, c.mouse, screen), c.topLeft);
 }
 
 TEST(PointLabelTest, LastTextAndCancel) {

@@ -97,8 +97,8 @@ TEST_F(CliChartTest, FailedSaveIsAFileError) {
 TEST(CliFormatTest, RtfGoesToTheOutputFile) {
   namespace fs = std::filesystem;
   fs::path file = fs::temp_directory_path() / "sorvel_cli_output_test.rtf";
-  TCliRun r = RunArgs({"test-statistics", "--value", "1.96", "--format", "rtf", "--output",
-                file.string()});
+  TCliRun r =
+      RunArgs({"test-statistics", "--value", "1.96", "--format", "rtf", "--output", file.string()});
   ASSERT_EQ(r.Status, CliOk) << r.Err;
   EXPECT_EQ(r.Out, "");
   std::ifstream f(file, std::ios::binary);

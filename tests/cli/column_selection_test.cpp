@@ -76,23 +76,29 @@ TEST_F(CliColumnSelection, ChoicesReachTheAnalysisOrAreRefusedByName) {
   const TCase cases[] = {
       {{}, CliOk, "typed values\n", ""},
       {{f}, CliOk, "typed values\n", ""},
+      // clang-format off
       {{f, "--group1", "before", "--group2", "3"}, CliOk, "Before: 10 11 13\nAfter: 12 14 15\n", ""},
       {{f, "--group1", "Before", "--group2", "After", "--exclude-incomplete-pairs"}, CliOk,
        "Before: 10 13\nAfter: 12 15\n", ""},
       {{f, "--group1", "Before", "--group2", "After", "--missing", "X = 10"}, CliOk,
        "Before: 11 13\nAfter: 12 14 15\n", ""},
+      // clang-format on
       {{f, "--reference", "Shift", "--data", "Before", "--level1", "Night", "--level2", "1"},
+       // clang-format off
        CliOk, "Night: 11 13\nDay: 10\n", ""},
       {{f, "--kind", "1", "--reference", "Line", "--data", "After", "--level1", "1"}, CliOk,
        "1: 12 14\n", ""},
       {{f, "--group1", "Before", "--group2", "Wieght"}, CliUsage, "",
+       // clang-format on
        "sorvelstats-cli: --group2: no column 'Wieght'\n"},
       {{f, "--reference", "Shift", "--data", "Before", "--level1", "Day", "--level2", "Evening"},
+       // clang-format off
        CliUsage, "", "sorvelstats-cli: --level2: no level 'Evening' in column 'Shift'\n"},
       {{f, "--reference", "Line", "--data", "Before", "--level1", "4", "--level2", "1"}, CliUsage,
        "", "sorvelstats-cli: --level1: no level '4' in column 'Line'\n"},
       {{f, "--kind", "4", "--reference", "Line", "--data", "Before", "--level1", "1", "--level2", "2"},
        CliUsage, "", "sorvelstats-cli: two dependent samples take --group1 and --group2, not --reference\n"},
+      // clang-format on
       {{"--group1", "Before"}, CliUsage, "", "sorvelstats-cli: --group1 needs a data file\n"},
       {{"--missing", "X = 0"}, CliUsage, "", "sorvelstats-cli: --missing needs a data file\n"},
   };
@@ -114,9 +120,9 @@ TEST_F(CliColumnSelection, HelpListsTheOptionsAndTheOptionalDataFile) {
   EXPECT_NE(r.Out.find("Usage: sorvelstats-cli selection-probe [DATAFILE] [--option value ...]"),
             std::string::npos)
       << r.Out;
-  for (const char* o : {"--group1 COLUMN", "--group2 COLUMN", "--exclude-incomplete-pairs ",
-                        "--reference COLUMN", "--data COLUMN", "--level1 TEXT", "--level2 TEXT",
-                        "--missing RULE"})
+  for (const char* o :
+       {"--group1 COLUMN", "--group2 COLUMN", "--exclude-incomplete-pairs ", "--reference COLUMN",
+        "--data COLUMN", "--level1 TEXT", "--level2 TEXT", "--missing RULE"})
     EXPECT_NE(r.Out.find(o), std::string::npos) << o;
 }
 

@@ -33,7 +33,8 @@ TEST(DataCommands, CopyKeepsEveryCell) {
   fs::path dir = fs::temp_directory_path() / ("sorvel_data_copy_" + std::to_string(::getpid()));
   fs::create_directories(dir);
   fs::path examples = fs::path(__FILE__).parent_path() / ".." / ".." / "examples";
-  for (const char* name : {"process.sorvel", "fill_weights.sorvel", "defects.sorvel", "heights.dat"}) {
+  for (const char* name :
+       {"process.sorvel", "fill_weights.sorvel", "defects.sorvel", "heights.dat"}) {
     fs::path in = examples / name, once = dir / "once.dat", twice = dir / "twice.dat";
     ASSERT_EQ(RunData({"data-copy", in.string(), once.string()}), 0) << name;
     ASSERT_EQ(RunData({"data-copy", once.string(), twice.string()}), 0) << name;
@@ -49,8 +50,8 @@ TEST(DataCommands, CopyKeepsEveryCell) {
   }
   // --no-names and --no-descriptions leave those lines out.
   fs::path bare = dir / "bare.dat";
-  ASSERT_EQ(RunData({"data-copy", (examples / "process.sorvel").string(), bare.string(), "--no-names",
-                 "--no-descriptions"}),
+  ASSERT_EQ(RunData({"data-copy", (examples / "process.sorvel").string(), bare.string(),
+                     "--no-names", "--no-descriptions"}),
             0);
   EXPECT_EQ(Bytes(bare).substr(0, 7), "1\t10.01");
   fs::remove_all(dir);
@@ -64,7 +65,8 @@ TEST(DataCommands, CopyToCsvKeepsTheDataSet) {
   fs::create_directories(dir);
   fs::path examples = fs::path(__FILE__).parent_path() / ".." / ".." / "examples";
   for (const char* name : {"airquality.csv", "process.sorvel", "defects.sorvel"}) {
-    fs::path in = examples / name, csv = dir / "once.csv", again = dir / "twice.csv", tab = dir / "tab.dat";
+    fs::path in = examples / name, csv = dir / "once.csv", again = dir / "twice.csv",
+             tab = dir / "tab.dat";
     ASSERT_EQ(RunData({"data-copy", in.string(), csv.string()}), 0) << name;
     ASSERT_EQ(RunData({"data-copy", csv.string(), again.string()}), 0) << name;
     ASSERT_EQ(RunData({"data-copy", csv.string(), tab.string()}), 0) << name;
@@ -79,7 +81,8 @@ TEST(DataCommands, CopyToCsvKeepsTheDataSet) {
   }
   std::string info;
   RunData({"data-info", (examples / "airquality.csv").string()}, &info);
-  EXPECT_NE(info.find("Column 2: Ozone\n  Title: \n  LSL: -  Target: -  USL: -\n  Type: numeric\n  Valid: 116  Missing: 37"),
+  EXPECT_NE(info.find("Column 2: Ozone\n  Title: \n  LSL: -  Target: -  USL: -\n  Type: numeric\n  "
+                      "Valid: 116  Missing: 37"),
             std::string::npos)
       << info;
   fs::remove_all(dir);

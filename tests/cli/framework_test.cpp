@@ -28,21 +28,27 @@ TEST(CliOptions, RefusalsAreTheWindowsMessagesAndUsageFaultsAreTold) {
     std::string Err;  // start of standard error
   } cases[] = {
       {{"test-statistics", "--value", "2,5"}, CliRefused, "'2,5' is not a valid number!\n"},
-      {{"test-statistics", "--distribution", "t", "--value", "2", "--df", "1,0"}, CliRefused,
+      {{"test-statistics", "--distribution", "t", "--value", "2", "--df", "1,0"},
+       CliRefused,
        "'1,0' is not a valid number!\n"},
       {{"test-statistics", "--decimals", "12"}, CliRefused, "Decimals must be from 0 to 9!\n"},
       {{"test-statistics", "--decimals", "x"}, CliRefused, "'x' is not a whole number!\n"},
-      {{"test-statistics", "--tails", "both"}, CliUsage,
+      {{"test-statistics", "--tails", "both"},
+       CliUsage,
        "sorvelstats-cli: 'both' is not a choice of --tails (two|lower|upper)\n"},
-      {{"test-statistics", "--colour", "red"}, CliUsage,
+      {{"test-statistics", "--colour", "red"},
+       CliUsage,
        "sorvelstats-cli: test-statistics has no option '--colour'"},
-      {{"test-statistics", "--value"}, CliUsage,
+      {{"test-statistics", "--value"},
+       CliUsage,
        "sorvelstats-cli: the option '--value' needs a value\n"},
       {{"about"}, CliUsage, "sorvelstats-cli: the command 'about' (Help > About...) only opens"},
-      {{"descriptive-statistics"}, CliUsage,
+      {{"descriptive-statistics"},
+       CliUsage,
        "sorvelstats-cli: descriptive-statistics needs a data file\n"},
       {{"descriptive-statistics", "/no/such/file.dat"}, CliFileError, "sorvelstats-cli: "},
-      {{"descriptive-statistics", "x.dat", "--chart", "x.png"}, CliUsage,
+      {{"descriptive-statistics", "x.dat", "--chart", "x.png"},
+       CliUsage,
        "sorvelstats-cli: descriptive-statistics draws no chart\n"},
   };
   for (const auto& c : cases) {
@@ -88,7 +94,8 @@ TEST(CliList, EveryCommandWithItsStateAndWhereItRuns) {
   EXPECT_EQ(byName["omega-squared"][3], "not-built");
   EXPECT_EQ(byName["data-info"][4], "command-line");
   EXPECT_EQ(byName["data-copy"][4], "command-line");
-  for (const char* data : {"transform", "generate-run-numbers", "auto-recode-variables", "weight-cases"})
+  for (const char* data :
+       {"transform", "generate-run-numbers", "auto-recode-variables", "weight-cases"})
     EXPECT_EQ(byName[data][4], "command-line") << data;
   EXPECT_EQ(byName["descriptive-statistics"][2], "Descriptive Statistics");
 }

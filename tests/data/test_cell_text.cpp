@@ -14,22 +14,34 @@ TEST(CellText, ParsesTheProgramsNumberInput) {
     double want;
   };
   const Case cases[] = {
+      // clang-format off
       {"1,234", 1234},     {"$5", 5},          {"50%", 0.5},         {"12.5%", 0.125},
       {"-.5", -0.5},       {"5.", 5},          {".5", 0.5},          {" 5", 5},
       {"+5", 5},           {"1e3", 1000},      {"-2.5E-2", -0.025},  {"1,234,567.25", 1234567.25},
       {"-.", -0.0},        {"0", 0},           {"007", 7},
+      // clang-format on
       // missing: empty, dots, trailing blank, incomplete numbers
+      // clang-format off
       {"", MissingValue},  {".", MissingValue}, {"..", MissingValue}, {"5 ", MissingValue},
       {"1-2", MissingValue}, {"E", MissingValue}, {"-", MissingValue}, {"%", MissingValue},
       {"1.2.3", MissingValue}, {"+-5", MissingValue}, {"1e999", MissingValue}, {"1 2", MissingValue},
+      // clang-format on
       // missing: the marks R, spreadsheets and databases write for a missing number
-      {"NA", MissingValue}, {"N/A", MissingValue}, {"#N/A", MissingValue}, {"NaN", MissingValue},
-      {"nan", MissingValue}, {"null", MissingValue}, {"NULL", MissingValue}, {" NA", MissingValue},
+      {"NA", MissingValue},
+      {"N/A", MissingValue},
+      {"#N/A", MissingValue},
+      {"NaN", MissingValue},
+      {"nan", MissingValue},
+      {"null", MissingValue},
+      {"NULL", MissingValue},
+      {" NA", MissingValue},
       // text: any other character outside the numeric set, other spellings of the marks too
+      // clang-format off
       {"abc", TextValue},  {"1a", TextValue},   {"inf", TextValue},   {"Na", TextValue},
       {"na", TextValue},   {"Null", TextValue}, {"NAN", TextValue},   {"N/A/", TextValue},
       {"#NA", TextValue},  {"NA5", TextValue},  {"none", TextValue},
       {"12:30", TextValue}, {"0x10", TextValue},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(ParseCellText(c.text), c.want) << '"' << c.text << '"';
 }
@@ -103,8 +115,8 @@ TEST(CellText, DataLineSplitter) {
       {"1\t2\t", {"1", "2"}},
       {"\t5", {"", "5"}},
       {"  a  b ", {"a", "b"}},
-      {"a b\tc", {"a b", "c"}},       // a tab wins over blanks
-      {"x, y", {"x", "y"}},           // commas win over blanks; fields trimmed
+      {"a b\tc", {"a b", "c"}},  // a tab wins over blanks
+      {"x, y", {"x", "y"}},      // commas win over blanks; fields trimmed
       {"\t", {""}},
       {"", {}},
   };

@@ -44,9 +44,9 @@ TEST_F(ColumnSelectionTest, TestKindsChooseTheGroupsAndPages) {
     int Kind;
     bool TwoSample, Reference;
   };
-  for (const TCase& c : {TCase{ColSelOneMean, false, true}, TCase{ColSelOneVariance, false, true},
-                         TCase{ColSelTwoIndependent, true, true},
-                         TCase{ColSelTwoDependent, true, false}}) {
+  for (const TCase& c :
+       {TCase{ColSelOneMean, false, true}, TCase{ColSelOneVariance, false, true},
+        TCase{ColSelTwoIndependent, true, true}, TCase{ColSelTwoDependent, true, false}}) {
     TColumnSelection sel;
     sel.LoadMode = ColSelByReference;  // left there by an earlier kind
     sel.Start(c.Kind);
@@ -170,7 +170,7 @@ TEST_F(ColumnSelectionTest, TypedChoicesAreResolvedOrNamed) {
     TColumnSelectionTexts Texts;
     const char* Error;  // empty: accepted
     std::uint8_t Mode = 0;
-    int A = 0, B = 0;              // columns 1/2, or reference/data
+    int A = 0, B = 0;             // columns 1/2, or reference/data
     std::int32_t L1 = 0, L2 = 0;  // levels (reference mode)
   };
   auto cols = [](std::string g1, std::string g2, bool pairs = false) {
@@ -192,20 +192,23 @@ TEST_F(ColumnSelectionTest, TypedChoicesAreResolvedOrNamed) {
       {ColSelTwoIndependent, cols("Before", "after"), "", ColSelByColumns, Before, After, 0, 0},
       {ColSelTwoDependent, cols("2", "3", true), "", ColSelByColumns, Before, After, 0, 0},
       {ColSelOneMean, cols("score", ""), "", ColSelByColumns, Score, Score, 0, 0},
-      {ColSelTwoIndependent, ref("Level", "Before", "Low", "High"), "", ColSelByReference,
-       Level, Before, 1, 2},
+      {ColSelTwoIndependent, ref("Level", "Before", "Low", "High"), "", ColSelByReference, Level,
+       Before, 1, 2},
       {ColSelTwoIndependent, ref("1", "4", "2", "1"), "", ColSelByReference, Level, Score, 2, 1},
-      {ColSelOneMean, ref("Score", "Before", "10", ""), "", ColSelByReference, Score, Before,
-       10, 10},
+      {ColSelOneMean, ref("Score", "Before", "10", ""), "", ColSelByReference, Score, Before, 10,
+       10},
       {ColSelTwoIndependent, cols("Before", "Wieght"), "--group2: no column 'Wieght'"},
       {ColSelTwoIndependent, cols("Before", "7"), "--group2: no column '7'"},
       {ColSelTwoIndependent, cols("Before", ""), "--group2 is needed"},
       {ColSelOneMean, cols("Before", "After"), "--group2 is for two-sample tests"},
-      {ColSelOneMean, cols("Before", "", true), "--exclude-incomplete-pairs is for two-sample tests"},
+      {ColSelOneMean, cols("Before", "", true),
+       "--exclude-incomplete-pairs is for two-sample tests"},
       {ColSelTwoIndependent, ref("Level", "Before", "Low", "Medium"),
        "--level2: no level 'Medium' in column 'Level'"},
-      {ColSelTwoIndependent, ref("Level", "Before", "3", "1"), "--level1: no level '3' in column 'Level'"},
-      {ColSelTwoIndependent, ref("Score", "Before", "1", "2"), "--level1: no level '1' in column 'Score'"},
+      {ColSelTwoIndependent, ref("Level", "Before", "3", "1"),
+       "--level1: no level '3' in column 'Level'"},
+      {ColSelTwoIndependent, ref("Score", "Before", "1", "2"),
+       "--level1: no level '1' in column 'Score'"},
       {ColSelTwoIndependent, ref("Score", "Before", "2.5", "2"),
        "--level1: no level '2.5' in column 'Score'"},
       {ColSelTwoIndependent, ref("Level", "", "1", "2"), "--data is needed"},
@@ -236,7 +239,8 @@ TEST_F(ColumnSelectionTest, TypedChoicesAreResolvedOrNamed) {
     // The window hands its choice over as these texts: they must give it back.
     TColumnSelection again;
     TRunInfo ri2;
-    ASSERT_TRUE(ColumnSelectionFromTexts(d(), ColumnSelectionToTexts(sel), c.Kind, again, ri2, error))
+    ASSERT_TRUE(
+        ColumnSelectionFromTexts(d(), ColumnSelectionToTexts(sel), c.Kind, again, ri2, error))
         << error;
     EXPECT_EQ(again.LoadMode, sel.LoadMode);
     EXPECT_EQ(again.SelectedCol1, sel.SelectedCol1);
@@ -250,7 +254,8 @@ TEST_F(ColumnSelectionTest, TypedChoicesAreResolvedOrNamed) {
   TColumnSelection sel;
   TRunInfo ri;
   std::string error;
-  EXPECT_FALSE(ColumnSelectionFromTexts(d(), cols("BEFORE", "Level"), ColSelTwoIndependent, sel, ri, error));
+  EXPECT_FALSE(
+      ColumnSelectionFromTexts(d(), cols("BEFORE", "Level"), ColSelTwoIndependent, sel, ri, error));
   EXPECT_EQ(error, "--group1: no column 'BEFORE'");
 }
 

@@ -126,12 +126,9 @@ TEST(CsvRecord, WhatTheFirstLineShows) {
     bool open, commaOutside, tabOutside, firstQuoted;
   };
   const Case cases[] = {
-      {"\"unclosed,x", true, false, false, true},
-      {"1,\"unclosed", true, true, false, false},
-      {"a\tb,c", false, true, true, false},
-      {"\"a\"\t\"b\"", false, false, true, true},
-      {"\"a\tb\"", false, false, false, true},
-      {"\"\"", false, false, false, true},
+      {"\"unclosed,x", true, false, false, true}, {"1,\"unclosed", true, true, false, false},
+      {"a\tb,c", false, true, true, false},       {"\"a\"\t\"b\"", false, false, true, true},
+      {"\"a\tb\"", false, false, false, true},    {"\"\"", false, false, false, true},
       {"abc", false, false, false, false},
   };
   for (const auto& c : cases) {
@@ -164,10 +161,12 @@ TEST(CsvRecord, FieldsAreQuotedExactlyWhenTheyMustBe) {
     const char* want;
   };
   const Case cases[] = {
+      // clang-format off
       {"plain", "plain"},           {"New York", "New York"},  {"", ""},
       {"1,234", "\"1,234\""},       {"say \"hi\"", "\"say \"\"hi\"\"\""},
       {"a\tb", "\"a\tb\""},         {"a\nb", "\"a\nb\""},      {"a\rb", "\"a\rb\""},
       {" lead", "\" lead\""},       {"trail ", "\"trail \""},  {"5\"", "\"5\"\"\""},
+      // clang-format on
   };
   for (const auto& c : cases) {
     std::string out;
@@ -198,37 +197,66 @@ TEST_F(CsvTest, CommaSeparatedLinesWithQuotes) {
     Rows cells;  // names row first
   };
   const Case cases[] = {
-      {"R's names line and row names", ".dat",
+      {"R's names line and row names",
+       ".dat",
        "\"\",\"mpg\",\"cyl\"\n\"Mazda RX4\",21,6\n\"Datsun 710\",22.8,4\n",
        {{"Col1", "mpg", "cyl"}, {"Mazda RX4", "21", "6"}, {"Datsun 710", "22.8", "4"}}},
-      {"a comma inside quotes splits nothing", ".txt", "\"Smith, J\",30\n\"Doe, A\",41\n",
+      {"a comma inside quotes splits nothing",
+       ".txt",
+       "\"Smith, J\",30\n\"Doe, A\",41\n",
        {{"Col1", "Col2"}, {"Smith, J", "30"}, {"Doe, A", "41"}}},
-      {"quoted numbers make no names line", ".dat", "\"1\",\"2\"\n3,4\n", {{"Col1", "Col2"}, {"1", "2"}, {"3", "4"}}},
+      {"quoted numbers make no names line",
+       ".dat",
+       "\"1\",\"2\"\n3,4\n",
+       {{"Col1", "Col2"}, {"1", "2"}, {"3", "4"}}},
       // A cell holds what Save gives back: line breaks and tabs inside become blanks.
-      {"line breaks inside quotes", ".dat", "id,note\r\n1,\"first\r\nsecond\"\r\n2,\"x\"\r\n",
+      {"line breaks inside quotes",
+       ".dat",
+       "id,note\r\n1,\"first\r\nsecond\"\r\n2,\"x\"\r\n",
        {{"id", "note"}, {"1", "first  second"}, {"2", "x"}}},
-      {"a comment mark inside quotes is text", ".dat", "1,\"b\n*c\"\n", {{"Col1", "Col2"}, {"1", "b *c"}}},
-      {"every line end inside quotes a blank", ".dat", "1,\"a\r\nb\rc\nd\"\r\n",
+      {"a comment mark inside quotes is text",
+       ".dat",
+       "1,\"b\n*c\"\n",
+       {{"Col1", "Col2"}, {"1", "b *c"}}},
+      {"every line end inside quotes a blank",
+       ".dat",
+       "1,\"a\r\nb\rc\nd\"\r\n",
        {{"Col1", "Col2"}, {"1", "a  b c d"}}},
       {"quoted empty fields", ".dat", "\"x\",\"y\"\n\"\",1\n", {{"x", "y"}, {"", "1"}}},
-      {"tabs inside quotes once the file is comma-separated", ".dat", "\"a\",\"b\"\n\"c\td\",1\n",
+      {"tabs inside quotes once the file is comma-separated",
+       ".dat",
+       "\"a\",\"b\"\n\"c\td\",1\n",
        {{"a", "b"}, {"c d", "1"}}},
-      {"a description line", ".dat",
+      {"a description line",
+       ".dat",
        "\"Length\",\"Mass\"\nTitle:,\"Length, mm\",Mass\nUSL:,10,\nTarget:,\"9\"\n9.5,2\n",
        {{"Length", "Mass"}, {"9.5", "2"}}},
-      {"more than one names field empty", ".csv", ",\"b\",\n1,2,3\n", {{"Col1", "b", "Col3"}, {"1", "2", "3"}}},
+      {"more than one names field empty",
+       ".csv",
+       ",\"b\",\n1,2,3\n",
+       {{"Col1", "b", "Col3"}, {"1", "2", "3"}}},
       // The Part's rules stay for tab- and blank-separated lines: quotes are characters there.
-      {"tab-separated lines keep their quotes", ".dat", "\"a\"\t\"b\"\n\"1\"\t2\n",
+      {"tab-separated lines keep their quotes",
+       ".dat",
+       "\"a\"\t\"b\"\n\"1\"\t2\n",
        {{"\"a\"", "\"b\""}, {"\"1\"", "2"}}},
-      {"blank-separated lines keep their quotes", ".dat", "1 \"x y\"\n",
+      {"blank-separated lines keep their quotes",
+       ".dat",
+       "1 \"x y\"\n",
        {{"Col1", "Col2", "Col3"}, {"1", "\"x", "y\""}}},
-      {"a tab in the first quoted line: tab-separated", ".dat", "* c\n\"a,\tb\",c\n",
+      {"a tab in the first quoted line: tab-separated",
+       ".dat",
+       "* c\n\"a,\tb\",c\n",
        {{"Col1", "Col2"}, {"\"a,", "b\",c"}}},
       {"a lone quoted field outside .csv files", ".dat", "\"x\"\n5\n", {{"\"x\""}, {"5"}}},
       // A ".csv" file is comma-separated throughout.
-      {"one column of a .csv file", ".csv", "\"City\"\n\"New York\"\nNew York\n\"\"\n",
+      {"one column of a .csv file",
+       ".csv",
+       "\"City\"\n\"New York\"\nNew York\n\"\"\n",
        {{"City"}, {"New York"}, {"New York"}, {""}}},
-      {"names without quotes in a .csv file", ".csv", "First Name,Last Name\nAda,Lovelace\n",
+      {"names without quotes in a .csv file",
+       ".csv",
+       "First Name,Last Name\nAda,Lovelace\n",
        {{"First Name", "Last Name"}, {"Ada", "Lovelace"}}},
       {"a tab-separated .csv file", ".csv", "a\tb\n1\t2\n", {{"a", "b"}, {"1", "2"}}},
   };
@@ -241,7 +269,10 @@ TEST_F(CsvTest, CommaSeparatedLinesWithQuotes) {
     EXPECT_EQ(d.DescGrid.ColCount(), d.DataGrid.ColCount()) << c.name;
   }
   TDataList d;
-  ASSERT_TRUE(Read("desc.csv", "\"Length\",\"Mass\"\nTitle:,\"Length, mm\",Mass\nUSL:,10,\nTarget:,\"9\"\n9.5,2\n", d).Ok);
+  ASSERT_TRUE(
+      Read("desc.csv",
+           "\"Length\",\"Mass\"\nTitle:,\"Length, mm\",Mass\nUSL:,10,\nTarget:,\"9\"\n9.5,2\n", d)
+          .Ok);
   EXPECT_EQ(DescCells(d), (Rows{{"Length, mm", "Mass"}, {"10", ""}, {"9", ""}, {"", ""}}));
   EXPECT_EQ(d.ColumnUSL(1), 10);
 }
@@ -459,23 +490,38 @@ TEST_F(CsvTest, CsvRoundTripKeepsEveryCell) {
         {"in side", ",,,"}},
        {},
        {}},
+      // clang-format off
       {"numbers as typed", {{"Col1", "Col2"}, {"1,234", "50%"}, {"$5", "-.5"}, {"", "7"}, {"NA", "N/A"}}, {}, {}},
       {"first case all text with default names", {{"Col1", "Col2"}, {"red", "big"}, {"1", "2"}}, {}, {}},
       {"first case all text, names not wanted", {{"Col1", "Col2"}, {"red", "big"}, {"1", "2"}}, {}, noNames},
+      // clang-format on
       {"first case text and empty", {{"Col1", "Col2"}, {"red", ""}, {"1", "2"}}, {}, {}},
       {"first cells like comments and description keys",
-       {{"Col1", "Col2"}, {"*x", "1"}, {"Title:", "2"}, {"usl:5", "3"}, {"*", "4"}, {"LSL:,", "5"}}, {}, {}},
+       {{"Col1", "Col2"}, {"*x", "1"}, {"Title:", "2"}, {"usl:5", "3"}, {"*", "4"}, {"LSL:,", "5"}},
+       {},
+       {}},
       {"names like comments and keys", {{"*Name", "Title:"}, {"1", "2"}}, {}, {}},
       {"first cell a byte-order mark", {{"Col1", "Col2"}, {"\xEF\xBB\xBFx", "1"}}, {}, {}},
       {"one column: blanks, commas, empty cells",
-       {{"Col1"}, {"New York"}, {""}, {"x,y"}, {"5"}, {""}}, {}, {}},
+       {{"Col1"}, {"New York"}, {""}, {"x,y"}, {"5"}, {""}},
+       {},
+       {}},
       {"one named column with a blank", {{"Home town"}, {"Paris"}, {""}}, {}, {}},
-      {"empty rows and an empty last column", {{"Col1", "Col2", "Col3"}, {"", "", ""}, {"2", "3", ""}}, {}, {}},
+      {"empty rows and an empty last column",
+       {{"Col1", "Col2", "Col3"}, {"", "", ""}, {"2", "3", ""}},
+       {},
+       {}},
       {"descriptions with commas and quotes",
        {{"Diameter", "Machine"}, {"10.01", "M1"}, {"*", "M2"}},
        {{"Shaft diameter, mm", "Say \"M\""}, {"10.05", ""}, {"10", ""}, {"9.95", ""}},
        {}},
-      {"non-ASCII text", {{"Gr\xC3\xB6\xC3\x9F" "e", "Col2"}, {"\xE2\x82\xAC", "1"}}, {}, {}},
+      {"non-ASCII text",
+       {{"Gr\xC3\xB6\xC3\x9F"
+         "e",
+         "Col2"},
+        {"\xE2\x82\xAC", "1"}},
+       {},
+       {}},
   };
   int n = 0;
   for (const auto& c : cases) {
@@ -541,7 +587,8 @@ TEST_F(CsvTest, CsvWriterLayout) {
             "A-2,\r\n");
   // The tab layout is what it was for the same data set.
   EXPECT_EQ(DataFileText(d, {}),
-            "Part\tNote\r\nTitle:\tPart number\tSay \"ok\"\r\nLSL:\t0\t\r\nA-1\tfits, barely\r\nA-2\t\r\n");
+            "Part\tNote\r\nTitle:\tPart number\tSay \"ok\"\r\nLSL:\t0\t\r\nA-1\tfits, "
+            "barely\r\nA-2\t\r\n");
   // A selection: its block and names, no descriptions.
   csv.Selection = true;
   csv.Left = csv.Right = 2;

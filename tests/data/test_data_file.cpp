@@ -88,20 +88,29 @@ TEST_F(DataFileTest, ReadsNamesDescriptionsAndDataLines) {
     Rows cells;  // names row first
   };
   const Case cases[] = {
-      {"names line", "Height\tWeight\r\n170\t65\r\n180\t72\r\n", {{"Height", "Weight"}, {"170", "65"}, {"180", "72"}}},
+      {"names line",
+       "Height\tWeight\r\n170\t65\r\n180\t72\r\n",
+       {{"Height", "Weight"}, {"170", "65"}, {"180", "72"}}},
       {"no names line", "170\t65\r\n180\t72\r\n", {{"Col1", "Col2"}, {"170", "65"}, {"180", "72"}}},
-      {"a number makes it data", "Height\t2019\r\n1\t2\r\n", {{"Col1", "Col2"}, {"Height", "2019"}, {"1", "2"}}},
-      {"2147483647 is a number too", "Year\t2147483647\r\n1\t2\r\n",
+      {"a number makes it data",
+       "Height\t2019\r\n1\t2\r\n",
+       {{"Col1", "Col2"}, {"Height", "2019"}, {"1", "2"}}},
+      {"2147483647 is a number too",
+       "Year\t2147483647\r\n1\t2\r\n",
        {{"Col1", "Col2"}, {"Year", "2147483647"}, {"1", "2"}}},
       {"and -2147483647", "Year\t-2147483647\r\n", {{"Col1", "Col2"}, {"Year", "-2147483647"}}},
+      // clang-format off
       {"names only on the first line", "* comment\r\nA\tB\r\n1\t2\r\n", {{"Col1", "Col2"}, {"A", "B"}, {"1", "2"}}},
       {"names after a title line are data", "Title:\tT\r\nA\tB\r\n", {{"Col1", "Col2"}, {"A", "B"}}},
       {"trailing tab names a third column", "A\tB\t\r\n1\t2\t3\r\n", {{"A", "B", "Col3"}, {"1", "2", "3"}}},
       {"names without tabs split at blanks", "First Name,Last Name\r\n1\r\n",
+       // clang-format on
        {{"First", "Name", "Last", "Name"}, {"1", "", "", ""}}},
+      // clang-format off
       {"wide data lines add columns", "A\tB\r\n1\t2\t3\t4\r\n", {{"A", "B", "Col3", "Col4"}, {"1", "2", "3", "4"}}},
       {"separators", "1,2,3\r\n1 2   3\r\n1\t\t3\r\n1,,3\r\n1\t2\t\r\n",
        {{"Col1", "Col2", "Col3"}, {"1", "2", "3"}, {"1", "2", "3"}, {"1", "", "3"}, {"1", "", "3"}, {"1", "2", ""}}},
+      // clang-format on
       {"comments and blank lines skipped", "*x\r\n\r\n5\r\n* y\r\n6\r\n", {{"Col1"}, {"5"}, {"6"}}},
       {"empty file", "", {{"Col1"}, {""}}},
       {"fields trimmed", "1\r\n  a \t b\x01\r\n", {{"Col1", "Col2"}, {"1", ""}, {"a", "b"}}},
@@ -115,11 +124,15 @@ TEST_F(DataFileTest, ReadsNamesDescriptionsAndDataLines) {
 }
 
 TEST_F(DataFileTest, DescriptionLines) {
-  TRead r = Read("Length\tMass\r\nTitle:\tBar length\tBar mass\r\nusl:\t10\r\nTARGET:\t9\t\t\r\nLSL:\t8\t1.5\r\n9.5\t2\r\n");
+  TRead r = Read(
+      "Length\tMass\r\nTitle:\tBar length\tBar "
+      "mass\r\nusl:\t10\r\nTARGET:\t9\t\t\r\nLSL:\t8\t1.5\r\n9.5\t2\r\n");
   ASSERT_TRUE(r.Result.Ok);
   EXPECT_TRUE(r.Result.NamesRead);
   EXPECT_TRUE(r.Result.DescriptionsRead);
-  EXPECT_EQ(DescCells(*r.List), (Rows{{"Length", "Mass"}, {"Bar length", "Bar mass"}, {"10", ""}, {"9", ""}, {"8", "1.5"}}));
+  EXPECT_EQ(
+      DescCells(*r.List),
+      (Rows{{"Length", "Mass"}, {"Bar length", "Bar mass"}, {"10", ""}, {"9", ""}, {"8", "1.5"}}));
   EXPECT_EQ(r.List->ColumnLSL(2), 1.5);
   EXPECT_EQ(r.List->Ncount, 1);
   EXPECT_EQ(r.List->DescGrid.Cell(0, 3), "Target:");
@@ -136,8 +149,18 @@ TEST_F(DataFileTest, DescriptionLines) {
       {"nothing between", "Title:Length\tMass", {"Length", "Mass"}},
       {"a blank", "Title: Length\tMass", {"Length", "Mass"}},
       {"empty first title", "Title:\t\tMass", {"", "Mass"}},
-      {"UTF-8 letter first", "Title:\xC3\xA9" "A\tB", {"\xC3\xA9" "A", "B"}},
-      {"Windows-1252 letter first", "Title:\xE9" "A\tB", {"\xC3\xA9" "A", "B"}},
+      {"UTF-8 letter first",
+       "Title:\xC3\xA9"
+       "A\tB",
+       {"\xC3\xA9"
+        "A",
+        "B"}},
+      {"Windows-1252 letter first",
+       "Title:\xE9"
+       "A\tB",
+       {"\xC3\xA9"
+        "A",
+        "B"}},
       {"nothing after", "Title:", {"", ""}},
   };
   for (const auto& c : cases) {
@@ -164,10 +187,23 @@ TEST_F(DataFileTest, EncodingsAndLineEnds) {
       {"mixed", "Name\tX\r\na\t1\rb\t2\n", plain},
       {"no last line end", "Name\tX\r\na\t1\r\nb\t2", plain},
       {"byte-order mark", "\xEF\xBB\xBFName\tX\r\na\t1\r\nb\t2\r\n", plain},
-      {"UTF-8 kept", "Gr\xC3\xB6\xC3\x9F" "e\r\n\xE2\x82\xAC" "5\r\n", {{"Gr\xC3\xB6\xC3\x9F" "e"}, {"\xE2\x82\xAC" "5"}}},
-      {"Windows-1252 converted", "Caf\xE9\r\n\x80" "5\r\n", {{"Caf\xC3\xA9"}, {"\xE2\x82\xAC" "5"}}},
+      {"UTF-8 kept",
+       "Gr\xC3\xB6\xC3\x9F"
+       "e\r\n\xE2\x82\xAC"
+       "5\r\n",
+       {{"Gr\xC3\xB6\xC3\x9F"
+         "e"},
+        {"\xE2\x82\xAC"
+         "5"}}},
+      {"Windows-1252 converted",
+       "Caf\xE9\r\n\x80"
+       "5\r\n",
+       {{"Caf\xC3\xA9"},
+        {"\xE2\x82\xAC"
+         "5"}}},
       {"mixed bytes in one line", "\xC3\xA9\xE9\x81\r\n", {{"\xC3\xA9\xC3\xA9\xC2\x81"}, {""}}},
-      {"overlong and surrogate forms are not UTF-8", "\xC0\xAF\tx\xED\xA0\x80\r\n",
+      {"overlong and surrogate forms are not UTF-8",
+       "\xC0\xAF\tx\xED\xA0\x80\r\n",
        {{"\xC3\x80\xC2\xAF", "x\xC3\xAD\xC2\xA0\xE2\x82\xAC"}, {"", ""}}},
   };
   for (const auto& c : cases) {
@@ -204,8 +240,14 @@ std::string Utf16(std::string_view utf8, bool bigEndian) {
 
 TEST_F(DataFileTest, Utf16FilesAreDecoded) {
   // "Unicode text" as spreadsheet programs export it.
-  const std::string text = "Gr\xC3\xB6\xC3\x9F" "e\tTitle\r\nTitle:\t\xE2\x82\xAC\r\n1,5\t\xF0\x90\x8D\x88\r\n2\tx\r\n";
-  const Rows cells = {{"Gr\xC3\xB6\xC3\x9F" "e", "Title"}, {"1,5", "\xF0\x90\x8D\x88"}, {"2", "x"}};
+  const std::string text =
+      "Gr\xC3\xB6\xC3\x9F"
+      "e\tTitle\r\nTitle:\t\xE2\x82\xAC\r\n1,5\t\xF0\x90\x8D\x88\r\n2\tx\r\n";
+  const Rows cells = {{"Gr\xC3\xB6\xC3\x9F"
+                       "e",
+                       "Title"},
+                      {"1,5", "\xF0\x90\x8D\x88"},
+                      {"2", "x"}};
   for (bool big : {false, true}) {
     SCOPED_TRACE(big ? "big-endian" : "little-endian");
     TRead r = Read(Utf16(text, big));
@@ -223,10 +265,12 @@ TEST_F(DataFileTest, Utf16FilesAreDecoded) {
   };
   const std::string fffd = "\xEF\xBF\xBD";
   const Case broken[] = {
+      // clang-format off
       {"lone high surrogate", std::string("\xFF\xFE" "a\0\x00\xD8" "b\0", 8), {{"a" + fffd + "b"}}},
       {"lone low surrogate", std::string("\xFF\xFE\x00\xDC" "1\0", 6), {{fffd + "1"}}},
       {"high surrogate at the end", std::string("\xFF\xFE" "a\0\x00\xD8", 6), {{"a" + fffd}}},
       {"odd last byte", std::string("\xFF\xFE" "a\0b", 5), {{"a" + fffd}}},
+      // clang-format on
       {"only the mark", "\xFF\xFE", {{"Col1"}, {""}}},
   };
   for (const auto& c : broken) {
@@ -438,26 +482,54 @@ TEST_F(DataFileTest, RoundTripKeepsEveryCell) {
   noNames.VarNames = false;
   const Case cases[] = {
       {"numbers as typed", {{"Col1", "Col2"}, {"1,234", "50%"}, {"$5", "-.5"}, {"", "7"}}, {}, {}},
-      {"first case all text with default names", {{"Col1", "Col2"}, {"red", "big"}, {"1", "2"}}, {}, {}},
-      {"first case a text and 2147483647", {{"Col1", "Col2"}, {"Year", "2147483647"}, {"x", "-2147483647"}}, {}, {}},
+      {"first case all text with default names",
+       {{"Col1", "Col2"}, {"red", "big"}, {"1", "2"}},
+       {},
+       {}},
+      {"first case a text and 2147483647",
+       {{"Col1", "Col2"}, {"Year", "2147483647"}, {"x", "-2147483647"}},
+       {},
+       {}},
       {"first case text and empty", {{"Col1", "Col2"}, {"red", ""}, {"1", "2"}}, {}, {}},
-      {"first case all text, names not wanted", {{"Col1", "Col2"}, {"red", "big"}, {"1", "2"}}, {}, noNames},
+      {"first case all text, names not wanted",
+       {{"Col1", "Col2"}, {"red", "big"}, {"1", "2"}},
+       {},
+       noNames},
       {"first cell a comment mark", {{"Col1", "Col2"}, {"*x", "1"}, {"*", "2"}}, {}, {}},
       {"first cells like description keys",
-       {{"Col1", "Col2"}, {"Title:", "1"}, {"usl:5", "2"}, {"Target:x", "3"}, {"LSL:", "4"}}, {}, {}},
+       {{"Col1", "Col2"}, {"Title:", "1"}, {"usl:5", "2"}, {"Target:x", "3"}, {"LSL:", "4"}},
+       {},
+       {}},
       {"named columns with descriptions",
        {{"Diameter", "Machine"}, {"10.01", "M1"}, {"*", "M2"}},
-       {{"Shaft diameter", ""}, {"10.05", ""}, {"10", ""}, {"9.95", ""}}, {}},
+       {{"Shaft diameter", ""}, {"10.05", ""}, {"10", ""}, {"9.95", ""}},
+       {}},
       {"one column: commas, blanks, empty cells",
-       {{"Col1"}, {"1,234"}, {"a b"}, {""}, {"x,y"}, {""}}, {}, {}},
+       {{"Col1"}, {"1,234"}, {"a b"}, {""}, {"x,y"}, {""}},
+       {},
+       {}},
       {"one column, first case with a blank", {{"Col1"}, {"New York"}, {"5"}}, {}, {}},
       {"one named column", {{"City"}, {"*Paris"}, {"Title:"}}, {}, {}},
-      {"last column empty throughout", {{"Col1", "Col2", "Col3"}, {"1", "", ""}, {"2", "3", ""}}, {}, {}},
-      {"last column only described", {{"Col1", "Col2"}, {"1", ""}}, {{"", "Title"}, {"", ""}, {"", ""}, {"", ""}}, {}},
+      {"last column empty throughout",
+       {{"Col1", "Col2", "Col3"}, {"1", "", ""}, {"2", "3", ""}},
+       {},
+       {}},
+      {"last column only described",
+       {{"Col1", "Col2"}, {"1", ""}},
+       {{"", "Title"}, {"", ""}, {"", ""}, {"", ""}},
+       {}},
       {"first cell a byte-order mark", {{"Col1", "Col2"}, {"\xEF\xBB\xBFx", "1"}}, {}, {}},
-      {"non-ASCII text", {{"Gr\xC3\xB6\xC3\x9F" "e", "Col2"}, {"\xE2\x82\xAC", "1"}}, {}, {}},
+      {"non-ASCII text",
+       {{"Gr\xC3\xB6\xC3\x9F"
+         "e",
+         "Col2"},
+        {"\xE2\x82\xAC", "1"}},
+       {},
+       {}},
       {"typed with blanks, tabs and line breaks",
-       {{" Name ", "Col2"}, {"5 ", " 5"}, {"a\tb", "c\r\nd"}}, {{" T\t", ""}, {"", ""}, {"", ""}, {"", ""}}, {}},
+       {{" Name ", "Col2"}, {"5 ", " 5"}, {"a\tb", "c\r\nd"}},
+       {{" T\t", ""}, {"", ""}, {"", ""}, {"", ""}},
+       {}},
   };
   for (const auto& c : cases) {
     TDataList d = Build(c.cells, c.desc);
@@ -517,10 +589,12 @@ TEST_F(DataFileTest, NamesAFileCannotCarryAreSavedAsDefaults) {
       {"2147483647 among names", {{"2147483647", "Weight"}, {"5", "6"}}, {"Col1", "Weight"}, true},
       {"signs only", {{"-", "+"}, {"5", "6"}}, {"Col1", "+"}, true},
       {"one column named with a blank", {{"New York"}, {"5"}}, {"Col1"}, true},
+      // clang-format off
       {"one column named with a blank, a text first case", {{"New York"}, {"Paris"}}, {"Col1"}, true},
       {"number characters beside a name are fine", {{"Height", "1-2"}, {"5", "6"}}, {"Height", "1-2"}, false},
       {"names not wanted, a text first case", {{"Name", "Kind"}, {"red", "big"}, {"1", "2"}},
        {"Col1", "Col2"}, false, false},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -530,7 +604,8 @@ TEST_F(DataFileTest, NamesAFileCannotCarryAreSavedAsDefaults) {
     const fs::path file = Dir / "names.sorvel";
     TFileResult w = WriteDataFile(file.string(), d, options);
     ASSERT_TRUE(w.Ok);
-    EXPECT_EQ(w.Warnings, c.warned ? std::vector<std::string>{NamesNotSavedText} : std::vector<std::string>{});
+    EXPECT_EQ(w.Warnings,
+              c.warned ? std::vector<std::string>{NamesNotSavedText} : std::vector<std::string>{});
     TRead back = Read(FileBytes(file));
     Rows want = Cells(d);
     want[0] = c.namesBack;
@@ -566,7 +641,8 @@ TEST_F(DataFileTest, SaveReplacesTheFileOnlyWhenWritingSucceeded) {
   }
   EXPECT_EQ(FileBytes(target), "old contents\r\n");
   EXPECT_TRUE(DataEditor.FileModified);
-  EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 1);  // no temporary left
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()),
+            1);  // no temporary left
 
   // A folder in the way, and a folder that does not exist.
   fs::create_directories(Dir / "taken.dat");
@@ -627,7 +703,8 @@ TEST_F(DataFileTest, MalformedInputNeitherCrashesNorHangs) {
   std::string longLine(std::size_t(20) << 20, 'x');
   std::string manyColumns;
   for (int i = 0; i < 10000; ++i) manyColumns += "1,";
-  for (const std::string& bytes : {binary, nuls, longLine, manyColumns, std::string("\r"), std::string("Title:")}) {
+  for (const std::string& bytes :
+       {binary, nuls, longLine, manyColumns, std::string("\r"), std::string("Title:")}) {
     TRead r = Read(bytes);
     EXPECT_TRUE(r.Result.Ok);
     EXPECT_LE(r.List->MaxCol(), 512);

@@ -83,7 +83,8 @@ TEST_F(DataListTest, TextColumnsGetLevelCodesInOrderOfFirstAppearance) {
 
 TEST_F(DataListTest, UpdateDataParsesOnlyChangedRows) {
   std::string text = "A\tB\tC\r\n";
-  for (int r = 1; r <= 1000; ++r) text += std::to_string(r) + "\t" + std::to_string(2 * r) + "\tx\r\n";
+  for (int r = 1; r <= 1000; ++r)
+    text += std::to_string(r) + "\t" + std::to_string(2 * r) + "\tx\r\n";
   TDataList& d = Load(text);
   EXPECT_EQ(d.LastParsedRows(), 1000);
   EXPECT_FALSE(d.DataChanged);
@@ -246,7 +247,8 @@ TEST_F(DataListTest, RunsOfTwoReferenceColumns) {
   std::string text = "A\tB\tV\r\n";
   int v = 0;
   for (int b = 3; b >= 1; --b)
-    for (int a = 2; a >= 1; --a) text += std::to_string(a) + "\t" + std::to_string(b) + "\t" + std::to_string(++v) + "\r\n";
+    for (int a = 2; a >= 1; --a)
+      text += std::to_string(a) + "\t" + std::to_string(b) + "\t" + std::to_string(++v) + "\r\n";
   text += "\t1\t99\r\n";  // no value in A: run code 0
   TDataList& d = Load(text);
   TRunInfo ri;
@@ -280,7 +282,8 @@ TEST_F(DataListTest, WideIntegerCodesCostTheLevelsPresent) {
   std::string text = "Day\tValue\tLot\r\n";
   const long long codes[] = {20240101, 20241231, 1, 2000000000, 20240101};
   for (int i = 0; i < 5; ++i)
-    text += std::to_string(codes[i]) + "\t" + std::to_string(i + 1) + "\t" + std::to_string(codes[4 - i]) + "\r\n";
+    text += std::to_string(codes[i]) + "\t" + std::to_string(i + 1) + "\t" +
+            std::to_string(codes[4 - i]) + "\r\n";
   TDataList& d = Load(text);
   TRunInfo ri;
   ri.ColRefRun = LoadMeasureByLevel;
@@ -289,7 +292,8 @@ TEST_F(DataListTest, WideIntegerCodesCostTheLevelsPresent) {
   ri.Afirst = 1;
   ri.Alast = 2000000000;
   auto sets = Sets(d, ri);
-  std::vector<TSet> want = {{"1", {3}}, {"20240101", {1, 5}}, {"20241231", {2}}, {"2000000000", {4}}};
+  std::vector<TSet> want = {
+      {"1", {3}}, {"20240101", {1, 5}}, {"20241231", {2}}, {"2000000000", {4}}};
   EXPECT_EQ(sets, want);
   EXPECT_EQ(ri.v, 2000000000);
   d.GetGroupCount(ri);
@@ -310,7 +314,9 @@ TEST_F(DataListTest, WideIntegerCodesCostTheLevelsPresent) {
                             {"2000000000, 20241231", {4}}};
   EXPECT_EQ(Sets(d, ri), runs);
 
-  TDataList& wide = Load("A\tB\tC\tV\r\n1\t1\t1\t1\r\n4000000000000\t1\t1\t2\r\n1\t4000000000000\t4000000000000\t3\r\n1\t1\t1\t4\r\n");
+  TDataList& wide = Load(
+      "A\tB\tC\tV\r\n1\t1\t1\t1\r\n4000000000000\t1\t1\t2\r\n1\t4000000000000\t4000000000000\t3\r\n"
+      "1\t1\t1\t4\r\n");
   ri.InitRunInfo();
   ri.ColRefRun = LoadMeasureByRun;
   ri.measure = 4;
@@ -534,8 +540,15 @@ TEST_F(DataListTest, SubgroupStatsLoadTheRowStatisticsOfOneSet) {
     std::vector<double> want;
   };
   const Case cases[] = {
-      {"every row: means, the row without values left out", LoadAllColumns, 1, RowStatMean, {2, 2, 6, 7, 15}},
-      {"every row: standard deviations of rows with two values", LoadRowMeans, 1, RowStatStdDev,
+      {"every row: means, the row without values left out",
+       LoadAllColumns,
+       1,
+       RowStatMean,
+       {2, 2, 6, 7, 15}},
+      {"every row: standard deviations of rows with two values",
+       LoadRowMeans,
+       1,
+       RowStatStdDev,
        {R2, R8, R8, R50}},
       {"every row: counts, 0 included", LoadAllColumns, 1, RowStatCount, {2, 1, 2, 0, 2, 2}},
       {"level 1", LoadColumnsByLevel, 1, RowStatMean, {2, 6}},

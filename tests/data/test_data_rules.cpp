@@ -157,7 +157,8 @@ TEST_F(DataRulesTest, TransformErrorReloadsUntransformed) {
   EXPECT_EQ(values, (std::vector<double>{4, 1, 0, 9}));
   EXPECT_DOUBLE_EQ(std::accumulate(values.begin(), values.end(), 0.0) / values.size(), 3.5);
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], "Transform Error - Turning Off Transform!\nTransform: LN(X)\nError: X <= 0");
+  EXPECT_EQ(messages[0],
+            "Transform Error - Turning Off Transform!\nTransform: LN(X)\nError: X <= 0");
   EXPECT_EQ(TransformRec.no, TransformNone);
 
   // The extremes too: ln 9 would stand beside an untransformed 0.
@@ -231,7 +232,8 @@ TEST_F(DataRulesTest, NumberLists) {
 
 TEST_F(DataRulesTest, ProcessIfOverRelationsAndValues) {
   // Line, Shift, Group (text: A = 1, B = 2); row 5 has no Line.
-  TDataList& d = Load("Line\tShift\tGroup\r\n1\t1\tA\r\n2\t2\tB\r\n3\t1\tA\r\n4\t3\tB\r\n\t2\tA\r\n");
+  TDataList& d =
+      Load("Line\tShift\tGroup\r\n1\t1\tA\r\n2\t2\tB\r\n3\t1\tA\r\n4\t3\tB\r\n\t2\tA\r\n");
   struct TCase {
     const char* Rule;
     const char* Text;  // the status text
@@ -286,10 +288,12 @@ TEST_F(DataRulesTest, MalformedRulesAreNamed) {
   };
   const TCase processIf[] = {
       {"Lane = 1", "no column 'Lane'"},
-      {"Line ~ 1", "no relation (= > >= < <= <> in, Not in) in the Process If condition 'Line ~ 1'"},
+      {"Line ~ 1",
+       "no relation (= > >= < <= <> in, Not in) in the Process If condition 'Line ~ 1'"},
       {"Line = x", "'x' is not a number in the Process If condition 'Line = x'"},
       {"Line in [1,x]", "'x' is not a number in the Process If condition 'Line in [1,x]'"},
-      {"Line = 1 or Shift = 2 or Line = 3", "Process If has more than two conditions: 'Line = 1 or Shift = 2 or Line = 3'"},
+      {"Line = 1 or Shift = 2 or Line = 3",
+       "Process If has more than two conditions: 'Line = 1 or Shift = 2 or Line = 3'"},
       {"", "the Process If rule is empty"},
   };
   for (const auto& c : processIf) {
@@ -302,7 +306,8 @@ TEST_F(DataRulesTest, MalformedRulesAreNamed) {
       {"Y = 1", "a missing-value condition starts with X: 'Y = 1'"},
       {"X <> 1", "no relation (= > >= < <=) in the missing-value condition 'X <> 1'"},
       {"X = a", "not a number in the missing-value condition 'X = a'"},
-      {"X = 1 or X = 2 or X = 3", "the missing-value rule has more than two conditions: 'X = 1 or X = 2 or X = 3'"},
+      {"X = 1 or X = 2 or X = 3",
+       "the missing-value rule has more than two conditions: 'X = 1 or X = 2 or X = 3'"},
   };
   for (const auto& c : missing) {
     TMissingChoice choice;
@@ -387,7 +392,8 @@ TEST_F(DataRulesTest, AddTransformedVariable) {
   EXPECT_EQ(TransformRec.no, TransformLog);
   // The column limit: Add counts the new columns, Modify none.
   d.SetColCount(510);
-  EXPECT_EQ(AddTransformedVariables(d, {1, 2}, false, false).Message, "Maximum Number of Columns Exceeded.");
+  EXPECT_EQ(AddTransformedVariables(d, {1, 2}, false, false).Message,
+            "Maximum Number of Columns Exceeded.");
 }
 
 // Weight Cases and the commands that add or rewrite columns parse only what changed; the
@@ -450,7 +456,8 @@ TEST_F(DataRulesTest, CommandsLeaveTheNumbersAFullParseGives) {
   // Enough copies for the columns to be built on several threads.
   std::string many = "Group\tW\tX\r\n";
   for (int r = 1; r <= 13000; ++r)
-    many += std::string(r % 3 ? "a" : "b") + "\t" + (r % 5 ? "3" : "") + "\t" + std::to_string(r * 0.5) + "\r\n";
+    many += std::string(r % 3 ? "a" : "b") + "\t" + (r % 5 ? "3" : "") + "\t" +
+            std::to_string(r * 0.5) + "\r\n";
   TDataList& big = Load(many);
   ASSERT_TRUE(WeightCases(big, 2, [](std::int64_t) { return true; }).Done);
   EXPECT_EQ(big.Ncount, 13000 + 2 * 10400);
@@ -475,7 +482,8 @@ TEST_F(DataRulesTest, WeightCases) {
     std::string text = "Case\tW\r\n";
     std::string weights = c.Weights;
     int n = 0;
-    for (std::size_t p = 0; (p = weights.find("\r\n")) != std::string::npos; weights.erase(0, p + 2))
+    for (std::size_t p = 0; (p = weights.find("\r\n")) != std::string::npos;
+         weights.erase(0, p + 2))
       text += std::to_string(++n) + "\t" + weights.substr(0, p) + "\r\n";
     TDataList& d = Load(text);
     std::int64_t asked = 0;
@@ -492,7 +500,9 @@ TEST_F(DataRulesTest, WeightCases) {
   TDataList& big = Load("W\r\n1\r\n1e10\r\n");
   auto r = WeightCases(big, 1, [](std::int64_t) { return true; });
   EXPECT_FALSE(r.Done);
-  EXPECT_EQ(r.Message, "New Row Count = 10000000001 is more than a data set can hold; the cases were not weighted.");
+  EXPECT_EQ(
+      r.Message,
+      "New Row Count = 10000000001 is more than a data set can hold; the cases were not weighted.");
   EXPECT_EQ(big.Ncount, 2);
 }
 

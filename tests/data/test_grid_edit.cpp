@@ -18,7 +18,8 @@ TDataList Make(const std::vector<std::vector<std::string>>& rows) {
   list.SetColCount(cols);
   list.SetRowCount(static_cast<int>(rows.size()) - 1);
   for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-    for (int c = 0; c < static_cast<int>(rows[r].size()); ++c) list.SetCellText(c + 1, r, rows[r][c]);
+    for (int c = 0; c < static_cast<int>(rows[r].size()); ++c)
+      list.SetCellText(c + 1, r, rows[r][c]);
   return list;
 }
 
@@ -42,10 +43,18 @@ struct TShapeCase {
 TEST(GridEdit, PasteMatchesShapes) {
   const std::vector<TShapeCase> cases = {
       {"one value fills a 3 x 2 selection", "7", {1, 1, 3, 2}, {{"7", "7", "7"}, {"7", "7", "7"}}},
-      {"a column goes down every selected column", "1\r\n2\r\n3\r\n4\r\n", {1, 1, 3, 1},
+      {"a column goes down every selected column",
+       "1\r\n2\r\n3\r\n4\r\n",
+       {1, 1, 3, 1},
        {{"1", "1", "1"}, {"2", "2", "2"}, {"3", "3", "3"}, {"4", "4", "4"}}},
-      {"a row goes into every selected row", "1\t2", {1, 1, 1, 3}, {{"1", "2"}, {"1", "2"}, {"1", "2"}}},
-      {"a block is written at the top-left", "1\t2\n3\t4", {2, 2, 2, 2}, {{"", "", ""}, {"", "1", "2"}, {"", "3", "4"}}},
+      {"a row goes into every selected row",
+       "1\t2",
+       {1, 1, 1, 3},
+       {{"1", "2"}, {"1", "2"}, {"1", "2"}}},
+      {"a block is written at the top-left",
+       "1\t2\n3\t4",
+       {2, 2, 2, 2},
+       {{"", "", ""}, {"", "1", "2"}, {"", "3", "4"}}},
       {"a block ignores a larger selection", "1\t2\n3\t4", {1, 1, 3, 3}, {{"1", "2"}, {"3", "4"}}},
       {"equal shapes: row into row", "5 6 7", {1, 1, 2, 1}, {{"5", "6", "7"}}},
   };
@@ -135,7 +144,7 @@ TEST(GridEdit, ClearEmptiesBlockAndReportsRows) {
 struct TBigBlockCase {
   const char* Name;
   std::function<void(TDataList&)> Edit;
-  int Cols, Rows;                                      // the data set's size afterwards
+  int Cols, Rows;                                     // the data set's size afterwards
   std::function<std::string(int c, int r)> Expected;  // every cell afterwards
 };
 
@@ -148,18 +157,25 @@ TEST(GridEdit, BlocksOfManyRowsEditLikeSmallOnes) {
     block += std::to_string(-r) + "\t" + std::to_string(r) + "\n";
   }
   const std::vector<TBigBlockCase> cases = {
-      {"clear column 2", [](TDataList& l) { ClearDataBlock(l, {2, 1, 2, N}); }, 3, N,
-       [&](int c, int r) { return c == 2 ? std::string() : original(c, r); }},
+      {"clear column 2",
+       [](TDataList& l) {
+         ClearDataBlock(l, {2, 1, 2, N});
+       },
+       3, N, [&](int c, int r) { return c == 2 ? std::string() : original(c, r); }},
       {"clear rows 100..N of every column",
+       // clang-format off
        [](TDataList& l) { ClearDataBlock(l, {1, 100, 3, N}); }, 3, N,
        [&](int c, int r) { return r >= 100 ? std::string() : original(c, r); }},
       {"a column pasted from one cell", [&](TDataList& l) { PasteIntoData(l, column, {3, 1, 3, 1}, {}); }, 3, N,
        [&](int c, int r) { return c == 3 ? "c" + std::to_string(r) : original(c, r); }},
       {"one value fills the selection", [](TDataList& l) { PasteIntoData(l, "7", {1, 2, 2, N}, {}); }, 3, N,
        [&](int c, int r) { return c <= 2 && r >= 2 ? std::string("7") : original(c, r); }},
+      // clang-format on
       {"a column down every selected column",
-       [&](TDataList& l) { PasteIntoData(l, column, {2, 1, 3, 1}, {}); }, 3, N,
-       [&](int c, int r) { return c >= 2 ? "c" + std::to_string(r) : original(c, r); }},
+       [&](TDataList& l) {
+         PasteIntoData(l, column, {2, 1, 3, 1}, {});
+       },
+       3, N, [&](int c, int r) { return c >= 2 ? "c" + std::to_string(r) : original(c, r); }},
       {"replace all from a cell inside bounds",
        [](TDataList& l) {
          int c = 2, r = 1000;
@@ -174,7 +190,10 @@ TEST(GridEdit, BlocksOfManyRowsEditLikeSmallOnes) {
          return replaced ? std::string("x") : original(c, r);
        }},
       {"a block that adds rows and a column",
-       [&](TDataList& l) { PasteIntoData(l, block, {3, 1, 3, 1}, {}); }, 4, N + 1000,
+       [&](TDataList& l) {
+         PasteIntoData(l, block, {3, 1, 3, 1}, {});
+       },
+       4, N + 1000,
        [&](int c, int r) {
          if (c == 3) return std::to_string(-r);
          if (c == 4) return std::to_string(r);
@@ -231,7 +250,7 @@ TEST(GridEdit, FindComparesNumbersOrTexts) {
   EXPECT_FALSE(TFindSpec({RelEqual, RelNone, "ab", ""}).Matches("abc"));
   EXPECT_TRUE(TFindSpec({RelLess, RelNone, "b", ""}).Matches("abc"));  // ordinal order
   EXPECT_FALSE(TFindSpec({RelLess, RelNone, "b", ""}).Matches(""));    // empty cells never match
-  EXPECT_TRUE(TFindSpec({RelNone, RelEqual, "x", "9"}).Matches("9"));   // the second condition alone
+  EXPECT_TRUE(TFindSpec({RelNone, RelEqual, "x", "9"}).Matches("9"));  // the second condition alone
   EXPECT_FALSE(TFindSpec({RelNone, RelNone, "3", ""}).CanFind());
 
   // Inside a selection, from its top-left cell.
@@ -253,11 +272,12 @@ TEST(GridEdit, NumericFindMatchesEveryTypedNumber) {
       {{RelGreater, RelNone, "0", ""}, "2147483647", true},
       {{RelLess, RelNone, "0", ""}, "-2147483647", true},
       {{RelEqual, RelNone, "2147483647", ""}, "2,147,483,647", true},
-      {{RelLess, RelNone, "0", ""}, "", false},     // empty cells are no numbers
+      {{RelLess, RelNone, "0", ""}, "", false},  // empty cells are no numbers
       {{RelLess, RelNone, "0", ""}, ".", false},
       {{RelGreater, RelNone, "0", ""}, "abc", false},  // nor are texts
   };
-  for (const auto& c : cases) EXPECT_EQ(c.spec.Matches(c.cell), c.match) << c.spec.Value1 << " / " << c.cell;
+  for (const auto& c : cases)
+    EXPECT_EQ(c.spec.Matches(c.cell), c.match) << c.spec.Value1 << " / " << c.cell;
 
   TDataList l = Make({{"A"}, {"5"}, {"2147483647"}});
   int c = 1, r = 0;
@@ -320,8 +340,15 @@ TEST(GridEdit, CtrlArrowJumpsLikeASpreadsheet) {
   struct TJump {
     int From, Dir, To;
   };
-  for (const TJump& j : std::vector<TJump>{{1, 1, 3}, {3, 1, 6}, {6, 1, 7}, {7, 1, 8}, {8, -1, 7}, {7, -1, 6}, {6, -1, 3},
-                                          {3, -1, 1}, {1, -1, 1}}) {
+  for (const TJump& j : std::vector<TJump>{{1, 1, 3},
+                                           {3, 1, 6},
+                                           {6, 1, 7},
+                                           {7, 1, 8},
+                                           {8, -1, 7},
+                                           {7, -1, 6},
+                                           {6, -1, 3},
+                                           {3, -1, 1},
+                                           {1, -1, 1}}) {
     int c = 1, r = j.From;
     GridJump(l.DataGrid, c, r, 0, j.Dir);
     EXPECT_EQ(r, j.To) << "from " << j.From << " dir " << j.Dir;

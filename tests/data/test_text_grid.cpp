@@ -26,7 +26,8 @@ TTextGrid Loaded(int cols, int rows, TCells& model) {
   }
   std::vector<std::string_view> views(cols);
   for (int r = 1; r <= rows; ++r) {
-    for (int c = 1; c <= cols; ++c) model[r][c] = (r + c) % 7 == 0 ? "" : std::to_string(r * 10 + c);
+    for (int c = 1; c <= cols; ++c)
+      model[r][c] = (r + c) % 7 == 0 ? "" : std::to_string(r * 10 + c);
     for (int c = 1; c <= cols; ++c) views[c - 1] = model[r][c];
     g.AppendRow(views, 1);
   }
@@ -147,7 +148,7 @@ TEST(TextGrid, RowCopiesAreIndependentOfTheirSources) {
   for (std::int32_t s : sources) model.push_back(model[std::size_t(s)]);
   ExpectCells(g, model);
   // Edits after the copy: each touches its own row.
-  g.SetCell(1, 5, "copy");   // a copy of stored row 1
+  g.SetCell(1, 5, "copy");  // a copy of stored row 1
   model[5][1] = "copy";
   g.SetCell(3, 1, "source");  // the source of rows 5 and 6
   model[1][3] = "source";

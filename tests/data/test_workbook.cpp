@@ -49,18 +49,24 @@ TXlsx Sheet(const std::string& rows) {
 TEST(Workbook, XlsxCellsBecomeTheDataSetsCells) {
   TXlsx x = Sheet(
       // Names: shared strings, an inline string, one empty name.
-      "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"inlineStr\"><is><t>Label</t></is></c>"
+      "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" "
+      "t=\"inlineStr\"><is><t>Label</t></is></c>"
       "<c r=\"C1\" t=\"s\"><v>1</v></c><c r=\"E1\" t=\"s\"><v>2</v></c></row>"
       // An empty row inside the sheet is skipped, as an empty line of a text file.
       "<row r=\"2\"/>"
       "<row r=\"3\"><c r=\"A3\"><v>0.10000000000000001</v></c><c r=\"B3\" t=\"s\"><v>3</v></c>"
-      "<c r=\"C3\" t=\"b\"><v>1</v></c><c r=\"D3\" s=\"1\"><v>45322</v></c><c r=\"E3\"><f>A3*2</f><v>0.2</v></c></row>"
-      "<row r=\"4\"><c r=\"A4\"><v>-1.5E-3</v></c><c r=\"B4\" t=\"str\"><f>\"x\"&amp;\"y\"</f><v>xy</v></c>"
-      "<c r=\"C4\" t=\"b\"><v>0</v></c><c r=\"D4\" s=\"2\"><v>0.5</v></c><c r=\"E4\" t=\"e\"><v>#DIV/0!</v></c></row>"
+      "<c r=\"C3\" t=\"b\"><v>1</v></c><c r=\"D3\" s=\"1\"><v>45322</v></c><c "
+      "r=\"E3\"><f>A3*2</f><v>0.2</v></c></row>"
+      "<row r=\"4\"><c r=\"A4\"><v>-1.5E-3</v></c><c r=\"B4\" "
+      "t=\"str\"><f>\"x\"&amp;\"y\"</f><v>xy</v></c>"
+      "<c r=\"C4\" t=\"b\"><v>0</v></c><c r=\"D4\" s=\"2\"><v>0.5</v></c><c r=\"E4\" "
+      "t=\"e\"><v>#DIV/0!</v></c></row>"
       // Cells without references follow each other; a gap left by references is missing.
-      "<row r=\"5\"><c><v>123456789012345678</v></c><c t=\"inlineStr\"><is><r><t>rich </t></r><r><t>text</t></r>"
+      "<row r=\"5\"><c><v>123456789012345678</v></c><c t=\"inlineStr\"><is><r><t>rich "
+      "</t></r><r><t>text</t></r>"
       "<rPh><t>phonetic</t></rPh></is></c><c r=\"E5\" s=\"3\"><v>45322.75</v></c></row>");
-  x.Strings = {"<t>Weight</t>", "<t>Flag</t>", "<t xml:space=\"preserve\">  Note\ttwo </t>", "<t>a, b</t>"};
+  x.Strings = {"<t>Weight</t>", "<t>Flag</t>", "<t xml:space=\"preserve\">  Note\ttwo </t>",
+               "<t>a, b</t>"};
   x.CellFormats = {0, 14, 164, 22};
   x.NumFmts = {{164, "h:mm"}};
   TRead r = Read(x.Bytes());
@@ -87,10 +93,12 @@ TEST(Workbook, XlsxCellsBecomeTheDataSetsCells) {
 
 // Some writers put a prefix on every element of the sheet: the names are matched without it.
 TEST(Workbook, PrefixedElementsAreReadAsUnprefixedOnes) {
-  TRead r = Read(Sheet("<x:row xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                       "<x:c r=\"A1\" s=\"0\"><x:v>1.5</x:v></x:c><x:c r=\"C1\" t=\"inlineStr\"><x:is><x:t>a</x:t>"
-                       "</x:is></x:c><x:c r=\"D1\" t=\"b\"><x:v>1</x:v></x:c></x:row>")
-                     .Bytes());
+  TRead r =
+      Read(Sheet("<x:row xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                 "<x:c r=\"A1\" s=\"0\"><x:v>1.5</x:v></x:c><x:c r=\"C1\" "
+                 "t=\"inlineStr\"><x:is><x:t>a</x:t>"
+                 "</x:is></x:c><x:c r=\"D1\" t=\"b\"><x:v>1</x:v></x:c></x:row>")
+               .Bytes());
   ASSERT_TRUE(r.Result.Ok) << r.Result.Detail;
   EXPECT_EQ(Cells(*r.List), (Rows{{"Col1", "Col2", "Col3", "Col4"}, {"1.5", "", "a", "1"}}));
 }
@@ -114,7 +122,7 @@ TEST(Workbook, SerialDatesAndTimes) {
       {"43830", 164, "yyyy\\-mm\\-dd", false, "20191231"},
       {"43830", 164, "d/m/yy;@", false, "20191231"},
       {"0.5", 164, "[$-409]h:mm:ss\\ AM/PM", false, "12:00:00"},
-      {"1.25", 46, "", false, "30:00:00"},  // [h]:mm:ss counts hours past a day
+      {"1.25", 46, "", false, "30:00:00"},       // [h]:mm:ss counts hours past a day
       {"0.3", 164, "mm:ss", false, "07:12:00"},  // m beside s is minutes; the whole time is kept
       {"12.5", 164, "0.0\"m\"", false, "12.5"},  // quoted text is no date part
       {"12.5", 164, "[Red]0.00", false, "12.5"},
@@ -122,14 +130,17 @@ TEST(Workbook, SerialDatesAndTimes) {
   };
   for (const auto& c : cases) {
     // Under a names row: a time alone in the first row would be taken for a name.
-    TXlsx x = Sheet(std::string("<row><c t=\"inlineStr\"><is><t>X</t></is></c></row><row><c r=\"A2\" s=\"1\"><v>") +
-                    c.serial + "</v></c></row>");
+    TXlsx x = Sheet(
+        std::string(
+            "<row><c t=\"inlineStr\"><is><t>X</t></is></c></row><row><c r=\"A2\" s=\"1\"><v>") +
+        c.serial + "</v></c></row>");
     x.CellFormats = {0, c.format};
     if (c.format == 164) x.NumFmts = {{164, c.code}};
     x.Date1904 = c.date1904;
     TRead r = Read(x.Bytes());
     ASSERT_TRUE(r.Result.Ok) << c.serial << " " << r.Result.Detail;
-    EXPECT_EQ(r.List->DataGrid.Cell(1, 1), c.want) << c.serial << " as " << c.format << " " << c.code;
+    EXPECT_EQ(r.List->DataGrid.Cell(1, 1), c.want)
+        << c.serial << " as " << c.format << " " << c.code;
   }
 }
 
@@ -139,14 +150,18 @@ TEST(Workbook, FirstRowIsTheNamesLineOnlyWithoutNumbers) {
     bool names;
   };
   const Case cases[] = {
-      {"<c t=\"inlineStr\"><is><t>Height</t></is></c><c t=\"inlineStr\"><is><t>Weight</t></is></c>", true},
+      {"<c t=\"inlineStr\"><is><t>Height</t></is></c><c t=\"inlineStr\"><is><t>Weight</t></is></c>",
+       true},
       {"<c t=\"inlineStr\"><is><t>Height</t></is></c><c><v>2019</v></c>", false},
-      {"<c t=\"inlineStr\"><is><t>Height</t></is></c><c t=\"inlineStr\"><is><t>2019</t></is></c>", false},
+      {"<c t=\"inlineStr\"><is><t>Height</t></is></c><c t=\"inlineStr\"><is><t>2019</t></is></c>",
+       false},
       {"<c t=\"inlineStr\"><is><t>Height</t></is></c><c t=\"b\"><v>1</v></c>", false},
       {"<c t=\"inlineStr\"><is><t>-</t></is></c>", false},  // number characters only
   };
   for (const auto& c : cases) {
-    TRead r = Read(Sheet(std::string("<row>") + c.first + "</row><row><c><v>1</v></c><c><v>2</v></c></row>").Bytes());
+    TRead r = Read(
+        Sheet(std::string("<row>") + c.first + "</row><row><c><v>1</v></c><c><v>2</v></c></row>")
+            .Bytes());
     ASSERT_TRUE(r.Result.Ok) << c.first;
     EXPECT_EQ(r.Result.NamesRead, c.names) << c.first;
     EXPECT_EQ(r.List->Ncount, c.names ? 1 : 2) << c.first;
@@ -166,15 +181,16 @@ TEST(Workbook, SheetsByNameOrNumber) {
     const char* sheet;
     const char* first;  // the first cell read, or nullptr when the read fails
   };
-  const Case cases[] = {{"", "1"}, {"Data", "1"}, {"Notes", "3"}, {"3", "3"},
+  const Case cases[] = {{"", "1"},  {"Data", "1"},  {"Notes", "3"},     {"3", "3"},
                         {"2", "2"},  // a name wins over a number
-                        {"1", "1"},  {"4", nullptr}, {"notes", nullptr}, {"0", nullptr}};
+                        {"1", "1"}, {"4", nullptr}, {"notes", nullptr}, {"0", nullptr}};
   for (const auto& c : cases) {
     TRead r = Read(bytes, c.sheet);
     if (!c.first) {
       EXPECT_FALSE(r.Result.Ok) << c.sheet;
       EXPECT_EQ(r.Result.Error, FileReadErrorText);
-      EXPECT_EQ(r.Result.Detail, std::string("no sheet '") + c.sheet + "' (the workbook has 3 sheets: Data, 2, Notes)");
+      EXPECT_EQ(r.Result.Detail, std::string("no sheet '") + c.sheet +
+                                     "' (the workbook has 3 sheets: Data, 2, Notes)");
       continue;
     }
     ASSERT_TRUE(r.Result.Ok) << c.sheet << ": " << r.Result.Detail;
@@ -196,18 +212,24 @@ TEST(Workbook, OdsCells) {
       "<table:table-row table:number-rows-repeated=\"2\">"
       "<table:table-cell office:value-type=\"string\"><text:p>A<text:s text:c=\"2\"/>1</text:p>"
       "<office:annotation><text:p>a comment</text:p></office:annotation></table:table-cell>"
-      "<table:table-cell office:value-type=\"float\" office:value=\"0.1\"><text:p>0.10</text:p></table:table-cell>"
-      "<table:table-cell office:value-type=\"date\" office:date-value=\"2024-01-31\"><text:p>31.01.24</text:p>"
+      "<table:table-cell office:value-type=\"float\" "
+      "office:value=\"0.1\"><text:p>0.10</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"date\" "
+      "office:date-value=\"2024-01-31\"><text:p>31.01.24</text:p>"
       "</table:table-cell>"
-      "<table:table-cell office:value-type=\"time\" office:time-value=\"PT13H05M00S\"><text:p>13:05</text:p>"
+      "<table:table-cell office:value-type=\"time\" "
+      "office:time-value=\"PT13H05M00S\"><text:p>13:05</text:p>"
       "</table:table-cell>"
-      "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\"><text:p>TRUE</text:p>"
+      "<table:table-cell office:value-type=\"boolean\" "
+      "office:boolean-value=\"true\"><text:p>TRUE</text:p>"
       "</table:table-cell>"
       "<table:table-cell table:number-columns-repeated=\"1019\"/></table:table-row>"
-      "<table:table-row table:number-rows-repeated=\"3\"><table:table-cell table:number-columns-repeated=\"1024\"/>"
+      "<table:table-row table:number-rows-repeated=\"3\"><table:table-cell "
+      "table:number-columns-repeated=\"1024\"/>"
       "</table:table-row>"
       "<table:table-row><table:table-cell table:number-columns-repeated=\"2\"/>"
-      "<table:table-cell office:value-type=\"percentage\" office:value=\"0.25\"><text:p>25%</text:p>"
+      "<table:table-cell office:value-type=\"percentage\" "
+      "office:value=\"0.25\"><text:p>25%</text:p>"
       "</table:table-cell>"
       "<table:table-cell office:value-type=\"date\" office:date-value=\"2024-01-31T08:30:00\"/>"
       "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"false\"/>"
@@ -216,7 +238,8 @@ TEST(Workbook, OdsCells) {
       "<table:table-row table:number-rows-repeated=\"1048571\"><table:table-cell "
       "table:number-columns-repeated=\"1024\"/></table:table-row>"
       "</table:table>"
-      "<table:table table:name=\"Other\"><table:table-row><table:table-cell office:value-type=\"float\" "
+      "<table:table table:name=\"Other\"><table:table-row><table:table-cell "
+      "office:value-type=\"float\" "
       "office:value=\"7\"/></table:table-row></table:table>";
   const std::string bytes = test::OdsBytes(tables);
   std::vector<std::string> names;
@@ -249,9 +272,10 @@ TEST(Workbook, MoreThan512ColumnsAreTruncatedWithTheWarning) {
   EXPECT_EQ(r.Result.Warnings, std::vector<std::string>{ColumnsTruncatedText});
 
   // The same through repeated OpenDocument cells.
-  TRead o = Read(test::OdsBytes("<table:table table:name=\"S\"><table:table-row><table:table-cell "
-                                "table:number-columns-repeated=\"600\" office:value-type=\"float\" office:value=\"1\"/>"
-                                "</table:table-row></table:table>"));
+  TRead o = Read(test::OdsBytes(
+      "<table:table table:name=\"S\"><table:table-row><table:table-cell "
+      "table:number-columns-repeated=\"600\" office:value-type=\"float\" office:value=\"1\"/>"
+      "</table:table-row></table:table>"));
   ASSERT_TRUE(o.Result.Ok);
   EXPECT_EQ(o.List->MaxCol(), MaxColumns);
   EXPECT_EQ(o.Result.Warnings, std::vector<std::string>{ColumnsTruncatedText});
@@ -261,9 +285,12 @@ TEST(Workbook, MoreThan512ColumnsAreTruncatedWithTheWarning) {
 // row arrives once and in order, and stopping or failing part-way ends the read cleanly.
 TEST(Workbook, LargeSheetReadWhileInflating) {
   constexpr int N = 250000;
-  std::string rows = "<row><c t=\"inlineStr\"><is><t>Case</t></is></c><c t=\"inlineStr\"><is><t>Half</t></is></c></row>";
+  std::string rows =
+      "<row><c t=\"inlineStr\"><is><t>Case</t></is></c><c "
+      "t=\"inlineStr\"><is><t>Half</t></is></c></row>";
   for (int i = 1; i <= N; ++i)
-    rows += "<row><c><v>" + std::to_string(i) + "</v></c><c><v>" + std::to_string(i) + ".5</v></c></row>";
+    rows += "<row><c><v>" + std::to_string(i) + "</v></c><c><v>" + std::to_string(i) +
+            ".5</v></c></row>";
   ASSERT_GT(rows.size(), std::size_t(8) << 20);  // large enough for the second thread
   const std::string bytes = Sheet(rows).Bytes();
 
@@ -313,7 +340,8 @@ TEST(Workbook, HostileWorkbooksFailWithAReason) {
   // An OpenDocument row repeated a billion times would fill the memory.
   const std::string repeated = test::OdsBytes(
       "<table:table table:name=\"S\"><table:table-row table:number-rows-repeated=\"1000000000\">"
-      "<table:table-cell office:value-type=\"float\" office:value=\"1\"/></table:table-row></table:table>");
+      "<table:table-cell office:value-type=\"float\" "
+      "office:value=\"1\"/></table:table-row></table:table>");
 
   struct Case {
     const char* name;
@@ -333,21 +361,24 @@ TEST(Workbook, HostileWorkbooksFailWithAReason) {
       {"no workbook inside", test::ZipBytes({{"readme.txt", "hello"}}), "no spreadsheet"},
       {"malformed XML", test::ZipBytes(Sheet("<row><c><v>1</v></row>").Entries()), "malformed XML"},
       {"entity declarations", test::ZipBytes(dtd), "document type declaration"},
-      {"shared string out of range", Sheet("<row><c t=\"s\"><v>7</v></c></row>").Bytes(), "shared string"},
+      {"shared string out of range", Sheet("<row><c t=\"s\"><v>7</v></c></row>").Bytes(),
+       "shared string"},
       {"no sheets", TXlsx().Bytes(), "no sheets"},
   };
   for (const auto& c : cases) {
     TRead r = Read(c.bytes);
     EXPECT_FALSE(r.Result.Ok) << c.name;
     EXPECT_EQ(r.Result.Error, FileReadErrorText) << c.name;
-    EXPECT_NE(r.Result.Detail.find(c.reason), std::string::npos) << c.name << ": " << r.Result.Detail;
+    EXPECT_NE(r.Result.Detail.find(c.reason), std::string::npos)
+        << c.name << ": " << r.Result.Detail;
   }
   // The ratio rule is the archive's: the same sheet in a larger archive of other parts
   // is read.
   TXlsx padded = bombed;
   std::string noise;
   unsigned s = 1;
-  for (int i = 0; i < 200000; ++i) noise += static_cast<char>('a' + (s = s * 1103515245 + 12345) % 26);
+  for (int i = 0; i < 200000; ++i)
+    noise += static_cast<char>('a' + (s = s * 1103515245 + 12345) % 26);
   padded.Strings = {"<t>" + noise + "</t>"};
   TRead ok = Read(padded.Bytes());
   EXPECT_TRUE(ok.Result.Ok) << ok.Result.Detail;
@@ -357,8 +388,9 @@ class WorkbookFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetDataState();
-    Dir = fs::temp_directory_path() / ("sorvel_workbook_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    Dir = fs::temp_directory_path() /
+          ("sorvel_workbook_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(Dir);
     fs::create_directories(Dir);
   }
@@ -395,8 +427,11 @@ TEST_F(WorkbookFileTest, OpenKeepsTheDataSetOnFailureAndSavesOnlyUnderANewName) 
   EXPECT_EQ(DataEditor.DataFilename, dat.string());
 
   TXlsx x;
-  x.Sheets = {{"First", "<row><c t=\"inlineStr\"><is><t>Size</t></is></c></row><row><c><v>4.5</v></c></row>"},
-              {"Second", "<row><c t=\"inlineStr\"><is><t>Mass</t></is></c></row><row><c><v>7</v></c></row>"}};
+  x.Sheets = {
+      {"First",
+       "<row><c t=\"inlineStr\"><is><t>Size</t></is></c></row><row><c><v>4.5</v></c></row>"},
+      {"Second",
+       "<row><c t=\"inlineStr\"><is><t>Mass</t></is></c></row><row><c><v>7</v></c></row>"}};
   const fs::path book = Dir / "Book.XLSX";
   const std::string bytes = x.Bytes();
   Write(book, bytes);

@@ -27,7 +27,8 @@ inline std::string ZipBytes(const TEntries& entries, bool stored = false) {
     zip_source_t* s = zip_source_buffer(z, data.data(), data.size(), 0);
     zip_int64_t i = zip_file_add(z, name.c_str(), s, ZIP_FL_ENC_UTF_8);
     if (i < 0) throw std::runtime_error("zip add");
-    zip_set_file_compression(z, static_cast<zip_uint64_t>(i), stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 9);
+    zip_set_file_compression(z, static_cast<zip_uint64_t>(i),
+                             stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 9);
   }
   if (zip_close(z) != 0) throw std::runtime_error("zip close");
   std::string out;
@@ -46,10 +47,14 @@ inline std::string ZipBytes(const TEntries& entries, bool stored = false) {
 inline std::string Escaped(const std::string& t) {
   std::string out;
   for (char ch : t) {
-    if (ch == '&') out += "&amp;";
-    else if (ch == '<') out += "&lt;";
-    else if (ch == '"') out += "&quot;";
-    else out += ch;
+    if (ch == '&')
+      out += "&amp;";
+    else if (ch == '<')
+      out += "&lt;";
+    else if (ch == '"')
+      out += "&quot;";
+    else
+      out += ch;
   }
   return out;
 }
@@ -74,24 +79,27 @@ struct TXlsx {
     const std::string ns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
     const std::string rns = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     TEntries e;
-    std::string types = std::string(XmlHead) +
-                        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                        "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>";
+    std::string types =
+        std::string(XmlHead) +
+        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>";
     e.emplace_back("[Content_Types].xml", types);
-    std::string wb = std::string(XmlHead) + "<workbook xmlns=\"" + ns + "\" xmlns:r=\"" + rns + "\">";
+    std::string wb =
+        std::string(XmlHead) + "<workbook xmlns=\"" + ns + "\" xmlns:r=\"" + rns + "\">";
     if (Date1904) wb += "<workbookPr date1904=\"1\"/>";
     wb += "<sheets>";
-    std::string rels = std::string(XmlHead) +
-                       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    std::string rels =
+        std::string(XmlHead) +
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
     for (size_t i = 0; i < Sheets.size(); ++i) {
       const std::string n = std::to_string(i + 1);
       wb += "<sheet name=\"" + Sheets[i].Name + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
       // The first sheet's target absolute, the others relative: writers use both.
       rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + rns + "/worksheet\" Target=\"" +
               (i == 0 ? "/xl/worksheets/sheet" : "worksheets/sheet") + n + ".xml\"/>";
-      e.emplace_back("xl/worksheets/sheet" + n + ".xml", std::string(XmlHead) + "<worksheet xmlns=\"" + ns +
-                                                             "\"><sheetData>" + Sheets[i].SheetData +
-                                                             "</sheetData></worksheet>");
+      e.emplace_back("xl/worksheets/sheet" + n + ".xml",
+                     std::string(XmlHead) + "<worksheet xmlns=\"" + ns + "\"><sheetData>" +
+                         Sheets[i].SheetData + "</sheetData></worksheet>");
     }
     wb += "</sheets></workbook>";
     rels += "</Relationships>";
@@ -104,7 +112,8 @@ struct TXlsx {
     }
     std::string st = std::string(XmlHead) + "<styleSheet xmlns=\"" + ns + "\"><numFmts>";
     for (const auto& [id, code] : NumFmts)
-      st += "<numFmt numFmtId=\"" + std::to_string(id) + "\" formatCode=\"" + Escaped(code) + "\"/>";
+      st +=
+          "<numFmt numFmtId=\"" + std::to_string(id) + "\" formatCode=\"" + Escaped(code) + "\"/>";
     // cellStyleXfs come first in real files; their xf elements are not cell formats.
     st += "</numFmts><cellStyleXfs><xf numFmtId=\"14\"/></cellStyleXfs><cellXfs>";
     for (int f : CellFormats) st += "<xf numFmtId=\"" + std::to_string(f) + "\"/>";
@@ -120,14 +129,17 @@ inline TEntries OdsEntries(const std::string& tables) {
   e.emplace_back("mimetype", "application/vnd.oasis.opendocument.spreadsheet");
   e.emplace_back("META-INF/manifest.xml",
                  std::string(XmlHead) +
-                     "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
+                     "<manifest:manifest "
+                     "xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
                      "<manifest:file-entry manifest:full-path=\"/\" "
                      "manifest:media-type=\"application/vnd.oasis.opendocument.spreadsheet\"/>"
-                     "<manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"/>"
+                     "<manifest:file-entry manifest:full-path=\"content.xml\" "
+                     "manifest:media-type=\"text/xml\"/>"
                      "</manifest:manifest>");
   e.emplace_back("content.xml",
                  std::string(XmlHead) +
-                     "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                     "<office:document-content "
+                     "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
                      "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
                      "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
                      "xmlns:dc=\"http://purl.org/dc/elements/1.1/\">"

@@ -28,7 +28,8 @@ std::vector<std::string> Cells(const TDataList& d, int c) {
   return out;
 }
 
-TComputeResult Compute(TDataList& d, int dep, std::vector<int> indep, int stat, TComputeDialogs dialogs = {}) {
+TComputeResult Compute(TDataList& d, int dep, std::vector<int> indep, int stat,
+                       TComputeDialogs dialogs = {}) {
   TSampleInputs in;
   in.Dependent = dep;
   in.Independent = std::move(indep);
@@ -55,14 +56,22 @@ TEST_F(ComputeVariablesTest, PerCaseAndGroupStatistics) {
       // Groups of one value are skipped by the per-case statistics.
       {"X\tG\n1\t1\n2\t1\n7\t2\n", {2}, StatDevMean, {"-0.5", "0.5", ""}, "X_DMN"},
       // Two independent variables: one mean per combination, in its first case.
-      {"X\tA\tB\n1\t1\t1\n3\t1\t2\n5\t1\t1\n7\t1\t2\n9\t2\t1\n", {2, 3}, StatMean, {"3", "5", "", "", "9"}, "X_AVG"},
+      {"X\tA\tB\n1\t1\t1\n3\t1\t2\n5\t1\t1\n7\t1\t2\n9\t2\t1\n",
+       {2, 3},
+       StatMean,
+       {"3", "5", "", "", "9"},
+       "X_AVG"},
       {"X\tG\n4\t1\n2\t1\n9\t2\n", {2}, StatStdDev, {"1.41421356237", "", ""}, "X_STD"},
       {"X\tG\n4\t1\n2\t1\n9\t2\n", {2}, StatCount, {"2", "", "1"}, "X_n"},
       {"X\tG\n4\t1\n2\t1\n4\t1\n", {2}, StatMode, {"4", "", ""}, "X_Mode"},
       {"X\tG\n4\t1\n2\t1\n4\t1\n", {2}, StatRange, {"2", "", ""}, "X_R"},
       {"X\tG\n4\t1\n2\t1\n4\t1\n", {2}, StatMedian, {"4", "", ""}, "X_MED"},
       // ln(var) of each group once: var(1, 2, 3) = 1, var(2, 4) = 2.
-      {"X\tG\n1\t1\n2\t1\n3\t1\n2\t2\n4\t2\n", {2}, StatBartlettKendall, {"0", "", "", "0.69314718056", ""}, "X_BK"},
+      {"X\tG\n1\t1\n2\t1\n3\t1\n2\t2\n4\t2\n",
+       {2},
+       StatBartlettKendall,
+       {"0", "", "", "0.69314718056", ""},
+       "X_BK"},
   };
   for (const auto& c : cases) {
     TDataList& d = test::LoadText(c.Data);
@@ -186,7 +195,8 @@ TEST_F(ComputeVariablesTest, CombinableDistributionsKeepSpreadAndGrandMean) {
   for (const auto& c : cells) y.push_back(std::stod(c));
   EXPECT_NEAR(y[1] - y[0], 1, 1e-9);  // within a group the differences stay
   EXPECT_NEAR(y[4] - y[3], 4, 1e-9);
-  EXPECT_NEAR((y[0] + y[1] + y[2] + y[3] + y[4]) / 5, 6, 1e-9);  // the grand mean of 1, 2, 3, 10, 14
+  EXPECT_NEAR((y[0] + y[1] + y[2] + y[3] + y[4]) / 5, 6,
+              1e-9);  // the grand mean of 1, 2, 3, 10, 14
 }
 
 TEST_F(ComputeVariablesTest, AcrossRows) {

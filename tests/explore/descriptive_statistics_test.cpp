@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "data/data_file.h"
-#include "explore/describe.h"
 #include "data/data_state.h"
+#include "explore/describe.h"
 #include "explore/load_text.h"
 #include "output/report_text.h"
 
@@ -108,7 +108,8 @@ TEST_F(DescriptiveTest, OneValueHasNoDeviationAndTextIsRefused) {
 TEST_F(DescriptiveTest, ProgressCanStopTheRun) {
   TDataList& d = Load("X\tY\r\n1\t2\r\n");
   int calls = 0;
-  TDescriptiveResult r = ComputeDescriptiveStatistics(d, {1, 2}, [&](double) { return ++calls < 2; });
+  TDescriptiveResult r =
+      ComputeDescriptiveStatistics(d, {1, 2}, [&](double) { return ++calls < 2; });
   EXPECT_TRUE(r.Stopped);
   EXPECT_EQ(r.Columns.size(), 1u);
 }
@@ -140,7 +141,8 @@ TEST_F(DescriptiveTest, NistLogRelativeErrorsThroughDescribe) {
       {"NumAcc3.dat", 1000000.2, 0.1, true},
       {"NumAcc4.dat", 10000000.2, 0.1, true},
   };
-  std::printf("%-14s %9s %9s %-10s %s\n", "set", "mean LRE", "SD LRE", "against", "SD LRE (certified)");
+  std::printf("%-14s %9s %9s %-10s %s\n", "set", "mean LRE", "SD LRE", "against",
+              "SD LRE (certified)");
   for (const auto& c : cases) {
     TDataList& d = Load(NistColumn(c.File));
     // The loaded doubles, in long double for the exact SD.
@@ -160,8 +162,8 @@ TEST_F(DescriptiveTest, NistLogRelativeErrorsThroughDescribe) {
     const TStatsRecord& s = r.Sets[0].Stats;
     const double meanLre = LRE(s.Mean, c.Mean);
     const double sdLre = LRE(s.StdDev, c.SdOfDoubles ? exactSd : c.StdDev);
-    std::printf("%-14s %9.1f %9.1f %-10s %.1f\n", c.File, meanLre, sdLre, c.SdOfDoubles ? "doubles" : "certified",
-                LRE(s.StdDev, c.StdDev));
+    std::printf("%-14s %9.1f %9.1f %-10s %.1f\n", c.File, meanLre, sdLre,
+                c.SdOfDoubles ? "doubles" : "certified", LRE(s.StdDev, c.StdDev));
     EXPECT_GE(meanLre, 14) << c.File;
     // Mavro and Michelso: 13.1 and 13.8 are the limit of their double inputs.
     EXPECT_GE(sdLre, 13) << c.File;

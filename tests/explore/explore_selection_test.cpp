@@ -52,11 +52,23 @@ TEST_F(ExploreSelectionTest, RunsOfEachKind) {
     std::vector<TExpectSet> Sets;
   } cases[] = {
       // Columns in column order whatever order they were listed in; an empty cell is no value.
-      {"columns", {{4, 1}, 0, {}, ""}, LoadColumn, "Value", "Variable",
+      {"columns",
+       {{4, 1}, 0, {}, ""},
+       LoadColumn,
+       "Value",
+       "Variable",
        {{"Y", {1, 2, 3, 4, 5}}, {"Z", {10, 20, 40, 50}}}},
-      {"one independent", {{}, 1, {2}, ""}, LoadMeasureByLevel, "Length", "G",
+      {"one independent",
+       {{}, 1, {2}, ""},
+       LoadMeasureByLevel,
+       "Length",
+       "G",
        {{"a", {1, 2}}, {"b", {3, 4}}, {"c", {5}}}},
-      {"two independents", {{}, 4, {2, 3}, ""}, LoadMeasureByRun, "Z", "G, Head",
+      {"two independents",
+       {{}, 4, {2, 3}, ""},
+       LoadMeasureByRun,
+       "Z",
+       "G, Head",
        {{"a, x", {10}}, {"a, y", {20}}, {"b, y", {40}}, {"c, x", {50}}}},
   };
   for (auto& c : cases) {

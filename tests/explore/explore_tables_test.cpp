@@ -46,7 +46,8 @@ class ExploreTablesTest : public ::testing::Test {
     EXPECT_EQ(BuildExploreRun(d, sel, ri), "");
     return ComputeExploreTable(page, d, ri, o);
   }
-  TExploreTable Columns(TExplorePage page, const TExploreOptions& o, std::vector<int> cols = {1, 2}) {
+  TExploreTable Columns(TExplorePage page, const TExploreOptions& o,
+                        std::vector<int> cols = {1, 2}) {
     return Table(ColumnsText, {cols, 0, {}, ""}, page, o);
   }
 };
@@ -95,9 +96,10 @@ TEST_F(ExploreTablesTest, DescriptivesOfTwoVariablesHaveAnAllRow) {
   EXPECT_EQ(Labels(t), (std::vector<std::string>{"Variable", "(All)", "A", "B"}));
   EXPECT_EQ(Header(t), (std::vector<std::string>{"n", "Mean", "Std Dev", "Low", "High", "Range"}));
   // R: x <- list(c(A, B), A, B); n, mean, sd, min, max, max - min
-  ExpectRows(t, {{18, 7.222222222, 4.361132551, 1.9, 15, 13.1},
-                 {10, 3.8, 1.407124728, 1.9, 6.1, 4.2},
-                 {8, 11.5, 2.449489743, 8, 15, 7}},
+  ExpectRows(t,
+             {{18, 7.222222222, 4.361132551, 1.9, 15, 13.1},
+              {10, 3.8, 1.407124728, 1.9, 6.1, 4.2},
+              {8, 11.5, 2.449489743, 8, 15, 7}},
              1e-8);
   // One variable: one row, no "(All)".
   EXPECT_EQ(Labels(Columns(TExplorePage::Descriptives, Decimals(2), {2})),
@@ -109,18 +111,22 @@ TEST_F(ExploreTablesTest, QuartilesByOneIndependentVariable) {
   EXPECT_EQ(Labels(t), (std::vector<std::string>{"G", "(All)", "1", "2"}));
   EXPECT_EQ(Header(t), (std::vector<std::string>{"n", "Low", "Q1", "Median", "Q3", "High"}));
   // R: quantile(x, c(0, .25, .5, .75, 1), type = 6) for Y, Y[G == 1], Y[G == 2]
-  ExpectRows(t, {{11, 1.9, 2.8, 3.7, 5.6, 7}, {5, 1.9, 2, 3.4, 4.9, 5.6}, {6, 2.8, 3.175, 4.3, 6.325, 7}},
-             1e-9);
+  ExpectRows(
+      t, {{11, 1.9, 2.8, 3.7, 5.6, 7}, {5, 1.9, 2, 3.4, 4.9, 5.6}, {6, 2.8, 3.175, 4.3, 6.325, 7}},
+      1e-9);
 }
 
 TEST_F(ExploreTablesTest, TwoIndependentVariablesGiveRuns) {
-  const TExploreTable t = Table(GroupsText, {{}, 3, {1, 2}, ""}, TExplorePage::Descriptives, Decimals(9));
+  const TExploreTable t =
+      Table(GroupsText, {{}, 3, {1, 2}, ""}, TExplorePage::Descriptives, Decimals(9));
   ASSERT_EQ(t.Grid.RowCount(), 6);
   EXPECT_EQ(t.Grid.Cell(0, 0), "Run");
   EXPECT_EQ(t.Grid.Cell(0, 1), "(All)");
   // R: Y[G == g & H == h]: length, mean, sd for the runs (1,1), (1,2), (2,1), (2,2)
-  const double want[4][3] = {{3, 2.733333333, 1.27410099}, {2, 4.5, 1.555634919},
-                             {3, 4.5, 2.211334439}, {3, 4.766666667, 1.404753834}};
+  const double want[4][3] = {{3, 2.733333333, 1.27410099},
+                             {2, 4.5, 1.555634919},
+                             {3, 4.5, 2.211334439},
+                             {3, 4.766666667, 1.404753834}};
   for (int r = 0; r < 4; ++r) {
     EXPECT_EQ(Num(t, 1, r + 2), want[r][0]);
     EXPECT_NEAR(Num(t, 2, r + 2), want[r][1], 1e-8);
@@ -134,12 +140,15 @@ TEST_F(ExploreTablesTest, ConfidenceIntervalsAtTwoLevels) {
     const char* Text;
     std::vector<std::vector<double>> Rows;
   } cases[] = {
-      // R: t.test(x, conf.level = c)$conf.int; sqrt((n - 1) * var(x) / qchisq(c(1 - a/2, a/2), n - 1))
-      {0.95, "95",
+      // R: t.test(x, conf.level = c)$conf.int; sqrt((n - 1) * var(x) / qchisq(c(1 - a/2, a/2), n -
+      // 1))
+      {0.95,
+       "95",
        {{18, 7.222222222, 5.053482027, 9.390962418, 4.361132551, 3.272539767, 6.537965654},
         {10, 3.8, 2.793403608, 4.806596392, 1.407124728, 0.9678699282, 2.568861231},
         {8, 11.5, 9.452175328, 13.54782467, 2.449489743, 1.619539296, 4.98537811}}},
-      {0.99, "99",
+      {0.99,
+       "99",
        {{18, 7.222222222, 4.243047602, 10.20139684, 4.361132551, 3.008689358, 7.533423157},
         {10, 3.8, 2.353914474, 5.246085526, 1.407124728, 0.8691522436, 3.204885423},
         {8, 11.5, 8.469358564, 14.53064144, 2.449489743, 1.439179193, 6.515839352}}},
@@ -168,14 +177,17 @@ TEST_F(ExploreTablesTest, PooledIntervalsAndTolerances) {
               {8, 11.5, 10.05077879, 12.94922121, 1.933584754, 1.440075602, 2.942778612}},
              1e-7);
 
-  // Natural tolerance by G, alone and pooled. R: pv <- (4 * var(Y[G == 1]) + 5 * var(Y[G == 2])) / 9
+  // Natural tolerance by G, alone and pooled. R: pv <- (4 * var(Y[G == 1]) + 5 * var(Y[G == 2])) /
+  // 9
   TExploreOptions n = Decimals(9);
   const TExploreTable plain = Table(GroupsText, {{}, 3, {1}, ""}, TExplorePage::NatTol, n);
   EXPECT_EQ(plain.Heading, "Natural Tolerance (Assuming Normality)");
-  EXPECT_EQ(Header(plain), (std::vector<std::string>{"n", "Mean", "Std Dev", "NT Low", "NT High", "NT (6s)"}));
-  ExpectRows(plain, {{11, 4.090909091, 1.6470911, -0.8503642084, 9.03218239, 9.882546599},
-                     {5, 3.44, 1.533949152, -1.161847455, 8.041847455, 9.20369491},
-                     {6, 4.633333333, 1.663329993, -0.3566566466, 9.623323313, 9.97997996}},
+  EXPECT_EQ(Header(plain),
+            (std::vector<std::string>{"n", "Mean", "Std Dev", "NT Low", "NT High", "NT (6s)"}));
+  ExpectRows(plain,
+             {{11, 4.090909091, 1.6470911, -0.8503642084, 9.03218239, 9.882546599},
+              {5, 3.44, 1.533949152, -1.161847455, 8.041847455, 9.20369491},
+              {6, 4.633333333, 1.663329993, -0.3566566466, 9.623323313, 9.97997996}},
              1e-7);
   n.PooledNT = true;
   const double sp = 1.607113815;
@@ -195,9 +207,9 @@ TEST_F(ExploreTablesTest, PooledIntervalsAndTolerances) {
 
 TEST_F(ExploreTablesTest, NormalityTestsAgainstR) {
   const TExploreTable t = Columns(TExplorePage::NormalityTests, Decimals(2));
-  EXPECT_EQ(Header(t), (std::vector<std::string>{"n", "(A-D)A\xC2\xB2*", "p-value", "(S-W)W", "p-value",
-                                                 "(L-M)r", "p-value", "Skewness", "p-value", "Kurtosis",
-                                                 "p-value"}));
+  EXPECT_EQ(Header(t), (std::vector<std::string>{"n", "(A-D)A\xC2\xB2*", "p-value", "(S-W)W",
+                                                 "p-value", "(L-M)r", "p-value", "Skewness",
+                                                 "p-value", "Kurtosis", "p-value"}));
   for (int c = 1; c < t.Grid.ColCount(); ++c)
     EXPECT_EQ(t.PValueColumns[static_cast<std::size_t>(c)], t.Grid.Cell(c, 0) == "p-value");
   // R: shapiro.test(x)[c("statistic", "p.value")]; G1 = g1 sqrt(n(n-1))/(n-2),
@@ -220,14 +232,16 @@ TEST_F(ExploreTablesTest, PValuesAreMarkedAtTheLevelsConfidence) {
   // upper 5% and 2% points, ".05-.02"), of c(1:19, 28) 0.0875 (">.10").
   TExploreRows rows;
   rows.GroupHeader = "Variable";
-  rows.Rows = {{"sw", {1, 2, 3, 4, 5, 6, 7, 8, 9, 20}, 0},
-               {"kurt", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 35}, 0},
-               {"flat", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 28}, 0}};
+  rows.Rows = {
+      {"sw", {1, 2, 3, 4, 5, 6, 7, 8, 9, 20}, 0},
+      {"kurt", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 35}, 0},
+      {"flat", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 28}, 0}};
   struct {
     double Conf;
     const char* SW;
     const char* Kurt;
-  } cases[] = {{0.90, "0.026*", ".05-.02*"}, {0.95, "0.026*", ".05-.02*"}, {0.99, "0.026 ", ".05-.02 "}};
+  } cases[] = {
+      {0.90, "0.026*", ".05-.02*"}, {0.95, "0.026*", ".05-.02*"}, {0.99, "0.026 ", ".05-.02 "}};
   for (const auto& c : cases) {
     TExploreOptions o;
     o.Conf = c.Conf;
@@ -244,9 +258,11 @@ TEST_F(ExploreTablesTest, ConstantColumnAndZeroDecimals) {
   rows.Rows = {{"C", {5, 5, 5, 5, 5, 5, 5, 5}, 0}};
   const TExploreTable norm = ComputeExploreTable(TExplorePage::NormalityTests, rows, {});
   EXPECT_EQ(Header(norm).size(), 11u);
-  const std::vector<std::string> want = {"8",        "999.000", "999.000 ", "0.000",   "0.000*", "999.000",
-                                         "999.000 ", "999.000", "999.000 ", "999.000", "999.000 "};
-  for (int c = 1; c <= 11; ++c) EXPECT_EQ(norm.Grid.Cell(c, 1), want[static_cast<std::size_t>(c - 1)]) << c;
+  const std::vector<std::string> want = {"8",        "999.000", "999.000 ", "0.000",
+                                         "0.000*",   "999.000", "999.000 ", "999.000",
+                                         "999.000 ", "999.000", "999.000 "};
+  for (int c = 1; c <= 11; ++c)
+    EXPECT_EQ(norm.Grid.Cell(c, 1), want[static_cast<std::size_t>(c - 1)]) << c;
   EXPECT_EQ(ComputeExploreTable(TExplorePage::Descriptives, rows, {}).Grid.Cell(3, 1), "0.00");
 
   // Decimals 0: the mean of A (3.8) rounds to 4, n and the statistics keep theirs.
@@ -260,7 +276,8 @@ TEST_F(ExploreTablesTest, CustomColumnsFollowTheListOrder) {
   TExploreOptions o;
   for (int i : {28, 3, 23}) o.Custom[static_cast<std::size_t>(i)] = true;
   const TExploreTable t = Columns(TExplorePage::Custom, o);
-  EXPECT_EQ(Header(t), (std::vector<std::string>{"Mean CI(L)", "Mean CI(H)", "A-D", "p-value", "W(E)"}));
+  EXPECT_EQ(Header(t),
+            (std::vector<std::string>{"Mean CI(L)", "Mean CI(H)", "A-D", "p-value", "W(E)"}));
   EXPECT_EQ(t.PValueColumns, (std::vector<bool>{false, false, false, false, true, false}));
   EXPECT_EQ(t.Heading, "Custom Statistics");
   EXPECT_EQ(t.PrintHeading, "CUSTOM");
@@ -283,26 +300,31 @@ TEST_F(ExploreTablesTest, CustomStatisticsOfOneColumnAgainstR) {
   o.Custom.fill(true);
   o.Custom[29] = false;  // the Monte-Carlo test has its own case
   const TExploreTable t = Columns(TExplorePage::Custom, o);
-  auto cell = [&](const std::string& h, int row, int nth = 1) { return t.Grid.Cell(Col(t, h, nth), row); };
+  auto cell = [&](const std::string& h, int row, int nth = 1) {
+    return t.Grid.Cell(Col(t, h, nth), row);
+  };
   auto num = [&](const std::string& h, int row) { return std::stod(cell(h, row)); };
   // Row 2 is A (LSL 2, Target 4, USL 6); R values beside.
   struct {
     const char* Heading;
     double Value;
   } a[] = {
-      {"Std(MR)", 1.477043785},    // mean(abs(diff(A))) / 1.12838
-      {"Std(MMR)", 1.467505241},   // median(abs(diff(A))) / 0.954
-      {"IR", 2.45},                // diff(quantile(A, c(.25, .75), type = 6))
-      {"PSD", 1.816187718},        {"SIR", 1.225},
-      {"MD(Avg)", 1.12},           // mean(abs(A - mean(A)))
-      {"MD(Med)", 1.1},            // mean(abs(A - median(A)))
-      {"Coeff Var", 37.0295981},   // 100 * sd(A) / mean(A)
+      {"Std(MR)", 1.477043785},   // mean(abs(diff(A))) / 1.12838
+      {"Std(MMR)", 1.467505241},  // median(abs(diff(A))) / 0.954
+      {"IR", 2.45},               // diff(quantile(A, c(.25, .75), type = 6))
+      {"PSD", 1.816187718},
+      {"SIR", 1.225},
+      {"MD(Avg)", 1.12},          // mean(abs(A - mean(A)))
+      {"MD(Med)", 1.1},           // mean(abs(A - median(A)))
+      {"Coeff Var", 37.0295981},  // 100 * sd(A) / mean(A)
       {"Median(i)", 3.55},
-      {"-3s", -0.4213741838},      {"+3s", 8.021374184}, {"6s", 8.442748368},
+      {"-3s", -0.4213741838},
+      {"+3s", 8.021374184},
+      {"6s", 8.442748368},
       {"Est %Below Spec", 10.04125613},  // 100 * pnorm((2 - mean(A)) / sd(A))
       {"Est %Above Spec", 5.897081769},  // 100 * pnorm((6 - mean(A)) / sd(A), lower.tail = FALSE)
       {"Est %Out Spec", 15.9383379},
-      {"P(.10)", 1.92},            // quantile(A, c(.1, .9), type = 6)
+      {"P(.10)", 1.92},  // quantile(A, c(.1, .9), type = 6)
       {"P(.90)", 6.05},
   };
   // (The normal tail is the library's approximation, within 1e-7 of the area.)
@@ -401,7 +423,8 @@ TEST_F(ExploreTablesTest, TransformationSuffixInEveryHeading) {
   const TExploreTable ci = ComputeExploreTable(TExplorePage::ConfInt, d, ri, o);
   EXPECT_EQ(ci.Heading, "95% Confidence Intervals (2X -3)");
   EXPECT_EQ(ci.ReportHeading, "95% CONFIDENCE INTERVALS (2X -3)");
-  EXPECT_EQ(ComputeExploreTable(TExplorePage::Custom, d, ri, o).Heading, "Custom Statistics (2X -3)");
+  EXPECT_EQ(ComputeExploreTable(TExplorePage::Custom, d, ri, o).Heading,
+            "Custom Statistics (2X -3)");
   // The values are the transformed ones: 2 * 3.8 - 3.
   EXPECT_EQ(ci.Grid.Cell(2, 1), "4.60");
 }
@@ -425,9 +448,11 @@ TEST_F(ExploreTablesTest, ReportPrintsTheCheckedTablesUnderTheirHeadings) {
   EXPECT_EQ(lines[3], "Reference = G, H    Measure = Y");
   std::vector<std::string> headings;
   for (const std::string& l : lines)
-    if (l == "DESCRIPTIVES" || l == "NATURAL TOLERANCE (Assuming Normality)" || l == "CUSTOM STATISTICS")
+    if (l == "DESCRIPTIVES" || l == "NATURAL TOLERANCE (Assuming Normality)" ||
+        l == "CUSTOM STATISTICS")
       headings.push_back(l);
-  EXPECT_EQ(headings, (std::vector<std::string>{"DESCRIPTIVES", "NATURAL TOLERANCE (Assuming Normality)"}));
+  EXPECT_EQ(headings,
+            (std::vector<std::string>{"DESCRIPTIVES", "NATURAL TOLERANCE (Assuming Normality)"}));
 }
 
 }  // namespace

@@ -58,50 +58,100 @@ TEST(FrequencyTableTest, OneSetCases) {
     std::vector<std::string> Midpoints, Cells;
     bool TooMany;
   } cases[] = {
+      // clang-format off
       {"counts", {1, 2, 2, 3}, "1", "1", T::Frequencies, 4, {"1", "2", "3"}, {"1", "2", "1"}, false},
       {"cumulative", {1, 2, 2, 3}, "1", "1", T::CumulativeFrequencies, 2, {"1", "2", "3"},
        {"0.25", "0.75", "1.00"}, false},
       {"relative", {1, 2, 2, 3}, "1", "1", T::RelativeFrequencies, 3, {"1", "2", "3"},
        {"0.250", "0.500", "0.250"}, false},
+      // clang-format on
       // A value on a boundary belongs to the lower interval.
       {"boundary", {2, 2.5, 3.2}, "1", "2", T::Frequencies, 4, {"2", "3"}, {"2", "1"}, false},
+      // clang-format off
       {"empty row counts", {1, 3}, "1", "1", T::Frequencies, 4, {"1", "2", "3"}, {"1", "", "1"}, false},
       {"empty row relative", {1, 3}, "1", "1", T::RelativeFrequencies, 1, {"1", "2", "3"},
        {"0.5", "", "0.5"}, false},
       {"empty row cumulative", {1, 3}, "1", "1", T::CumulativeFrequencies, 1, {"1", "2", "3"},
        {"0.5", "", "1.0"}, false},
+      // clang-format on
       // A typed midpoint above the data moves down by whole intervals, at once.
-      {"midpoint 1e12", {0, 3}, "1", "1e12", T::Frequencies, 4, {"0", "1", "2", "3"},
-       {"1", "", "", "1"}, false},
+      {"midpoint 1e12",
+       {0, 3},
+       "1",
+       "1e12",
+       T::Frequencies,
+       4,
+       {"0", "1", "2", "3"},
+       {"1", "", "", "1"},
+       false},
       // The typed decimals of the size show in the midpoints.
-      {"size 0.50", {1, 2}, "0.50", "1", T::Frequencies, 4, {"1.00", "1.50", "2.00"}, {"1", "", "1"}, false},
+      {"size 0.50",
+       {1, 2},
+       "0.50",
+       "1",
+       T::Frequencies,
+       4,
+       {"1.00", "1.50", "2.00"},
+       {"1", "", "1"},
+       false},
       // Ticked with 0: the automatic size (range 3 / 20 = 0.15 gives 0.2, first midpoint 0).
-      {"size 0", {0, 3}, "0", nullptr, T::Frequencies, 4,
+      {"size 0",
+       {0, 3},
+       "0",
+       nullptr,
+       T::Frequencies,
+       4,
        {"0.0", "0.2", "0.4", "0.6", "0.8", "1.0", "1.2", "1.4", "1.6", "1.8", "2.0", "2.2", "2.4",
         "2.6", "2.8", "3.0"},
-       {"1", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "1"}, false},
+       {"1", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "1"},
+       false},
       // Too many rows asked for: warned, then the automatic size 5 and first midpoint 0.
+      // clang-format off
       {"size 1e-6", Spread(101, 0, 100), "0.000001", nullptr, T::Frequencies, 4, Labels(0, 100, 5),
        {"3", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5",
         "5", "3"},
+       // clang-format on
        true},
+      // clang-format off
       {"midpoint -1e9", Spread(101, 0, 100), "1", "-1e9", T::Frequencies, 4, Labels(0, 100, 5),
        {"3", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5", "5",
         "5", "3"},
+       // clang-format on
        true},
       // The largest value exactly on the last row's upper bound (0.5 + 1 + 0.0001, added up
       // as the rows are) gets the row it belongs to instead of none.
-      {"largest on the last bound", {0, 1.5001}, "1", "0", T::Frequencies, 4, {"0", "1", "2"},
-       {"1", "", "1"}, false},
+      {"largest on the last bound",
+       {0, 1.5001},
+       "1",
+       "0",
+       T::Frequencies,
+       4,
+       {"0", "1", "2"},
+       {"1", "", "1"},
+       false},
       // Equal values whose automatic midpoint lies above them still get a row.
       {"equal halves", {0.5, 0.5}, nullptr, nullptr, T::Frequencies, 4, {"1"}, {"2"}, false},
       // The resolution counts for positive data from the values as loaded: 10 -> 11 rises
       // by 1, so the size is 1 although sorted neighbours lie 0.1 apart.
-      {"resolution in load order", {10, 11, 10.1}, nullptr, nullptr, T::Frequencies, 4, {"10", "11"},
-       {"2", "1"}, false},
+      {"resolution in load order",
+       {10, 11, 10.1},
+       nullptr,
+       nullptr,
+       T::Frequencies,
+       4,
+       {"10", "11"},
+       {"2", "1"},
+       false},
       // Values that never rise in load order have no resolution: 2 / 20 gives 0.1.
-      {"descending", {12, 11, 10}, nullptr, nullptr, T::Frequencies, 4, Steps(10, 21, 0.1, 2),
-       {"1", "", "", "", "", "", "", "", "", "", "1", "", "", "", "", "", "", "", "", "", "1"}, false},
+      {"descending",
+       {12, 11, 10},
+       nullptr,
+       nullptr,
+       T::Frequencies,
+       4,
+       Steps(10, 21, 0.1, 2),
+       {"1", "", "", "", "", "", "", "", "", "", "1", "", "", "", "", "", "", "", "", "", "1"},
+       false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Case);
@@ -113,14 +163,16 @@ TEST(FrequencyTableTest, OneSetCases) {
     o.FirstMidpointOn = c.Midpoint != nullptr;
     if (c.Midpoint) o.FirstMidpointText = c.Midpoint;
     std::vector<std::string> warnings;
-    TFrequencyTable t = StartFrequencyTable(c.Values, o, [&](const std::string& w) { warnings.push_back(w); });
+    TFrequencyTable t =
+        StartFrequencyTable(c.Values, o, [&](const std::string& w) { warnings.push_back(w); });
     AddFrequencySet(t, "X", c.Values, o);
     EXPECT_EQ(t.Grid.Cell(0, 0), "MidPoint");
     EXPECT_EQ(t.Grid.Cell(1, 0), "X");
     EXPECT_EQ(Column(t.Grid, 0), c.Midpoints);
     EXPECT_EQ(Column(t.Grid, 1), c.Cells);
     EXPECT_EQ(t.Intervals.TooManyIntervals, c.TooMany);
-    EXPECT_EQ(warnings, c.TooMany ? std::vector<std::string>{TooManyIntervalsText} : std::vector<std::string>{});
+    EXPECT_EQ(warnings, c.TooMany ? std::vector<std::string>{TooManyIntervalsText}
+                                  : std::vector<std::string>{});
   }
 }
 
@@ -166,7 +218,8 @@ TEST_F(FrequencyDataTest, TwoSetsWithDifferentRangesShareTheRows) {
   o.IntervalSizeOn = true;
   o.IntervalSizeText = "1";
   std::vector<int> progress;
-  const TFrequencyTable t = BuildFrequencyTable(d, ri, o, {}, [&](int j, int) { progress.push_back(j); });
+  const TFrequencyTable t =
+      BuildFrequencyTable(d, ri, o, {}, [&](int j, int) { progress.push_back(j); });
   ASSERT_EQ(t.Grid.ColCount(), 3);
   EXPECT_EQ(Column(t.Grid, 0), Labels(1, 7));
   EXPECT_EQ(t.Grid.Cell(1, 0), "A");
@@ -180,8 +233,7 @@ TEST_F(FrequencyDataTest, TwoSetsWithDifferentRangesShareTheRows) {
 // of its own.
 TEST_F(FrequencyDataTest, TwoHundredGroupsPrinted) {
   std::string text = "Y\tG\r\n";
-  for (int g = 1; g <= 200; ++g)
-    text += std::to_string(g % 3) + "\t" + std::to_string(g) + "\r\n";
+  for (int g = 1; g <= 200; ++g) text += std::to_string(g % 3) + "\t" + std::to_string(g) + "\r\n";
   TDataList& d = test::LoadText(text);
   TRunInfo ri;
   ASSERT_EQ(BuildExploreRun(d, {{}, 1, {2}, ""}, ri), "");

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <numeric>
 
-#include "output/report_text.h"
 #include "numerics/format.h"
+#include "output/report_text.h"
 
 namespace sorvel {
 namespace {
@@ -19,7 +19,8 @@ std::vector<double> Spread(int n, double lo, double hi) {
   return x;
 }
 
-THistogram Compute(std::vector<double> x, THistogramOptions o = {}, std::vector<std::string>* warnings = nullptr) {
+THistogram Compute(std::vector<double> x, THistogramOptions o = {},
+                   std::vector<std::string>* warnings = nullptr) {
   THistogramInputs in;
   in.Options = o;
   return ComputeHistogram(x, in, [&](const std::string& w) {
@@ -42,14 +43,14 @@ TEST(NiceIntervalTest, StepsOfTheWidthPerTarget) {
   struct {
     double Width, Target, G;
   } cases[] = {
-      {37, 10, 3}, {3.7, 10, 0.3}, {370, 10, 30}, {60, 10, 5},
-      {37, 11, 3},    // 3.36: t = 34
-      {15, 10, 2},    // 1.5: t = 15 is no longer below 15
-      {1.4, 10, 0.1}, // 0.14
-      {7.4, 10, 0.5}, // 0.74
-      {7.5, 10, 1},   // 0.75: t = 75 steps up to 100
+      {37, 10, 3},    {3.7, 10, 0.3}, {370, 10, 30}, {60, 10, 5}, {37, 11, 3},  // 3.36: t = 34
+      {15, 10, 2},     // 1.5: t = 15 is no longer below 15
+      {1.4, 10, 0.1},  // 0.14
+      {7.4, 10, 0.5},  // 0.74
+      {7.5, 10, 1},    // 0.75: t = 75 steps up to 100
   };
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(NiceInterval(c.Width, c.Target, fine), c.G) << c.Width;
+  for (const auto& c : cases)
+    EXPECT_DOUBLE_EQ(NiceInterval(c.Width, c.Target, fine), c.G) << c.Width;
 }
 
 TEST(NiceIntervalTest, NeverNarrowerThanTheDataResolution) {
@@ -96,7 +97,8 @@ TEST(HistogramTest, CountsEqualRsHist) {
   EXPECT_DOUBLE_EQ(h.g, 0.3);
   EXPECT_DOUBLE_EQ(h.f, 8.1);
   ASSERT_EQ(h.Counts.size(), 18u);
-  const std::vector<std::int32_t> r = {7, 17, 20, 11, 15, 7, 14, 5, 14, 7, 13, 9, 16, 17, 16, 11, 1};
+  const std::vector<std::int32_t> r = {7, 17, 20, 11, 15, 7,  14, 5, 14,
+                                       7, 13, 9,  16, 17, 16, 11, 1};
   EXPECT_EQ(std::vector<std::int32_t>(h.Counts.begin(), h.Counts.begin() + 17), r);
 }
 

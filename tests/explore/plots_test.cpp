@@ -106,12 +106,13 @@ TEST(BoxPlotTest, ChartModel) {
 }
 
 TEST(BoxPlotTest, SpecificationSegmentsOfTheLimitsPresent) {
-  TDataList& d = test::LoadText(
-      "A\tB\r\nUSL:\t\t9\r\nTarget:\t5\t\r\nLSL:\t\t1\r\n1\t2\r\n2\t3\r\n3\t4\r\n");
+  TDataList& d =
+      test::LoadText("A\tB\r\nUSL:\t\t9\r\nTarget:\t5\t\r\nLSL:\t\t1\r\n1\t2\r\n2\t3\r\n3\t4\r\n");
   TPlotOptions o;
   TPlotResult r = ComputePlots({Set("A", {1, 2, 3}, 1), Set("B", {2, 3, 4}, 2)}, o, &d);
   TChart c = PlotsChart(r, o, {});
-  EXPECT_EQ(Find(c, TSeriesKind::Segments, "Target")->X, std::vector<double>{0});  // A has only a Target
+  EXPECT_EQ(Find(c, TSeriesKind::Segments, "Target")->X,
+            std::vector<double>{0});  // A has only a Target
   EXPECT_EQ(Find(c, TSeriesKind::Segments, "USL")->X, std::vector<double>{1});
   EXPECT_EQ(Find(c, TSeriesKind::Segments, "LSL")->Y, std::vector<double>{1});
   EXPECT_EQ(Find(c, TSeriesKind::Segments, "Target")->Palette[0].Color, 0x00FF00u);
@@ -144,7 +145,8 @@ TEST(ComparisonPlotTest, PooledVarianceAndCriticalDifferences) {
     EXPECT_NEAR((g.BoxHigh - g.BoxLow) / 2, 1.193105, 1e-3);  // with R's q
     EXPECT_DOUBLE_EQ(g.Centre, g.Mean);
   }
-  EXPECT_EQ(tukey.Title, (std::vector<std::string>{"Tukey Critical Mean Differences", "95.00% Intervals"}));
+  EXPECT_EQ(tukey.Title,
+            (std::vector<std::string>{"Tukey Critical Mean Differences", "95.00% Intervals"}));
   TPlotResult lsd = Plot(TPlotKind::TCmdLSD, ThreeGroups());
   for (const auto& g : lsd.Groups)
     EXPECT_NEAR((g.BoxHigh - g.BoxLow) / 2, 0.9743947195, 1e-8);  // R: qt(0.975, 12) / sqrt(5)
@@ -161,7 +163,8 @@ TEST(ComparisonPlotTest, MeanIntervalsPooledOrNot) {
   EXPECT_EQ(pooled.Title[1], "95.00% Confidence Intervals (Pooled)");
   EXPECT_TRUE(pooled.Pooled);
   // Equal sizes: equal heights, t(12) sqrt(2) / sqrt(5).
-  for (const auto& g : pooled.Groups) EXPECT_NEAR(g.BoxHigh - g.Mean, 0.9743947195 * std::sqrt(2.0), 1e-8);
+  for (const auto& g : pooled.Groups)
+    EXPECT_NEAR(g.BoxHigh - g.Mean, 0.9743947195 * std::sqrt(2.0), 1e-8);
 }
 
 TEST(ComparisonPlotTest, StdDevPlotAndBars) {
@@ -178,7 +181,8 @@ TEST(ComparisonPlotTest, StdDevPlotAndBars) {
   EXPECT_DOUBLE_EQ(bars.Groups[1].BoxLow, 0);
   EXPECT_DOUBLE_EQ(bars.Groups[1].BoxHigh, 3);
   EXPECT_FALSE(bars.Groups[1].HasCentre);
-  EXPECT_EQ(Find(PlotsChart(bars, {TPlotKind::MeanBar}, {}), TSeriesKind::Points, "Center"), nullptr);
+  EXPECT_EQ(Find(PlotsChart(bars, {TPlotKind::MeanBar}, {}), TSeriesKind::Points, "Center"),
+            nullptr);
 }
 
 TEST(ComparisonPlotTest, OneValueGroupsKeepTheirSlotWithoutABox) {

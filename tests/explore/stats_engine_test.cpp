@@ -61,8 +61,16 @@ TEST_F(StatsEngineTest, HandComputedCases) {
       {"skew n 2 999", {1, 2}, 'S', &TStatsRecord::Skewness, 999},
       {"kurt n 3 999", {1, 2, 4}, 'S', &TStatsRecord::Kurtosis, 999},
       {"L-M n 2 999", {1, 2}, 'L', &TStatsRecord::LMr, 999},
-      {"three-sigma low", {1, 2, 3, 4, 5}, 'N', &TStatsRecord::LowerLimit3s, 3 - 3 * std::sqrt(2.5)},
-      {"three-sigma high", {1, 2, 3, 4, 5}, 'N', &TStatsRecord::UpperLimit3s, 3 + 3 * std::sqrt(2.5)},
+      {"three-sigma low",
+       {1, 2, 3, 4, 5},
+       'N',
+       &TStatsRecord::LowerLimit3s,
+       3 - 3 * std::sqrt(2.5)},
+      {"three-sigma high",
+       {1, 2, 3, 4, 5},
+       'N',
+       &TStatsRecord::UpperLimit3s,
+       3 + 3 * std::sqrt(2.5)},
       // g2 is exactly 0 here; G2 still follows from it: (6)(5)/((4)(3)) = 2.5.
       // R: e1071::kurtosis(c(-1, 0, 0, 0, 0, 1), type = 2) = 2.5
       {"G2 from g2 = 0", {-1, 0, 0, 0, 0, 1}, 'S', &TStatsRecord::Kurtosis, 2.5},
@@ -71,7 +79,8 @@ TEST_F(StatsEngineTest, HandComputedCases) {
     std::vector<double> x = c.X;
     TStatsEngine e(x);
     e.StatsByCode(c.Code);
-    EXPECT_NEAR(e.Stats.*(c.Field), c.Expected, 1e-12 * std::max(1.0, std::fabs(c.Expected))) << c.What;
+    EXPECT_NEAR(e.Stats.*(c.Field), c.Expected, 1e-12 * std::max(1.0, std::fabs(c.Expected)))
+        << c.What;
   }
 }
 
@@ -80,9 +89,9 @@ TEST_F(StatsEngineTest, InterpolatedMedianSpreadsATiedMedianOverItsCell) {
     std::vector<double> X;
     double Expected;
   } cases[] = {
-      {{1, 2, 2, 2, 3}, 2.0},  // 2 - 0.5 + (2.5 - 1)/3
-      {{1, 2, 2, 3}, 2.0},     // 2 - 0.5 + (2 - 1)/2
-      {{1, 2, 3}, 2.0},        // not tied: the median
+      {{1, 2, 2, 2, 3}, 2.0},         // 2 - 0.5 + (2.5 - 1)/3
+      {{1, 2, 2, 3}, 2.0},            // 2 - 0.5 + (2 - 1)/2
+      {{1, 2, 3}, 2.0},               // not tied: the median
       {{1, 1, 1, 2}, 0.5 + 2.0 / 3},  // 1 - 0.5 + (2 - 0)/3
   };
   for (auto& c : cases) {
@@ -139,8 +148,8 @@ TEST_F(StatsEngineTest, ResolutionTiesDistinctAndMode) {
   e.SpreadTies();
   // Runs of 2 and 3 spread over their cells of width 1.
   EXPECT_EQ(e.Stats.Resolution, 1);
-  const std::vector<double> spread{1 - 0.5 + 1.0 / 3, 1 - 0.5 + 2.0 / 3, 2 - 0.5 + 0.25, 2,
-                                   2 - 0.5 + 0.75, 3, 5};
+  const std::vector<double> spread{
+      1 - 0.5 + 1.0 / 3, 1 - 0.5 + 2.0 / 3, 2 - 0.5 + 0.25, 2, 2 - 0.5 + 0.75, 3, 5};
   for (std::size_t i = 0; i < x.size(); ++i) EXPECT_NEAR(x[i], spread[i], 1e-15) << i;
 
   struct {
@@ -148,12 +157,9 @@ TEST_F(StatsEngineTest, ResolutionTiesDistinctAndMode) {
     int Distinct;
     double Mode;
   } cases[] = {
-      {{}, 0, MissingValue},
-      {{4}, 1, 4},
-      {{4, 4}, 1, 4},
-      {{4, 5}, 2, 4},
-      {{9, 3, 5}, 3, 9},  // all distinct: the first value as it was
-      {{5, 3, 3, 5, 1}, 3, 3},  // equal runs: the smallest
+      {{}, 0, MissingValue},   {{4}, 1, 4},       {{4, 4}, 1, 4},
+      {{4, 5}, 2, 4},          {{9, 3, 5}, 3, 9},  // all distinct: the first value as it was
+      {{5, 3, 3, 5, 1}, 3, 3},                     // equal runs: the smallest
       {{5, 3, 5, 5, 3}, 2, 5},
   };
   for (auto& c : cases) {
@@ -216,9 +222,9 @@ TEST_F(StatsEngineTest, IndexOfDispersionUndefinedCases) {
     std::vector<double> X;
     double D, P;
   } cases[] = {
-      {{-1, 0, 1}, 999, 999},   // mean 0
+      {{-1, 0, 1}, 999, 999},    // mean 0
       {{-1, -2, -3}, 999, 999},  // negative mean
-      {{4}, 999, 999},          // n < 2
+      {{4}, 999, 999},           // n < 2
       // D = 2 * 1 / 2 = 1 on 2 df; R: 2 * min(pchisq(1, 2), 1 - pchisq(1, 2)) = 0.7869387
       {{1, 2, 3}, 1, 0.786938680574733},
   };
@@ -246,7 +252,8 @@ TEST_F(StatsEngineTest, MatrixLoadersSkipMissingCells) {
   EXPECT_EQ(e.Stats.Mean, MissingValue);
   e.LoadFromMatrix(m, 0, 1, 1, 2);
   ASSERT_EQ(e.Count(), 3);
-  EXPECT_EQ(std::vector<double>(e.Sample().begin(), e.Sample().end()), (std::vector<double>{5, 6, 8}));
+  EXPECT_EQ(std::vector<double>(e.Sample().begin(), e.Sample().end()),
+            (std::vector<double>{5, 6, 8}));
 }
 
 // Samples against R 4.2.2 (script beside each column): quantile(x, c(.25, .5, .75),
@@ -254,21 +261,26 @@ TEST_F(StatsEngineTest, MatrixLoadersSkipMissingCells) {
 // nortest::ad.test(x)$statistic * (1 + 0.75/n + 2.25/n^2) (the engine's A^2*).
 TEST_F(StatsEngineTest, SamplesAgainstR) {
   std::vector<double> ties20, offset100, skewed5000;
-  for (int i = 1; i <= 20; ++i) ties20.push_back(std::nearbyint(std::sin(i) * 5));  // round(sin(1:20) * 5)
-  for (int i = 1; i <= 100; ++i) offset100.push_back(1e6 + ((i * 37) % 101) / 10.0);  // 1e6 + ((1:100 * 37) %% 101) / 10
-  for (int i = 1; i <= 5000; ++i) skewed5000.push_back(std::exp(std::sin(i) * 1.5));  // exp(sin(1:5000) * 1.5)
-  const double NA = 999;  // not compared
+  for (int i = 1; i <= 20; ++i)
+    ties20.push_back(std::nearbyint(std::sin(i) * 5));  // round(sin(1:20) * 5)
+  for (int i = 1; i <= 100; ++i)
+    offset100.push_back(1e6 + ((i * 37) % 101) / 10.0);  // 1e6 + ((1:100 * 37) %% 101) / 10
+  for (int i = 1; i <= 5000; ++i)
+    skewed5000.push_back(std::exp(std::sin(i) * 1.5));  // exp(sin(1:5000) * 1.5)
+  const double NA = 999;                                // not compared
   struct {
     const char* Name;
     std::vector<double> X;
     double Mean, SD, Q1, Median, Q3, Skew1, Skewness, Kurt1, Kurtosis, W, P, AD;
   } cases[] = {
+      // clang-format off
       {"n3", {1, 2, 4}, 2.3333333333333335, 1.5275252316519468, 1, 2, 4, 0.38180177416060579,
        0.93521952958282328, NA, NA, 0.96428571428571419, 0.6368868450289632, NA},
       {"n10", {2.1, 3.4, 1.9, 5.6, 4.4, 3.3, 2.8, 4.1, 3.9, 6.2}, 3.77, 1.3888844444373334,
        2.6249999999999996, 3.6499999999999999, 4.7000000000000002, 0.37166078109263345,
        0.44073546945373693, -0.77004677713296621, -0.39704698100292235, 0.95865251038409582,
        0.77040473181462343, 0.21877878286021488},
+      // clang-format on
       {"ties20", ties20, 0.25, 3.767939545833058, -3.75, 1, 3.75, -0.12680865393399562,
        -0.13733087455963394, -1.4807569910353613, -1.5582419588990495, 0.88865572962043093,
        0.025406890259490278, 0.73775172324213101},

@@ -42,18 +42,22 @@ std::string ReportText(const TCrossTab& t, const TCTReportInputs& in) {
 struct TRCase {
   const char* Name;
   TRows Rows;
-  double Chsq, P, V, Lambda;  // chisq.test(m, correct = FALSE), vcd::assocstats(m)$cramer, lambda(m)
+  double Chsq, P, V,
+      Lambda;  // chisq.test(m, correct = FALSE), vcd::assocstats(m)$cramer, lambda(m)
   int Df;
-  double Kappa, Ase, Lo95, Hi95;  // vcd::Kappa(m), confint(vcd::Kappa(m))
+  double Kappa, Ase, Lo95, Hi95;       // vcd::Kappa(m), confint(vcd::Kappa(m))
   double Po, Pc, KappaMax, Z, KappaP;  // kappa0(m) in the script
 };
 
 const TRCase RCases[] = {
+    // clang-format off
     {"10,20 / 30,40", {{10, 20}, {30, 40}}, 0.79365079365079361, 0.3729984836134872,
      0.089087080637474794, 0, 1, -0.086956521739130516, 0.095458458774688851,
      -0.27405166295722211, 0.10013861947896108, 0.5, 0.54000000000000004, 0.78260869565217417,
      -0.89087080637474869, 0.81350075819325662},
+    // clang-format on
     // Fault 12: the literal SE (B weighted by the cell's own totals) gave 0.1974.
+    // clang-format off
     {"7,0 / 21,19", {{7, 0}, {21, 19}}, 5.5812499999999989, 0.018153760978726497,
      0.34460121880225553, 0, 1, 0.21229050279329614, 0.078760404115599911,
      0.057922947318900103, 0.36665805826769216, 0.5531914893617020379, 0.4327750113173380875,
@@ -66,9 +70,23 @@ const TRCase RCases[] = {
      0.00067759821935156508, 0.44869746664155546, 0.41935483870967744, 4, 0.43676662320730114,
      0.10528436059616804, 0.23041306830348382, 0.64312017811111843, 0.625,
      3.3420138888888890e-01, 1.0, 4.2766272048201417e+00, 9.4873077304468434e-06},
+    // clang-format on
     // Fault 13: 1.5e9 in every cell wrapped N in 32 bits (chi-square 1.08e9, kappa 1).
-    {"1.5e9 each", {{1500000000, 1500000000}, {1500000000, 1500000000}}, 0, 1, 0, 0, 1, 0,
-     1.2909944487358055e-05, -2.5303026237633192e-05, 2.5303026237633192e-05, 0.5, 0.5, 1, 0,
+    {"1.5e9 each",
+     {{1500000000, 1500000000}, {1500000000, 1500000000}},
+     0,
+     1,
+     0,
+     0,
+     1,
+     0,
+     1.2909944487358055e-05,
+     -2.5303026237633192e-05,
+     2.5303026237633192e-05,
+     0.5,
+     0.5,
+     1,
+     0,
      0.5},
 };
 
@@ -113,7 +131,8 @@ TEST(CrosstabsStatistics, ExactTestsOfTwoByTwo) {
 }
 
 TEST(CrosstabsStatistics, SymmetryTest) {
-  // mcnemar.test(rbind(c(20,5,3), c(10,15,2), c(8,6,25))): 5.9393939393939394, df 3, 0.11459636135948945
+  // mcnemar.test(rbind(c(20,5,3), c(10,15,2), c(8,6,25))): 5.9393939393939394, df 3,
+  // 0.11459636135948945
   const TCTSymmetry s = Table({{20, 5, 3}, {10, 15, 2}, {8, 6, 25}}).SymmetryTest();
   EXPECT_NEAR(s.ChiSq, 5.9393939393939394, 1e-12);
   EXPECT_EQ(s.Df, 3);
@@ -132,7 +151,8 @@ TEST(CrosstabsStatistics, SymmetryTest) {
 }
 
 TEST(CrosstabsFaults, EmptyRowsLeftOutOfDfAndV) {
-  // Fault 14: chisq.test(matrix(c(10,0,0,10), 2), correct = FALSE): 20, df 1, 7.7442164310440858e-06
+  // Fault 14: chisq.test(matrix(c(10,0,0,10), 2), correct = FALSE): 20, df
+  // 1, 7.7442164310440858e-06
   TCrossTab t = Table({{10, 0}, {0, 10}, {0, 0}});
   TCTChiSqr chi = t.GenerateChi_Sqr();
   EXPECT_NEAR(chi.Chsq, 20, 1e-12);
@@ -167,7 +187,8 @@ TEST(CrosstabsFaults, KappaWithCertainChanceAgreementPrintsZ0) {
   EXPECT_EQ(k.Kappa, 1);
   EXPECT_EQ(k.Z, 0);
   EXPECT_EQ(k.P, 1);
-  EXPECT_NE(ReportText(t, in).find("z(\xCE\xBA=0)  = 0.000"), std::string::npos) << ReportText(t, in);
+  EXPECT_NE(ReportText(t, in).find("z(\xCE\xBA=0)  = 0.000"), std::string::npos)
+      << ReportText(t, in);
 }
 
 TEST(CrosstabsEdgeCases, OneRowTestsEqualShares) {
@@ -263,7 +284,8 @@ TEST(CrosstabsReport, StatisticsByTableShape) {
   const std::string three = ReportText(Table({{10, 3, 2}, {3, 10, 4}, {2, 4, 10}}), in);
   EXPECT_NE(three.find("Cramer's V = 0.449   df = 4"), std::string::npos) << three;
   EXPECT_EQ(three.find("Fisher"), std::string::npos);
-  EXPECT_NE(three.find("Symmetry Test\n   \xCF\x87\xC2\xB2 = 0.000  df = 3  p = 1.000"), std::string::npos)
+  EXPECT_NE(three.find("Symmetry Test\n   \xCF\x87\xC2\xB2 = 0.000  df = 3  p = 1.000"),
+            std::string::npos)
       << three;
   EXPECT_EQ(three.find("Cell["), std::string::npos);
   // Nothing without a statistic or with N <= 1.
@@ -316,7 +338,12 @@ TEST_F(CrosstabsData, EmptyVariableLargeTableAndNoData) {
   for (int k = 0; k < 11; ++k) rows += std::to_string(k) + "\t" + std::to_string(k) + "\n";
   TDataList& big = test::LoadText(rows);
   long long asked = 0;
-  EXPECT_EQ(t.GenerateFreqArray(big, 1, 2, [&](long long cells) { asked = cells; return false; }), 99);
+  EXPECT_EQ(t.GenerateFreqArray(big, 1, 2,
+                                [&](long long cells) {
+                                  asked = cells;
+                                  return false;
+                                }),
+            99);
   EXPECT_EQ(asked, 121);
   EXPECT_EQ(TableSizeQuestion(asked), "Table Size = 121.  Continue?");
   TDataList& empty = test::LoadText("A\n");
@@ -374,15 +401,21 @@ TEST(CrosstabsManual, CellKeys) {
     bool Accepted;
   };
   const Case cases[] = {
-      {"123456", 0, '7', true},   {"1234567", 0, '8', false},  // the eighth digit
-      {"1234567", 7, '8', true},  // typed over the selected text
-      {"1234567", 0, KeyBackspace, true}, {"12", 0, '\t', true}, {"12", 0, '\r', true},
-      {"12", 0, KeyPaste, true},  {"12", 0, '-', false},  {"12", 0, '.', false},
+      {"123456", 0, '7', true},
+      {"1234567", 0, '8', false},  // the eighth digit
+      {"1234567", 7, '8', true},   // typed over the selected text
+      {"1234567", 0, KeyBackspace, true},
+      {"12", 0, '\t', true},
+      {"12", 0, '\r', true},
+      {"12", 0, KeyPaste, true},
+      {"12", 0, '-', false},
+      {"12", 0, '.', false},
       {"12", 0, 'a', false},
   };
   for (const auto& c : cases) {
     const TKeyEdit edit{c.Text, 0, c.SelLength};
-    EXPECT_EQ(CrosstabCellKeyFilter(edit, c.Key).Accepted, c.Accepted) << c.Text << ' ' << int(c.Key);
+    EXPECT_EQ(CrosstabCellKeyFilter(edit, c.Key).Accepted, c.Accepted)
+        << c.Text << ' ' << int(c.Key);
   }
 }
 

@@ -71,7 +71,8 @@ TEST(MeanDispersionTests, StatisticsAgainstR) {
   ExpectNear(ComputeMeanDispersion(var).VarianceTest.P, 0.98914520536229233, "lower tail");
 
   // Paired 10, 2 and 11, 3, n 20, r 0.6. R: v <- 4 + 9 - 2 * .6 * 6; t <- -1 / sqrt(v / 20)
-  TMDResult paired = ComputeMeanDispersion(Typed(TMDTest::TwoSampleDependent, 10, 2, 20, 11, 3, 0, 0.6));
+  TMDResult paired =
+      ComputeMeanDispersion(Typed(TMDTest::TwoSampleDependent, 10, 2, 20, 11, 3, 0, 0.6));
   ExpectNear(paired.PairedMeans.Value, -1.8569533817705184, "paired t");
   ExpectNear(paired.PairedMeans.P, 0.078890311727374984, "paired p");
   ExpectNear(paired.DiffEqual.Lower, -2.1271279478285603, "paired interval");
@@ -106,12 +107,14 @@ TEST(MeanDispersionTests, Messages) {
   for (const Case& c : cases)
     EXPECT_EQ(ComputeMeanDispersion(c.in).Error, c.message) << static_cast<int>(c.in.Test);
   // A hidden n2 does not refuse the paired test.
-  EXPECT_TRUE(ComputeMeanDispersion(Typed(TMDTest::TwoSampleDependent, 1, 1, 5, 0, 1, 0)).Error.empty());
+  EXPECT_TRUE(
+      ComputeMeanDispersion(Typed(TMDTest::TwoSampleDependent, 1, 1, 5, 0, 1, 0)).Error.empty());
 }
 
 TEST(MeanDispersionTests, PerfectAndDegeneratePairs) {
   // r12 = 1: no t (it was infinite), p 0, and the rho interval is the point.
-  TMDResult line = ComputeMeanDispersion(Typed(TMDTest::TwoSampleDependent, 10, 2, 10, 12, 3, 0, 1));
+  TMDResult line =
+      ComputeMeanDispersion(Typed(TMDTest::TwoSampleDependent, 10, 2, 10, 12, 3, 0, 1));
   EXPECT_TRUE(line.CorrTest.Undefined);
   EXPECT_EQ(line.CorrTest.P, 0);
   EXPECT_EQ(line.Corr.Lower, 1);
@@ -119,7 +122,8 @@ TEST(MeanDispersionTests, PerfectAndDegeneratePairs) {
   EXPECT_FALSE(line.PairedVariance.Shown);
 
   // Equal dispersions and r12 = 1: the differences are constant (the radicand was -8.9e-17).
-  TMDInputs same = Typed(TMDTest::TwoSampleDependent, 5, std::sqrt(2.0), 10, 5, std::sqrt(2.0), 0, 1);
+  TMDInputs same =
+      Typed(TMDTest::TwoSampleDependent, 5, std::sqrt(2.0), 10, 5, std::sqrt(2.0), 0, 1);
   TMDResult none = ComputeMeanDispersion(same);
   EXPECT_TRUE(none.PairedMeans.Undefined);
   EXPECT_EQ(none.PairedMeans.P, NotAvailable);  // no difference: nothing was tested

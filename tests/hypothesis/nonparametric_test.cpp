@@ -137,7 +137,9 @@ TEST_F(NonparametricTest, TransformErrorReloadsUntransformed) {
   Columns({"V", "G"}, {{"1", "10", "100", "0", "1000"}, {"1", "1", "2", "2", "2"}});
   CatchMessages();
   std::string error;
-  const auto setLog = [&] { ASSERT_TRUE(SetTransform(TransformRec, TransformLog, "1", "0", "1", false, error)); };
+  const auto setLog = [&] {
+    ASSERT_TRUE(SetTransform(TransformRec, TransformLog, "1", "0", "1", false, error));
+  };
   setLog();
   LoadTwoColumns(DataList(), 1, 0);
   // LN(0) fails at the fourth value: the set is read again raw, not left half transformed.
@@ -179,7 +181,15 @@ TEST_F(NonparametricTest, SignTestForLocation) {
       // binom.test(0, 5, alternative = "greater")
       {"every value below, M1 <= Loc", {"3", "4", "5", "6", "7"}, 9, 2, false, 5, 0, 5, 1},
       // binom.test(1, 10) = 0.021484375
-      {"two-sided", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}, 9.5, 0, false, 10, 1, 9, 0.021484375},
+      {"two-sided",
+       {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"},
+       9.5,
+       0,
+       false,
+       10,
+       1,
+       9,
+       0.021484375},
       // No value off the location: zero trials, nothing against any hypothesis.
       {"no untied value", {"5", "5", "5"}, 5, 0, false, 3, 0, 0, 1},
       {"no untied value, lower", {"5", "5", "5"}, 5, 1, false, 3, 0, 0, 1},
@@ -188,7 +198,8 @@ TEST_F(NonparametricTest, SignTestForLocation) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Case);
     Columns({"V"}, {c.Values});
-    const TSignLocationResult r = SignTestLocation(DataList(), 1, c.Location, c.Alt, c.IncludeEqual);
+    const TSignLocationResult r =
+        SignTestLocation(DataList(), 1, c.Location, c.Alt, c.IncludeEqual);
     EXPECT_EQ(r.N, c.N);
     EXPECT_EQ(r.Above, c.Above);
     EXPECT_EQ(r.Below, c.Below);
@@ -307,7 +318,8 @@ TEST_F(NonparametricTest, KruskalWallisEdges) {
 // The generated sample against R 4.2.2 (wilcox.test(exact = FALSE, correct = FALSE),
 // kruskal.test, cor.test(method = "spearman", exact = FALSE), fisher.test, binom.test) on
 //   i <- 1:1500; X <- (7*i) %% 11 + (i %% 4); Y <- (5*i) %% 13 + X %/% 2; G <- i %% 4 + 1
-//   A <- ifelse(i <= 1400, 0, 1); B <- ifelse(i <= 1300, 0, 2); W <- ifelse(i %% 2 == 1, 20240101, 1)
+//   A <- ifelse(i <= 1400, 0, 1); B <- ifelse(i <= 1300, 0, 2); W <- ifelse(i %% 2 == 1, 20240101,
+//   1)
 // with the calls beside the values; z from R's p-values: qnorm(p of the one-sided alternative).
 TEST_F(NonparametricTest, GeneratedSampleAgainstR) {
   TDataList& d = Generated();
@@ -320,7 +332,8 @@ TEST_F(NonparametricTest, GeneratedSampleAgainstR) {
     EXPECT_NEAR(r.MeanRank2, 408.141333333, 1e-8);
     EXPECT_NEAR(r.Z, -4.14207573164, 1e-9);
     EXPECT_NEAR(r.P, 3.44176649869e-05, 1e-12);
-    EXPECT_NEAR(MannWhitney(d, NPByReference, G, 1, 2, X, 1).P, 1.72088324934e-05, 1e-12);  // "less"
+    EXPECT_NEAR(MannWhitney(d, NPByReference, G, 1, 2, X, 1).P, 1.72088324934e-05,
+                1e-12);  // "less"
   }
   {
     // wilcox.test(A, B, ...): 2900 of 3000 values in one tie.

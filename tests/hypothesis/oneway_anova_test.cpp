@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <fstream>
-#include <sstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -44,8 +44,8 @@ void ExpectRel(double actual, double expected, double tol, const std::string& wh
 }
 
 // y = 3,5,6,8 | 7,9,12,10,11 | 2,4,3,6.5 by codes 1..3.
-const std::string Three = Data({3, 5, 6, 8, 7, 9, 12, 10, 11, 2, 4, 3, 6.5},
-                               {1, 1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 3});
+const std::string Three =
+    Data({3, 5, 6, 8, 7, 9, 12, 10, 11, 2, 4, 3, 6.5}, {1, 1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 3});
 
 TEST(OnewayAnova, ThreeGroupsAgainstR) {
   TDataList& d = test::LoadText(Three);
@@ -109,20 +109,24 @@ TEST(OnewayAnova, FaultsAndEdgeCasesAgainstR) {
   const TCase cases[] = {
       // A code of 2.6 belongs to group 3 (the data set rounds), so its 100 stays out of
       // the grand mean. R: anova(lm(1:6 ~ factor(c(1,1,1,2,2,2)))): F 13.5, p 0.0213116
-      {"grand mean from the delivered groups", Data({1, 2, 3, 4, 5, 6, 100}, {1, 1, 1, 2, 2, 2, 2.6}),
-       1, 2, AnovaNoError, 1, 4, 13.5, 0.0213116411287567},
+      {"grand mean from the delivered groups",
+       Data({1, 2, 3, 4, 5, 6, 100}, {1, 1, 1, 2, 2, 2, 2.6}), 1, 2, AnovaNoError, 1, 4, 13.5,
+       0.0213116411287567},
       // No spread within groups: F is infinite, reported as the no-within error.
       // R: oneway.test(c(1,1,2,2,3,3) ~ gl(3, 2), var.equal = TRUE): F Inf
-      {"no within variation", Data({1, 1, 2, 2, 3, 3}, {1, 1, 2, 2, 3, 3}), 1, 3, AnovaNoWithin,
-       2, 3, 0, 1},
+      {"no within variation", Data({1, 1, 2, 2, 3, 3}, {1, 1, 2, 2, 3, 3}), 1, 3, AnovaNoWithin, 2,
+       3, 0, 1},
       // Games-Howell with a one-case group has no df; t(LSD) and Tukey stand.
       // R: TukeyHSD(aov(y ~ g)), y = c(1,2,3,4,5,7,9), g = factor(c(1,1,1,2,2,2,3))
+      // clang-format off
       {"Games-Howell with a one-case group", Data({1, 2, 3, 4, 5, 7, 9}, {1, 1, 1, 2, 2, 2, 3}),
        1, 3, AnovaNoError, 2, 4, nan, nan, std::nullopt,
        {0.0716924271259751, 0.0202776823508870, 0.1417144822449318}, {false, true, true}},
+      // clang-format on
       // ADM(n-1) leaves a one-case group out: R: anova(lm(c(1.5,1.5,.5,3,4,1) ~ gl(2, 3)))
-      {"ADM(n-1) with a one-case group", Data({1, 2, 3, 4, 2, 4, 6, 9, 5}, {1, 1, 1, 1, 2, 2, 2, 2, 3}),
-       1, 3, AnovaNoError, 2, 6, nan, nan, TDispersionExpect{0, 1, 4, 2.53125, 0.186821800134476, false}},
+      {"ADM(n-1) with a one-case group",
+       Data({1, 2, 3, 4, 2, 4, 6, 9, 5}, {1, 1, 1, 1, 2, 2, 2, 2, 3}), 1, 3, AnovaNoError, 2, 6,
+       nan, nan, TDispersionExpect{0, 1, 4, 2.53125, 0.186821800134476, false}},
       // Box's F turns negative; Bartlett's chi-square instead.
       // R: bartlett.test(list(c(0,1), c(0,3e-5))): K2 12.9615546621896, p 0.000317953040692916
       {"Bartlett-Box F undefined", Data({0, 1, 0, 0.00003}, {1, 1, 2, 2}), 1, 2, AnovaNoError, 1, 2,
@@ -253,8 +257,9 @@ TEST(OnewayAnova, LongLeadingDigitsCentredOnTheTexts) {
     SCOPED_TRACE(sign);
     std::string text = "Y\tG\n";
     const char* cells[] = {"1000000000000.4", "1000000000000.30", "1.0000000000005E12",
-                           "1000000000000.2", "1000000000000.1", "1000000000000"};
-    for (int i = 0; i < 6; ++i) text += sign + std::string(cells[i]) + "\t" + (i < 3 ? "1" : "2") + "\n";
+                           "1000000000000.2", "1000000000000.1",  "1000000000000"};
+    for (int i = 0; i < 6; ++i)
+      text += sign + std::string(cells[i]) + "\t" + (i < 3 ? "1" : "2") + "\n";
     TDataList& d = test::LoadText(text);
     const TAnovaRec a = ComputeOneway(d, Inputs(1, 2, false, false)).Anova;
     ASSERT_EQ(a.Error, AnovaNoError);

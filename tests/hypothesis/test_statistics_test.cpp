@@ -10,8 +10,8 @@ namespace {
 
 // The window's controls as options: the page, want, tails (0 Two, 1 Lower, 2 Upper), the
 // texts of the edits and the decimals.
-TOptions Inputs(TStatPage page, bool wantPV, int tailType, std::string value,
-                std::string df1 = "0", std::string df2 = "0", int decimals = 4) {
+TOptions Inputs(TStatPage page, bool wantPV, int tailType, std::string value, std::string df1 = "0",
+                std::string df2 = "0", int decimals = 4) {
   static const char* const pages[] = {"z", "t", "chi-square", "f"};
   static const char* const tails[] = {"two", "lower", "upper"};
   TOptions o;
@@ -77,14 +77,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, TestStatisticsTest,
     ::testing::Values(
         // 2*pnorm(-1.96) = 0.04999579
-        TCase{"zTwo", Inputs(TStatPage::Z, true, 0, "1.96"), "For z (Normal) Value = 1.96:",
-              "\tTwo-tail  p-Value = 0.0500"},
-        TCase{"zLower", Inputs(TStatPage::Z, true, 1, "1.96"), "For z (Normal) Value = 1.96:",
-              "\tLower-tail  p-Value = 0.9750"},
+        TCase{"zTwo", Inputs(TStatPage::Z, true, 0, "1.96"),
+              "For z (Normal) Value = 1.96:", "\tTwo-tail  p-Value = 0.0500"},
+        TCase{"zLower", Inputs(TStatPage::Z, true, 1, "1.96"),
+              "For z (Normal) Value = 1.96:", "\tLower-tail  p-Value = 0.9750"},
         TCase{"zUpperNegative", Inputs(TStatPage::Z, true, 2, "-1.5"),
               "For z (Normal) Value = -1.5:", "\tUpper-tail  p-Value = 0.9332"},
-        TCase{"zFromP", Inputs(TStatPage::Z, false, 0, "0.05"), "For z (Normal) p-Value = 0.05:",
-              "\tTwo-tail  Value =  \xC2\xB1 1.9600"},
+        TCase{"zFromP", Inputs(TStatPage::Z, false, 0, "0.05"),
+              "For z (Normal) p-Value = 0.05:", "\tTwo-tail  Value =  \xC2\xB1 1.9600"},
         TCase{"zFromPLower", Inputs(TStatPage::Z, false, 1, "0.05"),
               "For z (Normal) p-Value = 0.05:", "\tLower-tail  Value = -1.6449"},
         TCase{"zFromPUpper", Inputs(TStatPage::Z, false, 2, "0.05"),
@@ -172,8 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                    DegreesOfFreedomMessage},
         TErrorCase{"fDf2Zero", Inputs(TStatPage::F, true, 0, "2", "5", "0"),
                    DegreesOfFreedomMessage},
-        TErrorCase{"dfNegative", Inputs(TStatPage::T, true, 0, "2", "-3"),
-                   DegreesOfFreedomMessage},
+        TErrorCase{"dfNegative", Inputs(TStatPage::T, true, 0, "2", "-3"), DegreesOfFreedomMessage},
         TErrorCase{"valueNotANumber", Inputs(TStatPage::Z, true, 0, "abc"),
                    "'abc' is not a valid number!"},
         TErrorCase{"valueEmpty", Inputs(TStatPage::Z, true, 0, ""), "'' is not a valid number!"},
@@ -217,12 +216,15 @@ TEST(TestStatisticsPictureTest, FarLowerTailsKeepTheirDigits) {
     TOptions In;
     double Want;  // R 4.2.2
   } cases[] = {
-      {Inputs(TStatPage::T, true, 1, "-40", "3"), 1.719034039457927e-05},         // pt(-40, 3)
-      {Inputs(TStatPage::ChiSq, true, 1, "0.001", "10"), 2.6030818297031978e-19},  // pchisq(1e-3, 10)
-      {Inputs(TStatPage::F, true, 1, "0.0001", "5", "7"), 4.6835568724911725e-10}, // pf(1e-4, 5, 7)
-      {Inputs(TStatPage::Z, true, 1, "-30"), 4.9067139271481872e-198},             // pnorm(-30)
-      {Inputs(TStatPage::ChiSq, false, 1, "1e-20", "4"), 2.8284271248795316e-10},  // qchisq(1e-20, 4)
-      {Inputs(TStatPage::Z, false, 1, "1e-30"), -11.464024688443617},              // qnorm(1e-30)
+      {Inputs(TStatPage::T, true, 1, "-40", "3"), 1.719034039457927e-05},  // pt(-40, 3)
+      {Inputs(TStatPage::ChiSq, true, 1, "0.001", "10"),
+       2.6030818297031978e-19},  // pchisq(1e-3, 10)
+      {Inputs(TStatPage::F, true, 1, "0.0001", "5", "7"),
+       4.6835568724911725e-10},                                         // pf(1e-4, 5, 7)
+      {Inputs(TStatPage::Z, true, 1, "-30"), 4.9067139271481872e-198},  // pnorm(-30)
+      {Inputs(TStatPage::ChiSq, false, 1, "1e-20", "4"),
+       2.8284271248795316e-10},                                        // qchisq(1e-20, 4)
+      {Inputs(TStatPage::Z, false, 1, "1e-30"), -11.464024688443617},  // qnorm(1e-30)
   };
   for (const auto& c : cases) {
     const TTestStatResult res = ComputeTestStatistic(Validated(c.In));

@@ -30,8 +30,11 @@ TEST_F(Distributions, TailConversions) {
 
 TEST_F(Distributions, NormalTailAgainstReference) {
   // R 4.2.2: z <- c(-3, -1, -0.5, 0, 0.5, 1, 1.645, 1.96, 2.5, 3, 4, 6);
-  //   sprintf("%.17g", pnorm(z, lower.tail=FALSE)); sprintf("%.17g", 2*pnorm(abs(z), lower.tail=FALSE))
-  struct Case { double z, upper, twoTailed; };
+  //   sprintf("%.17g", pnorm(z, lower.tail=FALSE)); sprintf("%.17g", 2*pnorm(abs(z),
+  //   lower.tail=FALSE))
+  struct Case {
+    double z, upper, twoTailed;
+  };
   const Case cases[] = {
       {-3, 0.9986501019683699, 0.0026997960632601892},
       {-1, 0.84134474606854293, 0.31731050786291409},
@@ -87,9 +90,11 @@ TEST_F(Distributions, TailAreasNeverLeaveZeroOne) {
 TEST_F(Distributions, TTailAgainstReference) {
   // R 4.2.2: t <- c(0.5, 2, 1, 2.5, 2, 3, 1.7, 2.05, 2.04); df <- c(1, 1, 2, 3, 4, 5, 10, 29, 30);
   //   sprintf("%.12g", 2*pt(t, df, lower.tail=FALSE))
-  // R 4.2.2: t <- c(4.15, 2, 1, 3, 2.1, 2.0); df <- c(50/17, 2.2, 0.5, 7.5, 10.5, 29.5); (same call)
-  // R 4.2.2: t <- c(2, 1.5, 3, 2.5, 4, 0.3); df <- c(31, 40, 60, 100.5, 35, 45); (same call)
-  struct Case { double t, df, twoTailed, tolerance; };
+  // R 4.2.2: t <- c(4.15, 2, 1, 3, 2.1, 2.0); df <- c(50/17, 2.2, 0.5, 7.5, 10.5, 29.5); (same
+  // call) R 4.2.2: t <- c(2, 1.5, 3, 2.5, 4, 0.3); df <- c(31, 40, 60, 100.5, 35, 45); (same call)
+  struct Case {
+    double t, df, twoTailed, tolerance;
+  };
   const Case cases[] = {
       // Whole df up to 30: the exact trigonometric series.
       {0.5, 1, 0.704832764699, 1e-11},
@@ -191,12 +196,15 @@ TEST_F(Distributions, CorrelatedMeansIsAPairedTTest) {
 }
 
 TEST_F(Distributions, ChiSqTailAgainstReference) {
-  // R 4.2.2: x <- c(3.84, 5.99, 1, 7.8, 10, 20, 30, 45, 0.5); df <- c(1, 2, 3, 3, 7, 10, 25, 30, 4);
+  // R 4.2.2: x <- c(3.84, 5.99, 1, 7.8, 10, 20, 30, 45, 0.5); df <- c(1, 2, 3, 3, 7, 10, 25, 30,
+  // 4);
   //   sprintf("%.12g", pchisq(x, df, lower.tail=FALSE))
   // R 4.2.2: x <- c(1.25, 0.3, 4, 10, 35); df <- c(1.5, 0.5, 2.5, 7.3, 29.5); (same call)
   // R 4.2.2: x <- c(29.99999997, 30, 43.77, 50, 100, 120, 80, 200);
   //   df <- c(31, 31, 31, 40, 100, 100, 100, 150.5); (same call); and pchisq(30.000003, 31, ...)
-  struct Case { double x, df, upper, tolerance; };
+  struct Case {
+    double x, df, upper, tolerance;
+  };
   const Case cases[] = {
       // Whole df up to 30: the finite series.
       {3.84, 1, 0.0500435212487, 1e-12},
@@ -244,7 +252,9 @@ TEST_F(Distributions, ChiSqTailFarOutOnTheFiniteSeries) {
   // The finite series of whole df overflowed to infinity and was multiplied by
   // e^(-x/2) = 0: NaN from about x = 1e25. Beyond x = 1400 it is now summed in logarithms.
   // R 4.2.2: pchisq(x, df, lower.tail=FALSE) for each row.
-  struct Case { double x, df, upper; };
+  struct Case {
+    double x, df, upper;
+  };
   const Case cases[] = {
       {1e25, 30, 0},
       {1e25, 29, 0},
@@ -271,16 +281,24 @@ TEST_F(Distributions, ChiSqTailFarOutOnTheFiniteSeries) {
 TEST_F(Distributions, FTailAgainstReference) {
   // R 4.2.2: F <- c(38, 4, 3, 3.5, 2.0, 1.5, 2.5, 0.5); d1 <- c(1, 1, 2, 3, 5, 10, 4.5, 6);
   //   d2 <- c(1.5, 10, 1, 12, 20, 10, 13.2, 8); sprintf("%.12g", pf(F, d1, d2, lower.tail=FALSE))
-  struct Case { double f, df1, df2, upper; };
+  struct Case {
+    double f, df1, df2, upper;
+  };
   const Case cases[] = {
       {38, 1, 1.5, 0.0482621311857},  // via TTail with fractional df (was 0.998)
-      {4, 1, 10, 0.0733880347707},    {3, 2, 1, 0.377964473009},
-      {3.5, 3, 12, 0.0496405379799},  {2, 5, 20, 0.122507244682},
-      {1.5, 10, 10, 0.26656768},      {2.5, 4.5, 13.2, 0.0883094633699},
+      {4, 1, 10, 0.0733880347707},
+      {3, 2, 1, 0.377964473009},
+      {3.5, 3, 12, 0.0496405379799},
+      {2, 5, 20, 0.122507244682},
+      {1.5, 10, 10, 0.26656768},
+      {2.5, 4.5, 13.2, 0.0883094633699},
       {0.5, 6, 8, 0.793045229603},
       // No F lies below 0: the whole area is above (R gives 1 for each). Once 0 for a
       // negative F, and 0 for F = 0 with df2 = 1.
-      {0, 3, 1, 1},  {-2, 3, 1, 1},  {-0.5, 1, 4, 1},  {-1, 2, 5, 1},
+      {0, 3, 1, 1},
+      {-2, 3, 1, 1},
+      {-0.5, 1, 4, 1},
+      {-1, 2, 5, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("F = " + std::to_string(c.f) + ", df " + std::to_string(c.df1) + ", " +
@@ -293,15 +311,18 @@ TEST_F(Distributions, FTailAgainstReference) {
 }
 
 TEST_F(Distributions, NoncentralFTailAgainstReference) {
-  // R 4.2.2: F <- c(40, 2, 5, 10, 150, 3); d1 <- c(3, 3, 4, 5, 3, 2); d2 <- c(20, 20, 30, 50, 20, 10);
+  // R 4.2.2: F <- c(40, 2, 5, 10, 150, 3); d1 <- c(3, 3, 4, 5, 3, 2); d2 <- c(20, 20, 30, 50, 20,
+  // 10);
   //   l <- c(100, 1, 10, 50, 500, 0); sprintf("%.12g", pf(F, d1, d2, ncp=l, lower.tail=FALSE));
   //   and pf(1900, 3, 20, ncp=5000, lower.tail=FALSE)
-  struct Case { double f, df1, df2, lambda, upper; };
+  struct Case {
+    double f, df1, df2, lambda, upper;
+  };
   const Case cases[] = {
       // From lambda ~ 99 the series used to stop at j = 1 and return 1.
-      {40, 3, 20, 100, 0.364914979813}, {2, 3, 20, 1, 0.246203223039},
-      {5, 4, 30, 10, 0.229223872796},   {10, 5, 50, 50, 0.603795437272},
-      {150, 3, 20, 500, 0.668843794232}, {3, 2, 10, 0, 0.0953674316406},
+      {40, 3, 20, 100, 0.364914979813},    {2, 3, 20, 1, 0.246203223039},
+      {5, 4, 30, 10, 0.229223872796},      {10, 5, 50, 50, 0.603795437272},
+      {150, 3, 20, 500, 0.668843794232},   {3, 2, 10, 0, 0.0953674316406},
       {1900, 3, 20, 5000, 0.383365120698},
   };
   for (const auto& c : cases) {
@@ -318,15 +339,17 @@ TEST_F(Distributions, RangeTailAgainstReference) {
   //   60, 120, 30, 15, 8, 120); sprintf("%.10f", ptukey(q, r, df, lower.tail = FALSE))
   // With the published cut-offs the rows from 0.9897 on were 6e-6 to 7.7e-4 too high, seven
   // of them by more than 1e-4.
-  struct Case { double q, df, r, upper; };
+  struct Case {
+    double q, df, r, upper;
+  };
   const Case cases[] = {
-      {3, 20, 3, 0.1107567979},      {3.5, 10, 4, 0.1248865614},   {4, 5, 5, 0.1617356674},
-      {2, 30, 3, 0.3465214098},      {4.5, 60, 6, 0.0267859238},   {5, 12, 8, 0.0573365141},
-      {1, 15, 2, 0.4903404784},      {3.2, 100, 10, 0.4222560897}, {0.9897, 10, 2, 0.4999931080},
-      {3.151, 10, 2, 0.0500038473},  {6.33, 10, 3, 0.0030865176},  {2.439, 20, 2, 0.1000155832},
-      {1.5, 5, 4, 0.7255057201},     {3.609, 7, 30, 0.7001396829}, {4.196, 10, 30, 0.5000795202},
-      {3.5, 20, 5, 0.1365023516},    {4.5, 60, 8, 0.0448657118},   {5.2, 120, 10, 0.0126011149},
-      {2.2, 30, 20, 0.9854092960},   {3, 15, 6, 0.3278347893},     {5.5, 8, 3, 0.0114057991},
+      {3, 20, 3, 0.1107567979},     {3.5, 10, 4, 0.1248865614},   {4, 5, 5, 0.1617356674},
+      {2, 30, 3, 0.3465214098},     {4.5, 60, 6, 0.0267859238},   {5, 12, 8, 0.0573365141},
+      {1, 15, 2, 0.4903404784},     {3.2, 100, 10, 0.4222560897}, {0.9897, 10, 2, 0.4999931080},
+      {3.151, 10, 2, 0.0500038473}, {6.33, 10, 3, 0.0030865176},  {2.439, 20, 2, 0.1000155832},
+      {1.5, 5, 4, 0.7255057201},    {3.609, 7, 30, 0.7001396829}, {4.196, 10, 30, 0.5000795202},
+      {3.5, 20, 5, 0.1365023516},   {4.5, 60, 8, 0.0448657118},   {5.2, 120, 10, 0.0126011149},
+      {2.2, 30, 20, 0.9854092960},  {3, 15, 6, 0.3278347893},     {5.5, 8, 3, 0.0114057991},
       {4.4, 120, 8, 0.0465138768},
   };
   for (const auto& c : cases) {
@@ -338,16 +361,25 @@ TEST_F(Distributions, RangeTailAgainstReference) {
   // R 4.2.2: q <- c(5, 40, 3, 34.71); df <- c(1, 1, 2, 2);
   //   sprintf("%.10f", 2 * pt(q / sqrt(2), df, lower.tail = FALSE))
   const Case twoMeans[] = {
-      {5, 1, 2, 0.1754796561}, {40, 1, 2, 0.0224985366}, {3, 2, 2, 0.1679497057}, {34.71, 2, 2, 0.0016559262},
+      {5, 1, 2, 0.1754796561},
+      {40, 1, 2, 0.0224985366},
+      {3, 2, 2, 0.1679497057},
+      {34.71, 2, 2, 0.0016559262},
   };
   for (const auto& c : twoMeans) {
     EXPECT_NEAR(RangeTail(c.q, c.df, c.r), c.upper, 1e-4) << "q = " << c.q << ", df = " << c.df;
   }
   // df above 120 is treated as infinite.
-  // R 4.2.2: q <- c(2, 3, 3.5, 4.5); r <- c(3, 3, 5, 8); sprintf("%.12g", ptukey(q, r, Inf, lower.tail=FALSE))
-  struct InfiniteCase { double q, r, upper; };
+  // R 4.2.2: q <- c(2, 3, 3.5, 4.5); r <- c(3, 3, 5, 8); sprintf("%.12g", ptukey(q, r, Inf,
+  // lower.tail=FALSE))
+  struct InfiniteCase {
+    double q, r, upper;
+  };
   const InfiniteCase infinite[] = {
-      {2, 3, 0.33349932504}, {3, 3, 0.085542571655}, {3.5, 5, 0.0963384639793}, {4.5, 8, 0.0316348362122},
+      {2, 3, 0.33349932504},
+      {3, 3, 0.085542571655},
+      {3.5, 5, 0.0963384639793},
+      {4.5, 8, 0.0316348362122},
   };
   for (const auto& c : infinite) {
     EXPECT_NEAR(RangeTail(c.q, 500, c.r), c.upper, 1e-4) << "q = " << c.q << ", r = " << c.r;
@@ -366,11 +398,14 @@ TEST_F(Distributions, RangeTailAgainstReference) {
 TEST_F(Distributions, NormalQuantiles) {
   // R 4.2.2: p <- c(0.25, 0.1, 0.05, 0.025, 0.01, 0.001, 1e-6, 0.6, 0.9, 0.999);
   //   sprintf("%.12g", qnorm(p, lower.tail=FALSE))
-  struct Case { double p, z; };
+  struct Case {
+    double p, z;
+  };
   const Case cases[] = {
-      {0.25, 0.674489750196},  {0.1, 1.28155156554},   {0.05, 1.64485362695},  {0.025, 1.95996398454},
-      {0.01, 2.32634787404},   {0.001, 3.09023230617}, {1e-06, 4.75342430882}, {0.6, -0.253347103136},
-      {0.9, -1.28155156554},   {0.999, -3.09023230617},
+      {0.25, 0.674489750196},  {0.1, 1.28155156554},   {0.05, 1.64485362695},
+      {0.025, 1.95996398454},  {0.01, 2.32634787404},  {0.001, 3.09023230617},
+      {1e-06, 4.75342430882},  {0.6, -0.253347103136}, {0.9, -1.28155156554},
+      {0.999, -3.09023230617},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("p = " + std::to_string(c.p));
@@ -387,7 +422,11 @@ TEST_F(Distributions, NormalQuantiles) {
   // below p = 7.5e-155 the start value overflowed to NaN.
   // R 4.2.2: sprintf("%.17g", qnorm(c(1e-20, 1e-100, 1e-160, 5e-41), lower.tail=FALSE));
   //   sprintf("%.17g", qchisq(1e-160, 1, lower.tail=FALSE))
-  struct FarCase { double p; int tail; double z; };
+  struct FarCase {
+    double p;
+    int tail;
+    double z;
+  };
   const FarCase far[] = {
       {1e-20, 1, 9.2623400897984052},
       {1e-100, 1, 21.273453560965319},
@@ -412,7 +451,9 @@ TEST_F(Distributions, TQuantilesAgainstReference) {
   //   df <- c(10, 1, 2, 2.2, 29.5, 31, 60, 10, 1); sprintf("%.12g", qt(p, df, lower.tail=FALSE))
   // Tolerances: the area error of the tail used (exact series, the incomplete beta's 1e-7,
   // the expansion's 3e-7) divided by the t density at the quantile.
-  struct Case { double p, df, t, tolerance; };
+  struct Case {
+    double p, df, t, tolerance;
+  };
   const Case cases[] = {
       {0.025, 10, 2.22813885199, 1e-8},
       {0.05, 1, 6.31375151468, 1e-8},
@@ -441,10 +482,13 @@ TEST_F(Distributions, TQuantilesAgainstReference) {
 
 TEST_F(Distributions, ChiSqQuantilesAgainstReference) {
   // R 4.2.2: p <- c(0.05, 0.05, 0.9975, 1e-9, 0.01, 0.95, 0.5, 0.05, 0.99, 0.999);
-  //   df <- c(1, 2, 2, 2, 5, 10, 1.5, 40, 100, 3); sprintf("%.12g", qchisq(p, df, lower.tail=FALSE))
-  struct Case { double p, df, x, tolerance; };
+  //   df <- c(1, 2, 2, 2, 5, 10, 1.5, 40, 100, 3); sprintf("%.12g", qchisq(p, df,
+  //   lower.tail=FALSE))
+  struct Case {
+    double p, df, x, tolerance;
+  };
   const Case cases[] = {
-      {0.05, 1, 3.84145882069, 1e-5},        // squared quick normal quantile: 2z * 1.3e-6
+      {0.05, 1, 3.84145882069, 1e-5},  // squared quick normal quantile: 2z * 1.3e-6
       {0.05, 2, 5.99146454711, 1e-8},
       {0.9975, 2, 0.00500626043624, 1e-10},  // Wilson-Hilferty start below 0: was 0
       {1e-09, 2, 41.4465316739, 1e-6},       // Newton stepped below 0: was 0 (then 41.34)
@@ -456,7 +500,8 @@ TEST_F(Distributions, ChiSqQuantilesAgainstReference) {
       {0.999, 3, 0.0242975858157, 1e-8},
   };
   for (const auto& c : cases) {
-    EXPECT_NEAR(ChiSqQuantile(c.p, c.df, 1), c.x, c.tolerance) << "p = " << c.p << ", df = " << c.df;
+    EXPECT_NEAR(ChiSqQuantile(c.p, c.df, 1), c.x, c.tolerance)
+        << "p = " << c.p << ", df = " << c.df;
   }
   EXPECT_EQ(ChiSqQuantile(0.05, 0, 1), 0);
 }
@@ -464,10 +509,13 @@ TEST_F(Distributions, ChiSqQuantilesAgainstReference) {
 TEST_F(Distributions, FQuantilesAgainstReference) {
   // R 4.2.2: p <- c(0.05, 0.0125, 0.01, 0.05, 0.1, 0.001, 0.95); d1 <- c(3, 30, 1, 2, 5.5, 10, 4);
   //   d2 <- c(12, 100, 10, 1, 20.3, 40, 9); sprintf("%.12g", qf(p, d1, d2, lower.tail=FALSE))
-  struct Case { double p, df1, df2, f; };
+  struct Case {
+    double p, df1, df2, f;
+  };
   const Case cases[] = {
-      {0.05, 3, 12, 3.4902948195},     {0.0125, 30, 100, 1.85050428199}, {0.01, 1, 10, 10.0442892734},
-      {0.05, 2, 1, 199.5},             {0.1, 5.5, 20.3, 2.11745315242},  {0.001, 10, 40, 3.87438608395},
+      {0.05, 3, 12, 3.4902948195},     {0.0125, 30, 100, 1.85050428199},
+      {0.01, 1, 10, 10.0442892734},    {0.05, 2, 1, 199.5},
+      {0.1, 5.5, 20.3, 2.11745315242}, {0.001, 10, 40, 3.87438608395},
       {0.95, 4, 9, 0.166700589369},
   };
   for (const auto& c : cases) {
@@ -482,10 +530,13 @@ TEST_F(Distributions, FQuantilesAgainstReference) {
 }
 
 TEST_F(Distributions, RangeQuantiles) {
-  // R 4.2.2: p <- c(0.05, 0.01, 0.05, 0.1, 0.05); df <- c(20, 10, 60, 5, 12); r <- c(3, 4, 6, 5, 8);
+  // R 4.2.2: p <- c(0.05, 0.01, 0.05, 0.1, 0.05); df <- c(20, 10, 60, 5, 12); r <- c(3, 4, 6, 5,
+  // 8);
   //   sprintf("%.12g", qtukey(p, r, df, lower.tail=FALSE))
   // The area error (below 1e-5 from df 4) divided by the density at the quantile.
-  struct Case { double p, df, r, q; };
+  struct Case {
+    double p, df, r, q;
+  };
   const Case cases[] = {
       {0.05, 20, 3, 3.57793458153}, {0.01, 10, 4, 5.76859143569}, {0.05, 60, 6, 4.16316081561},
       {0.1, 5, 5, 4.66382707611},   {0.05, 12, 8, 5.11865846416},

@@ -49,24 +49,24 @@ const std::vector<RealCase> kRealCases = {
     {0, 0, "0", "0"},
     {0, 4, "0.0000", "0.0000"},
     {-0.0, 2, "0.00", "0.00"},
-    {2.675, 2, "2.67", "2.67"},        // stored as 2.67499999999999982...
-    {1.005, 2, "1.00", "1.00"},        // stored as 1.00499999999999989...
-    {9.995, 2, "9.99", "9.99"},        // stored as 9.99499999999999921...
+    {2.675, 2, "2.67", "2.67"},  // stored as 2.67499999999999982...
+    {1.005, 2, "1.00", "1.00"},  // stored as 1.00499999999999989...
+    {9.995, 2, "9.99", "9.99"},  // stored as 9.99499999999999921...
     {-999999.995, 2, "-999999.99", "-999,999.99"},
-    {0.125, 2, "0.13", "0.13"},        // exact half
-    {0.625, 2, "0.63", "0.63"},        // exact half, even neighbour below
+    {0.125, 2, "0.13", "0.13"},  // exact half
+    {0.625, 2, "0.63", "0.63"},  // exact half, even neighbour below
     {2.5, 0, "3", "3"},
     {-2.5, 0, "-3", "-3"},
     {-0.5, 0, "-1", "-1"},
-    {99.5, 0, "100", "100"},           // half with a carry
+    {99.5, 0, "100", "100"},  // half with a carry
     {999.9996, 3, "1000.000", "1,000.000"},
     {-0.0004, 3, "0.000", "0.000"},    // rounds to zero: no minus sign
     {-0.0005, 3, "-0.001", "-0.001"},  // stored as -0.000500000000000000010...
     {-0.4, 0, "0", "0"},
     {MissingValue, 0, "-2147483647", "-2,147,483,647"},
-    {1.5, -3, "2", "2"},                           // decimals below 0 read as 0
+    {1.5, -3, "2", "2"},                                        // decimals below 0 read as 0
     {0.1, 25, "0.100000000000000006", "0.100000000000000006"},  // at most 18 decimals
-    {1e18, 2, "1E+18", "1E+18"},                   // past 18 integer digits: general style
+    {1e18, 2, "1E+18", "1E+18"},  // past 18 integer digits: general style
     {-1.5e20, 2, "-1.5E+20", "-1.5E+20"},
     {std::numeric_limits<double>::infinity(), 2, "INF", "INF"},
     {-std::numeric_limits<double>::infinity(), 2, "-INF", "-INF"},
@@ -134,10 +134,10 @@ TEST_F(FormatTest, FormatSignificantChoosesTheDecimals) {
     int digits;
     const char* text;
   } cases[] = {
-      {123.45, 3, "123"},      {0.012345, 3, "0.0123"}, {0.01, 3, "0.0100"},
-      {1, 3, "1.00"},          {0, 3, "0.000"},         {10, 3, "10.0"},
-      {-0.5, 3, "-0.500"},     {1000, 3, "1,000"},      {12345.6, 3, "12,346"},
-      {0.5, 1, "0.5"},         {-123.45, 5, "-123.45"}, {98765.4321, 2, "98,765"},
+      {123.45, 3, "123"},  {0.012345, 3, "0.0123"}, {0.01, 3, "0.0100"},
+      {1, 3, "1.00"},      {0, 3, "0.000"},         {10, 3, "10.0"},
+      {-0.5, 3, "-0.500"}, {1000, 3, "1,000"},      {12345.6, 3, "12,346"},
+      {0.5, 1, "0.5"},     {-123.45, 5, "-123.45"}, {98765.4321, 2, "98,765"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FormatSignificant(c.x, c.digits), c.text) << c.x << " " << c.digits;
@@ -262,14 +262,13 @@ TEST_F(FormatTest, TextBuffer) {
 
 // The report of a German desktop must read like any other.
 std::vector<std::string> SampleTexts() {
-  return {FormatReal(1234567.891, 2), FormatNumber(-0.5, 3),    FormatGeneral(1.5e-7),
+  return {FormatReal(1234567.891, 2), FormatNumber(-0.5, 3),           FormatGeneral(1.5e-7),
           FormatGeneral(2.0 / 3.0),   FormatFixedOrGeneral(1234.5, 1), PValueCell(0.0123, 0.05),
           FormatIntRight(1234567, 9)};
 }
 
-const std::vector<std::string> kSampleTexts = {"1,234,567.89", "-0.500",  "1.5E-07",
-                                               "0.666666666667", "1234.5", "0.012*",
-                                               "  1234567"};
+const std::vector<std::string> kSampleTexts = {
+    "1,234,567.89", "-0.500", "1.5E-07", "0.666666666667", "1234.5", "0.012*", "  1234567"};
 
 TEST_F(FormatTest, GermanCLocaleChangesNothing) {
   const std::string saved = std::setlocale(LC_ALL, nullptr);
@@ -298,7 +297,8 @@ struct CommaPoint : std::numpunct<char> {
 };
 
 TEST_F(FormatTest, GlobalCppLocaleChangesNothing) {
-  const std::locale saved = std::locale::global(std::locale(std::locale::classic(), new CommaPoint));
+  const std::locale saved =
+      std::locale::global(std::locale(std::locale::classic(), new CommaPoint));
   const std::vector<std::string> texts = SampleTexts();
   const TRealConversion read = StrToReal("1,234.5");
   std::locale::global(saved);

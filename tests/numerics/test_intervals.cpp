@@ -168,7 +168,7 @@ TEST_F(Intervals, OffsetDataKeepTheirDigits) {
     y.push_back(x.back() + dy[static_cast<std::size_t>(i - 1)]);
   }
   TCorr paired = PairsOf(x, y);
-  EXPECT_NEAR(paired.PearsonR(), 0.99638345737444178, 1e-8);  // cor(x, y)
+  EXPECT_NEAR(paired.PearsonR(), 0.99638345737444178, 1e-8);    // cor(x, y)
   EXPECT_NEAR(paired.VarX(), 0.091666667328940521, 1e-9);       // var(x)
   EXPECT_NEAR(paired.VarY(), 0.093343333625528643, 1e-9);       // var(y)
   EXPECT_NEAR(paired.VarDiff(), 0.0006766666873296264, 1e-10);  // var(x - y)
@@ -183,10 +183,14 @@ TEST_F(Intervals, NistLagOneCorrelation) {
     double exact;
   };
   const Case cases[] = {
-      {"Lew", -0.30807152927077456},      {"Lottery", -0.12200098877347202},
-      {"Mavro", 0.95432942140753913},     {"Michelso", 0.53533840910226025},
-      {"NumAcc1", -1},                    {"NumAcc2", -0.99950037518802413},
-      {"NumAcc3", -0.99950037518744234},  {"NumAcc4", -0.99950037517871556},
+      {"Lew", -0.30807152927077456},
+      {"Lottery", -0.12200098877347202},
+      {"Mavro", 0.95432942140753913},
+      {"Michelso", 0.53533840910226025},
+      {"NumAcc1", -1},
+      {"NumAcc2", -0.99950037518802413},
+      {"NumAcc3", -0.99950037518744234},
+      {"NumAcc4", -0.99950037517871556},
       {"PiDigits", -0.0035513912574221070},
   };
   for (const Case& c : cases) {

@@ -55,11 +55,15 @@ struct Box {
 };
 
 Box Real(const std::string& text = "") { return {RealKeyFilter, {text, int(text.size()), 0}}; }
-Box PosReal(const std::string& text = "") { return {PosRealKeyFilter, {text, int(text.size()), 0}}; }
+Box PosReal(const std::string& text = "") {
+  return {PosRealKeyFilter, {text, int(text.size()), 0}};
+}
 Box Probability(const std::string& text = "") {
   return {ProbabilityKeyFilter, {text, int(text.size()), 0}};
 }
-Box Combo(const std::string& text = "") { return {PosRealComboFilter, {text, int(text.size()), 0}}; }
+Box Combo(const std::string& text = "") {
+  return {PosRealComboFilter, {text, int(text.size()), 0}};
+}
 
 // Keys typed into a box that starts with `start` and the caret at `caret`: the text
 // they leave and the number of beeps.
@@ -103,19 +107,19 @@ TEST(RealKeyFilter, PointIntoAnEmptyBoxShowsALeadingZero) {
 
 TEST(RealKeyFilter, TypingSequences) {
   ExpectTyping(Real, {
-      {"", 0, "-12.5", "-12.5", 0},
-      {"", 0, "1-", "1", 1},         // "-" after a digit
-      {"5", 0, "-", "-5", 0},        // caret at the start
-      {"-5", 0, "-", "-5", 1},       // only one leading "-"
-      {"", 0, "1.5.", "1.5", 1},     // a second point
-      {"", 0, "1,234.5", "1,234.5", 0},
-      {"", 0, "1E-5", "1E-5", 0},    // a negative exponent
-      {"", 0, "2e+3", "2e3", 1},     // "+" is not in the set
-      {"", 0, "1a2", "12", 1},
-      {"", 0, "12\b3", "13", 0},
-      {"12", 2, "\r", "12", 1},      // other control characters are refused
-      {"12", 2, "\x03\x16\x18", "12", 0},
-  });
+                         {"", 0, "-12.5", "-12.5", 0},
+                         {"", 0, "1-", "1", 1},      // "-" after a digit
+                         {"5", 0, "-", "-5", 0},     // caret at the start
+                         {"-5", 0, "-", "-5", 1},    // only one leading "-"
+                         {"", 0, "1.5.", "1.5", 1},  // a second point
+                         {"", 0, "1,234.5", "1,234.5", 0},
+                         {"", 0, "1E-5", "1E-5", 0},  // a negative exponent
+                         {"", 0, "2e+3", "2e3", 1},   // "+" is not in the set
+                         {"", 0, "1a2", "12", 1},
+                         {"", 0, "12\b3", "13", 0},
+                         {"12", 2, "\r", "12", 1},  // other control characters are refused
+                         {"12", 2, "\x03\x16\x18", "12", 0},
+                     });
 }
 
 TEST(RealKeyFilter, PointRuleLooksOutsideTheSelection) {
@@ -138,22 +142,22 @@ TEST(PosRealKeyFilter, NoLeadingMinus) {
 
 TEST(ProbabilityKeyFilter, ShapeZeroPointDigits) {
   ExpectTyping(Probability, {
-      {"", 0, "5", "", 1},          // no leading digit other than 0
-      {"", 0, "0.5", "0.5", 0},
-      {"", 0, ".5", "0.5", 0},      // leading 0 supplied
-      {"", 0, "0.05", "0.05", 0},   // 0 after the point
-      {"", 0, "00.5", "0.5", 1},    // a second 0 before the point
-      {"", 0, "0.5.", "0.5", 1},    // a second point
-      {"", 0, "0,5", "0", 2},       // no commas, and no digit before the point
-      {"", 0, "0.e", "0.", 1},
-      {"0.5", 3, "\b", "0.", 0},    // backspace behind the point
-      {"0.5", 2, "\b", "0.5", 1},   // would remove the point
-      {"0", 1, "\b", "0", 1},       // no point yet: backspace refused too
-      {"0.5", 1, "0", "0.5", 1},    // 0 in front of the point
-      {"0.5", 1, "7", "0.5", 1},    // digits before position 2
-      {"0.5", 2, "9", "0.95", 0},
-      {"0.5", 3, "\x03", "0.5", 0},
-  });
+                                {"", 0, "5", "", 1},  // no leading digit other than 0
+                                {"", 0, "0.5", "0.5", 0},
+                                {"", 0, ".5", "0.5", 0},     // leading 0 supplied
+                                {"", 0, "0.05", "0.05", 0},  // 0 after the point
+                                {"", 0, "00.5", "0.5", 1},   // a second 0 before the point
+                                {"", 0, "0.5.", "0.5", 1},   // a second point
+                                {"", 0, "0,5", "0", 2},  // no commas, and no digit before the point
+                                {"", 0, "0.e", "0.", 1},
+                                {"0.5", 3, "\b", "0.", 0},   // backspace behind the point
+                                {"0.5", 2, "\b", "0.5", 1},  // would remove the point
+                                {"0", 1, "\b", "0", 1},      // no point yet: backspace refused too
+                                {"0.5", 1, "0", "0.5", 1},   // 0 in front of the point
+                                {"0.5", 1, "7", "0.5", 1},   // digits before position 2
+                                {"0.5", 2, "9", "0.95", 0},
+                                {"0.5", 3, "\x03", "0.5", 0},
+                            });
 }
 
 TEST(ProbabilityKeyFilter, SelectionIsLeftOut) {

@@ -64,9 +64,11 @@ TEST(StrToInt, ValuesAndErrorPositions) {
     int value;
     int code;
   } cases[] = {
+      // clang-format off
       {"1,234", 1234, 0},  {"-12", -12, 0},      {"+3", 3, 0},  {" 42 ", 42, 0},
       {"2147483647", 2147483647, 0},             {"2147483648", 0, 1},
       {"1.5", 0, 2},       {"1e3", 0, 2},        {"", 0, 1},    {"-", 0, 2},
+      // clang-format on
       {"12 3", 0, 4},
   };
   for (const auto& c : cases) {
@@ -158,10 +160,10 @@ TEST(ParseNumbers, NumbersAnywhereInALine) {
       {"a=3, b=-.5 and 7.", {3, -0.5, 7}},
       {"1,234", {1, 234}},  // a comma ends a number
       {"x 1e3 y 2.5E-1", {1000, 0.25}},
-      {"- . 5", {5}},       // lone signs and points are skipped
+      {"- . 5", {5}},  // lone signs and points are skipped
       {"+5", {5}},
       {"E5", {5}},
-      {"1-2", {M}},          // unreadable tokens give the missing value
+      {"1-2", {M}},  // unreadable tokens give the missing value
       {"5e and 6", {M, 6}},
       {"1.2.3", {M}},
       {"\t-4\t", {-4}},
@@ -206,12 +208,10 @@ TEST_F(BlankCommaTest, EmptyTabFieldsAreMissingWithoutAsking) {
     Strings texts;
     std::vector<double> values;
   } cases[] = {
-      {"1\t\t3", {"1", "", "3"}, {1, M, 3}},
-      {"\t5", {"", "5"}, {M, 5}},
+      {"1\t\t3", {"1", "", "3"}, {1, M, 3}}, {"\t5", {"", "5"}, {M, 5}},
       {"5 \t 6", {"5", "6"}, {5, 6}},  // blanks beside a tab are no empty field
       {"x\t2", {"", "2"}, {M, 2}},     // text in a field is no number
-      {"-.5\t7.", {"-.5", "7."}, {-0.5, 7}},
-      {"1\t2\t", {"1", "2"}, {1, 2}},
+      {"-.5\t7.", {"-.5", "7."}, {-0.5, 7}}, {"1\t2\t", {"1", "2"}, {1, 2}},
       {"2e\t1", {"2e", "1"}, {M, 1}},  // unreadable: kept with its text
   };
   for (const auto& c : cases) {

@@ -16,11 +16,15 @@ class SpecialFunctions : public TNumericsTest {};
 
 TEST_F(SpecialFunctions, GammaLnAgainstReference) {
   // R 4.2.2: x <- c(0.1, 0.5, 0.9, 1.5, 2, 3.7, 10, 50.5, 171, 1000); sprintf("%.17g", lgamma(x))
-  struct Case { double x, expected; };
+  struct Case {
+    double x, expected;
+  };
   const Case cases[] = {
+      // clang-format off
       {0.1, 2.252712651734206},    {0.5, 0.57236494292470008}, {0.9, 0.066376239734742881},
       {1.5, -0.12078223763524518}, {2, 0},                     {3.7, 1.4280723266653881},
       {10, 12.801827480081469},    {50.5, 146.51925549072064}, {171, 706.57306224578747},
+      // clang-format on
       {1000, 5905.2204232091808},
   };
   // The 6-term Lanczos series is good to about 2e-10.
@@ -32,7 +36,9 @@ TEST_F(SpecialFunctions, GammaLnAgainstReference) {
 
 TEST_F(SpecialFunctions, FactorialLnTableAndGammaBranch) {
   // R 4.2.2: n <- c(0, 1, 2, 5, 10, 20, 100, 170, 171, 200, 1000); sprintf("%.17g", lfactorial(n))
-  struct Case { double n, expected; };
+  struct Case {
+    double n, expected;
+  };
   const Case cases[] = {
       {0, 0},
       {1, 0},
@@ -59,13 +65,16 @@ TEST_F(SpecialFunctions, FactorialLnTableAndGammaBranch) {
 
 TEST_F(SpecialFunctions, IncompleteGammaAgainstReference) {
   // R 4.2.2: a <- c(0.5, 0.5, 1, 2.5, 2.5, 10, 10, 50, 100, 300, 300, 1000, 1e4);
-  //   x <- c(0.1, 2, 1, 1, 5, 5, 15, 45, 120, 300, 280, 1010, 10001); sprintf("%.12g", pgamma(x, a))
-  struct Case { double a, x, expected; };
+  //   x <- c(0.1, 2, 1, 1, 5, 5, 15, 45, 120, 300, 280, 1010, 10001); sprintf("%.12g", pgamma(x,
+  //   a))
+  struct Case {
+    double a, x, expected;
+  };
   const Case cases[] = {
-      {0.5, 0.1, 0.345279153981},   {0.5, 2, 0.954499736104},    {1, 1, 0.632120558829},
-      {2.5, 1, 0.150854963915},     {2.5, 5, 0.924764753853},    {10, 5, 0.0318280573062},
-      {10, 15, 0.930146339301},     {50, 45, 0.2468020344},      {100, 120, 0.972136260109},
-      {300, 300, 0.507677788886},   {300, 280, 0.122607282671},  {1000, 1010, 0.627678944737},
+      {0.5, 0.1, 0.345279153981},     {0.5, 2, 0.954499736104},   {1, 1, 0.632120558829},
+      {2.5, 1, 0.150854963915},       {2.5, 5, 0.924764753853},   {10, 5, 0.0318280573062},
+      {10, 15, 0.930146339301},       {50, 45, 0.2468020344},     {100, 120, 0.972136260109},
+      {300, 300, 0.507677788886},     {300, 280, 0.122607282671}, {1000, 1010, 0.627678944737},
       {10000, 10001, 0.505318931962},
   };
   for (const auto& c : cases) {
@@ -81,30 +90,40 @@ TEST_F(SpecialFunctions, IncompleteGammaAgainstReference) {
 TEST_F(SpecialFunctions, IncompleteGammaForVeryLargeA) {
   // The series ran out of terms from a ~ 2e8 (GAMMP(5e8, 5e8) gave 0 with the warning) and
   // lost digits well before; the uniform asymptotic expansion takes over from a = 1e5.
-  struct Case { double a, x, expected; };
+  struct Case {
+    double a, x, expected;
+  };
   const Case cases[] = {
-      {5e8, 5e8, 0.50000594708038726},          // pgamma(5e8, 5e8)
-      {1e5, 1e5, 0.50042052211036514},          // pgamma(1e5, 1e5)
-      {1e6, 1e6 + 3e3, 0.99863825935378236},    // pgamma(1e6 + 3e3, 1e6)
-      {2e8, 2e8 - 5e4, 0.00020326732379500207}, // pgamma(2e8 - 5e4, 2e8)
-      {1e12, 1e12 + 1e6, 0.84134474606858323},  // pgamma(1e12 + 1e6, 1e12)
+      {5e8, 5e8, 0.50000594708038726},           // pgamma(5e8, 5e8)
+      {1e5, 1e5, 0.50042052211036514},           // pgamma(1e5, 1e5)
+      {1e6, 1e6 + 3e3, 0.99863825935378236},     // pgamma(1e6 + 3e3, 1e6)
+      {2e8, 2e8 - 5e4, 0.00020326732379500207},  // pgamma(2e8 - 5e4, 2e8)
+      {1e12, 1e12 + 1e6, 0.84134474606858323},   // pgamma(1e12 + 1e6, 1e12)
   };
   for (const auto& c : cases) {
-    EXPECT_NEAR(GAMMP(c.a, c.x), c.expected, 1e-13 * c.expected) << "a = " << c.a << ", x = " << c.x;
+    EXPECT_NEAR(GAMMP(c.a, c.x), c.expected, 1e-13 * c.expected)
+        << "a = " << c.a << ", x = " << c.x;
   }
   EXPECT_EQ(StatError, 0);
   EXPECT_TRUE(Warnings.empty());
 }
 
 TEST_F(SpecialFunctions, IncompleteBetaAgainstReference) {
-  // R 4.2.2: a <- c(0.5, 1, 2, 5, 10, 0.5, 30, 100, 2); b <- c(0.5, 1, 3, 2, 10, 8.5, 50, 200, 0.5);
+  // R 4.2.2: a <- c(0.5, 1, 2, 5, 10, 0.5, 30, 100, 2); b <- c(0.5, 1, 3, 2, 10, 8.5, 50, 200,
+  // 0.5);
   //   x <- c(0.3, 0.25, 0.4, 0.9, 0.5, 0.05, 0.35, 0.34, 0.99); sprintf("%.12g", pbeta(x, a, b))
-  struct Case { double a, b, x, expected; };
+  struct Case {
+    double a, b, x, expected;
+  };
   const Case cases[] = {
-      {0.5, 0.5, 0.3, 0.369010119566}, {1, 1, 0.25, 0.25},
-      {2, 3, 0.4, 0.5248},             {5, 2, 0.9, 0.885735},
-      {10, 10, 0.5, 0.5},              {0.5, 8.5, 0.05, 0.642551201453},
-      {30, 50, 0.35, 0.327945535463},  {100, 200, 0.34, 0.601622934592},
+      {0.5, 0.5, 0.3, 0.369010119566},
+      {1, 1, 0.25, 0.25},
+      {2, 3, 0.4, 0.5248},
+      {5, 2, 0.9, 0.885735},
+      {10, 10, 0.5, 0.5},
+      {0.5, 8.5, 0.05, 0.642551201453},
+      {30, 50, 0.35, 0.327945535463},
+      {100, 200, 0.34, 0.601622934592},
       {2, 0.5, 0.99, 0.8505},
   };
   for (const auto& c : cases) {
@@ -158,18 +177,20 @@ TEST_F(SpecialFunctions, NonConvergenceWarnsAndSetsError10) {
 }
 
 TEST_F(SpecialFunctions, RealPowerBranches) {
-  struct Case { double x, y, expected; };
+  struct Case {
+    double x, y, expected;
+  };
   const Case cases[] = {
-      {0, 0, 1},            // y = 0 gives 1 even for x = 0
+      {0, 0, 1},  // y = 0 gives 1 even for x = 0
       {5, 0, 1},
       {0, 2.5, 0},
-      {2, 3, 8},            // whole exponent: integer power
+      {2, 3, 8},  // whole exponent: integer power
       {-2, 3, -8},
       {-2, -2, 0.25},
       {2, -3, 0.125},
-      {-8, 1.0 / 3, 0},     // fractional power of a negative number
+      {-8, 1.0 / 3, 0},  // fractional power of a negative number
       {4, 0.5, 2},
-      {10, -1000.5, 0},     // below the smallest double
+      {10, -1000.5, 0},  // below the smallest double
       {10, 1000.5, 1.7976931348623157e308},
       {0, -2, 1.7976931348623157e308},
   };

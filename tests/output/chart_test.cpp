@@ -136,7 +136,8 @@ TEST(ChartLayoutTest, AxisTitlesAndLabelsTakeRoom) {
   TChart chart = TwoPanels();
   TChartLayout plain = LayoutChart(chart, m, 1000, 600);
   chart.Bottom.LabelAngle = 315;
-  for (int i = 1; i <= 4; ++i) chart.Bottom.Labels.push_back({double(i), "2024-01-0" + std::to_string(i)});
+  for (int i = 1; i <= 4; ++i)
+    chart.Bottom.Labels.push_back({double(i), "2024-01-0" + std::to_string(i)});
   TChartLayout rotated = LayoutChart(chart, m, 1000, 600);
   EXPECT_LT(rotated.Plot.Bottom, plain.Plot.Bottom - 20) << "slanted dates need height";
   ASSERT_EQ(rotated.BottomTicks.size(), 4u);
@@ -185,7 +186,8 @@ TEST(ChartLayoutTest, DepthIsKeptBesideThePlot) {
   const TChartLayout flat = LayoutChart(chart, m, 1000, 600, 2);
   chart.DepthX = 60;
   chart.DepthY = 40;
-  const TChartLayout deep = LayoutChart(chart, m, 1000, 600, 2);  // device pixels twice the screen's
+  const TChartLayout deep =
+      LayoutChart(chart, m, 1000, 600, 2);  // device pixels twice the screen's
   EXPECT_DOUBLE_EQ(flat.Plot.Right - deep.Plot.Right, 120);
   EXPECT_DOUBLE_EQ(deep.Plot.Top - flat.Plot.Top, 80);
 }
@@ -238,7 +240,8 @@ TEST(ChartLayoutTest, DenseLabelsAreThinned) {
   for (size_t i = 1; i < l.BottomTicks.size(); ++i) {
     const auto& a = l.BottomTicks[i - 1];
     const auto& b = l.BottomTicks[i];
-    double aw = m.TextWidth(a.Text, TChartFont::Label, 8), bw = m.TextWidth(b.Text, TChartFont::Label, 8);
+    double aw = m.TextWidth(a.Text, TChartFont::Label, 8),
+           bw = m.TextWidth(b.Text, TChartFont::Label, 8);
     EXPECT_LT(a.Pos + aw / 2, b.Pos - bw / 2);
   }
   EXPECT_LT(m.Measured, 2000);
@@ -252,7 +255,8 @@ TEST(ChartLayoutTest, TopLabelsStayOverThePlot) {
     s.X.push_back(i);
     s.Y.push_back(i % 7);
   }
-  chart.Bottom.TopLabels = {{1, "Production date=20240101"}, {48, "Production date=20240105"},
+  chart.Bottom.TopLabels = {{1, "Production date=20240101"},
+                            {48, "Production date=20240105"},
                             {96, "Production date=20240109"}};
   TFakeMetrics m;
   TChartLayout l = LayoutChart(chart, m, 800, 500);

@@ -54,8 +54,8 @@ struct PrintGridTest : ::testing::Test {
 
 TEST_F(PrintGridTest, ColumnsAsWideAsTheirLongestTextValuesRightAligned) {
   const char* heads[] = {"", "A", "Mean", "Std Dev"};
-  TTextGrid g = MakeGrid(3, 2, [&](int c) { return heads[c]; },
-                         [](int c, int r) { return std::to_string(c * r); });
+  TTextGrid g = MakeGrid(
+      3, 2, [&](int c) { return heads[c]; }, [](int c, int r) { return std::to_string(c * r); });
   EXPECT_EQ(GridColumnWidths(g, WholeGridBody(g), 3), (std::vector<int>{5, 4, 7, 10}));
   Print(g, WholeGridBody(g));
   const auto lines = BodyLines(device, 1);
@@ -70,7 +70,8 @@ TEST_F(PrintGridTest, ColumnsAsWideAsTheirLongestTextValuesRightAligned) {
 
 TEST_F(PrintGridTest, HeaderOnEveryPageFooterFromPageTwo) {
   // 44 rows: one more than a page holds.
-  TTextGrid g = MakeGrid(2, 44, [](int) { return "H"; }, [](int, int) { return "1"; });
+  TTextGrid g = MakeGrid(
+      2, 44, [](int) { return "H"; }, [](int, int) { return "1"; });
   Print(g, WholeGridBody(g));
   ASSERT_EQ(device.Page, 2);
   auto texts = [&](int page) {
@@ -90,9 +91,10 @@ TEST_F(PrintGridTest, HeaderOnEveryPageFooterFromPageTwo) {
 
 TEST_F(PrintGridTest, WideGridPrintsColumnBlocksForAPageOfRowsFirst) {
   // 12 columns of width 12 after labels of width 6: five fit in 76 characters.
-  TTextGrid g = MakeGrid(12, 50,
-                         [](int c) { return std::string("Column_") + (c < 10 ? "0" : "") + std::to_string(c); },
-                         [](int c, int r) { return std::to_string(c * 100 + r); });
+  TTextGrid g = MakeGrid(
+      12, 50,
+      [](int c) { return std::string("Column_") + (c < 10 ? "0" : "") + std::to_string(c); },
+      [](int c, int r) { return std::to_string(c * 100 + r); });
   Print(g, WholeGridBody(g));
   ASSERT_EQ(device.Page, 6);
   struct Expect {
@@ -118,8 +120,9 @@ TEST_F(PrintGridTest, WideGridPrintsColumnBlocksForAPageOfRowsFirst) {
 }
 
 TEST_F(PrintGridTest, SelectionPrintsOnlyItsCellsWithLabelsAndHeadings) {
-  TTextGrid g = MakeGrid(5, 5, [](int c) { return "C" + std::to_string(c); },
-                         [](int c, int r) { return std::to_string(c) + "." + std::to_string(r); });
+  TTextGrid g = MakeGrid(
+      5, 5, [](int c) { return "C" + std::to_string(c); },
+      [](int c, int r) { return std::to_string(c) + "." + std::to_string(r); });
   g.SetCell(3, 1, "a much longer text outside the selection");
   const TGridRange sel{2, 3, 4, 3};
   EXPECT_EQ(GridColumnWidths(g, sel, 3), (std::vector<int>{5, 0, 6, 6, 6, 0}));
@@ -131,8 +134,9 @@ TEST_F(PrintGridTest, SelectionPrintsOnlyItsCellsWithLabelsAndHeadings) {
 }
 
 TEST_F(PrintGridTest, ThreeHundredColumnsOneWidthEach) {
-  TTextGrid g = MakeGrid(300, 2, [](int c) { return "V" + std::to_string(c); },
-                         [](int c, int) { return std::to_string(c); });
+  TTextGrid g = MakeGrid(
+      300, 2, [](int c) { return "V" + std::to_string(c); },
+      [](int c, int) { return std::to_string(c); });
   const auto widths = GridColumnWidths(g, WholeGridBody(g), 3);
   ASSERT_EQ(widths.size(), 301u);
   EXPECT_EQ(widths[300], 7);
@@ -165,7 +169,8 @@ TEST(GridBlockEnd, StartColumnAlwaysIncluded) {
       {3, 16, 3},   // exactly at the capacity ends the block there
       {1, 200, 4},  // everything
   };
-  for (const auto& c : cases) EXPECT_EQ(GridBlockEnd(widths, c.First, 4, c.Capacity), c.End) << c.First;
+  for (const auto& c : cases)
+    EXPECT_EQ(GridBlockEnd(widths, c.First, 4, c.Capacity), c.End) << c.First;
 }
 
 struct PrintInJobTest : ::testing::Test {
@@ -179,23 +184,25 @@ struct PrintInJobTest : ::testing::Test {
 };
 
 TEST_F(PrintInJobTest, BetweenTheCallersLinesWithNarrowerSeparator) {
-  TTextGrid g = MakeGrid(2, 2, [](int c) { return "C" + std::to_string(c); },
-                         [](int c, int r) { return std::to_string(c * r); });
+  TTextGrid g = MakeGrid(
+      2, 2, [](int c) { return "C" + std::to_string(c); },
+      [](int c, int r) { return std::to_string(c * r); });
   mp.PrintLine("before");
   PrintGridInJob(mp, g, "CrossTabs");
   mp.PrintLine("after");
   const auto lines = BodyLines(device, 1);
-  const std::vector<std::string> expected{"before", "", "", "", "CrossTabs", "",
-                                          "   |  C1  C2", "r1 |   1   2", "r2 |   2   4",
-                                          "after"};
+  const std::vector<std::string> expected{
+      "before",       "",     "", "", "CrossTabs", "", "   |  C1  C2", "r1 |   1   2",
+      "r2 |   2   4", "after"};
   EXPECT_EQ(lines, expected);
 }
 
 TEST_F(PrintInJobTest, NewPageWhenTheTableDoesNotFitAndBlocksApartByAnEmptyLine) {
   // 42 lines used of 46: fewer left (8) than rows + 5.
   for (int i = 0; i < 42; ++i) mp.PrintLine("x");
-  TTextGrid g = MakeGrid(8, 3, [](int c) { return "Heading_" + std::to_string(c); },
-                         [](int, int r) { return std::to_string(r); });
+  TTextGrid g = MakeGrid(
+      8, 3, [](int c) { return "Heading_" + std::to_string(c); },
+      [](int, int r) { return std::to_string(r); });
   PrintGridInJob(mp, g, "CrossTabs");
   ASSERT_EQ(device.Page, 2);
   const auto lines = BodyLines(device, 2);
@@ -217,8 +224,8 @@ TEST_F(PrintInJobTest, NewPageWhenTheTableDoesNotFitAndBlocksApartByAnEmptyLine)
 }
 
 TEST(TextPageDevice, GridAsAJobLaysItOut) {
-  TTextGrid g = MakeGrid(2, 1, [](int c) { return "C" + std::to_string(c); },
-                         [](int, int) { return "10"; });
+  TTextGrid g = MakeGrid(
+      2, 1, [](int c) { return "C" + std::to_string(c); }, [](int, int) { return "10"; });
   EXPECT_EQ(GridInJobLines(g, "CrossTabs"),
             (std::vector<std::string>{"CrossTabs", "", "   |  C1  C2", "r1 |  10  10"}));
 }

@@ -79,13 +79,15 @@ TEST_P(RtfEscapeTest, NonAsciiBecomesUnicodeEscapes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RtfEscapeTest,
-    ::testing::Values(TEscapeCase{"X\xC2\xB2", "X\\u178?"},                 // superscript two
-                      TEscapeCase{"\xC2\xB1 1", "\\u177? 1"},               // plus-minus
-                      TEscapeCase{"\xE2\x80\x94", "\\u8212?"},              // em dash
-                      TEscapeCase{"\xEF\xBF\xBD", "\\u-3?"},                // U+FFFD: signed 16 bit
+    ::testing::Values(TEscapeCase{"X\xC2\xB2", "X\\u178?"},     // superscript two
+                      TEscapeCase{"\xC2\xB1 1", "\\u177? 1"},   // plus-minus
+                      TEscapeCase{"\xE2\x80\x94", "\\u8212?"},  // em dash
+                      TEscapeCase{"\xEF\xBF\xBD", "\\u-3?"},    // U+FFFD: signed 16 bit
                       TEscapeCase{"\xF0\x9F\x98\x80", "\\u-10179?\\u-8704?"},  // surrogate pair
-                      TEscapeCase{"a\xFF" "b", "a\\u-3?b"},                 // malformed byte
-                      TEscapeCase{"\xC2", "\\u-3?"}));                      // cut-off sequence
+                      TEscapeCase{"a\xFF"
+                                  "b",
+                                  "a\\u-3?b"},          // malformed byte
+                      TEscapeCase{"\xC2", "\\u-3?"}));  // cut-off sequence
 
 TEST(ReportRtfTest, OtherFontsAndColoursAreAddedToTheTables) {
   TTextStyle s;
@@ -114,7 +116,8 @@ TEST(ReportRtfTest, OpensInLibreOffice) {
   }
   std::string cmd = "cd '" + dir.string() + "' && HOME='" + dir.string() +
                     "' soffice --headless --convert-to 'txt:Text (encoded):UTF8' report.rtf"
-                    " >/dev/null 2>&1 && HOME='" + dir.string() +
+                    " >/dev/null 2>&1 && HOME='" +
+                    dir.string() +
                     "' soffice --headless --convert-to html report.rtf >/dev/null 2>&1";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   auto slurp = [](const fs::path& p) {

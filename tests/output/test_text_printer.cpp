@@ -24,11 +24,11 @@ TEST_F(TextPrinter, MarginsConvertAndFallBackToTheFullPage) {
   // x: v / 10 - 10, y: v / 10 - 20; page 800 x 1000.
   const Case cases[] = {
       {1000, 500, 600, 500, {90, 40, 760, 970}},
-      {1000, 0, 600, 500, {90, 40, 800, 970}},      // no right margin: full width
-      {1000, 9000, 600, 500, {90, 40, 800, 970}},   // wider than the page: full width
-      {0, 500, 0, 0, {0, 0, 760, 1000}},            // offsets make L and T negative
-      {9000, 500, 11000, 500, {0, 0, 760, 970}},    // beyond the page: 0
-      {1000, 500, 600, 10000, {90, 40, 760, 1000}}, // bottom above top: full height
+      {1000, 0, 600, 500, {90, 40, 800, 970}},       // no right margin: full width
+      {1000, 9000, 600, 500, {90, 40, 800, 970}},    // wider than the page: full width
+      {0, 500, 0, 0, {0, 0, 760, 1000}},             // offsets make L and T negative
+      {9000, 500, 11000, 500, {0, 0, 760, 970}},     // beyond the page: 0
+      {1000, 500, 600, 10000, {90, 40, 760, 1000}},  // bottom above top: full height
   };
   for (const auto& c : cases) {
     printer.SetMargins(c.L, c.R, c.T, c.B);

@@ -77,8 +77,8 @@ TEST_F(AttributesChartTest, PointsFollowProcessIfAndBreakAtInvalidCounts) {
   TDataList& d = test::LoadText(
       "D\tN\tKeep\n"
       "2\t50\t1\n"
-      "3\t\t1\n"   // no sample size: a point without statistic
-      "\t50\t1\n"  // no count: no point; with breaks the line breaks here
+      "3\t\t1\n"    // no sample size: a point without statistic
+      "\t50\t1\n"   // no count: no point; with breaks the line breaks here
       "4\t50\t0\n"  // left out by Process If
       "5\t50\t1\n");
   ProcessIfRec.Active = true;
@@ -116,7 +116,8 @@ TEST_F(AttributesChartTest, PointsFollowProcessIfAndBreakAtInvalidCounts) {
 
 TEST_F(AttributesChartTest, ModelSeriesColoursZonesCodesAndFoot) {
   // Ten lots of 50 around a known rate of 0.04 with one far above: point 10 is beyond the UCL.
-  TDataList& d = test::LoadText("D\tN\n2\t50\n1\t50\n2\t50\n3\t50\n2\t50\n1\t50\n2\t50\n3\t50\n2\t50\n20\t50\n");
+  TDataList& d = test::LoadText(
+      "D\tN\n2\t50\n1\t50\n2\t50\n3\t50\n2\t50\n1\t50\n2\t50\n3\t50\n2\t50\n20\t50\n");
   TAttrChartRequest q;
   q.Measures = {1};
   q.SampleSizeColumn = 2;
@@ -137,7 +138,8 @@ TEST_F(AttributesChartTest, ModelSeriesColoursZonesCodesAndFoot) {
   EXPECT_EQ(chart.Title, (std::vector<std::string>{"Line 4", "u Chart: D"}));
   EXPECT_EQ(chart.Panels[0].Left.Title, "Rate");
   EXPECT_EQ(chart.Bottom.Title, "Point");
-  for (const char* title : {"Codes", "Zone 1a", "Zone 1b", "UCL", "Centerline", "LCL", "Statistic"}) Find(chart, title);
+  for (const char* title : {"Codes", "Zone 1a", "Zone 1b", "UCL", "Centerline", "LCL", "Statistic"})
+    Find(chart, title);
   EXPECT_EQ(Find(chart, "UCL").Palette[0].Color, ChartRed);
   EXPECT_EQ(Find(chart, "Centerline").Palette[0].Color, ChartGreen);
   const TChartSeries& stat = Find(chart, "Statistic");
@@ -170,7 +172,8 @@ TEST_F(AttributesChartTest, ModelSeriesColoursZonesCodesAndFoot) {
 }
 
 TEST_F(AttributesChartTest, SetsGetTheirOwnLimitsAndTopLabels) {
-  TDataList& d = test::LoadText("D\tPhase\n2\tbefore\n2\tbefore\n2\tbefore\n8\tafter\n8\tafter\n8\tafter\n");
+  TDataList& d =
+      test::LoadText("D\tPhase\n2\tbefore\n2\tbefore\n2\tbefore\n8\tafter\n8\tafter\n8\tafter\n");
   TAttrChartRequest q;
   q.Measures = {1};
   q.ConstantSize = 1;

@@ -72,7 +72,8 @@ TEST(AttributeLimits, SteppedLimitsFollowTheSampleSize) {
   TAttrTable t = Table(AttrP, {3, 5, 2, 8, 4}, {50, 50, 100, 100, 50});
   CalcAttributeLimits(t, Settings(AttrP, AttrExact));
   const std::vector<double> ucl{9.5 / 50, 9.5 / 50, 15.5 / 100, 15.5 / 100, 9.5 / 50};
-  for (int p = 1; p <= 5; ++p) EXPECT_DOUBLE_EQ(t(AttrRowUCL, p), ucl[static_cast<std::size_t>(p - 1)]) << p;
+  for (int p = 1; p <= 5; ++p)
+    EXPECT_DOUBLE_EQ(t(AttrRowUCL, p), ucl[static_cast<std::size_t>(p - 1)]) << p;
   // np: the centre and limits are counts, n times the proportion's.
   // R: qbinom(pnorm(-3), 50, 25/350, lower.tail = FALSE) = 10 -> UCL 10.5.
   TAttrTable np = Table(AttrNP, {3, 5, 5, 8, 4}, {50, 50, 100, 100, 50});
@@ -81,9 +82,9 @@ TEST(AttributeLimits, SteppedLimitsFollowTheSampleSize) {
   EXPECT_NEAR(np(AttrRowUCL, 1), 10.5, 1e-12);
 }
 
-// Methods 3 .. 5 take D from the plotted values of the set. R, v = c(3,5,2,8,4)/c(50,100,50,100,50):
-// mean(abs(diff(v)))/1.12838 = 0.013293394069, median(abs(diff(v)))/0.954 = 0.010482180294,
-// sd(v) = 0.017888543820; p̄ = 22/350.
+// Methods 3 .. 5 take D from the plotted values of the set. R, v =
+// c(3,5,2,8,4)/c(50,100,50,100,50): mean(abs(diff(v)))/1.12838 = 0.013293394069,
+// median(abs(diff(v)))/0.954 = 0.010482180294, sd(v) = 0.017888543820; p̄ = 22/350.
 TEST(AttributeLimits, SpreadOfThePlottedValues) {
   const struct {
     int Method;
@@ -118,7 +119,8 @@ TEST(AttributeLimits, CentreOnlyAndUserCentreOnly) {
   TAttrTable t = Table(AttrC, {2, 4, 6}, {1, 1, 1});
   CalcAttributeLimits(t, Settings(AttrC, AttrCentreOnly, AttrCentreMedian));
   EXPECT_DOUBLE_EQ(t(AttrRowCL, 1), 4);
-  EXPECT_TRUE(Missing(t(AttrRowUCL, 1)) && Missing(t(AttrRowLCL, 1)) && Missing(t(AttrRowSigma, 1)));
+  EXPECT_TRUE(Missing(t(AttrRowUCL, 1)) && Missing(t(AttrRowLCL, 1)) &&
+              Missing(t(AttrRowSigma, 1)));
   EXPECT_EQ(AttrLimitSummary(t, Settings(AttrC, AttrCentreOnly, AttrCentreMedian)),
             (std::vector<std::string>{"Centerline = 4.000          Centerline from Median"}));
 
@@ -128,7 +130,8 @@ TEST(AttributeLimits, CentreOnlyAndUserCentreOnly) {
   EXPECT_DOUBLE_EQ(t(AttrRowCL, 2), 3);
   EXPECT_TRUE(Missing(t(AttrRowSigma, 2)));
   EXPECT_EQ(AttrLimitSummary(t, user),
-            (std::vector<std::string>{"       UCL = none           User Defined Limits", "Centerline = 3.000",
+            (std::vector<std::string>{"       UCL = none           User Defined Limits",
+                                      "Centerline = 3.000",
                                       "       LCL = none           (3) Sigma Limits"}));
   user.UCL = 9;
   user.LCL = 1;
@@ -234,17 +237,38 @@ TEST(AttributeSetup, Messages) {
     bool Beep;
   } cases[] = {
       {"valid", [](TAttrSetupChoices&) {}, "", false},
-      {"Pi below 0", [](TAttrSetupChoices& c) { c.Centre = AttrCentreKnown; c.Parameter = "-0.1"; },
+      {"Pi below 0",
+       [](TAttrSetupChoices& c) {
+         c.Centre = AttrCentreKnown;
+         c.Parameter = "-0.1";
+       },
        KnownParameterNotValidMessage, false},
-      {"Pi of 1", [](TAttrSetupChoices& c) { c.Centre = AttrCentreKnown; c.Parameter = "1"; },
+      {"Pi of 1",
+       [](TAttrSetupChoices& c) {
+         c.Centre = AttrCentreKnown;
+         c.Parameter = "1";
+       },
        KnownParameterNotValidMessage, false},
-      {"Pi unreadable", [](TAttrSetupChoices& c) { c.Centre = AttrCentreKnown; c.Parameter = "x"; },
+      {"Pi unreadable",
+       [](TAttrSetupChoices& c) {
+         c.Centre = AttrCentreKnown;
+         c.Parameter = "x";
+       },
        KnownParameterNotValidMessage, false},
       {"Lambda -2",
-       [](TAttrSetupChoices& c) { c.Type = AttrC; c.Centre = AttrCentreKnown; c.Parameter = "-2"; },
+       [](TAttrSetupChoices& c) {
+         c.Type = AttrC;
+         c.Centre = AttrCentreKnown;
+         c.Parameter = "-2";
+       },
        KnownParameterNotValidMessage, false},
       {"Lambda 2.5 is fine",
-       [](TAttrSetupChoices& c) { c.Type = AttrU; c.Centre = AttrCentreKnown; c.Parameter = "2.5"; }, "", false},
+       [](TAttrSetupChoices& c) {
+         c.Type = AttrU;
+         c.Centre = AttrCentreKnown;
+         c.Parameter = "2.5";
+       },
+       "", false},
       {"Std Err 0", [](TAttrSetupChoices& c) { c.StdErr = "0"; }, StdErrNotValidMessage, false},
       {"Std Err -1", [](TAttrSetupChoices& c) { c.StdErr = "-1"; }, StdErrNotValidMessage, false},
       {"Std Err unused by Centerline Only",
@@ -268,7 +292,8 @@ TEST(AttributeSetup, Messages) {
          c.UCL = "a";
        },
        UserLimitsNotValidMessage, false},
-      {"no sample size", [](TAttrSetupChoices& c) { c.SampleSizeColumn = 0; }, SampleSizeNotGivenMessage, false},
+      {"no sample size", [](TAttrSetupChoices& c) { c.SampleSizeColumn = 0; },
+       SampleSizeNotGivenMessage, false},
       {"constant unreadable",
        [](TAttrSetupChoices& c) {
          c.SampleSizeColumn = 0;

@@ -25,8 +25,11 @@ TEST(ChartViewOptionsTest, FlagsInCommandShapeSetTheMenuState) {
   EXPECT_EQ(d.Split, 60);
 
   v = ValidateOptions(a,
-                      {{"no-connect-points", "1"}, {"display-zones", "1"}, {"axis-decimal-places", "2"},
-                       {"split", "75"}, {"display-control-violation-codes", "1"},
+                      {{"no-connect-points", "1"},
+                       {"display-zones", "1"},
+                       {"axis-decimal-places", "2"},
+                       {"split", "75"},
+                       {"display-control-violation-codes", "1"},
                        {"no-display-control-violations", "1"}},
                       nullptr);
   ASSERT_TRUE(v.Ok) << v.Message;

@@ -59,8 +59,8 @@ const TLimitCase Cases[] = {
     {"c exact large count", C::C, 2, 0, 2e5, 3, 1, 0, 201343.5, 2e5, 198659.5, None},
     // The exact binomial walk stops at 0 (it once went below and gave -48.66).
     {"p exact small p", C::P, 2, 0, 0.001, 3, 10, NoLowerLimit, 0.15, 0.001, 0, None},
-    {"p exact one defective in 440", C::P, 2, 0, 1.0 / 440, 3, 22, NoLowerLimit, 1.5 / 22, None,
-     0, None},
+    {"p exact one defective in 440", C::P, 2, 0, 1.0 / 440, 3, 22, NoLowerLimit, 1.5 / 22, None, 0,
+     None},
     // Units are not rounded: 2 + 3*sqrt(2/0.4), (qpois(e, 0.8, lower.tail = FALSE) + 0.5)/0.4.
     {"u fractional units", C::U, 1, 0, 2, 3, 0.4, NoLowerLimit, 8.7082039325, 2, 0,
      std::sqrt(0.8) / 0.4},

@@ -55,8 +55,7 @@ TEST_F(ControlTestSelectionTest, SaveAndRestoreAsTheButtons) {
   EXPECT_EQ(ReadControlTestSettings(store), ControlTestSettings());
   // A change for one run, then the stored default again.
   ControlTestSettings().TestParam[3] = 12;
-  const std::string text =
-      ReportPlainText(Run({{"restore-default", "1"}}).Report);
+  const std::string text = ReportPlainText(Run({{"restore-default", "1"}}).Report);
   EXPECT_NE(text.find("Trend: 7 Consectutive"), std::string::npos) << text;
 }
 

@@ -30,7 +30,8 @@ ChartArrayType Chart(const std::vector<double>& values) {
 
 std::vector<double> Repeat(std::vector<double> pattern, int count) {
   std::vector<double> v;
-  for (int i = 0; i < count; ++i) v.push_back(pattern[static_cast<std::size_t>(i) % pattern.size()]);
+  for (int i = 0; i < count; ++i)
+    v.push_back(pattern[static_cast<std::size_t>(i) % pattern.size()]);
   return v;
 }
 
@@ -44,8 +45,8 @@ std::vector<std::string> CodesOf(int count, int chartIndex = 0) {
 struct TFiringCase {
   const char* what;
   std::vector<double> values;
-  int test;        // the test that fires, alone
-  bool enable;     // switched on for the case (off by default)
+  int test;     // the test that fires, alone
+  bool enable;  // switched on for the case (off by default)
   int firesAt;
   int markedFrom;  // points markedFrom .. firesAt carry the code
 };
@@ -96,8 +97,10 @@ TEST(RunControlTestsTest, EdgesOfTheRules) {
   // An equal step breaks a trend; a further rise fires at the eighth point.
   TControlTestSettings trend = s;
   for (int t = 1; t <= 9; ++t) trend.StdCheck[static_cast<std::size_t>(t)] = t == 3;
-  EXPECT_TRUE(RunControlTests(Chart({1, 2, 2, 3, 4, 5, 6}), 7, LocationTestRows, false, 0, trend).empty());
-  auto fired = RunControlTests(Chart({1, 2, 2, 3, 4, 5, 6, 7}), 8, LocationTestRows, false, 0, trend);
+  EXPECT_TRUE(
+      RunControlTests(Chart({1, 2, 2, 3, 4, 5, 6}), 7, LocationTestRows, false, 0, trend).empty());
+  auto fired =
+      RunControlTests(Chart({1, 2, 2, 3, 4, 5, 6, 7}), 8, LocationTestRows, false, 0, trend);
   EXPECT_EQ(fired, (std::vector<TTestFiring>{{8, 3}}));
   // Zone rule 1: five of five beyond one sigma is not exactly four of five.
   TControlTestSettings zone = s;
@@ -194,7 +197,10 @@ TEST(ControlTestSettingsTest, StoredForm) {
   EXPECT_EQ(ReadControlTestSettings(store), changed);
 
   // Damaged values fall back entry by entry.
-  store.Values["Settings\\ControlTestValues"] = std::string("@\x01" "FHONDB@@@@@@@EC@", 18);
+  store.Values["Settings\\ControlTestValues"] = std::string(
+      "@\x01"
+      "FHONDB@@@@@@@EC@",
+      18);
   EXPECT_EQ(ReadControlTestSettings(store).TestParam[2], 8);
   store.Values["Settings\\MRControlTestCheck"] = "short";
   EXPECT_EQ(ReadControlTestSettings(store).MRCheck, d.MRCheck);

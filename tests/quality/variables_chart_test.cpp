@@ -140,7 +140,8 @@ TEST_F(VariablesChartTest, ViolationColoursAndCodeTexts) {
   view.DisplayViolations = false;
   view.DisplayCodes = false;
   const TChart plain = Model("X\n10\n11\n10\n11\n10\n11\n60\n10\n", Individuals(), view);
-  EXPECT_EQ(Find(plain, "Location Statistic", TSeriesKind::Points)->PointColor(6).Get(false), ChartBlue);
+  EXPECT_EQ(Find(plain, "Location Statistic", TSeriesKind::Points)->PointColor(6).Get(false),
+            ChartBlue);
   EXPECT_EQ(Find(plain, "Control Violation Codes", TSeriesKind::TopText), nullptr);
 }
 
@@ -172,7 +173,8 @@ TEST_F(VariablesChartTest, SetSeparatorsAndPhaseMovingRanges) {
   const TChartSeries* mr = Find(c, "Dispersion Statistic", TSeriesKind::Points);
   ASSERT_NE(mr, nullptr);
   ASSERT_EQ(mr->Y.size(), 6u);
-  for (int p : {0, 1, 3, 4}) EXPECT_TRUE(ChartValueMissing(mr->Y[static_cast<std::size_t>(p)])) << p;
+  for (int p : {0, 1, 3, 4})
+    EXPECT_TRUE(ChartValueMissing(mr->Y[static_cast<std::size_t>(p)])) << p;
   EXPECT_EQ(mr->Y[5], 2);
   const TChartSeries* sep = Find(c, "Set", TSeriesKind::Lines);
   ASSERT_NE(sep, nullptr);
@@ -213,8 +215,9 @@ TEST_F(VariablesChartTest, PositiveLimitsZonesAndSigmaLines) {
   for (const auto& s : c.Series)
     if (s.Kind == TSeriesKind::Bands && s.Panel == 0 && !s.X.empty()) ++bands;
   EXPECT_EQ(bands, 4);  // green, two yellow, the upper red (no LCL: no lower red band)
-  const TChartSeries& inner = *std::find_if(c.Series.begin(), c.Series.end(),
-                                            [](const TChartSeries& s) { return s.Kind == TSeriesKind::Bands; });
+  const TChartSeries& inner =
+      *std::find_if(c.Series.begin(), c.Series.end(),
+                    [](const TChartSeries& s) { return s.Kind == TSeriesKind::Bands; });
   EXPECT_EQ(inner.Palette[0].Get(true), ChartWhite);
 }
 
@@ -265,8 +268,8 @@ TEST_F(VariablesChartTest, LimitInformationFootLines) {
   EXPECT_EQ(c.Foot[0].rfind("Mean Chart Control Limits [", 0), 0u) << c.Foot[0];
   EXPECT_NE(c.Foot[0].find("] from Average Range"), std::string::npos);
   EXPECT_EQ(c.Foot[1], std::string(15, ' ') + "Centerline [12.3] using Average Mean");
-  EXPECT_EQ(c.Foot[2], "   Range Chart Centerline [" + FormatGeneral(points.Table(RowDispCL, 3), 5) +
-                           "] using Average Range");
+  EXPECT_EQ(c.Foot[2], "   Range Chart Centerline [" +
+                           FormatGeneral(points.Table(RowDispCL, 3), 5) + "] using Average Range");
 }
 
 }  // namespace

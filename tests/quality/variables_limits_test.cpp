@@ -46,7 +46,8 @@ ChartArrayType Subgroups(const std::vector<std::vector<double>>& groups,
 }
 
 // Individuals with moving ranges of span 2 within each set.
-ChartArrayType Individuals(const std::vector<double>& values, const std::vector<double>& sets = {}) {
+ChartArrayType Individuals(const std::vector<double>& values,
+                           const std::vector<double>& sets = {}) {
   ChartArrayType t;
   const int count = static_cast<int>(values.size());
   t.Resize(count);
@@ -76,7 +77,8 @@ TVariablesChartSettings XMovingRange() {
 }
 
 TEST(CalcVariablesLimitsTest, SubgroupOfOne) {
-  ChartArrayType t = Subgroups({{10.1, 9.8, 10.4, 9.9, 10.0}, {10.3, 9.7, 10.2, 10.0, 9.6}, {10.5}});
+  ChartArrayType t =
+      Subgroups({{10.1, 9.8, 10.4, 9.9, 10.0}, {10.3, 9.7, 10.2, 10.0, 9.6}, {10.5}});
   CalcVariablesLimits(t, 3, MeanRange());
   // H = (5 * 10.04 + 5 * 9.96 + 10.5)/11; sigma = mean(0.6, 0.7)/2.32593.
   for (int p = 1; p <= 3; ++p) EXPECT_NEAR(t(RowLocCL, p), 10.045454545454545, 1e-12);
@@ -132,8 +134,8 @@ TEST(CalcVariablesLimitsTest, ConstantDataHasACentreOnly) {
 
 TEST(CalcVariablesLimitsTest, EachSetItsOwnLimits) {
   // Sets 1 and 2 of different spread and sizes; set 2's last subgroup is smaller.
-  ChartArrayType t =
-      Subgroups({{1, 2, 3}, {2, 4, 3}, {10, 20, 30, 40}, {20, 30, 50, 40}, {30, 45, 40}}, {1, 1, 2, 2, 2});
+  ChartArrayType t = Subgroups(
+      {{1, 2, 3}, {2, 4, 3}, {10, 20, 30, 40}, {20, 30, 50, 40}, {30, 45, 40}}, {1, 1, 2, 2, 2});
   CalcVariablesLimits(t, 5, MeanRange());
   const double b1 = 2 / ConstD2(3);
   EXPECT_NEAR(t(RowLocCL, 1), 2.5, 1e-12);
@@ -152,7 +154,8 @@ TEST(CalcVariablesLimitsTest, EachSetItsOwnLimits) {
 
 TEST(CalcVariablesLimitsTest, SetCodesAreTheValuesPresent) {
   // Codes 1 and 2e9 and an empty set cell: three sets, found without counting up to 2e9.
-  ChartArrayType t = Individuals({1, 2, 1, 2, 10, 20, 10, 30, 100, 101}, {1, 1, 1, 1, 2e9, 2e9, 2e9, 2e9, M, M});
+  ChartArrayType t =
+      Individuals({1, 2, 1, 2, 10, 20, 10, 30, 100, 101}, {1, 1, 1, 1, 2e9, 2e9, 2e9, 2e9, M, M});
   CalcVariablesLimits(t, 10, XMovingRange());
   EXPECT_NEAR(t(RowLocCL, 1), 1.5, 1e-12);
   EXPECT_NEAR(t(RowLocCL, 5), 17.5, 1e-12);

@@ -14,12 +14,16 @@
 using namespace sorvel;
 
 TEST(CommandTable, NamesFollowTheCaptionRule) {
-  struct Case { const char* caption; const char* name; };
+  struct Case {
+    const char* caption;
+    const char* name;
+  };
   const Case cases[] = {
       {"&Mean/Dispersion Tests", "mean-dispersion-tests"},
       {"McNemar's Test", "mcnemars-test"},
       {"&z Score (Normal)", "z-score-normal"},
-      {"Capability/Performance && Distribution Analysis", "capability-performance-distribution-analysis"},
+      {"Capability/Performance && Distribution Analysis",
+       "capability-performance-distribution-analysis"},
       {"&Open...", "open"},
       {"E&xit", "exit"},
   };
@@ -56,7 +60,8 @@ class MruTest : public ::testing::Test {
   void SetUp() override { SetSettingsStore(&store); }
   void TearDown() override { SetSettingsStore(nullptr); }
   void Fill() {
-    for (int i = 1; i <= 9; ++i) store.Write("MRU Files", "File" + std::to_string(i), "/d/f" + std::to_string(i));
+    for (int i = 1; i <= 9; ++i)
+      store.Write("MRU Files", "File" + std::to_string(i), "/d/f" + std::to_string(i));
   }
   std::vector<std::string> Slots() {
     std::vector<std::string> v;

@@ -15,8 +15,8 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -34,8 +34,8 @@
 #include "ui/analysis_form.h"
 #include "ui/key_filter_qt.h"
 #include "ui/messages.h"
-#include "ui/printing.h"
 #include "ui/pdf_pages.h"
+#include "ui/printing.h"
 #include "ui/report_view.h"
 #include "ui/shell_services.h"
 #include "ui/window_registry.h"
@@ -166,21 +166,37 @@ TEST_F(AnalysisFormTest, EditMenuFollowsTheActiveControl) {
     bool Undo, Cut, Copy, Paste, SelectAll;
   };
   const Case cases[] = {
-      {"edit box, no selection", [&] { form->Edit->setFocus(); form->Edit->deselect(); },
+      {"edit box, no selection",
+       [&] {
+         form->Edit->setFocus();
+         form->Edit->deselect();
+       },
        false, false, false, true, true},
-      {"edit box, selection", [&] { form->Edit->setFocus(); form->Edit->selectAll(); },
+      {"edit box, selection",
+       [&] {
+         form->Edit->setFocus();
+         form->Edit->selectAll();
+       },
        false, true, true, true, true},
-      {"edit box after typing", [&] {
+      {"edit box after typing",
+       [&] {
          form->Edit->setFocus();
          form->Edit->end(false);
          QTest::keyClick(form->Edit, Qt::Key_5);
-       }, true, false, false, true, true},
-      {"report, selection", [&] { form->View->setFocus(); form->View->selectAll(); },
+       },
+       true, false, false, true, true},
+      {"report, selection",
+       [&] {
+         form->View->setFocus();
+         form->View->selectAll();
+       },
        false, true, true, true, true},
-      {"report, caret only", [&] {
+      {"report, caret only",
+       [&] {
          form->View->setFocus();
          form->View->moveCursor(QTextCursor::Start);
-       }, false, false, false, true, true},
+       },
+       false, false, false, true, true},
       {"button", [&] { form->Button->setFocus(); }, false, false, false, false, false},
   };
   for (const auto& c : cases) {
@@ -380,8 +396,8 @@ TEST_F(AnalysisFormTest, MaximizeCentresAndMinimizeRestoresTheExactSize) {
   form->ToolButton_ResizeClick();
   ASSERT_GT(form->Size, 1.0);
   const QRect frame = form->frameGeometry();
-  EXPECT_TRUE(work.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x"
-                                    << frame.height();
+  EXPECT_TRUE(work.contains(frame))
+      << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
   // As large as the area allows in one direction, and centred.
   EXPECT_TRUE(frame.width() >= work.width() - 1 || frame.height() >= work.height() - 1);
   EXPECT_NEAR(frame.left() - work.left(), work.right() - frame.right(), 1);
@@ -489,11 +505,13 @@ TEST(WindowPlacement, WindowsOpenInsideTheAvailableArea) {
     TWhere Expected;
   };
   const Case cases[] = {
+      // clang-format off
       {"below the main window", QRect(area.left() + 40, area.top() + 10, 300, 30), std::nullopt, normal, BelowMain},
       {"above the main window", QRect(area.left() + 40, area.bottom() - 40, 300, 30), std::nullopt, normal,
        AboveMain},
       {"past the bottom-right corner", {}, area.bottomRight() - QPoint(100, 50), normal, BottomRight},
       {"larger than the screen", {}, area.topLeft() + QPoint(30, 30), area.size() + QSize(100, 100), TopLeft},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
@@ -512,8 +530,12 @@ TEST(WindowPlacement, WindowsOpenInsideTheAvailableArea) {
     const QRect frame = form.frameGeometry();
     const QRect mainFrame = main.frameGeometry();
     switch (c.Expected) {
-      case BelowMain: EXPECT_EQ(frame.topLeft(), QPoint(mainFrame.left(), mainFrame.bottom() + 1)); break;
-      case AboveMain: EXPECT_EQ(frame.bottomLeft(), QPoint(mainFrame.left(), mainFrame.top() - 1)); break;
+      case BelowMain:
+        EXPECT_EQ(frame.topLeft(), QPoint(mainFrame.left(), mainFrame.bottom() + 1));
+        break;
+      case AboveMain:
+        EXPECT_EQ(frame.bottomLeft(), QPoint(mainFrame.left(), mainFrame.top() - 1));
+        break;
       case BottomRight: EXPECT_EQ(frame.bottomRight(), area.bottomRight()); break;
       case TopLeft: EXPECT_EQ(frame, area); break;
     }
@@ -535,7 +557,8 @@ TEST(WindowPlacement, WindowsOpenInsideTheAvailableArea) {
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
   EXPECT_EQ(main.frameGeometry().top(), area.top());
-  EXPECT_NEAR(main.frameGeometry().left() - area.left(), area.right() - main.frameGeometry().right(), 1);
+  EXPECT_NEAR(main.frameGeometry().left() - area.left(),
+              area.right() - main.frameGeometry().right(), 1);
   SetMainForm(nullptr);
 }
 
@@ -581,21 +604,27 @@ TEST(ReportView, PopupMenuFollowsTheReportsState) {
     bool Undo, Cut, Copy, Paste, Delete;
   };
   const Case cases[] = {
-      {"fresh report, caret only", [&] {
+      {"fresh report, caret only",
+       [&] {
          QGuiApplication::clipboard()->clear();
          view.moveCursor(QTextCursor::Start);
-       }, false, false, false, false, false},
-      {"selection, text on the clipboard", [&] {
+       },
+       false, false, false, false, false},
+      {"selection, text on the clipboard",
+       [&] {
          QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
          view.selectAll();
-       }, false, true, true, true, true},
-      {"after an edit", [&] {
+       },
+       false, true, true, true, true},
+      {"after an edit",
+       [&] {
          view.moveCursor(QTextCursor::End);
          view.insertPlainText(QStringLiteral("x"));
-       }, true, false, false, true, false},
+       },
+       true, false, false, true, false},
   };
-  const QStringList captions = {QStringLiteral("&Undo"),  QStringLiteral("Cu&t"),
-                                QStringLiteral("&Copy"),  QStringLiteral("&Paste"),
+  const QStringList captions = {QStringLiteral("&Undo"),   QStringLiteral("Cu&t"),
+                                QStringLiteral("&Copy"),   QStringLiteral("&Paste"),
                                 QStringLiteral("&Delete"), QStringLiteral("Select &All")};
   for (const auto& c : cases) {
     c.Prepare();

@@ -76,9 +76,10 @@ std::string ReportOf(TReportView* view) { return ReportPlainText(view->Report())
 TEST_F(RegistryFormsTest, DescriptiveStatisticsWindowAndCommandLineAgree) {
   const std::string file = Examples + "process.sorvel";
   std::ostringstream cliOut, cliErr;
-  ASSERT_EQ(RunCli({"descriptive-statistics", file, "--columns", "Diameter,Subgroup", "--decimals", "3"},
-                   cliOut, cliErr),
-            CliOk)
+  ASSERT_EQ(
+      RunCli({"descriptive-statistics", file, "--columns", "Diameter,Subgroup", "--decimals", "3"},
+             cliOut, cliErr),
+      CliOk)
       << cliErr.str();
 
   ASSERT_TRUE(FileToDataGrid(file).Ok);  // the editor's data set
@@ -106,8 +107,7 @@ TEST_F(RegistryFormsTest, DescriptiveStatisticsWindowRefusesAsItsAnalysisDoes) {
   auto* form = static_cast<TDescriptiveForm*>(ShowForm(DescriptiveStatisticsCommand));
   QTest::mouseClick(form->Button_Action, Qt::LeftButton);  // no data set yet
   ASSERT_EQ(messages.Texts.size(), 1u);
-  EXPECT_EQ(messages.Texts[0].toStdString(),
-            DescriptiveStatisticsAnalysis().NoDataMessage);
+  EXPECT_EQ(messages.Texts[0].toStdString(), DescriptiveStatisticsAnalysis().NoDataMessage);
   EXPECT_TRUE(form->RichEdit->toPlainText().isEmpty());
 
   ASSERT_TRUE(FileToDataGrid(Examples + "process.sorvel").Ok);

@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QClipboard>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -56,13 +56,16 @@ class AttrChartFormsTest : public ::testing::Test {
   void Pick(QListWidget* list, const char* name) {
     for (int i = 0; i < list->count(); ++i)
       if (ItemName(list->item(i)) == QLatin1String(name)) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(i)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(i)).center());
         return;
       }
     ADD_FAILURE() << "no variable " << name;
   }
   // On the indicator: a wide radio button or check box takes clicks on its circle and text only.
-  void Click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2)); }
+  void Click(QAbstractButton* b) {
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+  }
   void Type(QLineEdit* edit, const char* text) {
     edit->clear();
     QTest::keyClicks(edit, QString::fromLatin1(text));

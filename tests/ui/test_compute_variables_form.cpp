@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,7 +33,10 @@ class ComputeVariablesFormTest : public ::testing::Test {
     SetMessageRecorder(&messages);
     ResetDataState();
     auto list = std::make_unique<TDataList>();
-    ASSERT_TRUE(ReadDataBytes("X\tG\tA\tB\n1\t1\t1\t2\n2\t1\t4\t\n3\t1\t7\t8\n9\t2\t1\t1\n4\t2\t2\t2\n", *list).Ok);
+    ASSERT_TRUE(
+        ReadDataBytes("X\tG\tA\tB\n1\t1\t1\t2\n2\t1\t4\t\n3\t1\t7\t8\n9\t2\t1\t1\n4\t2\t2\t2\n",
+                      *list)
+            .Ok);
     ReplaceDataList(std::move(list));
     form = std::make_unique<TBkbox_Form>(nullptr);
   }
@@ -43,7 +46,8 @@ class ComputeVariablesFormTest : public ::testing::Test {
     SetMessageRecorder(nullptr);
   }
   void Select(QListWidget* list, const QString& name) {
-    for (int i = 0; i < list->count(); ++i) list->item(i)->setSelected(list->item(i)->text() == name);
+    for (int i = 0; i < list->count(); ++i)
+      list->item(i)->setSelected(list->item(i)->text() == name);
   }
   std::string ReportText() const { return ReportPlainText(form->RichEdit->Report()); }
 
@@ -72,8 +76,9 @@ TEST_F(ComputeVariablesFormTest, ByGroupsAddsTheColumnAndReportsIt) {
   // Group 1: 1, 2, 3 about 2; group 2: 9, 4 about 6.5.
   const char* expected[] = {"1", "0", "1", "2.5", "2.5"};
   for (int r = 1; r <= 5; ++r) EXPECT_EQ(d.DataGrid.Cell(5, r), expected[r - 1]) << r;
-  EXPECT_NE(ReportText().find("X_ADA added to Data Editor\n\t* Abs. Dev From Mean (Levene)\n\t* X by G"),
-            std::string::npos)
+  EXPECT_NE(
+      ReportText().find("X_ADA added to Data Editor\n\t* Abs. Dev From Mean (Levene)\n\t* X by G"),
+      std::string::npos)
       << ReportText();
   EXPECT_EQ(form->ListBox_Data->count(), 5);  // the new column is listed
   EXPECT_TRUE(messages.Texts.isEmpty());

@@ -49,7 +49,8 @@ TEST_F(ControlLimitFormTest, PagesAndLists) {
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Control Limit Calculations"));
   const char* tabs[] = {"X-Bar", "Median", "X", "R", "s", "s\xC2\xB2", "p", "np", "c", "u"};
   ASSERT_EQ(form->PageControl_cc->count(), 10);
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(form->PageControl_cc->tabText(i), QString::fromUtf8(tabs[i]));
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(form->PageControl_cc->tabText(i), QString::fromUtf8(tabs[i]));
   EXPECT_EQ(form->Page(1).RadioGroupBox->title(), QStringLiteral("Statistic Used"));
   EXPECT_EQ(form->Page(1).RadioGroup->buttons().size(), 9);
   EXPECT_EQ(form->Page(1).RadioGroup->button(5)->text(), QStringLiteral("Avg MR of X-bars"));
@@ -76,7 +77,7 @@ TEST_F(ControlLimitFormTest, TheXPageRelabelsAndHidesN) {
   x.Edit2->setText("2");
   const QString report = Press(3);
   EXPECT_TRUE(messages.Texts.isEmpty());
-  EXPECT_TRUE(report.contains(QStringLiteral("UCL = 11.0000")) ) << report.toStdString();
+  EXPECT_TRUE(report.contains(QStringLiteral("UCL = 11.0000"))) << report.toStdString();
   x.RadioGroup->button(0)->click();
   EXPECT_TRUE(x.Edit3->isVisible());
   EXPECT_EQ(x.Label3->text(), QStringLiteral("&n (range):"));
@@ -120,7 +121,8 @@ TEST_F(ControlLimitFormTest, AFailedCalculationBeeps) {
   p.Edit2->setText("1");
   p.Edit3->setText("10");
   const QString report = Press(7);
-  EXPECT_TRUE(report.endsWith(QStringLiteral("Sample size outside table range"))) << report.toStdString();
+  EXPECT_TRUE(report.endsWith(QStringLiteral("Sample size outside table range")))
+      << report.toStdString();
   EXPECT_TRUE(messages.Texts.isEmpty());
   EXPECT_EQ(messages.Beeps, 1);
 }

@@ -11,20 +11,20 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontDialog>
-#include <QMenu>
-#include <QProcess>
-#include <QScrollBar>
-#include <QTimer>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPrinter>
-#include <QRegularExpression>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "data/data_file.h"
@@ -33,11 +33,11 @@
 #include "data/forms/register.h"
 #include "hypothesis/forms/crosstabs_form.h"
 #include "numerics/settings_store.h"
-#include "ui/data_editor_hooks.h"
-#include "ui/printing.h"
 #include "ui/chart_view.h"
+#include "ui/data_editor_hooks.h"
 #include "ui/messages.h"
 #include "ui/pdf_pages.h"
+#include "ui/printing.h"
 #include "ui/report_view.h"
 #include "ui/window_registry.h"
 
@@ -113,7 +113,8 @@ TEST_F(CrosstabsFormTest, PastedCountsAndTheReport) {
   EXPECT_FALSE(form->Button_Stats->isEnabled());
   Check(1);
   EXPECT_TRUE(form->Button_Stats->isEnabled());
-  EXPECT_TRUE(form->RichEdit->toPlainText().contains(QStringLiteral("Phi = 0.089   df = 1   p-value = 0.373")))
+  EXPECT_TRUE(form->RichEdit->toPlainText().contains(
+      QStringLiteral("Phi = 0.089   df = 1   p-value = 0.373")))
       << form->RichEdit->toPlainText().toStdString();
   // Percentages with expected values; a typed cell goes back to counts.
   form->Display->button(2)->setChecked(true);
@@ -205,12 +206,14 @@ TEST_F(CrosstabsFormTest, TableFromDataRestoredFromData) {
   form->RestoreClick();
   EXPECT_EQ(form->CT.I(), 2);
   Check(0);
-  EXPECT_TRUE(form->RichEdit->toPlainText().startsWith(QStringLiteral("CROSSTABS: Defect by Shift")));
+  EXPECT_TRUE(
+      form->RichEdit->toPlainText().startsWith(QStringLiteral("CROSSTABS: Defect by Shift")));
   // The graph page shows one series of bars per row category.
   form->PageControl_Main->setCurrentIndex(1);
   EXPECT_EQ(form->ChartView->Chart().Series.size(), 4u);
   const QString shots = qEnvironmentVariable("SORVEL_SCREENSHOTS");
-  if (!shots.isEmpty()) form->grab().save(QDir(shots).filePath(QStringLiteral("crosstabs_graph.png")));
+  if (!shots.isEmpty())
+    form->grab().save(QDir(shots).filePath(QStringLiteral("crosstabs_graph.png")));
 }
 
 TEST_F(CrosstabsFormTest, PrintsTableAndReportToPdf) {
@@ -221,7 +224,8 @@ TEST_F(CrosstabsFormTest, PrintsTableAndReportToPdf) {
   form->CheckBox_Expected->setChecked(true);
   form->GridClick(0, 1);  // a selected column does not change what is printed
   const QString shots = qEnvironmentVariable("SORVEL_SCREENSHOTS");
-  if (!shots.isEmpty()) form->grab().save(QDir(shots).filePath(QStringLiteral("crosstabs_table.png")));
+  if (!shots.isEmpty())
+    form->grab().save(QDir(shots).filePath(QStringLiteral("crosstabs_table.png")));
   QTemporaryDir dir;
   const QString pdf = shots.isEmpty() ? dir.filePath(QStringLiteral("crosstabs.pdf"))
                                       : QDir(shots).filePath(QStringLiteral("crosstabs.pdf"));
@@ -234,12 +238,14 @@ TEST_F(CrosstabsFormTest, PrintsTableAndReportToPdf) {
   EXPECT_TRUE(page.contains(QStringLiteral("Sorvelstats")));
   EXPECT_TRUE(page.contains(QStringLiteral("CrossTabs")));
   EXPECT_TRUE(page.contains(QStringLiteral("Page (1)")));
-  EXPECT_TRUE(page.contains(QRegularExpression(QStringLiteral("R=1 \\|\\s+10 \\(12.00\\)\\s+20 \\(18.00\\)\\s+30"))))
+  EXPECT_TRUE(page.contains(
+      QRegularExpression(QStringLiteral("R=1 \\|\\s+10 \\(12.00\\)\\s+20 \\(18.00\\)\\s+30"))))
       << page.toStdString();
   EXPECT_TRUE(page.contains(QStringLiteral("CROSSTABS: C by R")));
   // The report starts below the table, not on its last row.
   EXPECT_FALSE(page.contains(QStringLiteral("100CROSSTABS")));
-  EXPECT_LT(page.indexOf(QStringLiteral("Total |")), page.indexOf(QStringLiteral("CROSSTABS: C by R")));
+  EXPECT_LT(page.indexOf(QStringLiteral("Total |")),
+            page.indexOf(QStringLiteral("CROSSTABS: C by R")));
 }
 
 TEST_F(CrosstabsFormTest, ZoomInBarSetsTheMarginsAndShrinksTheChart) {
@@ -255,7 +261,8 @@ TEST_F(CrosstabsFormTest, ZoomInBarSetsTheMarginsAndShrinksTheChart) {
   EXPECT_EQ(form->ChartView->Chart().MarginLeft, 13);
   EXPECT_EQ(form->ChartView->Chart().MarginBottom, 14);
   const QString shots = qEnvironmentVariable("SORVEL_SCREENSHOTS");
-  if (!shots.isEmpty()) form->grab().save(QDir(shots).filePath(QStringLiteral("crosstabs_zoom.png")));
+  if (!shots.isEmpty())
+    form->grab().save(QDir(shots).filePath(QStringLiteral("crosstabs_zoom.png")));
   form->ChartView->grab();
   const TChartRect after = form->ChartView->Layout().Plot;
   EXPECT_NEAR(after.Left - before.Left, 0.1 * width, 1);
@@ -354,7 +361,8 @@ TEST_F(CrosstabsFormTest, PrintAsksForTheFontFirstAndCancelPrintsNothing) {
   QProcess fonts;
   fonts.start(QStringLiteral("pdffonts"), {pdf});
   ASSERT_TRUE(fonts.waitForFinished(20000));
-  EXPECT_TRUE(QString::fromUtf8(fonts.readAllStandardOutput()).contains(QStringLiteral("DejaVuSansMono")));
+  EXPECT_TRUE(
+      QString::fromUtf8(fonts.readAllStandardOutput()).contains(QStringLiteral("DejaVuSansMono")));
 }
 
 TEST_F(CrosstabsFormTest, DataEditorReturnsToTheCaller) {

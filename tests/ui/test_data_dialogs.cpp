@@ -43,13 +43,14 @@ TEST(VariableLists, SelectionAfterAMove) {
   struct Case {
     int first, remaining, expected;
   } cases[] = {
-      {0, 3, 0},    // the first item moved: the next one takes its place
-      {2, 2, 1},    // the last item moved: the new last one
-      {5, 2, 1},    // several moved from the end
-      {-1, 4, 0},   // nothing was selected
-      {0, 0, -1},   // the list is empty now
+      {0, 3, 0},   // the first item moved: the next one takes its place
+      {2, 2, 1},   // the last item moved: the new last one
+      {5, 2, 1},   // several moved from the end
+      {-1, 4, 0},  // nothing was selected
+      {0, 0, -1},  // the list is empty now
   };
-  for (const Case& c : cases) EXPECT_EQ(IndexAfterMove(c.first, c.remaining), c.expected) << c.first << "/" << c.remaining;
+  for (const Case& c : cases)
+    EXPECT_EQ(IndexAfterMove(c.first, c.remaining), c.expected) << c.first << "/" << c.remaining;
 }
 
 TEST(VariableLists, ItemsCarryTheirColumnAndSortInColumnOrder) {
@@ -98,7 +99,8 @@ class PickerTest : public ::testing::Test {
     return n;
   }
   void Click(QListWidget* l, int row, Qt::KeyboardModifiers mods = {}) {
-    QTest::mouseClick(l->viewport(), Qt::LeftButton, mods, l->visualItemRect(l->item(row)).center());
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, mods,
+                      l->visualItemRect(l->item(row)).center());
   }
   TMessageLog messages;
   std::unique_ptr<TDualListPicker> picker;
@@ -176,7 +178,8 @@ TEST_F(PickerTest, SingleVariablePickerTakesOneColumnAndPutsItBack) {
   EXPECT_EQ(single.Column(), 0);
   EXPECT_EQ(single.SelectBtn->text(), QStringLiteral(">"));
 
-  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(2)).center());
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                    list.visualItemRect(list.item(2)).center());
   QTest::mouseClick(single.SelectBtn, Qt::LeftButton);
   EXPECT_EQ(single.Column(), 3);
   EXPECT_EQ(single.Box->text(), QStringLiteral("Weight"));
@@ -231,7 +234,8 @@ class DataDialogTest : public ::testing::Test {
         EXPECT_TRUE(QTest::qWaitForWindowActive(d));
         fill(d);
       }
-      if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();  // a stuck dialog
+      if (QApplication::activeModalWidget())
+        QApplication::activeModalWidget()->close();  // a stuck dialog
     });
     command();
     EXPECT_TRUE(seen) << "the dialog did not open";
@@ -263,7 +267,8 @@ class DataDialogTest : public ::testing::Test {
 };
 
 TEST_F(DataDialogTest, DataMenuCommandsOfBuiltDialogsAreEnabled) {
-  for (const char* name : {"MissingValues1", "ProcessIf1", "Transform1", "RunNumbers1", "AutoRecode1", "WeightCases1"})
+  for (const char* name :
+       {"MissingValues1", "ProcessIf1", "Transform1", "RunNumbers1", "AutoRecode1", "WeightCases1"})
     EXPECT_TRUE(form->Action(name)->isEnabled()) << name;
 }
 
@@ -323,12 +328,10 @@ TEST_F(DataDialogTest, TransformOkNeedsTheConstantsItsFormulaUses) {
       bool ok;
     } cases[] = {
         {TransformPower2, "1", "0", "0", false},  // (AX + B)^(1/0): no exponent
-        {TransformPower2, "1", "0", "2", true},
-        {TransformPower2, "1", "0", "0.0", false},
-        {TransformPower1, "1", "0", "", false},   // an empty box
-        {TransformPower1, "1", "0", "0", true},
-        {TransformInv, "", "1", "2", false},
-        {TransformLog, "", "", "", true},          // boxes A and B are read at OK
+        {TransformPower2, "1", "0", "2", true},  {TransformPower2, "1", "0", "0.0", false},
+        {TransformPower1, "1", "0", "", false},  // an empty box
+        {TransformPower1, "1", "0", "0", true},  {TransformInv, "", "1", "2", false},
+        {TransformLog, "", "", "", true},  // boxes A and B are read at OK
     };
     for (const Case& c : cases) {
       SCOPED_TRACE(TransformCaption(c.no));
@@ -459,7 +462,8 @@ TEST_F(DataDialogTest, WeightCasesRefusesACountNoDataSetHolds) {
     QTest::mouseClick(d->Button_Cancel, Qt::LeftButton);
   });
   ASSERT_EQ(messages.Texts.size(), 1);
-  EXPECT_TRUE(messages.Texts[0].contains(QStringLiteral("more than a data set can hold"))) << messages.Texts[0].toStdString();
+  EXPECT_TRUE(messages.Texts[0].contains(QStringLiteral("more than a data set can hold")))
+      << messages.Texts[0].toStdString();
   EXPECT_EQ(DataList().Ncount, 2);
 }
 
@@ -470,19 +474,20 @@ TEST_F(DataDialogTest, VariableSelectionForDependentSamplesOffersOnlyColumns) {
   TColSel_Form dialog(form.get());
   TRunInfo ri;
   bool ok = false;
-  Run<TColSel_Form>([&] { ok = dialog.GetColumns(ColSelTwoDependent, ri); }, [](TColSel_Form* d) {
-    EXPECT_EQ(d->windowTitle(), QStringLiteral("Variable Selection"));
-    EXPECT_FALSE(d->ReferencePageShown());
-    EXPECT_EQ(d->PageControl->currentWidget(), d->ColumnsPage);
-    EXPECT_TRUE(d->Group2Box->isVisibleTo(d));
-    EXPECT_TRUE(d->ExcludePairs->isVisibleTo(d));
-    EXPECT_EQ(d->Group1Box->count(), 3);
-    d->Group2Box->setFocus();
-    QTest::keyClick(d->Group2Box, Qt::Key_Down);  // After
-    QTest::mouseClick(d->ExcludePairs, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(d->ExcludePairs->isChecked());
-    QTest::keyClick(d, Qt::Key_Return);
-  });
+  Run<TColSel_Form>([&] { ok = dialog.GetColumns(ColSelTwoDependent, ri); },
+                    [](TColSel_Form* d) {
+                      EXPECT_EQ(d->windowTitle(), QStringLiteral("Variable Selection"));
+                      EXPECT_FALSE(d->ReferencePageShown());
+                      EXPECT_EQ(d->PageControl->currentWidget(), d->ColumnsPage);
+                      EXPECT_TRUE(d->Group2Box->isVisibleTo(d));
+                      EXPECT_TRUE(d->ExcludePairs->isVisibleTo(d));
+                      EXPECT_EQ(d->Group1Box->count(), 3);
+                      d->Group2Box->setFocus();
+                      QTest::keyClick(d->Group2Box, Qt::Key_Down);  // After
+                      QTest::mouseClick(d->ExcludePairs, Qt::LeftButton, {}, QPoint(5, 5));
+                      EXPECT_TRUE(d->ExcludePairs->isChecked());
+                      QTest::keyClick(d, Qt::Key_Return);
+                    });
   EXPECT_TRUE(ok);
   EXPECT_EQ(dialog.Sel.SelectedCol1, 1);
   EXPECT_EQ(dialog.Sel.SelectedCol2, 2);
@@ -490,13 +495,15 @@ TEST_F(DataDialogTest, VariableSelectionForDependentSamplesOffersOnlyColumns) {
   EXPECT_EQ(ri.ColRefRun, LoadColumn);
 
   // One sample: the second group's controls are hidden; Cancel reports no choice.
-  Run<TColSel_Form>([&] { ok = dialog.GetColumns(ColSelOneMean, ri); }, [](TColSel_Form* d) {
-    EXPECT_TRUE(d->ReferencePageShown());
-    for (QWidget* w : std::initializer_list<QWidget*>{d->Group2Box, d->Group2Label, d->ExcludePairs, d->Level2Box})
-      EXPECT_FALSE(w->isVisibleTo(d));
-    EXPECT_EQ(d->Group1Box->currentIndex(), 0);  // the last choice is kept
-    QTest::keyClick(d, Qt::Key_Escape);
-  });
+  Run<TColSel_Form>([&] { ok = dialog.GetColumns(ColSelOneMean, ri); },
+                    [](TColSel_Form* d) {
+                      EXPECT_TRUE(d->ReferencePageShown());
+                      for (QWidget* w : std::initializer_list<QWidget*>{
+                               d->Group2Box, d->Group2Label, d->ExcludePairs, d->Level2Box})
+                        EXPECT_FALSE(w->isVisibleTo(d));
+                      EXPECT_EQ(d->Group1Box->currentIndex(), 0);  // the last choice is kept
+                      QTest::keyClick(d, Qt::Key_Escape);
+                    });
   EXPECT_FALSE(ok);
 }
 
@@ -505,30 +512,33 @@ TEST_F(DataDialogTest, VariableSelectionByReferenceLevels) {
   TColSel_Form dialog(form.get());
   TRunInfo ri;
   bool ok = false;
-  Run<TColSel_Form>([&] { ok = dialog.GetColumns(ColSelTwoIndependent, ri); }, [](TColSel_Form* d) {
-    QTest::keyClick(d, Qt::Key_F, Qt::AltModifier);  // "Define Re&ference"
-    ASSERT_EQ(d->PageControl->currentWidget(), d->ReferencePage);
-    // Choosing the text column Group spans its levels 1..2, named beside the boxes.
-    d->ReferenceBox->setCurrentIndex(1);
-    d->ReferenceBox->setCurrentIndex(0);
-    EXPECT_EQ(d->Level1Box->text(), QStringLiteral("1"));
-    EXPECT_EQ(d->Level2Box->text(), QStringLiteral("2"));
-    EXPECT_EQ(d->Level1Name->text(), QStringLiteral("Low"));
-    EXPECT_EQ(d->Level2Name->text(), QStringLiteral("High"));
-    d->DataBox->setCurrentIndex(1);
-    // A level is a whole number: letters are refused with a beep.
-    d->Level2Box->setFocus();
-    QTest::keyClick(d->Level2Box, Qt::Key_End);
-    QTest::keyClick(d->Level2Box, Qt::Key_Backspace);
-    QTest::keyClicks(d->Level2Box, QStringLiteral("x1"));
-    EXPECT_EQ(d->Level2Box->text(), QStringLiteral("1"));
-    EXPECT_EQ(d->Level2Name->text(), QStringLiteral("Low"));
-    QTest::keyClick(d->Level2Box, Qt::Key_Backspace);
-    QTest::mouseClick(d->Button_OK, Qt::LeftButton);  // an empty level box: refused
-    EXPECT_TRUE(d->isVisible());
-    QTest::keyClicks(d->Level2Box, QStringLiteral("2"));
-    QTest::mouseClick(d->Button_OK, Qt::LeftButton);
-  });
+  Run<TColSel_Form>([&] { ok = dialog.GetColumns(ColSelTwoIndependent, ri); },
+                    [](TColSel_Form* d) {
+                      QTest::keyClick(d, Qt::Key_F, Qt::AltModifier);  // "Define Re&ference"
+                      ASSERT_EQ(d->PageControl->currentWidget(), d->ReferencePage);
+                      // Choosing the text column Group spans its levels 1..2, named beside the
+                      // boxes.
+                      d->ReferenceBox->setCurrentIndex(1);
+                      d->ReferenceBox->setCurrentIndex(0);
+                      EXPECT_EQ(d->Level1Box->text(), QStringLiteral("1"));
+                      EXPECT_EQ(d->Level2Box->text(), QStringLiteral("2"));
+                      EXPECT_EQ(d->Level1Name->text(), QStringLiteral("Low"));
+                      EXPECT_EQ(d->Level2Name->text(), QStringLiteral("High"));
+                      d->DataBox->setCurrentIndex(1);
+                      // A level is a whole number: letters are refused with a beep.
+                      d->Level2Box->setFocus();
+                      QTest::keyClick(d->Level2Box, Qt::Key_End);
+                      QTest::keyClick(d->Level2Box, Qt::Key_Backspace);
+                      QTest::keyClicks(d->Level2Box, QStringLiteral("x1"));
+                      EXPECT_EQ(d->Level2Box->text(), QStringLiteral("1"));
+                      EXPECT_EQ(d->Level2Name->text(), QStringLiteral("Low"));
+                      QTest::keyClick(d->Level2Box, Qt::Key_Backspace);
+                      QTest::mouseClick(d->Button_OK,
+                                        Qt::LeftButton);  // an empty level box: refused
+                      EXPECT_TRUE(d->isVisible());
+                      QTest::keyClicks(d->Level2Box, QStringLiteral("2"));
+                      QTest::mouseClick(d->Button_OK, Qt::LeftButton);
+                    });
   EXPECT_TRUE(ok);
   EXPECT_EQ(messages.Beeps, 2);  // the letter, the refusal
   EXPECT_EQ(ri.ColRefRun, LoadMeasureByLevel);
@@ -539,12 +549,13 @@ TEST_F(DataDialogTest, VariableSelectionByReferenceLevels) {
 
   // After the columns changed the choices are back at column 1 on "Define Columns".
   ++ColumnsChangeCount;
-  Run<TColSel_Form>([&] { ok = dialog.GetColumns(ColSelTwoIndependent, ri); }, [](TColSel_Form* d) {
-    EXPECT_EQ(d->PageControl->currentWidget(), d->ColumnsPage);
-    EXPECT_EQ(d->DataBox->currentIndex(), 0);
-    // "&Data" closes the dialog and opens the editor, which returns here.
-    QTest::mouseClick(d->Button_Data, Qt::LeftButton);
-  });
+  Run<TColSel_Form>([&] { ok = dialog.GetColumns(ColSelTwoIndependent, ri); },
+                    [](TColSel_Form* d) {
+                      EXPECT_EQ(d->PageControl->currentWidget(), d->ColumnsPage);
+                      EXPECT_EQ(d->DataBox->currentIndex(), 0);
+                      // "&Data" closes the dialog and opens the editor, which returns here.
+                      QTest::mouseClick(d->Button_Data, Qt::LeftButton);
+                    });
   EXPECT_TRUE(ok);  // OKClose as it was
   EXPECT_EQ(form->CallingName, QStringLiteral("T/F Tests Form"));
 }

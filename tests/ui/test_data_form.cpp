@@ -3,36 +3,36 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
-#include <QListWidget>
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
 #include "data/data_file.h"
 #include "data/data_state.h"
-#include "data/workbook_fixture.h"
 #include "data/forms/data_form.h"
 #include "data/forms/find_form.h"
 #include "data/forms/register.h"
+#include "data/workbook_fixture.h"
 #include "numerics/settings_store.h"
 #include "shell/forms/main_form.h"
 #include "shell/mru.h"
@@ -98,7 +98,8 @@ class DataFormTest : public ::testing::Test {
     test::TXlsx x;
     for (size_t i = 0; i < sheets.size(); ++i)
       x.Sheets.push_back({sheets[i], "<row><c t=\"inlineStr\"><is><t>From" + sheets[i] +
-                                         "</t></is></c></row><row><c><v>" + std::to_string(i + 1) + "</v></c></row>"});
+                                         "</t></is></c></row><row><c><v>" + std::to_string(i + 1) +
+                                         "</v></c></row>"});
     WriteFile(path, QByteArray::fromStdString(x.Bytes()));
   }
   // Runs `act` on the next modal dialog named `name` once it is up (polled from the event
@@ -143,8 +144,10 @@ TEST_F(DataFormTest, StartsEmptyWithCaptionPagesAndStatusPanels) {
   EXPECT_EQ(form->PageControl->tabText(0), QStringLiteral("Data"));
   EXPECT_EQ(form->PageControl->tabText(1), QStringLiteral("Descriptions"));
   EXPECT_EQ(form->DataModel->rowCount(), 1);
-  EXPECT_EQ(form->DataModel->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Col1"));
-  EXPECT_EQ(form->DescModel->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("Target:"));
+  EXPECT_EQ(form->DataModel->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+            QStringLiteral("Col1"));
+  EXPECT_EQ(form->DescModel->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(),
+            QStringLiteral("Target:"));
   EXPECT_EQ(form->StatusPanels[0]->text(), QStringLiteral("Col = 1,  Row = 1"));
   EXPECT_EQ(form->StatusPanels[1]->text(), QStringLiteral("Missing Off"));
   EXPECT_EQ(form->StatusPanels[2]->text(), QStringLiteral("Transform Off"));
@@ -162,7 +165,7 @@ TEST_F(DataFormTest, TypingEnterAndTabAppendRowsAndColumns) {
   ASSERT_NE(editor, nullptr);
   QTest::keyClicks(editor, "2.5");
   QTest::keyClick(editor, Qt::Key_Return);  // last row: a case is appended
-  QCoreApplication::processEvents();         // the delegate commits queued
+  QCoreApplication::processEvents();        // the delegate commits queued
   EXPECT_EQ(Cell(1, 1), "12.5");
   EXPECT_EQ(Cases(), 2);
   EXPECT_EQ(grid->CurrentRow(), 2);
@@ -244,11 +247,13 @@ TEST_F(DataFormTest, PasteMatchesTheSelectionsShape) {
 TEST_F(DataFormTest, PastedNamesLineAsksAndNamesTheColumns) {
   messages.Answer = QMessageBox::Yes;
   Paste(QStringLiteral("A\tB\r\n1\t2\r\n3\t4\r\n"), {1, 1, 1, 1});
-  EXPECT_EQ(messages.Texts.value(0), QStringLiteral("Want to use text from first row as Variable Names?"));
+  EXPECT_EQ(messages.Texts.value(0),
+            QStringLiteral("Want to use text from first row as Variable Names?"));
   EXPECT_EQ(DataList().ColumnName(1), "A");
   EXPECT_EQ(DataList().ColumnName(2), "B");
   EXPECT_EQ(Cases(), 2);
-  EXPECT_EQ(form->DataModel->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("B"));
+  EXPECT_EQ(form->DataModel->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+            QStringLiteral("B"));
   EXPECT_EQ(form->DescModel->columnCount(), 2);
   EXPECT_TRUE(form->ModifiedColumnNames());
   EXPECT_TRUE(DataEditor.PendingColumnsChange);
@@ -318,8 +323,8 @@ TEST_F(DataFormTest, ColumnNamesAreEditedAndNormalised) {
     const char* Typed;
     const char* Kept;
   };
-  for (const TNameCase& tc : {TNameCase{5, "col3", "Col5"}, TNameCase{2, "", "Col2"}, TNameCase{1, "Weight", "Weight"},
-                              TNameCase{4, "COL4", "COL4"}}) {
+  for (const TNameCase& tc : {TNameCase{5, "col3", "Col5"}, TNameCase{2, "", "Col2"},
+                              TNameCase{1, "Weight", "Weight"}, TNameCase{4, "COL4", "COL4"}}) {
     form->StartNameEditing(tc.Col);
     ASSERT_TRUE(form->EditingNames());
     form->NameEditor()->setText(QString::fromLatin1(tc.Typed));
@@ -510,7 +515,8 @@ TEST_F(DataFormTest, AFileThatFailsLeavesThePreviousDataSet) {
     messages.Texts.clear();
     EXPECT_FALSE(form->FileToDataGrid(tc.Path));
     ASSERT_FALSE(messages.Texts.isEmpty());
-    EXPECT_TRUE(messages.Texts.last().startsWith(QString::fromLatin1(tc.Message))) << messages.Texts.last().toStdString();
+    EXPECT_TRUE(messages.Texts.last().startsWith(QString::fromLatin1(tc.Message)))
+        << messages.Texts.last().toStdString();
     EXPECT_EQ(DataList().ColumnName(2), "B");
     EXPECT_EQ(Cell(3, 2), "6");
     EXPECT_EQ(form->DataModel->rowCount(), 2);
@@ -524,7 +530,8 @@ TEST_F(DataFormTest, AFileThatFailsLeavesThePreviousDataSet) {
 
 TEST_F(DataFormTest, TheGaugeIsShownAndEventsRunWhileAFileLoads) {
   QByteArray bytes = "X\tY\r\n";
-  for (int i = 0; i < 200000; ++i) bytes += QByteArray::number(i) + "\t" + QByteArray::number(i % 7) + "\r\n";
+  for (int i = 0; i < 200000; ++i)
+    bytes += QByteArray::number(i) + "\t" + QByteArray::number(i % 7) + "\r\n";
   WriteFile(Path("big.sorvel"), bytes);
   bool sawGauge = false, editableMeanwhile = false;
   QTimer probe;
@@ -615,12 +622,14 @@ TEST_F(DataFormTest, PopupOnNamesAndCaseNumbersOffersColumnAndRowCommands) {
   const Case steps[] = {
       {"right-click on a name", [] {}, names->viewport(), nameB, {2, 1, 2, 2}, true, false},
       {"right-click on a case number", [] {}, cases->viewport(), case2, {1, 2, 3, 2}, false, true},
+      // clang-format off
       {"inside columns selected by their name", [&] { leftClick(names->viewport(), nameB); }, grid->viewport(),
        cellB2, {2, 1, 2, 2}, true, false},
       {"inside rows selected by their case number", [&] { leftClick(cases->viewport(), case2); },
        grid->viewport(), cellB2, {1, 2, 3, 2}, false, true},
       {"outside the selection", [&] { leftClick(cases->viewport(), case2); }, grid->viewport(), cellC1,
        {3, 1, 3, 1}, false, false},
+      // clang-format on
   };
   for (const Case& c : steps) {
     SCOPED_TRACE(c.What);
@@ -650,7 +659,8 @@ TEST_F(DataFormTest, FindWindowKeepsTheFoundCellInSight) {
   for (int r = 1; r <= 20; ++r) {
     QStringList cells;
     for (int c = 1; c <= 6; ++c)
-      cells << ((c == 3 && (r == 5 || r == 14)) || (c == 5 && r == 2) ? QStringLiteral("M2") : QStringLiteral("M1"));
+      cells << ((c == 3 && (r == 5 || r == 14)) || (c == 5 && r == 2) ? QStringLiteral("M2")
+                                                                      : QStringLiteral("M1"));
     text += cells.join(QChar('\t')) + QStringLiteral("\r\n");
   }
   Paste(text, {1, 1, 1, 1});  // no names: answered No
@@ -663,7 +673,8 @@ TEST_F(DataFormTest, FindWindowKeepsTheFoundCellInSight) {
   };
   const Case cases[] = {
       {"editor as wide as the screen", QRect(area.left(), area.top(), area.width(), 420), false},
-      {"editor in the middle", QRect(area.left() + 80, area.top() + 60, area.width() - 160, 480), false},
+      {"editor in the middle", QRect(area.left() + 80, area.top() + 60, area.width() - 160, 480),
+       false},
       {"room right of the editor", QRect(area.left(), area.top(), 320, 420), true},
   };
   const QPoint found[] = {{3, 5}, {3, 14}, {5, 2}};
@@ -690,7 +701,8 @@ TEST_F(DataFormTest, FindWindowKeepsTheFoundCellInSight) {
       ASSERT_EQ(QPoint(form->DataGrid->CurrentCol(), form->DataGrid->CurrentRow()), cell);
       const QRect inGrid = form->DataGrid->visualRect(form->DataGrid->currentIndex());
       EXPECT_TRUE(form->DataGrid->viewport()->rect().contains(inGrid));
-      const QRect onScreen(form->DataGrid->viewport()->mapToGlobal(inGrid.topLeft()), inGrid.size());
+      const QRect onScreen(form->DataGrid->viewport()->mapToGlobal(inGrid.topLeft()),
+                           inGrid.size());
       EXPECT_FALSE(find->frameGeometry().intersects(onScreen)) << cell.x() << "," << cell.y();
       EXPECT_TRUE(area.contains(find->frameGeometry()));
       if (c.Beside) {
@@ -719,7 +731,8 @@ TEST_F(DataFormTest, StatusPanelsShortenTheirTextsInANarrowWindow) {
       EXPECT_LE(g.right(), bar.right());
       right = g.right();
       const QString shown = panel->ShownText();
-      EXPECT_LE(panel->fontMetrics().horizontalAdvance(shown), panel->width() - 10) << shown.toStdString();
+      EXPECT_LE(panel->fontMetrics().horizontalAdvance(shown), panel->width() - 10)
+          << shown.toStdString();
       if (shown != panel->text()) {
         ++shortened;
         EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
@@ -747,17 +760,18 @@ TEST_F(DataFormTest, ReturnGoesBackToTheCaller) {
 TEST(DataFormFilters, DialogFiltersBecomeQtFilters) {
   // Everything that opens is under the first entry; each kind has its own.
   const QStringList open = QtFileFilters(OpenDialogFilterForTests());
-  EXPECT_EQ(open, (QStringList{
-                      QStringLiteral("Data Files (*.dat *.sorvel *.sorvels *.csv *.xlsx *.xlsm *.ods)"),
-                      QStringLiteral("Sorvelstats Data Files (*.sorvel)"),
-                      QStringLiteral("Zidozadud Data Files (*.sorvels)"),
-                      QStringLiteral("Data Files (*.dat)"),
-                      QStringLiteral("Text Files (*.txt)"),
-                      QStringLiteral("Comma Separated Values (*.csv)"),
-                      QStringLiteral("Excel Workbooks (*.xlsx *.xlsm)"),
-                      QStringLiteral("OpenDocument Spreadsheets (*.ods)"),
-                      QStringLiteral("All Files (*.*)"),
-                  }));
+  EXPECT_EQ(open,
+            (QStringList{
+                QStringLiteral("Data Files (*.dat *.sorvel *.sorvels *.csv *.xlsx *.xlsm *.ods)"),
+                QStringLiteral("Sorvelstats Data Files (*.sorvel)"),
+                QStringLiteral("Zidozadud Data Files (*.sorvels)"),
+                QStringLiteral("Data Files (*.dat)"),
+                QStringLiteral("Text Files (*.txt)"),
+                QStringLiteral("Comma Separated Values (*.csv)"),
+                QStringLiteral("Excel Workbooks (*.xlsx *.xlsm)"),
+                QStringLiteral("OpenDocument Spreadsheets (*.ods)"),
+                QStringLiteral("All Files (*.*)"),
+            }));
 }
 
 TEST_F(DataFormTest, LimitRowsTakeNumberCharactersOnly) {
@@ -801,7 +815,8 @@ TEST_F(DataFormTest, CellColoursShowTextColumnsAndRowsOutsideProcessIf) {
             QColor(Qt::white));
   form->UpdateStatusBarInfo();
   EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("Process If: A > 2"));
-  EXPECT_EQ(form->StatusBarHint(), QStringLiteral("Status Bar\n  Process If: A > 2\nCols = 4,  Rows = 3"));
+  EXPECT_EQ(form->StatusBarHint(),
+            QStringLiteral("Status Bar\n  Process If: A > 2\nCols = 4,  Rows = 3"));
   EXPECT_TRUE(form->GetFileModString());
   EXPECT_EQ(form->FileModString, QStringLiteral("Process If: A > 2"));
 }
@@ -880,7 +895,8 @@ TEST_F(DataFormTest, AWorkbookOfSeveralSheetsOpensTheSheetPicked) {
     return d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
   };
   const TCase cases[] = {
-      {"Return on the first sheet", [](QDialog*, QListWidget* l) { QTest::keyClick(l, Qt::Key_Return); }, "FromData"},
+      {"Return on the first sheet",
+       [](QDialog*, QListWidget* l) { QTest::keyClick(l, Qt::Key_Return); }, "FromData"},
       {"Down, then OK",
        [&](QDialog* d, QListWidget* l) {
          QTest::keyClick(l, Qt::Key_Down);
@@ -895,7 +911,9 @@ TEST_F(DataFormTest, AWorkbookOfSeveralSheetsOpensTheSheetPicked) {
        },
        "From1"},
       {"Escape", [](QDialog*, QListWidget* l) { QTest::keyClick(l, Qt::Key_Escape); }, nullptr},
-      {"Cancel", [&](QDialog* d, QListWidget*) { QTest::mouseClick(cancelButton(d), Qt::LeftButton); }, nullptr},
+      {"Cancel",
+       [&](QDialog* d, QListWidget*) { QTest::mouseClick(cancelButton(d), Qt::LeftButton); },
+       nullptr},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -916,7 +934,8 @@ TEST_F(DataFormTest, AWorkbookOfSeveralSheetsOpensTheSheetPicked) {
     StopPolls();
     EXPECT_TRUE(dialogShown);
     EXPECT_EQ(title, QStringLiteral("Open Sheet"));
-    EXPECT_EQ(listed, (QStringList{QStringLiteral("Data"), QStringLiteral("Notes"), QStringLiteral("1")}));
+    EXPECT_EQ(listed,
+              (QStringList{QStringLiteral("Data"), QStringLiteral("Notes"), QStringLiteral("1")}));
     EXPECT_EQ(opened, c.opened != nullptr);
     if (c.opened) {
       EXPECT_EQ(DataList().ColumnName(1), c.opened);
@@ -968,7 +987,8 @@ TEST_F(DataFormTest, SavingAWorkbooksDataSetProposesASorvelFileBesideIt) {
   };
   EXPECT_FALSE(form->Save1Click());
   ASSERT_EQ(messages.Texts.size(), 1);
-  EXPECT_TRUE(messages.Texts[0].startsWith(QStringLiteral("Error Writing File"))) << messages.Texts[0].toStdString();
+  EXPECT_TRUE(messages.Texts[0].startsWith(QStringLiteral("Error Writing File")))
+      << messages.Texts[0].toStdString();
   EXPECT_TRUE(workbookKept());
   EXPECT_TRUE(form->FileModified());
   EXPECT_EQ(form->DataFilename(), Path("book.xlsx"));

@@ -82,7 +82,8 @@ class ExploreFormTest : public ::testing::Test {
   static void ClickItem(QListWidget* list, const QString& name) {
     for (int i = 0; i < list->count(); ++i)
       if (ItemName(list->item(i)) == name) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(i)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(i)).center());
         return;
       }
     ADD_FAILURE() << "no item " << name.toStdString();
@@ -101,7 +102,8 @@ class ExploreFormTest : public ::testing::Test {
   }
   std::vector<bool> VisiblePages() const {
     std::vector<bool> v;
-    for (int p = 0; p < TWNormal_Form::PageCount; ++p) v.push_back(form->PageControl_Main->isTabVisible(p));
+    for (int p = 0; p < TWNormal_Form::PageCount; ++p)
+      v.push_back(form->PageControl_Main->isTabVisible(p));
     return v;
   }
   static QString Cell(TResultGrid* g, int row, int col) {
@@ -118,13 +120,15 @@ class ExploreFormTest : public ::testing::Test {
 };
 
 TEST_F(ExploreFormTest, PagesAndStatusFollowTheSelection) {
-  const std::vector<bool> selectOnly = {true, false, false, false, false, false, false, false, false};
+  const std::vector<bool> selectOnly = {true,  false, false, false, false,
+                                        false, false, false, false};
   EXPECT_EQ(VisiblePages(), selectOnly);
   EXPECT_FALSE(form->PlotsAction->isEnabled());
 
   // One analysis variable: every page but "Custom"; one row, no "(All)".
   Analyse({"A"});
-  EXPECT_EQ(VisiblePages(), std::vector<bool>({true, true, true, true, true, true, true, false, true}));
+  EXPECT_EQ(VisiblePages(),
+            std::vector<bool>({true, true, true, true, true, true, true, false, true}));
   EXPECT_TRUE(form->PlotsAction->isEnabled());
   EXPECT_TRUE(form->HistogramsAction->isEnabled());
   EXPECT_TRUE(form->VarChartsAction->isEnabled());
@@ -211,7 +215,8 @@ TEST_F(ExploreFormTest, DecimalsAndConfidenceRefreshTheVisiblePage) {
   TResultGrid* norm = form->StringGrid_Norm;
   ASSERT_EQ(Cell(norm, 0, 5), QStringLiteral("p-value"));
   const QString p95 = Cell(norm, 1, 5);
-  EXPECT_TRUE(p95.startsWith(QStringLiteral("0.02")) && p95.endsWith(QLatin1Char('*'))) << p95.toStdString();
+  EXPECT_TRUE(p95.startsWith(QStringLiteral("0.02")) && p95.endsWith(QLatin1Char('*')))
+      << p95.toStdString();
   form->ConfComboBox->setCurrentIndex(2);  // "99"
   const QString p99 = Cell(norm, 1, 5);
   EXPECT_EQ(p99.left(5), p95.left(5));
@@ -280,8 +285,9 @@ TEST_F(ExploreFormTest, CustomPageShowsWhileAnItemIsChecked) {
   TResultGrid* g = form->StringGrid_Custom;
   QStringList header;
   for (int c = 1; c < g->columnCount(); ++c) header << Cell(g, 0, c);
-  EXPECT_EQ(header, QStringList({QStringLiteral("Mean CI(L)"), QStringLiteral("Mean CI(H)"), QStringLiteral("A-D"),
-                                 QStringLiteral("p-value"), QStringLiteral("W(E)")}));
+  EXPECT_EQ(header, QStringList({QStringLiteral("Mean CI(L)"), QStringLiteral("Mean CI(H)"),
+                                 QStringLiteral("A-D"), QStringLiteral("p-value"),
+                                 QStringLiteral("W(E)")}));
   EXPECT_EQ(g->rowCount(), 4);
 
   // Unchecked again, the page goes; Refresh on a Custom page without items goes back to

@@ -4,8 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QClipboard>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -52,9 +52,12 @@ class FrequencyPlotFormTest : public ::testing::Test {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form));
     return form;
   }
-  static std::string Cell(TFrequencyPlotForm* f, int c, int r) { return f->StringGrid->Grid().Cell(c, r); }
+  static std::string Cell(TFrequencyPlotForm* f, int c, int r) {
+    return f->StringGrid->Grid().Cell(c, r);
+  }
   static std::vector<std::string> Cli(std::vector<std::string> extra) {
-    std::vector<std::string> args = {"frequency-plots", Process, "--dependent-variable", "Diameter",
+    std::vector<std::string> args = {"frequency-plots",         Process,
+                                     "--dependent-variable",    "Diameter",
                                      "--independent-variables", "Machine"};
     args.insert(args.end(), extra.begin(), extra.end());
     std::ostringstream out, err;
@@ -139,15 +142,18 @@ TEST_F(FrequencyPlotFormTest, TopLeftClickAndCtrlCCopyTheGrid) {
   EXPECT_EQ(g->selectedItems().size(), (rows - 1) * (cols - 1));
   QApplication::clipboard()->clear();
   QTest::keyClick(g, Qt::Key_C, Qt::ControlModifier);
-  const QStringList lines = QApplication::clipboard()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+  const QStringList lines =
+      QApplication::clipboard()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), rows - 1);
-  EXPECT_EQ(lines[0], QString::fromStdString(Cell(f, 1, 1) + "\t" + Cell(f, 2, 1)));  // 1 and 2 at 9.969
+  EXPECT_EQ(lines[0],
+            QString::fromStdString(Cell(f, 1, 1) + "\t" + Cell(f, 2, 1)));  // 1 and 2 at 9.969
   EXPECT_EQ(lines[0], QStringLiteral("1\t2"));
 
   // The Copy command does the same.
   QApplication::clipboard()->clear();
   f->CopyAction->trigger();
-  EXPECT_EQ(QApplication::clipboard()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts), lines);
+  EXPECT_EQ(QApplication::clipboard()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts),
+            lines);
 }
 
 TEST_F(FrequencyPlotFormTest, ReturnGoesBackToExploreOnce) {

@@ -50,8 +50,10 @@ TEST(GridPrinting, PdfHoldsTheTableWithTitleAndHeading) {
   EXPECT_TRUE(page.contains(QStringLiteral("My Title")));
   EXPECT_TRUE(page.contains(QStringLiteral("FREQUENCY PLOT")));
   // Text positions are pdftotext's reading of the page: blanks only approximately.
-  EXPECT_TRUE(page.contains(QRegularExpression(QStringLiteral("\\|\\s+Mean\\s+Std Dev")))) << page.toStdString();
-  EXPECT_TRUE(page.contains(QRegularExpression(QStringLiteral("row2 \\|\\s+22\\s+32")))) << page.toStdString();
+  EXPECT_TRUE(page.contains(QRegularExpression(QStringLiteral("\\|\\s+Mean\\s+Std Dev"))))
+      << page.toStdString();
+  EXPECT_TRUE(page.contains(QRegularExpression(QStringLiteral("row2 \\|\\s+22\\s+32"))))
+      << page.toStdString();
   EXPECT_FALSE(page.contains(QStringLiteral("row1")));
   EXPECT_FALSE(page.contains(QStringLiteral("Page (1)")));  // the footer starts on page 2
 }

@@ -16,13 +16,13 @@
 
 #include "numerics/format.h"
 #include "numerics/settings_store.h"
+#include "shell/analysis_registry.h"
 #include "shell/command_table.h"
 #include "shell/forms/main_form.h"
 #include "shell/mru.h"
-#include "ui/data_editor_hooks.h"
 #include "ui/analysis_form.h"
+#include "ui/data_editor_hooks.h"
 #include "ui/messages.h"
-#include "shell/analysis_registry.h"
 #include "ui/settings_qt.h"
 #include "ui/shell_services.h"
 #include "ui/window_registry.h"
@@ -64,7 +64,9 @@ class MainFormTest : public ::testing::Test {
     standIns.push_back(name);
   }
   std::vector<std::string> standIns;
-  QAction* Item(const char* objectName) { return form->findChild<QAction*>(QString::fromLatin1(objectName)); }
+  QAction* Item(const char* objectName) {
+    return form->findChild<QAction*>(QString::fromLatin1(objectName));
+  }
 
   MemorySettingsStore store;
   TMessageLog messages;
@@ -80,24 +82,27 @@ TEST_F(MainFormTest, MenusHoldEveryCommandWithCaptionKeyAndSeparators) {
   };
   const TMenuCase menus[] = {
       {"&File",
-       {"&New", "&Open...\tF3", "-", "Stay on &Top", "-", "&Data Editor\tF4", "Process &If\tF8", "Number Format",
-        "-", "View Main Form\tF6", "View Next Visible Form\tF11", "View Next Open Form\tF12", "-", "E&xit"}},
+       {"&New", "&Open...\tF3", "-", "Stay on &Top", "-", "&Data Editor\tF4", "Process &If\tF8",
+        "Number Format", "-", "View Main Form\tF6", "View Next Visible Form\tF11",
+        "View Next Open Form\tF12", "-", "E&xit"}},
       {"&Tests",
        {"&Mean/Dispersion Tests", "&Proportion Tests", "McNemar's Test", "Poisson &Rate Tests",
-        "&Nonparametric Tests", "Cross&tabs", "-", "&Oneway ANOVA", "Omega-Squared", "Critical Mean &Difference",
-        "-", "&Correlation Tests", "Correlation Matrix", "&Scatter Plot", "-", "&Explore\tF5"}},
+        "&Nonparametric Tests", "Cross&tabs", "-", "&Oneway ANOVA", "Omega-Squared",
+        "Critical Mean &Difference", "-", "&Correlation Tests", "Correlation Matrix",
+        "&Scatter Plot", "-", "&Explore\tF5"}},
       {"&Design", {"&Random Sequences", "&Sample Size", "&Power Curves", "&Expected Mean Squares"}},
       {"D&istributions",
-       {"&Binomial", "&Poisson", "&Hypergeometric", "&Geometric", "&Exponential", "&Test Statistics",
-        "&z Score (Normal)"}},
+       {"&Binomial", "&Poisson", "&Hypergeometric", "&Geometric", "&Exponential",
+        "&Test Statistics", "&z Score (Normal)"}},
       {"&SPC",
        {"&Variables Control Charts", "&Attributes Control Charts", "A&utocorrelation", "-",
         "Control &Test Selection", "-", "Control &Limit Calculations",
-        "Capability/Performance && Distribution Analysis", "&Capability", "-", "&Measurement Systems Analysis"}},
+        "Capability/Performance && Distribution Analysis", "&Capability", "-",
+        "&Measurement Systems Analysis"}},
       // The web-site and update commands are the program's own captions.
       {"&Help",
-       {"&Contents", "&Introduction\tF1", "&Main Form", "-", "Sorvel &Web Site", "Check for &Updates",
-        "&About..."}},
+       {"&Contents", "&Introduction\tF1", "&Main Form", "-", "Sorvel &Web Site",
+        "Check for &Updates", "&About..."}},
   };
   auto shown = [](QAction* a) {
     if (a->isSeparator()) return QStringLiteral("-");
@@ -116,7 +121,8 @@ TEST_F(MainFormTest, MenusHoldEveryCommandWithCaptionKeyAndSeparators) {
     if (m == 0) {
       // then the recent files: their separator and nine items
       ASSERT_EQ(items.size(), static_cast<int>(expected.Items.size()) + 10);
-      EXPECT_EQ(bar[0]->actions()[expected.Items.size()]->objectName(), QStringLiteral("MenuLineMRU"));
+      EXPECT_EQ(bar[0]->actions()[expected.Items.size()]->objectName(),
+                QStringLiteral("MenuLineMRU"));
       EXPECT_EQ(bar[0]->actions().last()->objectName(), QStringLiteral("MRFile9"));
       items = items.mid(0, static_cast<int>(expected.Items.size()));
     }
@@ -270,7 +276,8 @@ TEST_F(MainFormTest, FormsMenuListsWindowsSortedWithVisibilityChecks) {
   form->CommandAction("explore")->trigger();
   FormFor("explore")->hide();
   form->FormsMenuPopup();
-  EXPECT_EQ(visibleTexts(), (QStringList{"Explore", "Omega-Squared Calculation", "&Hide All Forms"}));
+  EXPECT_EQ(visibleTexts(),
+            (QStringList{"Explore", "Omega-Squared Calculation", "&Hide All Forms"}));
   auto* first = form->FormsMenu()->actions().first();
   EXPECT_FALSE(first->isChecked());  // Explore is hidden
 
@@ -297,7 +304,10 @@ TEST_F(MainFormTest, RecentFilesShowInTheFileMenu) {
   EXPECT_FALSE(Item("MRFile3")->isVisible());
 
   QStringList opened;
-  DataEditorHooks().OpenFile = [&](const QString& file) { opened << file; return true; };
+  DataEditorHooks().OpenFile = [&](const QString& file) {
+    opened << file;
+    return true;
+  };
   Item("MRFile2")->trigger();
   EXPECT_EQ(messages.Texts, QStringList{"File Not Found!\n\n/no/such/file.dat"});
   Item("MRFile1")->trigger();
@@ -328,7 +338,10 @@ TEST_F(MainFormTest, ClosePromptGuardsUnsavedData) {
   bool saveSucceeds = false;
   int saves = 0;
   DataEditorHooks().IsModified = [] { return true; };
-  DataEditorHooks().SaveAs = [&] { ++saves; return saveSucceeds; };
+  DataEditorHooks().SaveAs = [&] {
+    ++saves;
+    return saveSucceeds;
+  };
   form->show();
 
   messages.Answer = QMessageBox::Cancel;
@@ -368,7 +381,10 @@ TEST_F(MainFormTest, StartArgumentLastOpensTheMostRecentFile) {
   EXPECT_EQ(form->PendingStartFile(), recent);
 
   QStringList opened;
-  DataEditorHooks().OpenFile = [&](const QString& file) { opened << file; return true; };
+  DataEditorHooks().OpenFile = [&](const QString& file) {
+    opened << file;
+    return true;
+  };
   form->FirstActivation();
   EXPECT_EQ(opened, QStringList{recent});
 
@@ -381,7 +397,10 @@ TEST_F(MainFormTest, StartArgumentLastOpensTheMostRecentFile) {
 
 TEST_F(MainFormTest, OnlyTheFirstDroppedFileOpens) {
   QStringList opened;
-  DataEditorHooks().OpenFile = [&](const QString& file) { opened << file; return true; };
+  DataEditorHooks().OpenFile = [&](const QString& file) {
+    opened << file;
+    return true;
+  };
   form->OpenDroppedFiles({"/tmp/a.sorvel", "/tmp/b.sorvel"});
   EXPECT_EQ(opened, QStringList{"/tmp/a.sorvel"});
 }

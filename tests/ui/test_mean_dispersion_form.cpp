@@ -58,34 +58,66 @@ TEST_F(MeanDispersionFormTest, LabelsAndVisibilityFollowTheTest) {
     int test;  // radio index
     int df;    // "df Calculations" index
     bool variance;
-    const char* mean2, *disp1, *disp2, *meanHyp0, *varHyp0;
+    const char *mean2, *disp1, *disp2, *meanHyp0, *varHyp0;
     bool means, disp2Shown, n2, r12, dfs, dfGroup, meanHyp, varHyp;
   };
   const Case cases[] = {
-      {0, 0, false, "Mo:", "&s1:", "s2:", "\xCE\xBC = Mo", "\xCF\x83\xC2\xB2" "1 = \xCF\x83\xC2\xB2" "2",
+      {0, 0, false, "Mo:", "&s1:", "s2:", "\xCE\xBC = Mo",
+       "\xCF\x83\xC2\xB2"
+       "1 = \xCF\x83\xC2\xB2"
+       "2",
        true, false, false, false, false, true, true, false},
-      {0, 1, false, "Mo:", "&s1:", "s2:", "\xCE\xBC = Mo", "\xCF\x83\xC2\xB2" "1 = \xCF\x83\xC2\xB2" "2",
+      {0, 1, false, "Mo:", "&s1:", "s2:", "\xCE\xBC = Mo",
+       "\xCF\x83\xC2\xB2"
+       "1 = \xCF\x83\xC2\xB2"
+       "2",
        true, false, false, false, true, true, true, false},
-      {0, 2, false, "Mo:", "&Sigma1:", "Sigma2:", "\xCE\xBC = Mo", "\xCF\x83\xC2\xB2" "1 = \xCF\x83\xC2\xB2" "2",
+      {0, 2, false, "Mo:", "&Sigma1:", "Sigma2:", "\xCE\xBC = Mo",
+       "\xCF\x83\xC2\xB2"
+       "1 = \xCF\x83\xC2\xB2"
+       "2",
        true, false, false, false, false, true, true, false},
+      // clang-format off
       {1, 0, false, "X2:", "&s1:", "So:", "\xCE\xBC" "1 = \xCE\xBC" "2", "\xCF\x83\xC2\xB2 = Vo",
        false, true, false, false, false, false, false, true},
       {1, 0, true, "X2:", "&V1:", "Vo:", "\xCE\xBC" "1 = \xCE\xBC" "2", "\xCF\x83\xC2\xB2 = Vo",
        false, true, false, false, false, false, false, true},
+      // clang-format on
       // A df choice left from another test does not count where it is hidden.
+      // clang-format off
       {1, 2, false, "X2:", "&s1:", "So:", "\xCE\xBC" "1 = \xCE\xBC" "2", "\xCF\x83\xC2\xB2 = Vo",
        false, true, false, false, false, false, false, true},
       {2, 0, false, "X2:", "&s1:", "s2:", "\xCE\xBC" "1 = \xCE\xBC" "2", "\xCF\x83\xC2\xB2" "1 = \xCF\x83\xC2\xB2" "2",
+       // clang-format on
        true, true, true, false, false, true, true, true},
-      {2, 1, true, "X2:", "&V1:", "V2:", "\xCE\xBC" "1 = \xCE\xBC" "2", "\xCF\x83\xC2\xB2" "1 = \xCF\x83\xC2\xB2" "2",
+      {2, 1, true, "X2:", "&V1:", "V2:",
+       "\xCE\xBC"
+       "1 = \xCE\xBC"
+       "2",
+       "\xCF\x83\xC2\xB2"
+       "1 = \xCF\x83\xC2\xB2"
+       "2",
        true, false, true, false, true, true, true, true},
-      {2, 2, false, "X2:", "&Sigma1:", "Sigma2:", "\xCE\xBC" "1 = \xCE\xBC" "2", "\xCF\x83\xC2\xB2" "1 = \xCF\x83\xC2\xB2" "2",
+      {2, 2, false, "X2:", "&Sigma1:", "Sigma2:",
+       "\xCE\xBC"
+       "1 = \xCE\xBC"
+       "2",
+       "\xCF\x83\xC2\xB2"
+       "1 = \xCF\x83\xC2\xB2"
+       "2",
        true, true, true, false, false, true, true, false},
-      {3, 1, false, "X2:", "&s1:", "s2:", "\xCE\xBC" "1 = \xCE\xBC" "2", "\xCF\x83\xC2\xB2" "1 = \xCF\x83\xC2\xB2" "2",
+      {3, 1, false, "X2:", "&s1:", "s2:",
+       "\xCE\xBC"
+       "1 = \xCE\xBC"
+       "2",
+       "\xCF\x83\xC2\xB2"
+       "1 = \xCF\x83\xC2\xB2"
+       "2",
        true, true, false, true, false, false, true, true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "test " << c.test + 1 << ", df " << c.df << ", variance " << c.variance);
+    SCOPED_TRACE(testing::Message()
+                 << "test " << c.test + 1 << ", df " << c.df << ", variance " << c.variance);
     form->dfCalcs->button(c.df)->click();
     form->Var->button(c.variance ? 1 : 0)->click();
     form->Test->button(c.test)->click();
@@ -166,7 +198,10 @@ TEST_F(MeanDispersionFormTest, ResetAndTheHiddenInputsOfThePairedTest) {
   QTest::mouseClick(form->Button_Action, Qt::LeftButton);
   EXPECT_TRUE(messages.Texts.isEmpty());
   // R: 9 + c(-1, 1) * qt(.975, 9) * 3 / sqrt(10)
-  EXPECT_TRUE(Output().contains(QString::fromUtf8("\xCE\xBC" "2:      6.8539 to 11.1461"))) << Output().toStdString();
+  EXPECT_TRUE(
+      Output().contains(QString::fromUtf8("\xCE\xBC"
+                                          "2:      6.8539 to 11.1461")))
+      << Output().toStdString();
 
   form->Var->button(1)->click();
   EXPECT_EQ(form->Std1Edit->text(), QStringLiteral("4.0000"));  // the variance of s1 = 2
@@ -174,8 +209,8 @@ TEST_F(MeanDispersionFormTest, ResetAndTheHiddenInputsOfThePairedTest) {
   EXPECT_EQ(form->Test->checkedId(), 2);
   EXPECT_EQ(form->Var->checkedId(), 0);
   EXPECT_EQ(form->dfCalcs->checkedId(), 0);
-  for (QLineEdit* e : {form->Mean1Edit, form->Std1Edit, form->n1edit, form->mean2edit, form->Std2Edit,
-                       form->n2edit, form->r12edit, form->dfsEdit})
+  for (QLineEdit* e : {form->Mean1Edit, form->Std1Edit, form->n1edit, form->mean2edit,
+                       form->Std2Edit, form->n2edit, form->r12edit, form->dfsEdit})
     EXPECT_EQ(e->text(), QStringLiteral("0"));
   EXPECT_EQ(form->ConfComboBox->currentText(), QStringLiteral("95"));
   EXPECT_EQ(form->DecimalSpinEdit1->value(), 4);
@@ -183,7 +218,8 @@ TEST_F(MeanDispersionFormTest, ResetAndTheHiddenInputsOfThePairedTest) {
 }
 
 TEST_F(MeanDispersionFormTest, FileDataFillTheBoxesAndTheReport) {
-  ASSERT_TRUE(ReadDataBytes("Before\tAfter\r\n1\t2\r\n2\t2.5\r\n4\t5\r\n5\t5.5\r\n", DataList()).Ok);
+  ASSERT_TRUE(
+      ReadDataBytes("Before\tAfter\r\n1\t2\r\n2\t2.5\r\n4\t5\r\n5\t5.5\r\n", DataList()).Ok);
   form->Test->button(3)->click();
   TColumnSelection sel;
   TRunInfo ri;

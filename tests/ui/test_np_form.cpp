@@ -70,12 +70,9 @@ TEST_F(NPFormTest, ControlsFollowTheTestAndHypothesis) {
     bool Reference, Hypothesis, Location, Group2;
     const char* Equal;  // the first hypothesis item
   } cases[] = {
-      {0, false, true, true, false, "M1  =  Loc"},
-      {1, false, true, true, false, "M1  =  Loc"},
-      {2, true, true, false, true, "M1  =  M2"},
-      {3, true, true, false, true, "M1  =  M2"},
-      {4, false, true, false, true, "M1  =  M2"},
-      {5, false, true, false, true, "M1  =  M2"},
+      {0, false, true, true, false, "M1  =  Loc"}, {1, false, true, true, false, "M1  =  Loc"},
+      {2, true, true, false, true, "M1  =  M2"},   {3, true, true, false, true, "M1  =  M2"},
+      {4, false, true, false, true, "M1  =  M2"},  {5, false, true, false, true, "M1  =  M2"},
       {6, false, false, false, true, "M1  =  M2"},
   };
   for (const Case& c : cases) {
@@ -113,7 +110,8 @@ TEST_F(NPFormTest, ListsAndLevelNamesFollowTheDataSet) {
   ++ColumnsChangeCount;
   form->FormActivate();
   EXPECT_TRUE(form->Button_Action->isEnabled());
-  for (QComboBox* c : {form->ComboBox_G1, form->ComboBox_G2, form->ComboBox_Meas, form->ComboBox_Groups}) {
+  for (QComboBox* c :
+       {form->ComboBox_G1, form->ComboBox_G2, form->ComboBox_Meas, form->ComboBox_Groups}) {
     ASSERT_EQ(c->count(), 4);
     EXPECT_EQ(c->currentIndex(), 0);
   }
@@ -146,13 +144,14 @@ TEST_F(NPFormTest, ReportIsTheCommandLines) {
     std::ofstream f(file, std::ios::binary);
     f << Scores;
   }
-  ASSERT_EQ(RunCli({"nonparametric-tests", file, "--reference", "Method", "--data", "Score", "--level1",
-                    "Old", "--level2", "New", "--hypothesis", "lower"},
+  ASSERT_EQ(RunCli({"nonparametric-tests", file, "--reference", "Method", "--data", "Score",
+                    "--level1", "Old", "--level2", "New", "--hypothesis", "lower"},
                    cliOut, cliErr),
             0)
       << cliErr.str();
   EXPECT_EQ(form->RichEdit->toPlainText().toStdString() + "\n", cliOut.str());
-  EXPECT_TRUE(form->RichEdit->toPlainText().contains(QStringLiteral("Score  by  Method [Old,New]")));
+  EXPECT_TRUE(
+      form->RichEdit->toPlainText().contains(QStringLiteral("Score  by  Method [Old,New]")));
 }
 
 TEST_F(NPFormTest, DataEditorReturnsToTheCaller) {

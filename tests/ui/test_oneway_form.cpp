@@ -103,7 +103,8 @@ TEST_F(OnewayFormTest, ReportsAreClearedOrAppendedAfterAPageMark) {
   QTest::mouseClick(form->Button_Action, Qt::LeftButton);
   const QString both = Output();
   EXPECT_TRUE(both.startsWith(first));
-  EXPECT_TRUE(both.mid(first.size()).startsWith(QStringLiteral("\n\n-Page-\nKRUSKAL-WALLIS ONEWAY ANOVA")))
+  EXPECT_TRUE(
+      both.mid(first.size()).startsWith(QStringLiteral("\n\n-Page-\nKRUSKAL-WALLIS ONEWAY ANOVA")))
       << both.mid(first.size()).left(60).toStdString();
 }
 
@@ -129,8 +130,8 @@ TEST_F(OnewayFormTest, DispersionTestsOnlyForFixedAndRandom) {
 
 TEST_F(OnewayFormTest, CtrlWheelAndFontCommandsStepTheFonts) {
   auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
-    QWheelEvent e(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
-                  Qt::NoScrollPhase, false);
+    QWheelEvent e(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(form->RichEdit->viewport(), &e);
   };
   wheel(120, Qt::ControlModifier);

@@ -32,8 +32,8 @@ QColor At(const QImage& img, double x, double y) {
   if (std::abs(got.red() - want.red()) <= 60 && std::abs(got.green() - want.green()) <= 60 &&
       std::abs(got.blue() - want.blue()) <= 60)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << got.name().toStdString() << " is not "
-                                       << want.name().toStdString();
+  return ::testing::AssertionFailure()
+         << got.name().toStdString() << " is not " << want.name().toStdString();
 }
 
 TEST(PicturePainterTest, StretchesTheLogicalSpaceOntoTheTarget) {

@@ -99,7 +99,8 @@ TEST_F(PlotFormTest, ComparisonPlotsAndNaturalTolerances) {
   EXPECT_EQ(Chart().Title[0], "Tukey Critical Mean Differences");
   EXPECT_EQ(Series(TSeriesKind::Candles, "Box")->BoxFill.Color, 0x00FFFFu);
   form->ListBox_Plots->setCurrentRow(5);
-  EXPECT_EQ(Chart().Title, (std::vector<std::string>{"Natural Tolerances", "(Assuming Normality)"}));
+  EXPECT_EQ(Chart().Title,
+            (std::vector<std::string>{"Natural Tolerances", "(Assuming Normality)"}));
   EXPECT_EQ(Series(TSeriesKind::Polygons, "Natural Tolerance")->Polygons.size(), 3u);
   form->BlackWhiteAction->trigger();
   EXPECT_TRUE(Chart().BlackWhite);
@@ -123,7 +124,8 @@ TEST_F(PlotFormTest, ReadoutShowsTheValueUnderTheMouse) {
   const TPlotGroup& g = form->Result().Groups[0];
   const QPoint at(static_cast<int>(l.MapX(0)), static_cast<int>(l.MapY(0, g.Median)));
   QTest::mouseMove(form->ChartView, at);
-  EXPECT_TRUE(form->Label_Y->text().startsWith(QStringLiteral("Y="))) << form->Label_Y->text().toStdString();
+  EXPECT_TRUE(form->Label_Y->text().startsWith(QStringLiteral("Y=")))
+      << form->Label_Y->text().toStdString();
 }
 
 }  // namespace

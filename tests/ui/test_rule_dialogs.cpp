@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QClipboard>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,7 +73,8 @@ class RuleDialogTest : public ::testing::Test {
         seen = true;
         fill(d);
       }
-      if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();  // a stuck dialog
+      if (QApplication::activeModalWidget())
+        QApplication::activeModalWidget()->close();  // a stuck dialog
     });
     command();
     EXPECT_TRUE(seen) << "the dialog did not open";
@@ -85,7 +86,8 @@ class RuleDialogTest : public ::testing::Test {
     WithDialog<TProcessIfForm>([this] { form->Action("ProcessIf1")->trigger(); }, fill);
   }
   QColor Colour(int c, int r) const {
-    return form->DataModel->data(form->DataModel->index(r - 1, c - 1), Qt::BackgroundRole).value<QColor>();
+    return form->DataModel->data(form->DataModel->index(r - 1, c - 1), Qt::BackgroundRole)
+        .value<QColor>();
   }
   static void Retype(QLineEdit* box, const QString& text) {
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
@@ -101,7 +103,8 @@ class RuleDialogTest : public ::testing::Test {
   }
   static void PickColumn(TProcessIfForm* d, int i, int row) {
     QListWidget* list = d->VarList;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
     QTest::mouseClick(d->Select[i], Qt::LeftButton);
   }
 
@@ -123,9 +126,23 @@ TEST_F(RuleDialogTest, MissingValuesOkSetsTheRulePanelAndBlueCells) {
     std::vector<int> blueRows;  // in column Value (5, -99, -100, 0)
   };
   const Case cases[] = {
-      {"two conditions", RelLessEqual, "-99", RelEqual, "0", true, "Missing: X <= -99, or X = 0", {2, 3, 4}},
+      {"two conditions",
+       RelLessEqual,
+       "-99",
+       RelEqual,
+       "0",
+       true,
+       "Missing: X <= -99, or X = 0",
+       {2, 3, 4}},
       {"second only", RelNone, "", RelLess, "-99", true, "Missing: X < -99", {3}},
-      {"letters are refused while typing", RelEqual, "5x", RelNone, "", true, "Missing: X = 5", {1}},
+      {"letters are refused while typing",
+       RelEqual,
+       "5x",
+       RelNone,
+       "",
+       true,
+       "Missing: X = 5",
+       {1}},
       {"a lone minus does not parse: dropped", RelEqual, "-", RelNone, "", true, "Missing Off", {}},
       {"no relation: off", RelNone, "", RelNone, "", false, "Missing Off", {}},
   };
@@ -181,7 +198,7 @@ TEST_F(RuleDialogTest, ProcessIfOkSetsTheRulePanelAndAquaRows) {
   const std::int32_t changes = DataChangeCount;
   OpenProcessIf([](TProcessIfForm* d) {
     EXPECT_EQ(d->windowTitle(), QStringLiteral("Process If..."));
-    EXPECT_EQ(d->VarList->currentRow(), 0);  // the first column is selected
+    EXPECT_EQ(d->VarList->currentRow(), 0);     // the first column is selected
     EXPECT_FALSE(d->Value[0]->isVisibleTo(d));  // "All"
     PickColumn(d, 0, 0);
     EXPECT_EQ(d->ColumnBox[0]->text(), QStringLiteral("Line"));
@@ -205,7 +222,8 @@ TEST_F(RuleDialogTest, ProcessIfOkSetsTheRulePanelAndAquaRows) {
   EXPECT_EQ(ProcessIfRec.Sign2, RelEqual);
   EXPECT_EQ(ProcessIfRec.X2, 2.0);
   EXPECT_EQ(ProcessIfRec.AndOr, ProcessIfOr);
-  EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("Process If: Line in [1,3] or Shift = 2"));
+  EXPECT_EQ(form->StatusPanels[3]->text(),
+            QStringLiteral("Process If: Line in [1,3] or Shift = 2"));
   EXPECT_GT(DataChangeCount, changes);
   // Rows (Line, Shift): (1,1) (2,2) (3,1) pass; (2,1) is excluded in every column.
   for (int c = 1; c <= 3; ++c) {
@@ -243,7 +261,8 @@ TEST_F(RuleDialogTest, ProcessIfConditionsLackingAColumnOrRelationSwitchItOff) {
     bool pickColumn;
     const char* relation;
   };
-  const Case cases[] = {{"relation without a column", false, ">"}, {"column with All", true, "All"}};
+  const Case cases[] = {{"relation without a column", false, ">"},
+                        {"column with All", true, "All"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ApplyProcessIfChoice({1, 0, RelEqual, RelAll, "2", "0", ProcessIfAnd}, DataList());
@@ -283,7 +302,9 @@ TEST_F(RuleDialogTest, ProcessIfButtonsAndKeys) {
       const char* shown;
       int beeps;
     };
-    const Keys keys[] = {{"=", "1x2", "12", 1}, {"<>", "-2.5", "-2.5", 0}, {"in", "1, 2.5", "1, 2.5", 0},
+    const Keys keys[] = {{"=", "1x2", "12", 1},
+                         {"<>", "-2.5", "-2.5", 0},
+                         {"in", "1, 2.5", "1, 2.5", 0},
                          {"Not in", "1;x", "1;x", 2}};
     for (const Keys& k : keys) {
       SCOPED_TRACE(k.relation);
@@ -335,8 +356,9 @@ TEST_F(RuleDialogTest, F8OnTheMainWindowOpensProcessIf) {
     main.show();
     main.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-    WithDialog<TProcessIfForm>([&] { QTest::keyClick(&main, Qt::Key_F8); },
-                               [](TProcessIfForm* d) { QTest::mouseClick(d->Button_Cancel, Qt::LeftButton); });
+    WithDialog<TProcessIfForm>(
+        [&] { QTest::keyClick(&main, Qt::Key_F8); },
+        [](TProcessIfForm* d) { QTest::mouseClick(d->Button_Cancel, Qt::LeftButton); });
     ResetForms();
     SetMainForm(nullptr);
   }

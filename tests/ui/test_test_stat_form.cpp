@@ -36,8 +36,8 @@ class TestStatFormTest : public ::testing::Test {
     SetMessageRecorder(nullptr);
   }
   // Fills page n and presses "&Action"; returns the report's lines.
-  QStringList Run(int n, const QString& value, int tails, bool wantValue,
-                  const QString& df1 = {}, const QString& df2 = {}) {
+  QStringList Run(int n, const QString& value, int tails, bool wantValue, const QString& df1 = {},
+                  const QString& df2 = {}) {
     form->PageControl->setCurrentIndex(n - 1);
     TTestStatForm::TPage& page = form->Page(n);
     page.Want->button(wantValue ? 1 : 0)->click();
@@ -56,16 +56,16 @@ class TestStatFormTest : public ::testing::Test {
 TEST_F(TestStatFormTest, ControlsAsDesigned) {
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Test Statistics"));
   const char* tabs[] = {"z (Normal)", "t", "X\xC2\xB2", "F"};
-  for (int i = 0; i < 4; ++i)
-    EXPECT_EQ(form->PageControl->tabText(i), QString::fromUtf8(tabs[i]));
-  for (const char* name : {"EditZV", "EditTV", "EditTdf", "EditXV", "EditXdf", "EditFV",
-                           "EditFdf1", "EditFdf2"}) {
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(form->PageControl->tabText(i), QString::fromUtf8(tabs[i]));
+  for (const char* name :
+       {"EditZV", "EditTV", "EditTdf", "EditXV", "EditXdf", "EditFV", "EditFdf1", "EditFdf2"}) {
     auto* e = form->findChild<QLineEdit*>(QString::fromLatin1(name));
     ASSERT_NE(e, nullptr) << name;
     EXPECT_EQ(e->text(), QStringLiteral("0")) << name;
   }
   for (int n = 1; n <= 4; ++n) {
-    EXPECT_NE(form->findChild<TDecimalSpinEdit*>(QStringLiteral("DecimalSpinEdit%1").arg(n)), nullptr);
+    EXPECT_NE(form->findChild<TDecimalSpinEdit*>(QStringLiteral("DecimalSpinEdit%1").arg(n)),
+              nullptr);
     EXPECT_NE(form->findChild<TReportView*>(QStringLiteral("Richedit%1").arg(n)), nullptr);
     EXPECT_NE(form->findChild<TPictureView*>(QStringLiteral("Image%1").arg(n)), nullptr);
     EXPECT_EQ(form->Page(n).TailsBox->title(), QStringLiteral("&Tails"));

@@ -149,7 +149,8 @@ TEST_F(VarChartFormTest, PointClickLabelsThePointAndReadout) {
   Open(MeanRange());
   const TChartLayout& l = form->ChartView->Layout();
   ASSERT_EQ(l.Panels.size(), 2u);
-  const QPoint at(static_cast<int>(std::lround(l.MapX(2))), static_cast<int>(std::lround(l.MapY(0, 13))));
+  const QPoint at(static_cast<int>(std::lround(l.MapX(2))),
+                  static_cast<int>(std::lround(l.MapY(0, 13))));
   EXPECT_EQ(form->ChartView->ReadoutAt(at), "Location Statistic  X=2  Y=13");
   bool seen = false;
   // Answers the dialog once it is up (the click may run events before it opens).

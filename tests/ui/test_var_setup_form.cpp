@@ -61,13 +61,16 @@ class VarSetupFormTest : public ::testing::Test {
     QListWidget* list = form->DataVarList;
     for (int i = 0; i < list->count(); ++i)
       if (ItemName(list->item(i)) == QLatin1String(name)) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(i)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(i)).center());
         return;
       }
     ADD_FAILURE() << "no data variable " << name;
   }
   // On the button's left end: a check box's indicator, not the empty room of its cell.
-  void Click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
+  void Click(QAbstractButton* b) {
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2));
+  }
   // Chooses an item of a combo box with the keyboard, as a user tabbing to it would.
   void Choose(QComboBox* box, const char* item) {
     const int at = box->findText(QString::fromUtf8(item));
@@ -139,8 +142,9 @@ TEST_F(VarSetupFormTest, SubgroupsBySampleVariableAndChartGroups) {
   // The subgroup lists, each box at its first item.
   EXPECT_EQ(Items(form->ComboBox_LocChartType), (QStringList{"Mean", "Median", "None"}));
   EXPECT_EQ(form->ComboBox_LocLimitCalc->currentText(), QStringLiteral("Average Range"));
-  EXPECT_EQ(Items(form->ComboBox_DispChartType),
-            (QStringList{"Range", "Std Dev (s)", QString::fromUtf8("Variance (s\xC2\xB2)"), "None"}));
+  EXPECT_EQ(
+      Items(form->ComboBox_DispChartType),
+      (QStringList{"Range", "Std Dev (s)", QString::fromUtf8("Variance (s\xC2\xB2)"), "None"}));
   EXPECT_EQ(form->ComboBox_DispCalc->itemText(5), QStringLiteral("Average MR of Range"));
   EXPECT_FALSE(form->SpinEdit_MR->isVisible());
 
@@ -192,7 +196,8 @@ TEST_F(VarSetupFormTest, ActionOpensTheChartOfTheChoices) {
   EXPECT_TRUE(chart->isVisible());
   // One Mean/Range chart per machine, subgroups by the sample variable.
   QStringList names;
-  for (int i = 0; i < chart->ListBox_Selection->count(); ++i) names << chart->ListBox_Selection->item(i)->text();
+  for (int i = 0; i < chart->ListBox_Selection->count(); ++i)
+    names << chart->ListBox_Selection->item(i)->text();
   EXPECT_EQ(names, (QStringList{"M1", "M2"}));
   EXPECT_EQ(chart->Points().Table(RowSize, 1), 4);
   EXPECT_EQ(chart->ReturnAction->text(), QStringLiteral("&Return to Variables Chart Setup Form"));

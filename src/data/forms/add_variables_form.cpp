@@ -14,17 +14,20 @@
 
 namespace sorvel {
 
-TAddVariablesForm::TAddVariablesForm(TAddVariablesMode mode, QWidget* parent) : QDialog(parent), mode_(mode) {
+TAddVariablesForm::TAddVariablesForm(TAddVariablesMode mode, QWidget* parent)
+    : QDialog(parent), mode_(mode) {
   const bool runs = mode == TAddVariablesMode::RunNumbers;
   setObjectName(runs ? QStringLiteral("RunNumbersForm") : QStringLiteral("AutoRecodeForm"));
   setWindowTitle(runs ? QStringLiteral("Generate Run Numbers") : QStringLiteral("Auto Recode"));
   setModal(true);
   auto* top = new QVBoxLayout(this);
-  Label = new QLabel(runs ? QStringLiteral("Select Independent Variables to Compute Run Numbers")
-                          : QStringLiteral("Select Variables to Recode\n(lowest =1 to highest, increment by 1)"),
-                     this);
+  Label = new QLabel(
+      runs ? QStringLiteral("Select Independent Variables to Compute Run Numbers")
+           : QStringLiteral("Select Variables to Recode\n(lowest =1 to highest, increment by 1)"),
+      this);
   top->addWidget(Label);
-  Picker = new TDualListPicker(runs ? QStringLiteral("Selected Variables") : QStringLiteral("Recoded Variables"), this);
+  Picker = new TDualListPicker(
+      runs ? QStringLiteral("Selected Variables") : QStringLiteral("Recoded Variables"), this);
   top->addWidget(Picker, 1);
 
   auto* buttons = new QDialogButtonBox(this);
@@ -37,7 +40,8 @@ TAddVariablesForm::TAddVariablesForm(TAddVariablesMode mode, QWidget* parent) : 
   connect(Button_Cancel, &QPushButton::clicked, this, &QDialog::reject);
   const int topic = runs ? 7500 : 7550;
   connect(Button_Help, &QPushButton::clicked, this, [topic] { ShowHelpTopic(topic); });
-  connect(Picker, &TDualListPicker::Moved, this, [this] { Button_OK->setEnabled(Picker->Target->count() > 0); });
+  connect(Picker, &TDualListPicker::Moved, this,
+          [this] { Button_OK->setEnabled(Picker->Target->count() > 0); });
   Picker->Fill(DataList());
   resize(440, 320);
 }

@@ -27,8 +27,9 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // A level box: digits and a leading minus (levels of numeric columns may be negative).
 TKeyResult LevelKeyFilter(const TKeyEdit& edit, char key) {
-  const bool ok = (key >= '0' && key <= '9') || key == KeyBackspace || key == KeyCopy || key == KeyPaste ||
-                  key == KeyCut || (key == '-' && edit.SelStart == 0 && edit.Text.find('-') == std::string::npos);
+  const bool ok = (key >= '0' && key <= '9') || key == KeyBackspace || key == KeyCopy ||
+                  key == KeyPaste || key == KeyCut ||
+                  (key == '-' && edit.SelStart == 0 && edit.Text.find('-') == std::string::npos);
   return {ok, std::nullopt};  // refused keys beep
 }
 
@@ -122,7 +123,8 @@ TColSel_Form::TColSel_Form(QWidget* parent) : QDialog(parent) {
   connect(Button_OK, &QPushButton::clicked, this, &TColSel_Form::OKClick);
   connect(Button_Cancel, &QPushButton::clicked, this, &TColSel_Form::reject);
   connect(Button_Data, &QPushButton::clicked, this, &TColSel_Form::DataClick);
-  connect(Button_Help, &QPushButton::clicked, this, [] { ShowHelpTopic(ColumnSelectionHelpTopic); });
+  connect(Button_Help, &QPushButton::clicked, this,
+          [] { ShowHelpTopic(ColumnSelectionHelpTopic); });
   connect(ReferenceBox, &QComboBox::currentIndexChanged, this, &TColSel_Form::ReferenceChosen);
 }
 
@@ -162,8 +164,8 @@ void TColSel_Form::Activate() {
   Level2Box->setText(QString::number(Sel.Reference2));
   filling_ = false;
 
-  for (QWidget* w : std::initializer_list<QWidget*>{Group2Box, Group2Label, ExcludePairs, Level2Box, Level2Caption,
-                                                    Level2Name})
+  for (QWidget* w : std::initializer_list<QWidget*>{Group2Box, Group2Label, ExcludePairs, Level2Box,
+                                                    Level2Caption, Level2Name})
     w->setVisible(Sel.TwoSample);
   LevelChanged();
 }

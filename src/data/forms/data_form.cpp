@@ -18,8 +18,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QTimer>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -78,7 +78,8 @@ QSize TStatusPanel::sizeHint() const {
 }
 
 QSize TStatusPanel::minimumSizeHint() const {
-  return {fontMetrics().horizontalAdvance(QStringLiteral("\u2026")) + 10, QLabel::minimumSizeHint().height()};
+  return {fontMetrics().horizontalAdvance(QStringLiteral("\u2026")) + 10,
+          QLabel::minimumSizeHint().height()};
 }
 
 QRect TStatusPanel::TextRect() const { return rect().adjusted(5, 0, -5, 0); }
@@ -150,7 +151,8 @@ TDataForm::TDataForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
   nameEditor_->hide();
   nameEditor_->installEventFilter(this);
 
-  const char* initial[5] = {"Row xx  Col xx", "Missing Off", "Transform Off", "Process If Off", "Rows xx  Cols xx"};
+  const char* initial[5] = {"Row xx  Col xx", "Missing Off", "Transform Off", "Process If Off",
+                            "Rows xx  Cols xx"};
   for (int i = 0; i < 5; ++i) {
     StatusPanels[i] = new TStatusPanel(QString::fromLatin1(initial[i]), this);
     StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
@@ -167,8 +169,9 @@ TDataForm::TDataForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
     dlg.setDefaultSuffix(QString::fromLatin1(DefaultDataExtension));
     // A name typed without an extension takes the chosen filter's: ".csv" writes commas.
     connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& filter) {
-      dlg.setDefaultSuffix(filter.contains(QStringLiteral("*.csv")) ? QStringLiteral("csv")
-                                                                     : QString::fromLatin1(DefaultDataExtension));
+      dlg.setDefaultSuffix(filter.contains(QStringLiteral("*.csv"))
+                               ? QStringLiteral("csv")
+                               : QString::fromLatin1(DefaultDataExtension));
     });
     const QFileInfo info(start);
     if (info.isDir()) {
@@ -177,7 +180,9 @@ TDataForm::TDataForm(QWidget* owner) : QMainWindow(owner, Qt::Window) {
       dlg.setDirectory(info.absolutePath());
       dlg.selectFile(info.fileName());
     }
-    return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty() ? dlg.selectedFiles().first() : QString();
+    return dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()
+               ? dlg.selectedFiles().first()
+               : QString();
   };
   AskOpenName = [this](const QString& start) {
     return QFileDialog::getOpenFileName(this, QStringLiteral("Open"), start,
@@ -206,7 +211,8 @@ QAction* TDataForm::Action(const char* objectName) const {
 }
 
 QAction* TDataForm::AddAction(QMenu* menu, const char* name, const QString& caption,
-                              void (TDataForm::*slot)(), const QKeySequence& key, const QString& hint) {
+                              void (TDataForm::*slot)(), const QKeySequence& key,
+                              const QString& hint) {
   auto* a = new QAction(caption, this);
   a->setObjectName(QString::fromLatin1(name));
   if (!key.isEmpty()) {
@@ -223,20 +229,24 @@ void TDataForm::BuildMenus() {
   using F = TDataForm;
 
   fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-  AddAction(fileMenu_, "New1", QStringLiteral("&New"), nullptr, QKeySequence(QStringLiteral("Ctrl+N")));
-  connect(Action("New1"), &QAction::triggered, this, [this] { if (!Busy()) New(); });
-  AddAction(fileMenu_, "Open1", QStringLiteral("&Open"), nullptr, QKeySequence(QStringLiteral("Ctrl+O")),
-            QStringLiteral("Open File"));
+  AddAction(fileMenu_, "New1", QStringLiteral("&New"), nullptr,
+            QKeySequence(QStringLiteral("Ctrl+N")));
+  connect(Action("New1"), &QAction::triggered, this, [this] {
+    if (!Busy()) New();
+  });
+  AddAction(fileMenu_, "Open1", QStringLiteral("&Open"), nullptr,
+            QKeySequence(QStringLiteral("Ctrl+O")), QStringLiteral("Open File"));
   connect(Action("Open1"), &QAction::triggered, this, [this] { OpenClick(); });
-  AddAction(fileMenu_, "Save1", QStringLiteral("&Save"), nullptr, QKeySequence(QStringLiteral("Ctrl+S")),
-            QStringLiteral("Save File"));
+  AddAction(fileMenu_, "Save1", QStringLiteral("&Save"), nullptr,
+            QKeySequence(QStringLiteral("Ctrl+S")), QStringLiteral("Save File"));
   connect(Action("Save1"), &QAction::triggered, this, [this] { Save1Click(); });
   AddAction(fileMenu_, "SaveAs1", QStringLiteral("Save &As"), nullptr);
   connect(Action("SaveAs1"), &QAction::triggered, this, [this] { SaveAs(); });
   fileMenu_->addSeparator();
-  AddAction(fileMenu_, "HideForm1", QStringLiteral("&Hide Form"), &F::HideClick, {}, QStringLiteral("Hide Form"));
-  returnAction_ = AddAction(fileMenu_, "Return1", QStringLiteral("&Return to Main Form"), &F::ReturnClick, {},
-                            QStringLiteral("Return to Main Form"));
+  AddAction(fileMenu_, "HideForm1", QStringLiteral("&Hide Form"), &F::HideClick, {},
+            QStringLiteral("Hide Form"));
+  returnAction_ = AddAction(fileMenu_, "Return1", QStringLiteral("&Return to Main Form"),
+                            &F::ReturnClick, {}, QStringLiteral("Return to Main Form"));
   fileMenu_->addSeparator()->setObjectName(QStringLiteral("MenuLineMRU"));
   for (int i = 0; i < 9; ++i) {
     QAction* item = AddAction(fileMenu_, "", QString(), nullptr);
@@ -246,24 +256,31 @@ void TDataForm::BuildMenus() {
   connect(fileMenu_, &QMenu::aboutToShow, this, &TDataForm::FileMenuPopup);
 
   editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
-  AddAction(editMenu_, "Cut1", QStringLiteral("Cu&t"), &F::CutClick, QKeySequence(QStringLiteral("Ctrl+X")));
-  AddAction(editMenu_, "Copy1", QStringLiteral("&Copy"), &F::CopyClick, QKeySequence(QStringLiteral("Ctrl+C")),
-            QStringLiteral("Copy to Clipboard"));
-  AddAction(editMenu_, "Paste1", QStringLiteral("&Paste"), &F::PasteClick, QKeySequence(QStringLiteral("Ctrl+V")),
-            QStringLiteral("Paste from Clipboard"));
-  AddAction(editMenu_, "Clear1", QStringLiteral("C&lear"), &F::ClearClick, QKeySequence(Qt::Key_Delete));
+  AddAction(editMenu_, "Cut1", QStringLiteral("Cu&t"), &F::CutClick,
+            QKeySequence(QStringLiteral("Ctrl+X")));
+  AddAction(editMenu_, "Copy1", QStringLiteral("&Copy"), &F::CopyClick,
+            QKeySequence(QStringLiteral("Ctrl+C")), QStringLiteral("Copy to Clipboard"));
+  AddAction(editMenu_, "Paste1", QStringLiteral("&Paste"), &F::PasteClick,
+            QKeySequence(QStringLiteral("Ctrl+V")), QStringLiteral("Paste from Clipboard"));
+  AddAction(editMenu_, "Clear1", QStringLiteral("C&lear"), &F::ClearClick,
+            QKeySequence(Qt::Key_Delete));
   editMenu_->addSeparator();
   AddAction(editMenu_, "FindReplace1", QStringLiteral("&Find && Replace"), &F::FindReplaceClick,
             QKeySequence(QStringLiteral("Ctrl+F")));
   editMenu_->addSeparator();
-  AddAction(editMenu_, "DeleteColumns1", QStringLiteral("&Delete Column(s)"), &F::DeleteColumnsClick);
+  AddAction(editMenu_, "DeleteColumns1", QStringLiteral("&Delete Column(s)"),
+            &F::DeleteColumnsClick);
   AddAction(editMenu_, "DeleteRows1", QStringLiteral("&Delete &Row(s)"), &F::DeleteRowsClick);
-  AddAction(editMenu_, "InsertColumns1", QStringLiteral("&Insert Column(s)"), &F::InsertColumnsClick);
+  AddAction(editMenu_, "InsertColumns1", QStringLiteral("&Insert Column(s)"),
+            &F::InsertColumnsClick);
   AddAction(editMenu_, "InsertRows1", QStringLiteral("Insert Ro&w(s)"), &F::InsertRowsClick);
   editMenu_->addSeparator();
-  AddAction(editMenu_, "CopyColumnNames1", QStringLiteral("C&opy Column Names"), &F::CopyColumnNamesClick);
-  AddAction(editMenu_, "CopyNamesAndData1", QStringLiteral("Copy Names and &All Data"), &F::CopyNamesAndDataClick);
-  AddAction(editMenu_, "ChangeColumnNames1", QStringLiteral("Change Column &Names"), &F::ChangeColumnNamesClick);
+  AddAction(editMenu_, "CopyColumnNames1", QStringLiteral("C&opy Column Names"),
+            &F::CopyColumnNamesClick);
+  AddAction(editMenu_, "CopyNamesAndData1", QStringLiteral("Copy Names and &All Data"),
+            &F::CopyNamesAndDataClick);
+  AddAction(editMenu_, "ChangeColumnNames1", QStringLiteral("Change Column &Names"),
+            &F::ChangeColumnNamesClick);
   connect(editMenu_, &QMenu::aboutToShow, this, &TDataForm::EditMenuPopup);
   // The enabling is for the open menu; shortcuts always reach the commands, which check
   // their own conditions.
@@ -272,26 +289,33 @@ void TDataForm::BuildMenus() {
   });
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-  AddAction(view, "SizeColumnWidths1", QStringLiteral("&Size Column Widths"), &F::SizeColumnWidthsClick, {},
-            QStringLiteral("Adjust Column Widths"));
-  QAction* levels = AddAction(view, "ViewLevels1", QStringLiteral("&View Text Variable Levels"), nullptr);
+  AddAction(view, "SizeColumnWidths1", QStringLiteral("&Size Column Widths"),
+            &F::SizeColumnWidthsClick, {}, QStringLiteral("Adjust Column Widths"));
+  QAction* levels =
+      AddAction(view, "ViewLevels1", QStringLiteral("&View Text Variable Levels"), nullptr);
   levels->setCheckable(true);
   levels->setChecked(true);
   connect(levels, &QAction::triggered, this, [this] { ViewLevelsClick(); });
 
   QMenu* dataMenu = menuBar()->addMenu(QStringLiteral("&Data"));
-  AddAction(dataMenu, "MissingValues1", QStringLiteral("&Missing Values..."), &F::MissingValuesClick);
+  AddAction(dataMenu, "MissingValues1", QStringLiteral("&Missing Values..."),
+            &F::MissingValuesClick);
   AddAction(dataMenu, "ProcessIf1", QStringLiteral("&Process If..."), &F::ProcessIfClick, {},
             QStringLiteral("Process If"));
   AddAction(dataMenu, "Transform1", QStringLiteral("&Transform..."), &F::TransformClick, {},
             QStringLiteral("Transform Values"));
   dataMenu->addSeparator();
   AddAction(dataMenu, "Transpose1", QStringLiteral("Transpose Rows/Columns"), &F::TransposeClick);
-  AddAction(dataMenu, "RunNumbers1", QStringLiteral("Generate &Run Numbers..."), &F::RunNumbersClick);
-  AddAction(dataMenu, "AutoRecode1", QStringLiteral("&Auto Recode Variables..."), &F::AutoRecodeClick);
-  AddAction(dataMenu, "ComputeVariables1", QStringLiteral("&Compute Variables from Sample Data..."), nullptr);
-  connect(Action("ComputeVariables1"), &QAction::triggered, this, [] { ShowForm(ComputeVariablesCommand); });
-  AddAction(dataMenu, "InsertCaseNumbers1", QStringLiteral("Insert &Case Numbers"), &F::InsertCaseNumbersClick);
+  AddAction(dataMenu, "RunNumbers1", QStringLiteral("Generate &Run Numbers..."),
+            &F::RunNumbersClick);
+  AddAction(dataMenu, "AutoRecode1", QStringLiteral("&Auto Recode Variables..."),
+            &F::AutoRecodeClick);
+  AddAction(dataMenu, "ComputeVariables1", QStringLiteral("&Compute Variables from Sample Data..."),
+            nullptr);
+  connect(Action("ComputeVariables1"), &QAction::triggered, this,
+          [] { ShowForm(ComputeVariablesCommand); });
+  AddAction(dataMenu, "InsertCaseNumbers1", QStringLiteral("Insert &Case Numbers"),
+            &F::InsertCaseNumbersClick);
   AddAction(dataMenu, "WeightCases1", QStringLiteral("&Weight Cases..."), &F::WeightCasesClick);
 
   QAction* mainForm = menuBar()->addAction(QStringLiteral("Main Form"));
@@ -307,10 +331,15 @@ void TDataForm::BuildMenus() {
   bar->setObjectName(QStringLiteral("DataToolBar"));
   bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
   // Short button texts; the hints and the menus keep the full captions.
-  const std::pair<const char*, const char*> buttons[] = {
-      {"Open1", "Open"}, {"Save1", "Save"}, {"Copy1", "Copy"}, {"Paste1", "Paste"},
-      {"SizeColumnWidths1", "Widths"}, {"ProcessIf1", "Process If"}, {"Transform1", "Transform"},
-      {"HideForm1", "Hide"}, {"Return1", "Return"}};
+  const std::pair<const char*, const char*> buttons[] = {{"Open1", "Open"},
+                                                         {"Save1", "Save"},
+                                                         {"Copy1", "Copy"},
+                                                         {"Paste1", "Paste"},
+                                                         {"SizeColumnWidths1", "Widths"},
+                                                         {"ProcessIf1", "Process If"},
+                                                         {"Transform1", "Transform"},
+                                                         {"HideForm1", "Hide"},
+                                                         {"Return1", "Return"}};
   for (const auto& [name, text] : buttons) {
     QAction* a = Action(name);
     a->setIconText(QString::fromLatin1(text));
@@ -355,12 +384,15 @@ void TDataForm::SetStatusBarInfo(int panel, const QString& text) {
 
 void TDataForm::UpdateStatusBarInfo() {
   TDataGridView* grid = ActiveGrid();
-  SetStatusBarInfo(0, QStringLiteral("Col = %1,  Row = %2").arg(grid->CurrentCol()).arg(grid->CurrentRow()));
+  SetStatusBarInfo(
+      0, QStringLiteral("Col = %1,  Row = %2").arg(grid->CurrentCol()).arg(grid->CurrentRow()));
   SetStatusBarInfo(1, Q(MissingStatusText()));
   SetStatusBarInfo(2, Q(TransformStatusText()));
   SetStatusBarInfo(3, Q(ProcessIfStatusText()));
   const TDataList& list = DataList();
-  SetStatusBarInfo(4, QStringLiteral("Cols = %1,  Rows = %2").arg(list.MaxCol()).arg(list.DataGrid.RowCount() - 1));
+  SetStatusBarInfo(
+      4,
+      QStringLiteral("Cols = %1,  Rows = %2").arg(list.MaxCol()).arg(list.DataGrid.RowCount() - 1));
   statusBar()->setToolTip(StatusBarHint());
 }
 
@@ -368,9 +400,12 @@ QString TDataForm::StatusBarHint() const {
   QString hint = QStringLiteral("Status Bar");
   for (const auto& t : MissingConditionTexts()) hint += QStringLiteral("\n  Missing When: ") + Q(t);
   for (const auto& t : ProcessIfConditionTexts()) hint += QStringLiteral("\n  Process If: ") + Q(t);
-  if (TransformRec.no != TransformNone) hint += QStringLiteral("\n  Transform: ") + Q(TransformFormulaText());
+  if (TransformRec.no != TransformNone)
+    hint += QStringLiteral("\n  Transform: ") + Q(TransformFormulaText());
   const TDataList& list = DataList();
-  hint += QStringLiteral("\nCols = %1,  Rows = %2").arg(list.DataGrid.ColCount()).arg(list.DataGrid.RowCount());
+  hint += QStringLiteral("\nCols = %1,  Rows = %2")
+              .arg(list.DataGrid.ColCount())
+              .arg(list.DataGrid.RowCount());
   return hint;
 }
 
@@ -482,10 +517,16 @@ void TDataForm::FitColumns(int first, int last, int sampleRows) {
   for (int c = std::max(first, 1); c <= std::min(last, list.MaxCol()); ++c) {
     int w = names.horizontalAdvance(Q(list.DataGrid.Cell(c, 0))) + 20;
     if (sampleRows < 0) {
-      w = std::max(w, cells.horizontalAdvance(DataModel->data(DataModel->index(-sampleRows - 1, c - 1), Qt::DisplayRole).toString()) + 10);
+      w = std::max(w, cells.horizontalAdvance(
+                          DataModel->data(DataModel->index(-sampleRows - 1, c - 1), Qt::DisplayRole)
+                              .toString()) +
+                          10);
     } else {
       for (int r = 1; r <= std::min(rows, sampleRows); ++r)
-        w = std::max(w, cells.horizontalAdvance(DataModel->data(DataModel->index(r - 1, c - 1), Qt::DisplayRole).toString()) + 10);
+        w = std::max(
+            w, cells.horizontalAdvance(
+                   DataModel->data(DataModel->index(r - 1, c - 1), Qt::DisplayRole).toString()) +
+                   10);
     }
     if (header->sectionSize(c - 1) < w) header->resizeSection(c - 1, w);
     int descWidth = header->sectionSize(c - 1);
@@ -520,7 +561,9 @@ void TDataForm::FitVisibleCells() {
   for (int c = firstCol; c <= lastCol; ++c) {
     int w = 0;
     for (int r = firstRow; r <= lastRow; ++r)
-      w = std::max(w, cells.horizontalAdvance(model->data(model->index(r, c), Qt::DisplayRole).toString()) + 10);
+      w = std::max(
+          w, cells.horizontalAdvance(model->data(model->index(r, c), Qt::DisplayRole).toString()) +
+                 10);
     if (header->sectionSize(c) < w) header->resizeSection(c, w);
   }
 }
@@ -607,11 +650,15 @@ bool TDataForm::eventFilter(QObject* watched, QEvent* e) {
   }
   if (watched == nameEditor_ && e->type() == QEvent::FocusOut && EditingNames()) {
     // Ends with the next click into the grid or anywhere else.
-    QMetaObject::invokeMethod(this, [this] {
-      if (EditingNames() && !nameEditor_->hasFocus()) EndNameEditing();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (EditingNames() && !nameEditor_->hasFocus()) EndNameEditing();
+        },
+        Qt::QueuedConnection);
   }
-  if (watched == statusBar() && e->type() == QEvent::ToolTip) statusBar()->setToolTip(StatusBarHint());
+  if (watched == statusBar() && e->type() == QEvent::ToolTip)
+    statusBar()->setToolTip(StatusBarHint());
   return QMainWindow::eventFilter(watched, e);
 }
 
@@ -624,8 +671,9 @@ bool TDataForm::MayDiscardData() {
   return sorvel::MayDiscardData(
       [] {
         const int answer = AskYesNoCancel(QString::fromLatin1(FileNotSavedText));
-        return answer == QMessageBox::Yes ? TSaveAnswer::Yes
-                                          : (answer == QMessageBox::No ? TSaveAnswer::No : TSaveAnswer::Cancel);
+        return answer == QMessageBox::Yes
+                   ? TSaveAnswer::Yes
+                   : (answer == QMessageBox::No ? TSaveAnswer::No : TSaveAnswer::Cancel);
       },
       [this] { return SaveAs(); });
 }
@@ -671,14 +719,17 @@ bool TDataForm::FileToDataGrid(const QString& file) {
   ShowLoadingGauge();
   QElapsedTimer sinceRedraw;
   sinceRedraw.start();
-  const TFileResult result = sorvel::FileToDataGrid(file.toStdString(), [&sinceRedraw](double fraction) {
-    // The gauge lets pending events run; a few times a second is enough.
-    if (sinceRedraw.elapsed() >= 40 || fraction >= 1.0) {
-      SetLoadingGauge(fraction);
-      sinceRedraw.restart();
-    }
-    return true;
-  }, sheet);
+  const TFileResult result = sorvel::FileToDataGrid(
+      file.toStdString(),
+      [&sinceRedraw](double fraction) {
+        // The gauge lets pending events run; a few times a second is enough.
+        if (sinceRedraw.elapsed() >= 40 || fraction >= 1.0) {
+          SetLoadingGauge(fraction);
+          sinceRedraw.restart();
+        }
+        return true;
+      },
+      sheet);
   FreeLoadingGauge();
   QApplication::restoreOverrideCursor();
   PageControl->setEnabled(true);
@@ -839,9 +890,11 @@ void TDataForm::PasteClick() {
   const std::string text = QApplication::clipboard()->text().toStdString();
   TDataList& list = DataList();
   const TGridRect sel = grid->Selection();
-  TPasteResult res = IsDataPage() ? PasteIntoData(list, text, sel,
-                                                  [] { return AskYesNo(QString::fromLatin1(UseFirstRowAsNamesText)); })
-                                  : PasteIntoDesc(list, text, sel);
+  TPasteResult res =
+      IsDataPage()
+          ? PasteIntoData(list, text, sel,
+                          [] { return AskYesNo(QString::fromLatin1(UseFirstRowAsNamesText)); })
+          : PasteIntoDesc(list, text, sel);
   if (res.Status == TPasteResult::NoText) {
     ShowMessage(QString::fromLatin1(NoClipboardTextText));
     return;
@@ -886,15 +939,20 @@ void TDataForm::KeepFindFormClear(const QRect& cell, bool opening) {
   const QSize size = frame.size();
   const QRect editor = FrameRect(this);
   // Beside the editor, where it covers nothing of the grid.
-  std::optional<QPoint> at = ClearPosition(
-      size, {QPoint(editor.right() + 1, editor.top()), QPoint(editor.left() - size.width(), editor.top())},
-      {editor}, area);
+  std::optional<QPoint> at = ClearPosition(size,
+                                           {QPoint(editor.right() + 1, editor.top()),
+                                            QPoint(editor.left() - size.width(), editor.top())},
+                                           {editor}, area);
   if (!at) {
     // Over the editor, then below, above, right or left of the cell, a little apart.
     const int gap = 8;
     const QRect clear = cell.adjusted(-gap, -gap, gap, gap);
-    auto fitX = [&](int x) { return std::clamp(x, area.left(), area.left() + area.width() - size.width()); };
-    auto fitY = [&](int y) { return std::clamp(y, area.top(), area.top() + area.height() - size.height()); };
+    auto fitX = [&](int x) {
+      return std::clamp(x, area.left(), area.left() + area.width() - size.width());
+    };
+    auto fitY = [&](int y) {
+      return std::clamp(y, area.top(), area.top() + area.height() - size.height());
+    };
     const int midX = fitX(cell.center().x() - size.width() / 2);
     const int midY = fitY(cell.center().y() - size.height() / 2);
     at = ClearPosition(size,
@@ -927,9 +985,9 @@ TGridRect TDataForm::SearchStart(bool selectionOnly, int& c, int& r, bool& inclu
 void TDataForm::ShowFound(int c, int r, bool selectionOnly) {
   findStarted_ = true;
   // Inside a selection only the current cell moves, so the selection stays the bounds.
-  DataGrid->selectionModel()->setCurrentIndex(DataModel->index(r - 1, c - 1),
-                                              selectionOnly ? QItemSelectionModel::NoUpdate
-                                                            : QItemSelectionModel::ClearAndSelect);
+  DataGrid->selectionModel()->setCurrentIndex(
+      DataModel->index(r - 1, c - 1),
+      selectionOnly ? QItemSelectionModel::NoUpdate : QItemSelectionModel::ClearAndSelect);
   DataGrid->scrollTo(DataModel->index(r - 1, c - 1));
   // The find window stays open over the editor: it must not hide what it found.
   if (findForm_ && findForm_->isVisible()) KeepFindFormClear(GlobalCellRect(c, r), false);
@@ -956,7 +1014,8 @@ bool TDataForm::ReplaceNext(const TFindSpec& spec, bool selectionOnly, const QSt
   return true;
 }
 
-int TDataForm::ReplaceAllMatches(const TFindSpec& spec, bool selectionOnly, const QString& replacement) {
+int TDataForm::ReplaceAllMatches(const TFindSpec& spec, bool selectionOnly,
+                                 const QString& replacement) {
   int c, r;
   bool inclusive = true;
   const TGridRect bounds = SearchStart(selectionOnly, c, r, inclusive);
@@ -1080,8 +1139,8 @@ void TDataForm::StartNameEditing(int c) {
   QHeaderView* header = DataGrid->horizontalHeader();
   DataGrid->scrollTo(DataModel->index(std::max(DataGrid->CurrentRow(), 1) - 1, c - 1));
   nameCol_ = c;
-  nameEditor_->setGeometry(header->sectionViewportPosition(c - 1), 0, std::max(header->sectionSize(c - 1), 40),
-                           header->height());
+  nameEditor_->setGeometry(header->sectionViewportPosition(c - 1), 0,
+                           std::max(header->sectionSize(c - 1), 40), header->height());
   nameEditor_->setText(Q(DataList().ColumnName(c)));
   nameEditor_->show();
   nameEditor_->setFocus();

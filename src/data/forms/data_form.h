@@ -55,8 +55,8 @@ class TDataForm : public QMainWindow {
   static bool HaveData();
 
   // ---- Fields ----
-  int LineCount = 0;                 // data lines of the last file read
-  QPointer<QWidget> CallingForm;     // Return goes back here (none: the main window)
+  int LineCount = 0;              // data lines of the last file read
+  QPointer<QWidget> CallingForm;  // Return goes back here (none: the main window)
   QString CallingName;
   QString FileModString, FileModStringTab, FileModStringLine;
   // The file state lives with the data set (data_state.h); these read it.
@@ -130,7 +130,9 @@ class TDataForm : public QMainWindow {
   void EndNameEditing();
   bool EditingNames() const { return nameCol_ > 0; }
   // A cell or name editor is open.
-  bool ISEditing() const { return EditingNames() || DataGrid->IsEditing() || DescGrid->IsEditing(); }
+  bool ISEditing() const {
+    return EditingNames() || DataGrid->IsEditing() || DescGrid->IsEditing();
+  }
   QLineEdit* NameEditor() const { return nameEditor_; }
 
   // Find and replace on the data page. Each moves the current cell to what it found.
@@ -155,10 +157,11 @@ class TDataForm : public QMainWindow {
 
  private:
   void BuildMenus();
-  QAction* AddAction(QMenu* menu, const char* name, const QString& caption, void (TDataForm::*slot)(),
-                     const QKeySequence& key = {}, const QString& hint = {});
-  void ResetViews();       // the data set was replaced or rearranged
-  void RefreshViews();     // cells changed in place
+  QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
+                     void (TDataForm::*slot)(), const QKeySequence& key = {},
+                     const QString& hint = {});
+  void ResetViews();    // the data set was replaced or rearranged
+  void RefreshViews();  // cells changed in place
   void Caption();
   void DataChanged(bool columns);  // an edit: modified, counters pending
   void ResetProcessIf();
@@ -196,8 +199,8 @@ class TDataForm : public QMainWindow {
   bool smallColumns_ = false;
   bool fitPending_ = false;
   std::int32_t seenNewData_ = -1;  // NewDataCount the views were last reset for
-  bool findStarted_ = false;  // a selection search goes on from the current cell
-  TGridRect selectionBounds_;  // the selection a search is limited to
+  bool findStarted_ = false;       // a selection search goes on from the current cell
+  TGridRect selectionBounds_;      // the selection a search is limited to
 };
 
 }  // namespace sorvel

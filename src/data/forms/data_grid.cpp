@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
@@ -18,7 +18,9 @@ namespace sorvel {
 
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 const QColor Aqua(0, 255, 255);
 const QColor Navy(0, 0, 128);
@@ -39,9 +41,13 @@ int TDataGridModel::GridRows() const {
 
 int TDataGridModel::GridCols() const { return DataList().MaxCol(); }
 
-int TDataGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int TDataGridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : rows_;
+}
 
-int TDataGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : cols_; }
+int TDataGridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : cols_;
+}
 
 QVariant TDataGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
@@ -57,14 +63,13 @@ QVariant TDataGridModel::data(const QModelIndex& index, int role) const {
       if (dataPage && ShowLevels && parsed && textColumn && !text.empty()) {
         const double code = list.Value(c, r);
         if (IsPresent(code) && code != TextValue)
-          return Q(text) + QLatin1Char('[') + QString::number(static_cast<long long>(code)) + QLatin1Char(']');
+          return Q(text) + QLatin1Char('[') + QString::number(static_cast<long long>(code)) +
+                 QLatin1Char(']');
       }
       return Q(text);
     }
-    case Qt::EditRole:
-      return Q(grid.View(c, r));
-    case Qt::TextAlignmentRole:
-      return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    case Qt::EditRole: return Q(grid.View(c, r));
+    case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::BackgroundRole:
       if (dataPage && parsed) {
         if (ProcessIfRec.Active && !list.ProcessOK(r)) return Aqua;
@@ -72,10 +77,8 @@ QVariant TDataGridModel::data(const QModelIndex& index, int role) const {
           return QColor(Qt::blue);
       }
       return textColumn ? QColor(Qt::yellow) : QColor(Qt::white);
-    case Qt::ForegroundRole:
-      return QColor(Qt::black);
-    default:
-      return {};
+    case Qt::ForegroundRole: return QColor(Qt::black);
+    default: return {};
   }
 }
 
@@ -83,7 +86,8 @@ bool TDataGridModel::setData(const QModelIndex& index, const QVariant& value, in
   if (!index.isValid() || role != Qt::EditRole) return false;
   TDataList& list = DataList();
   const int c = index.column() + 1, r = index.row() + 1;
-  const std::string text = CleanCellText(value.toString().toStdString());  // as the cell will keep it
+  const std::string text =
+      CleanCellText(value.toString().toStdString());  // as the cell will keep it
   const TTextGrid& grid = page_ == TGridPage::Data ? list.DataGrid : list.DescGrid;
   if (grid.View(c, r) == text) return true;
   if (page_ == TGridPage::Data)
@@ -102,7 +106,8 @@ QVariant TDataGridModel::headerData(int section, Qt::Orientation orientation, in
     return {};
   }
   if (role == Qt::DisplayRole)
-    return page_ == TGridPage::Data ? Q(list.DataGrid.View(0, section + 1)) : Q(list.DescGrid.View(0, section + 1));
+    return page_ == TGridPage::Data ? Q(list.DataGrid.View(0, section + 1))
+                                    : Q(list.DescGrid.View(0, section + 1));
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
   return {};
 }
@@ -151,8 +156,8 @@ void TDataGridModel::Refresh() {
 // ---------------------------------------------------------------- delegate
 
 bool IsLimitChar(QChar ch) {
-  return ch.isDigit() || ch == QLatin1Char('-') || ch == QLatin1Char('.') || ch == QLatin1Char('E') ||
-         ch == QLatin1Char('e');
+  return ch.isDigit() || ch == QLatin1Char('-') || ch == QLatin1Char('.') ||
+         ch == QLatin1Char('E') || ch == QLatin1Char('e');
 }
 
 QWidget* TDataGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
@@ -161,14 +166,16 @@ QWidget* TDataGridDelegate::createEditor(QWidget* parent, const QStyleOptionView
   auto* model = qobject_cast<const TDataGridModel*>(index.model());
   if (auto* line = qobject_cast<QLineEdit*>(editor)) {
     if (model && model->Page() == TGridPage::Descriptions && index.row() >= 1)
-      line->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9eE.\\-]*")), line));
+      line->setValidator(new QRegularExpressionValidator(
+          QRegularExpression(QStringLiteral("[0-9eE.\\-]*")), line));
   }
   return editor;
 }
 
 // ---------------------------------------------------------------- view
 
-TDataGridView::TDataGridView(TDataGridModel* model, QWidget* parent) : QTableView(parent), model_(model) {
+TDataGridView::TDataGridView(TDataGridModel* model, QWidget* parent)
+    : QTableView(parent), model_(model) {
   setModel(model);
   setItemDelegate(new TDataGridDelegate(this));
   horizontalHeader()->setMinimumSectionSize(5);
@@ -294,7 +301,8 @@ void TDataGridView::CtrlArrow(int dc, int dr, bool extend) {
   const int anchorR = r0 == sel.Top ? sel.Bottom : sel.Top;
   const QModelIndex target = model_->index(r - 1, c - 1);
   selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
-  SelectBlock({std::min(anchorC, c), std::min(anchorR, r), std::max(anchorC, c), std::max(anchorR, r)});
+  SelectBlock(
+      {std::min(anchorC, c), std::min(anchorR, r), std::max(anchorC, c), std::max(anchorR, r)});
   scrollTo(target);
 }
 
@@ -318,13 +326,9 @@ void TDataGridView::keyPressEvent(QKeyEvent* e) {
         return;
       }
       break;
-    case Qt::Key_Backtab:
-      TabKey(true);
-      return;
+    case Qt::Key_Backtab: TabKey(true); return;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-      EnterKey();
-      return;
+    case Qt::Key_Enter: EnterKey(); return;
     case Qt::Key_Delete:
       if (ClearSelection) ClearSelection();
       return;
@@ -339,8 +343,7 @@ void TDataGridView::keyPressEvent(QKeyEvent* e) {
         return;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   // The limit rows take number characters only.
   if (Page() == TGridPage::Descriptions && CurrentRow() >= 2 && !ctrl && !e->text().isEmpty() &&
@@ -416,9 +419,7 @@ bool TDataGridView::eventFilter(QObject* watched, QEvent* e) {
         DragMove(viewport()->mapFromGlobal(me->globalPosition().toPoint()));
       break;
     }
-    case QEvent::MouseButtonRelease:
-      StopDrag();
-      break;
+    case QEvent::MouseButtonRelease: StopDrag(); break;
     case QEvent::ContextMenu:
       // The headers have no menu of their own, and the view takes menus from its cells
       // only: the names row and the case numbers open the editor's pop-up here.
@@ -427,8 +428,7 @@ bool TDataGridView::eventFilter(QObject* watched, QEvent* e) {
         return true;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return QTableView::eventFilter(watched, e);
 }
@@ -436,7 +436,8 @@ bool TDataGridView::eventFilter(QObject* watched, QEvent* e) {
 void TDataGridView::HeaderRightPress(bool onNames, QPoint pos) {
   CommitEdit();
   if (Pressed) Pressed();
-  const int section = onNames ? horizontalHeader()->logicalIndexAt(pos) : verticalHeader()->logicalIndexAt(pos);
+  const int section =
+      onNames ? horizontalHeader()->logicalIndexAt(pos) : verticalHeader()->logicalIndexAt(pos);
   if (section < 0) return;
   // A right-click on a name or case number outside the selection selects that whole
   // column or row first, as a left press would.
@@ -492,7 +493,8 @@ void TDataGridView::DragTick() {
   if (!to.isValid()) {
     const int row = dy > 0 ? model_->rowCount() - 1 : rowAt(inside.y());
     const int col = dx > 0 ? model_->columnCount() - 1 : columnAt(inside.x());
-    to = model_->index(row < 0 ? model_->rowCount() - 1 : row, col < 0 ? model_->columnCount() - 1 : col);
+    to = model_->index(row < 0 ? model_->rowCount() - 1 : row,
+                       col < 0 ? model_->columnCount() - 1 : col);
   }
   ExtendTo(to);
 }
@@ -505,7 +507,8 @@ void TDataGridView::StopDrag() {
 void TDataGridView::ExtendTo(const QModelIndex& to) {
   if (!dragAnchor_.isValid() || !to.isValid()) return;
   int top = std::min(dragAnchor_.row(), to.row()), bottom = std::max(dragAnchor_.row(), to.row());
-  int left = std::min(dragAnchor_.column(), to.column()), right = std::max(dragAnchor_.column(), to.column());
+  int left = std::min(dragAnchor_.column(), to.column()),
+      right = std::max(dragAnchor_.column(), to.column());
   if (dragColumns_) top = 0, bottom = model_->rowCount() - 1;
   if (dragRows_) left = 0, right = model_->columnCount() - 1;
   selectionModel()->select(QItemSelection(model_->index(top, left), model_->index(bottom, right)),
@@ -526,8 +529,7 @@ void TDataGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditH
       QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
       EnterKey();
       return;
-    default:
-      QTableView::closeEditor(editor, hint);
+    default: QTableView::closeEditor(editor, hint);
   }
 }
 

@@ -84,12 +84,12 @@ class TDataGridView : public QTableView {
   bool LastPressOnNames = false, LastPressOnCaseNumbers = false;
 
   // The form's handlers.
-  std::function<bool()> AppendColumn;          // Tab in the last column; false at 512
-  std::function<void()> AppendRow;             // Enter in the last row
-  std::function<void()> ClearSelection;        // Delete
+  std::function<bool()> AppendColumn;            // Tab in the last column; false at 512
+  std::function<void()> AppendRow;               // Enter in the last row
+  std::function<void()> ClearSelection;          // Delete
   std::function<void(QPoint global)> ShowPopup;  // right-click
-  std::function<void(int c)> EditName;         // double-click on a name
-  std::function<void()> Pressed;               // any left press into the grid
+  std::function<void(int c)> EditName;           // double-click on a name
+  std::function<void()> Pressed;                 // any left press into the grid
   std::function<void()> CurrentMoved;
 
   // Drag-scroll interval for a pointer at `pos` relative to the viewport; 0 when inside.
@@ -117,8 +117,8 @@ class TDataGridView : public QTableView {
 
   TDataGridModel* model_;
   QTimer dragTimer_;
-  QPoint dragPos_;           // last pointer position, viewport coordinates
-  QModelIndex dragAnchor_;   // where the drag began
+  QPoint dragPos_;          // last pointer position, viewport coordinates
+  QModelIndex dragAnchor_;  // where the drag began
   bool dragging_ = false;
   bool dragColumns_ = false, dragRows_ = false;
 };

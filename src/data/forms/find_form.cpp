@@ -14,12 +14,14 @@
 
 namespace sorvel {
 
-TFindForm::TFindForm(TDataForm* editor) : QDialog(editor, Qt::Tool | Qt::WindowStaysOnTopHint), editor_(editor) {
+TFindForm::TFindForm(TDataForm* editor)
+    : QDialog(editor, Qt::Tool | Qt::WindowStaysOnTopHint), editor_(editor) {
   setObjectName(QStringLiteral("FindForm"));
   setWindowTitle(QStringLiteral("Find"));
   setModal(false);
   auto* grid = new QGridLayout(this);
-  const QStringList relations = {QString(), QStringLiteral("="), QStringLiteral(">"), QStringLiteral(">="),
+  const QStringList relations = {QString(),           QStringLiteral("="),
+                                 QStringLiteral(">"), QStringLiteral(">="),
                                  QStringLiteral("<"), QStringLiteral("<=")};
   Relation1 = new QComboBox(this);
   Relation2 = new QComboBox(this);
@@ -44,7 +46,8 @@ TFindForm::TFindForm(TDataForm* editor) : QDialog(editor, Qt::Tool | Qt::WindowS
   auto* buttons = new QDialogButtonBox(this);
   Button_Find = buttons->addButton(QStringLiteral("&Find"), QDialogButtonBox::ActionRole);
   Button_Replace = buttons->addButton(QStringLiteral("&Replace"), QDialogButtonBox::ActionRole);
-  Button_ReplaceAll = buttons->addButton(QStringLiteral("Replace &All"), QDialogButtonBox::ActionRole);
+  Button_ReplaceAll =
+      buttons->addButton(QStringLiteral("Replace &All"), QDialogButtonBox::ActionRole);
   QPushButton* close = buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
   QPushButton* help = buttons->addButton(QStringLiteral("Help"), QDialogButtonBox::HelpRole);
   grid->addWidget(buttons, 4, 0, 1, 3);

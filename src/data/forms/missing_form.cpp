@@ -56,7 +56,8 @@ TMissingForm::TMissingForm(QWidget* parent) : QDialog(parent) {
     valueRow->addWidget(SignLabel[i]);
     valueRow->addWidget(Value[i]);
     row->addLayout(valueRow, 0, col + 2, Qt::AlignVCenter);
-    if (i == 0) row->addWidget(new QLabel(QStringLiteral("OR"), this), 0, col + 3, Qt::AlignVCenter);
+    if (i == 0)
+      row->addWidget(new QLabel(QStringLiteral("OR"), this), 0, col + 3, Qt::AlignVCenter);
     connect(Relation[i], &QButtonGroup::idToggled, this, [this, i](int, bool on) {
       if (on) RelationChanged(i);
     });
@@ -87,7 +88,8 @@ void TMissingForm::Load(const TMissingRec& m) {
   for (int i = 0; i < 2; ++i) {
     Relation[i]->button(signs[i])->setChecked(true);
     RelationChanged(i);
-    if (signs[i] != RelNone && !typed[i]->empty()) Value[i]->setText(QString::fromStdString(*typed[i]));
+    if (signs[i] != RelNone && !typed[i]->empty())
+      Value[i]->setText(QString::fromStdString(*typed[i]));
   }
 }
 

@@ -20,11 +20,11 @@ class TProcessIfForm : public QDialog {
  public:
   explicit TProcessIfForm(QWidget* parent = nullptr);
 
-  QListWidget* VarList;         // "Data Variables"
-  QPushButton* Select[2];       // ">" copies the selected column, "<" clears the box
-  QLineEdit* ColumnBox[2];      // read-only
-  QComboBox* Relation[2];       // "All" .. "Not in"
-  QLineEdit* Value[2];          // hidden for "All"
+  QListWidget* VarList;     // "Data Variables"
+  QPushButton* Select[2];   // ">" copies the selected column, "<" clears the box
+  QLineEdit* ColumnBox[2];  // read-only
+  QComboBox* Relation[2];   // "All" .. "Not in"
+  QLineEdit* Value[2];      // hidden for "All"
   QRadioButton* Button_And;
   QRadioButton* Button_Or;
   QPushButton* Button_Reset;

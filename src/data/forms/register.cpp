@@ -14,7 +14,9 @@ namespace {
 // The editor, created on first need.
 TDataForm* Editor() { return static_cast<TDataForm*>(FormFor("data-editor")); }
 
-void ShowFromMain(TDataForm* editor) { editor->ShowDataEditor(nullptr, QStringLiteral("Main Form")); }
+void ShowFromMain(TDataForm* editor) {
+  editor->ShowDataEditor(nullptr, QStringLiteral("Main Form"));
+}
 
 }  // namespace
 

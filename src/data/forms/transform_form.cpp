@@ -131,7 +131,8 @@ TTransformForm::TTransformForm(QWidget* parent) : QDialog(parent), saved_(Transf
   connect(Transforms, &QButtonGroup::idToggled, this, [this](int, bool on) {
     if (on) ChoiceChanged();
   });
-  for (QLineEdit* e : {EditA, EditB, EditC}) connect(e, &QLineEdit::textChanged, this, &TTransformForm::ChoiceChanged);
+  for (QLineEdit* e : {EditA, EditB, EditC})
+    connect(e, &QLineEdit::textChanged, this, &TTransformForm::ChoiceChanged);
   connect(NormalFirst, &QCheckBox::toggled, this, &TTransformForm::ChoiceChanged);
   connect(Button_Modify, &QRadioButton::toggled, this, [this](bool modify) {
     Button_Add->setText(modify ? QStringLiteral("&Modify") : QStringLiteral("&Add"));
@@ -191,7 +192,8 @@ void TTransformForm::ChoiceChanged() {
 bool TTransformForm::ReadConstants() {
   std::string error;
   const int no = Transforms->checkedId() < 0 ? TransformNone : Transforms->checkedId();
-  if (SetTransform(TransformRec, no, S(EditA), S(EditB), S(EditC), NormalFirst->isChecked(), error)) return true;
+  if (SetTransform(TransformRec, no, S(EditA), S(EditB), S(EditC), NormalFirst->isChecked(), error))
+    return true;
   ShowInfo(Q(error));
   return false;
 }
@@ -212,20 +214,22 @@ void TTransformForm::AddClick() {
   if (TransformRec.no == TransformNone || !Button_Add->isEnabled()) return;
   std::vector<int> columns;
   for (int i = 0; i < ColumnList->count(); ++i)
-    if (ColumnList->item(i)->checkState() == Qt::Checked) columns.push_back(ColumnList->item(i)->data(Qt::UserRole).toInt());
+    if (ColumnList->item(i)->checkState() == Qt::Checked)
+      columns.push_back(ColumnList->item(i)->data(Qt::UserRole).toInt());
   if (columns.empty()) {
     Beep();
     return;
   }
   if (!ReadConstants()) return;
-  const TDataCommandResult result =
-      AddTransformedVariables(DataList(), columns, Button_Modify->isChecked(), TurnOff->isChecked());
+  const TDataCommandResult result = AddTransformedVariables(
+      DataList(), columns, Button_Modify->isChecked(), TurnOff->isChecked());
   if (!result.Message.empty()) {
     ShowInfo(Q(result.Message));
     return;
   }
   dataAdded_ = true;
-  for (const std::string& name : result.Failed) ShowInfo(QString::fromLatin1(TransformFailedText) + Q(name));
+  for (const std::string& name : result.Failed)
+    ShowInfo(QString::fromLatin1(TransformFailedText) + Q(name));
   // What was done stays done: Cancel now returns to the state after the command.
   saved_ = TransformRec;
   Show(TransformRec);

@@ -27,7 +27,7 @@ class TTransformForm : public QDialog {
 
   QTabWidget* PageControl;
   // Page "&Transform".
-  QButtonGroup* Transforms;  // ids TransformNone .. TransformChiSquare
+  QButtonGroup* Transforms;   // ids TransformNone .. TransformChiSquare
   QGroupBox* ConstantsGroup;  // "&Constants"
   QLineEdit* EditA;
   QLineEdit* EditB;

@@ -57,9 +57,10 @@ TWeightCasesForm::TWeightCasesForm(QWidget* parent) : QDialog(parent) {
 
 void TWeightCasesForm::OKClick() {
   if (Weight->Column() < 1) return;
-  const TDataCommandResult result = WeightCases(DataList(), Weight->Column(), [](std::int64_t count) {
-    return AskYesNo(QString::fromStdString(WeightCasesQuestion(count)));
-  });
+  const TDataCommandResult result =
+      WeightCases(DataList(), Weight->Column(), [](std::int64_t count) {
+        return AskYesNo(QString::fromStdString(WeightCasesQuestion(count)));
+      });
   if (!result.Message.empty()) ShowInfo(QString::fromStdString(result.Message));
   if (result.Done) accept();
 }

@@ -33,7 +33,8 @@ constexpr int ComputeVariablesHelpTopic = 7700;
 // "Generate BKB": information lines, one prompt and a box; OK only while `valid` accepts
 // the text. Nothing when cancelled.
 std::optional<QString> BkbDialog(QWidget* parent, const QStringList& lines, const QString& prompt,
-                                 const QString& initial, const std::function<bool(const QString&)>& valid) {
+                                 const QString& initial,
+                                 const std::function<bool(const QString&)>& valid) {
   QDialog dialog(parent);
   dialog.setWindowTitle(QStringLiteral("Generate BKB"));
   auto* layout = new QVBoxLayout(&dialog);
@@ -91,7 +92,8 @@ void AddColumnItem(QListWidget* list, int column) {
 
 TBkbox_Form::TBkbox_Form(QWidget* owner)
     : TAnalysisForm(owner, QStringLiteral("Compute Variables from Sample Data"),
-                    QStringLiteral("Compute Variables from Sample Data"), ComputeVariablesHelpTopic) {
+                    QStringLiteral("Compute Variables from Sample Data"),
+                    ComputeVariablesHelpTopic) {
   setObjectName(QStringLiteral("Bkbox_Form"));
   auto* central = new QWidget(this);
   auto* column = new QVBoxLayout(central);
@@ -231,10 +233,10 @@ TBkbox_Form::TBkbox_Form(QWidget* owner)
   connect(Button_Action, &QPushButton::clicked, this, &TBkbox_Form::Button_ActionClick);
 
   Dialogs.AskSubgroups = [this](const TBkbSizes& sizes, int& k) {
-    const QStringList lines = {
-        QStringLiteral("Avg Sample Size per Run = ") + QString::fromStdString(FormatReal(sizes.Average, 1)),
-        QStringLiteral("Min Sample Size per Run = %1").arg(sizes.Smallest),
-        QStringLiteral("Max Sample Size per Run = %1").arg(sizes.Largest)};
+    const QStringList lines = {QStringLiteral("Avg Sample Size per Run = ") +
+                                   QString::fromStdString(FormatReal(sizes.Average, 1)),
+                               QStringLiteral("Min Sample Size per Run = %1").arg(sizes.Smallest),
+                               QStringLiteral("Max Sample Size per Run = %1").arg(sizes.Largest)};
     const int most = sizes.MaxSubgroups;
     auto answer = BkbDialog(this, lines, QStringLiteral("Enter Number of Subgroups per Run:"),
                             QString::number(sizes.DefaultSubgroups), [most](const QString& t) {
@@ -247,8 +249,9 @@ TBkbox_Form::TBkbox_Form(QWidget* owner)
   Dialogs.AskMinimumRange = [this](const std::string& run, double& range) {
     Beep();
     Beep();
-    auto answer = BkbDialog(this, {QString::fromStdString(ZeroVarianceText + run)},
-                            QStringLiteral("Enter Minimum Range to use:"), QString(), PositiveNumber);
+    auto answer =
+        BkbDialog(this, {QString::fromStdString(ZeroVarianceText + run)},
+                  QStringLiteral("Enter Minimum Range to use:"), QString(), PositiveNumber);
     if (!answer) return false;
     return ReadPlainNumber(answer->trimmed().toStdString(), range);
   };
@@ -262,7 +265,8 @@ void TBkbox_Form::RebuildLists() {
   if (seenNewData_ != NewDataCount) RichEdit->ClearReport();  // a new data set
   seenColumns_ = ColumnsChangeCount;
   seenNewData_ = NewDataCount;
-  for (QListWidget* l : {ListBox_Data, ListBox_Independent, ListBox_RowData, ListBox_Selected}) l->clear();
+  for (QListWidget* l : {ListBox_Data, ListBox_Independent, ListBox_RowData, ListBox_Selected})
+    l->clear();
   MeasureColumn = 0;
   Edit_Measure->clear();
   TDataList& d = DataList();
@@ -331,12 +335,14 @@ int TBkbox_Form::AcrossStatistic() const { return std::max(0, RadioGroup_Statist
 void TBkbox_Form::UpdateChoices() {
   SelectionText = SampleStatisticName(Statistic()).Caption;
   if (PageControl->currentIndex() == 0) {
-    Edit_NewName->setText(QString::fromStdString(DefaultSampleName(DataList(), MeasureColumn, Statistic())));
+    Edit_NewName->setText(
+        QString::fromStdString(DefaultSampleName(DataList(), MeasureColumn, Statistic())));
     Button_Action->setEnabled(MeasureColumn != 0);
   } else {
     const bool enough = ListBox_Selected->count() >= 2;
     const int stat = AcrossStatistic();
-    Edit_NewName->setText(enough ? QString::fromStdString(DefaultAcrossName(stat, AcrossCounter[stat])) : QString());
+    Edit_NewName->setText(
+        enough ? QString::fromStdString(DefaultAcrossName(stat, AcrossCounter[stat])) : QString());
     Button_Action->setEnabled(enough);
   }
 }

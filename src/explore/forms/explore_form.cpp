@@ -132,8 +132,8 @@ QIcon ExploreIcon(TExploreGlyph glyph) {
   return QIcon(pm);
 }
 
-QAction* Command(QWidget* owner, const QString& caption, const QString& hint, const QIcon& icon = {},
-                 const QKeySequence& key = {}) {
+QAction* Command(QWidget* owner, const QString& caption, const QString& hint,
+                 const QIcon& icon = {}, const QKeySequence& key = {}) {
   auto* a = new QAction(icon, caption, owner);
   a->setToolTip(hint);
   a->setStatusTip(hint);
@@ -184,7 +184,8 @@ void TCustomItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   check.moveLeft(r.left() + 2);
   box.rect = check;
   box.state = box.state & ~QStyle::State_HasFocus;
-  box.state |= index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStyle::State_On : QStyle::State_Off;
+  box.state |=
+      index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStyle::State_On : QStyle::State_Off;
   style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, view);
   const QRect text = r.adjusted(check.right() - r.left() + 6, 0, -2, 0);
   painter->setPen(Qt::black);
@@ -300,12 +301,14 @@ void TWNormal_Form::BuildPages() {
   PageControl_Main->addTab(selectPage, QStringLiteral("Select Data"));
 
   // ---- Result pages ----
-  const QString tabs[ExplorePageCount] = {QStringLiteral("Descriptives"), QStringLiteral("Quartiles"),
-                                          QStringLiteral("Normality Tests"), QStringLiteral("Conf. Int."),
-                                          QStringLiteral("Nat. Tol."), QStringLiteral("Custom")};
+  const QString tabs[ExplorePageCount] = {
+      QStringLiteral("Descriptives"),    QStringLiteral("Quartiles"),
+      QStringLiteral("Normality Tests"), QStringLiteral("Conf. Int."),
+      QStringLiteral("Nat. Tol."),       QStringLiteral("Custom")};
   const QString gridNames[ExplorePageCount] = {
-      QStringLiteral("StringGrid_Desc"), QStringLiteral("StringGrid_Quart"), QStringLiteral("StringGrid_Norm"),
-      QStringLiteral("StringGrid_CI"), QStringLiteral("StringGrid_NT"), QStringLiteral("StringGrid_Custom")};
+      QStringLiteral("StringGrid_Desc"), QStringLiteral("StringGrid_Quart"),
+      QStringLiteral("StringGrid_Norm"), QStringLiteral("StringGrid_CI"),
+      QStringLiteral("StringGrid_NT"),   QStringLiteral("StringGrid_Custom")};
   std::array<QWidget*, ExplorePageCount> resultPages{};
   for (int k = 0; k < ExplorePageCount; ++k) {
     auto* page = new QWidget;
@@ -314,10 +317,12 @@ void TWNormal_Form::BuildPages() {
     Headings[k] = HeadingLabel(QString(), page);
     Headings[k]->setObjectName(QStringLiteral("Heading%1").arg(k));
     headingRow->addWidget(Headings[k], 1);
-    if (k == static_cast<int>(TExplorePage::ConfInt) || k == static_cast<int>(TExplorePage::NatTol)) {
+    if (k == static_cast<int>(TExplorePage::ConfInt) ||
+        k == static_cast<int>(TExplorePage::NatTol)) {
       auto* pool = new QCheckBox(QStringLiteral("&Use Pooled Variance"), page);
-      pool->setObjectName(k == static_cast<int>(TExplorePage::ConfInt) ? QStringLiteral("CheckBox_Pool")
-                                                                      : QStringLiteral("CheckBox_PoolNT"));
+      pool->setObjectName(k == static_cast<int>(TExplorePage::ConfInt)
+                              ? QStringLiteral("CheckBox_Pool")
+                              : QStringLiteral("CheckBox_PoolNT"));
       (k == static_cast<int>(TExplorePage::ConfInt) ? CheckBox_Pool : CheckBox_PoolNT) = pool;
       headingRow->addWidget(pool);
       connect(pool, &QCheckBox::toggled, this, [this] { Refresh(); });
@@ -342,7 +347,8 @@ void TWNormal_Form::BuildPages() {
   // ---- Custom Selection ----
   auto* customSelPage = new QWidget;
   auto* customSelLayout = new QVBoxLayout(customSelPage);
-  customSelLayout->addWidget(HeadingLabel(QStringLiteral("Selection of Custom Statistics"), customSelPage));
+  customSelLayout->addWidget(
+      HeadingLabel(QStringLiteral("Selection of Custom Statistics"), customSelPage));
   CheckListBox_Custom = new QListWidget(customSelPage);
   CheckListBox_Custom->setObjectName(QStringLiteral("CheckListBox_Custom"));
   CheckListBox_Custom->setItemDelegate(new TCustomItemDelegate(CheckListBox_Custom));
@@ -378,8 +384,8 @@ void TWNormal_Form::BuildPages() {
   outputLayout->addLayout(title2Row);
   CheckListBox_Output = new QListWidget(outputPage);
   CheckListBox_Output->setObjectName(QStringLiteral("CheckListBox_Output"));
-  const char* sections[] = {"Descriptives", "Quartiles", "Normality Tests", "Confidence Intervals",
-                            "Natural Tolerance", "Custom "};
+  const char* sections[] = {"Descriptives",         "Quartiles",         "Normality Tests",
+                            "Confidence Intervals", "Natural Tolerance", "Custom "};
   for (const char* s : sections) {
     auto* item = new QListWidgetItem(QString::fromLatin1(s), CheckListBox_Output);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -456,7 +462,8 @@ void TWNormal_Form::BuildCommands() {
   // The editor's Return comes back here.
   connect(DataEditorAction, &QAction::triggered, this, [this] {
     if (HasForm("data-editor"))
-      static_cast<TDataForm*>(FormFor("data-editor"))->ShowDataEditor(this, QString::fromLatin1(CallerName));
+      static_cast<TDataForm*>(FormFor("data-editor"))
+          ->ShowDataEditor(this, QString::fromLatin1(CallerName));
   });
   ProcessIfAction = Command(this, QStringLiteral("Process &If"), QStringLiteral("Process If"), {},
                             QKeySequence(Qt::Key_F8));
@@ -479,42 +486,49 @@ void TWNormal_Form::BuildCommands() {
   CopyGridAction = Command(this, QStringLiteral("&Copy Grid"), QStringLiteral("Copy"), {},
                            QKeySequence(Qt::CTRL | Qt::Key_C));
   CopyGridAction->setObjectName(QStringLiteral("CopyGrid"));
-  CopyButtonAction = Command(this, QStringLiteral("Copy"), QStringLiteral("Copy"), ExploreIcon(TExploreGlyph::Copy));
+  CopyButtonAction = Command(this, QStringLiteral("Copy"), QStringLiteral("Copy"),
+                             ExploreIcon(TExploreGlyph::Copy));
   for (QAction* a : {CopyGridAction, CopyButtonAction})
     connect(a, &QAction::triggered, this, [this] {
       if (TResultGrid* g = CurrentGrid()) g->CopyToClipboard();
     });
-  IncreaseFontAction = Command(this, QStringLiteral("&Increase Font"), QStringLiteral("Increase Font"), {},
-                               QKeySequence(Qt::CTRL | Qt::Key_I));
+  IncreaseFontAction =
+      Command(this, QStringLiteral("&Increase Font"), QStringLiteral("Increase Font"), {},
+              QKeySequence(Qt::CTRL | Qt::Key_I));
   connect(IncreaseFontAction, &QAction::triggered, this, [this] { StepFonts(1); });
-  DecreaseFontAction = Command(this, QStringLiteral("&Decrease Font"), QStringLiteral("Decrease Font"), {},
-                               QKeySequence(Qt::CTRL | Qt::Key_D));
+  DecreaseFontAction =
+      Command(this, QStringLiteral("&Decrease Font"), QStringLiteral("Decrease Font"), {},
+              QKeySequence(Qt::CTRL | Qt::Key_D));
   connect(DecreaseFontAction, &QAction::triggered, this, [this] { StepFonts(-1); });
-  SelectAllGridAction = Command(this, QStringLiteral("Select &All"), QStringLiteral("Select All"), {},
-                                QKeySequence(Qt::CTRL | Qt::Key_A));
+  SelectAllGridAction = Command(this, QStringLiteral("Select &All"), QStringLiteral("Select All"),
+                                {}, QKeySequence(Qt::CTRL | Qt::Key_A));
   connect(SelectAllGridAction, &QAction::triggered, this, [this] {
     if (TResultGrid* g = CurrentGrid()) g->SelectBody();
   });
-  MinWidthsAction = Command(this, QStringLiteral("Minimize Column &Widths"), QStringLiteral("Minimize Column Widths"));
+  MinWidthsAction = Command(this, QStringLiteral("Minimize Column &Widths"),
+                            QStringLiteral("Minimize Column Widths"));
   MinWidthsAction->setCheckable(true);
   connect(MinWidthsAction, &QAction::toggled, this, [this](bool on) {
     ColumnWidth = on ? 10 : 64;
     Refresh();
   });
 
-  PlotsAction = Command(this, QStringLiteral("&Plots"), QStringLiteral("Plots"), ExploreIcon(TExploreGlyph::Plots));
+  PlotsAction = Command(this, QStringLiteral("&Plots"), QStringLiteral("Plots"),
+                        ExploreIcon(TExploreGlyph::Plots));
   PlotsAction->setObjectName(QStringLiteral("PlotsAction"));
   connect(PlotsAction, &QAction::triggered, this, &TWNormal_Form::PlotsClick);
-  VarChartsAction = Command(this, QStringLiteral("&Variables Control Charts"), QStringLiteral("Variables Control Charts"),
-                            ExploreIcon(TExploreGlyph::Charts));
+  VarChartsAction =
+      Command(this, QStringLiteral("&Variables Control Charts"),
+              QStringLiteral("Variables Control Charts"), ExploreIcon(TExploreGlyph::Charts));
   VarChartsAction->setObjectName(QStringLiteral("VarChartsAction"));
   connect(VarChartsAction, &QAction::triggered, this, &TWNormal_Form::VarChartsClick);
   HistogramsAction = Command(this, QStringLiteral("&Histograms"), QStringLiteral("Histograms"),
                              ExploreIcon(TExploreGlyph::Histograms));
   HistogramsAction->setObjectName(QStringLiteral("HistogramsAction"));
   connect(HistogramsAction, &QAction::triggered, this, &TWNormal_Form::HistogramsClick);
-  FrequenciesAction = Command(this, QStringLiteral("&Frequencies"), QStringLiteral("Frequency Plots"),
-                              ExploreIcon(TExploreGlyph::Frequencies));
+  FrequenciesAction =
+      Command(this, QStringLiteral("&Frequencies"), QStringLiteral("Frequency Plots"),
+              ExploreIcon(TExploreGlyph::Frequencies));
   FrequenciesAction->setObjectName(QStringLiteral("FrequenciesAction"));
   connect(FrequenciesAction, &QAction::triggered, this, &TWNormal_Form::FrequenciesClick);
 
@@ -534,7 +548,8 @@ void TWNormal_Form::BuildCommands() {
   FileMenu->addActions({HideAction, ReturnAction});
   AddRecentFileItems(FileMenu, this, [this] { HideGraphWindows(); });
   EditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
-  EditMenu->addActions({CopyGridAction, IncreaseFontAction, DecreaseFontAction, SelectAllGridAction});
+  EditMenu->addActions(
+      {CopyGridAction, IncreaseFontAction, DecreaseFontAction, SelectAllGridAction});
   EditMenu->addSeparator();
   EditMenu->addAction(MinWidthsAction);
   GraphsMenu = menuBar()->addMenu(QStringLiteral("&Graphs"));
@@ -641,7 +656,9 @@ void TWNormal_Form::UpdateStatusBar() {
   std::string m;
   for (std::size_t i = 0; i < missing.size(); ++i) m += (i ? ", " : "") + missing[i];
   statusTexts_[1] = m.empty() ? QString() : QStringLiteral("Missing: ") + U(m);
-  statusTexts_[2] = TransformRec.no != TransformNone ? QStringLiteral("Transform: ") + U(TransformFormulaText()) : QString();
+  statusTexts_[2] = TransformRec.no != TransformNone
+                        ? QStringLiteral("Transform: ") + U(TransformFormulaText())
+                        : QString();
   const auto pi = ProcessIfConditionTexts();
   statusTexts_[3] = pi.empty() ? QString()
                                : QStringLiteral("Process If: ") + U(pi[0]) +
@@ -656,7 +673,8 @@ void TWNormal_Form::UpdateStatusBar() {
     }
     const QString text = QStringLiteral(" ") + statusTexts_[i];
     panel->setText(text);
-    panel->setFixedWidth(panel->fontMetrics().horizontalAdvance(text) + 10 + 2 * panel->frameWidth());
+    panel->setFixedWidth(panel->fontMetrics().horizontalAdvance(text) + 10 +
+                         2 * panel->frameWidth());
     panel->show();
     ++shown;
   }
@@ -788,7 +806,8 @@ void TWNormal_Form::Refresh() {
     PageControl_Main->setCurrentIndex(PageCustomSelection);
     return;
   }
-  const auto which = static_cast<TExplorePage>(page == PageCustom ? ExplorePageCount - 1 : page - PageDesc);
+  const auto which =
+      static_cast<TExplorePage>(page == PageCustom ? ExplorePageCount - 1 : page - PageDesc);
   const TExploreTable table = ComputeExploreTable(which, DataList(), ri, o);
   const int k = static_cast<int>(which);
   Headings[k]->setText(U(table.Heading));
@@ -813,8 +832,9 @@ void TWNormal_Form::Activated() {
   }
   const bool haveData = list.HaveData();
   PageControl_Main->widget(PageSelect)->setEnabled(haveData);
-  for (QWidget* w : {static_cast<QWidget*>(RadioButton_Column), static_cast<QWidget*>(RadioButton_Reference),
-                     static_cast<QWidget*>(PageControl_Select)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(RadioButton_Column), static_cast<QWidget*>(RadioButton_Reference),
+        static_cast<QWidget*>(PageControl_Select)})
     w->setVisible(haveData);
   const std::string& name = DataEditor.DataFilename;
   setWindowTitle(name.empty() ? QStringLiteral("Explore")
@@ -864,7 +884,8 @@ bool TWNormal_Form::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void TWNormal_Form::keyPressEvent(QKeyEvent* e) {
-  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !(e->modifiers() & ~Qt::KeypadModifier)) {
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+      !(e->modifiers() & ~Qt::KeypadModifier)) {
     Refresh();
     return;
   }
@@ -879,7 +900,8 @@ bool TWNormal_Form::SaveGridToFile(const QString& path) {
   const std::string bytes = g->SaveText();
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) ||
-      file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+      file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+          static_cast<qint64>(bytes.size()) ||
       !file.commit()) {
     ShowFileError();
     return false;

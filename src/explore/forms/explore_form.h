@@ -37,7 +37,8 @@ class TSingleVarPicker;
 class TCustomItemDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
-  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
 };
 QColor CustomItemColour(TCustomColour colour);
 
@@ -58,10 +59,20 @@ class TWNormal_Form : public TAnalysisForm {
 
   // Pages of PageControl_Main.
   enum TPage {
-    PageSelect = 0, PageDesc, PageQuart, PageNorm, PageCI, PageNT, PageCustomSelection, PageCustom,
-    PageOutput, PageCount
+    PageSelect = 0,
+    PageDesc,
+    PageQuart,
+    PageNorm,
+    PageCI,
+    PageNT,
+    PageCustomSelection,
+    PageCustom,
+    PageOutput,
+    PageCount
   };
-  static bool IsResultPage(int page) { return page >= PageDesc && page <= PageCustom && page != PageCustomSelection; }
+  static bool IsResultPage(int page) {
+    return page >= PageDesc && page <= PageCustom && page != PageCustomSelection;
+  }
 
   int Decimals = 2;
   int ColumnWidth = 64;  // 10 with "Minimize Column &Widths"
@@ -114,9 +125,9 @@ class TWNormal_Form : public TAnalysisForm {
   QAction* OpenDataAction = nullptr;
   QAction* DataEditorAction = nullptr;
   QAction* ProcessIfAction = nullptr;
-  QAction* SaveAction = nullptr;       // "&Save Output Text" and the toolbar's Save
-  QAction* CopyGridAction = nullptr;   // "&Copy Grid" (Ctrl+C)
-  QAction* CopyButtonAction = nullptr; // the toolbar's Copy
+  QAction* SaveAction = nullptr;        // "&Save Output Text" and the toolbar's Save
+  QAction* CopyGridAction = nullptr;    // "&Copy Grid" (Ctrl+C)
+  QAction* CopyButtonAction = nullptr;  // the toolbar's Copy
   QAction* SelectAllGridAction = nullptr;
   QAction* IncreaseFontAction = nullptr;
   QAction* DecreaseFontAction = nullptr;

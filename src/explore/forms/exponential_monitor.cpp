@@ -15,7 +15,8 @@ TExponentialTestMonitor::TExponentialTestMonitor(QWidget* parent) : QDialog(pare
   setObjectName(QStringLiteral("ExponentialTestMonitor"));
   setWindowTitle(QStringLiteral("Exponential Test Monitor"));
   // Fixed border, no system buttons.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
   setModal(false);
   auto* layout = new QVBoxLayout(this);
   Label_Processing = new QLabel(this);
@@ -35,7 +36,8 @@ TExponentialTestMonitor::TExponentialTestMonitor(QWidget* parent) : QDialog(pare
 
 bool TExponentialTestMonitor::Progress(double fraction) {
   if (!isVisible()) {
-    if (QScreen* s = QApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+    if (QScreen* s = QApplication::primaryScreen())
+      move(s->availableGeometry().center() - rect().center());
     show();
   }
   ProgressBar->setValue(static_cast<int>(fraction * 100));

@@ -28,7 +28,8 @@
 namespace sorvel {
 
 TFrequencyPlotForm::TFrequencyPlotForm(QWidget* owner)
-    : TAnalysisForm(owner, QStringLiteral("Frequency Plots"), QStringLiteral("Frequency Plots"), 4500) {
+    : TAnalysisForm(owner, QStringLiteral("Frequency Plots"), QStringLiteral("Frequency Plots"),
+                    4500) {
   setObjectName(QStringLiteral("TFrequencyPlotForm"));
   auto* central = new QWidget(this);
   auto* column = new QVBoxLayout(central);
@@ -62,7 +63,8 @@ TFrequencyPlotForm::TFrequencyPlotForm(QWidget* owner)
   };
   pair(CheckBox_IntervalSize, Edit_IntervalSize);
   pair(CheckBox_FirstMidpoint, Edit_FirstMidpoint);
-  boxes->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("First Midpoint")) + 170);
+  boxes->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("First Midpoint")) +
+                         170);
   row->addWidget(boxes);
 
   auto* decimals = new QWidget(options);
@@ -75,7 +77,8 @@ TFrequencyPlotForm::TFrequencyPlotForm(QWidget* owner)
   decimalsRow->addWidget(Label_Decimals);
   decimalsRow->addWidget(DecimalSpinEdit);
   // Only the relative types have decimals; the place stays so the row does not jump.
-  for (QWidget* w : {static_cast<QWidget*>(Label_Decimals), static_cast<QWidget*>(DecimalSpinEdit)}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(Label_Decimals), static_cast<QWidget*>(DecimalSpinEdit)}) {
     QSizePolicy p = w->sizePolicy();
     p.setRetainSizeWhenHidden(true);
     w->setSizePolicy(p);
@@ -88,7 +91,8 @@ TFrequencyPlotForm::TFrequencyPlotForm(QWidget* owner)
   auto* typeLayout = new QVBoxLayout(RadioGroup_Type);
   RadioButton_Frequencies = new QRadioButton(QStringLiteral("Frequencies"), RadioGroup_Type);
   RadioButton_Relative = new QRadioButton(QStringLiteral("Relative Frequencies"), RadioGroup_Type);
-  RadioButton_Cumulative = new QRadioButton(QStringLiteral("Cumulative Frequencies"), RadioGroup_Type);
+  RadioButton_Cumulative =
+      new QRadioButton(QStringLiteral("Cumulative Frequencies"), RadioGroup_Type);
   RadioButton_Frequencies->setChecked(true);
   auto* typeGroup = new QButtonGroup(RadioGroup_Type);
   int id = 0;
@@ -117,7 +121,8 @@ TFrequencyPlotForm::TFrequencyPlotForm(QWidget* owner)
   resize(minWidth_, 440);
 
   // The commands: the grid stands where a report would.
-  for (QAction* a : {SaveAsAction, CopyGraphAction, UndoAction, CutAction, PasteAction, SelectAllAction})
+  for (QAction* a :
+       {SaveAsAction, CopyGraphAction, UndoAction, CutAction, PasteAction, SelectAllAction})
     a->setVisible(false);
   for (QAction* a : ToolBar->actions()) {
     if (a->text() == QStringLiteral("Paste")) a->setVisible(false);
@@ -210,8 +215,8 @@ void TFrequencyPlotForm::CheckColumns() {
 
 void TFrequencyPlotForm::PrintClick() {
   if (StringGrid->Grid().ColCount() < 2) return;
-  PrintGrid(StringGrid->Grid(), StringGrid->MultiSelection(), QString::fromStdString(SharedReportTitle()),
-            FrequencyPlotHeading, this);
+  PrintGrid(StringGrid->Grid(), StringGrid->MultiSelection(),
+            QString::fromStdString(SharedReportTitle()), FrequencyPlotHeading, this);
 }
 
 void TFrequencyPlotForm::CopyClick() { StringGrid->CopyToClipboard(); }
@@ -225,7 +230,8 @@ bool TFrequencyPlotForm::eventFilter(QObject* watched, QEvent* e) {
   // Entering the "&Type" group from another control rebuilds, as a change does.
   if (e->type() == QEvent::FocusIn && qobject_cast<QRadioButton*>(watched)) {
     const auto reason = static_cast<QFocusEvent*>(e)->reason();
-    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+        reason == Qt::ShortcutFocusReason)
       Rebuild();
   }
   return TAnalysisForm::eventFilter(watched, e);
@@ -236,7 +242,8 @@ void TFrequencyPlotForm::showEvent(QShowEvent* e) {
   if (width() < minWidth_) resize(minWidth_, height());
 }
 
-TFrequencyPlotForm* ShowFrequencyPlot(QWidget* caller, const QString& callerName, const TRunInfo& ri) {
+TFrequencyPlotForm* ShowFrequencyPlot(QWidget* caller, const QString& callerName,
+                                      const TRunInfo& ri) {
   auto* form = qobject_cast<TFrequencyPlotForm*>(ShowForm(FrequencyPlotsCommand));
   if (!form) return nullptr;
   form->SetReturnTarget(caller, callerName);

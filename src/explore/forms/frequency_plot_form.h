@@ -71,6 +71,7 @@ class TFrequencyPlotForm : public TAnalysisForm {
 // Opens "Frequency Plots" for `ri` (the caller's run, as BuildExploreRun fills it): the
 // window is created on first use, shown (restored when minimised), its Return goes back to
 // `caller` ("Return to " + callerName, e.g. "Explore Form"), and the table is built.
-TFrequencyPlotForm* ShowFrequencyPlot(QWidget* caller, const QString& callerName, const TRunInfo& ri);
+TFrequencyPlotForm* ShowFrequencyPlot(QWidget* caller, const QString& callerName,
+                                      const TRunInfo& ri);
 
 }  // namespace sorvel

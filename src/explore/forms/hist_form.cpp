@@ -42,10 +42,11 @@ THistForm::THistForm(QWidget* owner)
   Label_FirstUsed = new QLabel(panel);
   CheckBox_ConstantX = new QCheckBox(QStringLiteral("&Constant &X Axis"), panel);
   CheckBox_NormalCurve = new QCheckBox(QStringLiteral("&Normal Curve"), panel);
-  for (QWidget* w : {static_cast<QWidget*>(CheckBox_IntervalSize), static_cast<QWidget*>(Edit_IntervalSize),
-                     static_cast<QWidget*>(Label_SizeUsed), static_cast<QWidget*>(CheckBox_FirstMidpoint),
-                     static_cast<QWidget*>(Edit_FirstMidpoint), static_cast<QWidget*>(Label_FirstUsed),
-                     static_cast<QWidget*>(CheckBox_ConstantX), static_cast<QWidget*>(CheckBox_NormalCurve)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(CheckBox_IntervalSize), static_cast<QWidget*>(Edit_IntervalSize),
+        static_cast<QWidget*>(Label_SizeUsed), static_cast<QWidget*>(CheckBox_FirstMidpoint),
+        static_cast<QWidget*>(Edit_FirstMidpoint), static_cast<QWidget*>(Label_FirstUsed),
+        static_cast<QWidget*>(CheckBox_ConstantX), static_cast<QWidget*>(CheckBox_NormalCurve)})
     col->addWidget(w);
   auto* typeBox = new QGroupBox(QStringLiteral("&Type"), panel);
   auto* typeLayout = new QVBoxLayout(typeBox);
@@ -64,12 +65,14 @@ THistForm::THistForm(QWidget* owner)
   RelativeAction = AddCheckItem(ViewMenu, QStringLiteral("&Relative Frequencies"), false);
   ProcessLimitsAction = AddCheckItem(ViewMenu, QStringLiteral("Display Process &Limits"), false);
   SpecificationsAction = AddCheckItem(ViewMenu, QStringLiteral("&Display Specifications"), true);
-  FileModsAction = AddCheckItem(ViewMenu, QStringLiteral("Add File &Modifications to Chart"), false);
+  FileModsAction =
+      AddCheckItem(ViewMenu, QStringLiteral("Add File &Modifications to Chart"), false);
 
   auto redraw = [this] { Redraw(); };
   for (QAction* a : {RelativeAction, ProcessLimitsAction, SpecificationsAction, FileModsAction})
     connect(a, &QAction::triggered, this, redraw);
-  for (QCheckBox* b : {CheckBox_IntervalSize, CheckBox_FirstMidpoint, CheckBox_ConstantX, CheckBox_NormalCurve})
+  for (QCheckBox* b :
+       {CheckBox_IntervalSize, CheckBox_FirstMidpoint, CheckBox_ConstantX, CheckBox_NormalCurve})
     connect(b, &QCheckBox::toggled, this, redraw);
   connect(CheckBox_IntervalSize, &QCheckBox::toggled, Edit_IntervalSize, &QWidget::setVisible);
   connect(CheckBox_FirstMidpoint, &QCheckBox::toggled, Edit_FirstMidpoint, &QWidget::setVisible);
@@ -90,7 +93,8 @@ THistogramOptions THistForm::Options() const {
   o.FirstMidpointText = Edit_FirstMidpoint->text().trimmed().toStdString();
   o.ConstantXAxis = CheckBox_ConstantX->isChecked();
   o.NormalCurve = CheckBox_NormalCurve->isChecked();
-  o.Type = RadioButton_Polygons->isChecked() ? THistogramType::FrequencyPolygons : THistogramType::Histograms;
+  o.Type = RadioButton_Polygons->isChecked() ? THistogramType::FrequencyPolygons
+                                             : THistogramType::Histograms;
   o.RelativeFrequencies = RelativeAction->isChecked();
   o.ProcessLimits = ProcessLimitsAction->isChecked();
   o.Specifications = SpecificationsAction->isChecked();
@@ -141,10 +145,10 @@ void THistForm::DrawChart() {
     Label_FirstUsed->clear();
     return;
   }
-  THistogramDrawing d = DrawHistogramItem(
-      DataList(), ri_, indexes_, item, ListBox_Sets->count(), Options(), grandLow_, grandHigh_,
-      SharedReportTitle(), ChartBlackWhite(),
-      [](const std::string& w) { ShowInfo(QString::fromStdString(w)); });
+  THistogramDrawing d =
+      DrawHistogramItem(DataList(), ri_, indexes_, item, ListBox_Sets->count(), Options(),
+                        grandLow_, grandHigh_, SharedReportTitle(), ChartBlackWhite(),
+                        [](const std::string& w) { ShowInfo(QString::fromStdString(w)); });
   hist_ = std::move(d.Histogram);
   ChartView->Chart() = std::move(d.Chart);
   Label_SizeUsed->setText(QString::fromStdString(hist_.SizeUsed));

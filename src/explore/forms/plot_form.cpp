@@ -54,19 +54,22 @@ TPlot_Form::TPlot_Form(QWidget* owner)
   AxisDecimalsMenu = ViewMenu->addMenu(QStringLiteral("Axis Decimal &Places (Floating)"));
   AxisDecimalsGroup = new QActionGroup(this);
   for (int k = -1; k <= 9; ++k) {
-    QAction* a = AxisDecimalsMenu->addAction(k < 0 ? QStringLiteral("&Floating") : QStringLiteral("&%1").arg(k));
+    QAction* a = AxisDecimalsMenu->addAction(k < 0 ? QStringLiteral("&Floating")
+                                                   : QStringLiteral("&%1").arg(k));
     a->setCheckable(true);
     a->setChecked(k < 0);
     a->setData(k);
     AxisDecimalsGroup->addAction(a);
   }
-  FileModsAction = AddCheckItem(ViewMenu, QStringLiteral("Add File &Modifications to Chart"), false);
+  FileModsAction =
+      AddCheckItem(ViewMenu, QStringLiteral("Add File &Modifications to Chart"), false);
   PooledAction = AddCheckItem(ViewMenu, QStringLiteral("&Use &Pooled Variances"), false);
   SampleSizeAction = AddCheckItem(ViewMenu, QStringLiteral("&Display Sample Size"), false);
   SpecificationsAction = AddCheckItem(ViewMenu, QStringLiteral("Display &Specifications"), true);
 
   auto redraw = [this] { Redraw(); };
-  for (QAction* a : {GridLinesAction, FileModsAction, PooledAction, SampleSizeAction, SpecificationsAction})
+  for (QAction* a :
+       {GridLinesAction, FileModsAction, PooledAction, SampleSizeAction, SpecificationsAction})
     connect(a, &QAction::triggered, this, redraw);
   connect(AxisDecimalsGroup, &QActionGroup::triggered, this, [this](QAction* a) {
     const int k = a->data().toInt();
@@ -96,7 +99,8 @@ TPlotOptions TPlot_Form::Options() const {
   o.FileModifications = FileModsAction->isChecked();
   o.PlotWidth = ScrollBar_PlotWidth->value();
   o.LineThickness = UpDown_LineThickness->value();
-  o.AxisDecimals = AxisDecimalsGroup->checkedAction() ? AxisDecimalsGroup->checkedAction()->data().toInt() : -1;
+  o.AxisDecimals =
+      AxisDecimalsGroup->checkedAction() ? AxisDecimalsGroup->checkedAction()->data().toInt() : -1;
   o.Conf = SharedConfI().conf;
   return o;
 }
@@ -138,8 +142,9 @@ bool TPlot_Form::event(QEvent* e) {
 bool TPlot_Form::eventFilter(QObject* watched, QEvent* e) {
   if (watched == ChartView && e->type() == QEvent::MouseMove) {
     const TChartHit hit = ChartView->HitAt(static_cast<QMouseEvent*>(e)->position().toPoint());
-    Label_Y->setText(hit.Series >= 0 ? QStringLiteral("Y=") + QString::fromStdString(FormatGeneral(hit.Value))
-                                     : QString());
+    Label_Y->setText(hit.Series >= 0
+                         ? QStringLiteral("Y=") + QString::fromStdString(FormatGeneral(hit.Value))
+                         : QString());
   }
   return TChartForm::eventFilter(watched, e);
 }
@@ -156,7 +161,8 @@ void TPlot_Form::DrawChart() {
   const TPlotOptions o = Options();
   const std::vector<TExploreSet> sets = LoadExploreSets(DataList(), ri_);
   result_ = ComputePlots(sets, o, &DataList());
-  ChartView->Chart() = PlotsChart(result_, o, PlotLabelsFor(ri_, SharedReportTitle(), o, ChartBlackWhite()));
+  ChartView->Chart() =
+      PlotsChart(result_, o, PlotLabelsFor(ri_, SharedReportTitle(), o, ChartBlackWhite()));
 }
 
 }  // namespace sorvel

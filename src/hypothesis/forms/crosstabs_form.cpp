@@ -145,7 +145,8 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
   auto* displayBox = new QGroupBox(QStringLiteral("Display"), central);
   auto* displayLayout = new QVBoxLayout(displayBox);
   Display = new QButtonGroup(displayBox);
-  const QString captions[] = {QStringLiteral("Count"), QStringLiteral("Proportion"), QStringLiteral("%")};
+  const QString captions[] = {QStringLiteral("Count"), QStringLiteral("Proportion"),
+                              QStringLiteral("%")};
   for (int i = 0; i < 3; ++i) {
     auto* b = new QRadioButton(captions[i], displayBox);
     Display->addButton(b, i);
@@ -165,7 +166,8 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
     item->setCheckState(Qt::Unchecked);
   }
   // All six statistics in view.
-  StatCheckListBox->setMinimumHeight(6 * StatCheckListBox->sizeHintForRow(0) + 2 * StatCheckListBox->frameWidth() + 2);
+  StatCheckListBox->setMinimumHeight(6 * StatCheckListBox->sizeHintForRow(0) +
+                                     2 * StatCheckListBox->frameWidth() + 2);
   StatCheckListBox->setMaximumHeight(StatCheckListBox->minimumHeight());
   left->addWidget(StatCheckListBox);
   Button_Stats = new QPushButton(QStringLiteral("Stats"), central);
@@ -260,7 +262,8 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
       AfterEdit();
     };
   };
-  PopupRemoveCols = PopupMenu->addAction(QStringLiteral("Remove Column(s)"), this, edit(true, false));
+  PopupRemoveCols =
+      PopupMenu->addAction(QStringLiteral("Remove Column(s)"), this, edit(true, false));
   PopupRemoveRows = PopupMenu->addAction(QStringLiteral("Remove Row(s)"), this, edit(false, false));
   PopupMergeCols = PopupMenu->addAction(QStringLiteral("Merge Columns"), this, edit(true, true));
   PopupMergeRows = PopupMenu->addAction(QStringLiteral("Merge Rows"), this, edit(false, true));
@@ -292,7 +295,8 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
   // The editor's Return goes back here.
   connect(DataEditorAction, &QAction::triggered, this, [this] {
     if (HasForm("data-editor"))
-      static_cast<TDataForm*>(FormFor("data-editor"))->ShowDataEditor(this, QStringLiteral("Crosstabs Form"));
+      static_cast<TDataForm*>(FormFor("data-editor"))
+          ->ShowDataEditor(this, QStringLiteral("Crosstabs Form"));
   });
   QAction* first = FileMenu->actions().value(0);
   FileMenu->insertActions(first, {NewDataAction, OpenDataAction, DataEditorAction});
@@ -332,9 +336,8 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
   connect(ComboBox_Cols, &QComboBox::currentIndexChanged, this, [this] {
     if (!filling_) RebuildFromData();
   });
-  connect(PageControl_Input, &QTabWidget::currentChanged, this, [this](int page) {
-    SetManual(page == 1);
-  });
+  connect(PageControl_Input, &QTabWidget::currentChanged, this,
+          [this](int page) { SetManual(page == 1); });
   connect(Display, &QButtonGroup::idToggled, this, [this](int, bool on) {
     if (on) Redisplay();
   });
@@ -371,7 +374,8 @@ TForm_Crosstabs::TForm_Crosstabs(QWidget* owner)
   });
   connect(ChartView, &TChartView::ChartDoubleClicked, this, [this] { CopyGraph(); });
   connect(ChartView, &TChartView::TitleClicked, this, [this] {
-    TForm_ChartTitles dialog(ChartView->Chart(), [this] { ChartView->Redraw(); }, this);
+    TForm_ChartTitles dialog(
+        ChartView->Chart(), [this] { ChartView->Redraw(); }, this);
     dialog.exec();
   });
 
@@ -462,9 +466,8 @@ void TForm_Crosstabs::SetManual(bool manual) {
 void TForm_Crosstabs::RebuildFromData() {
   TDataList& d = DataList();
   const int rows = ComboBox_Rows->currentIndex() + 1, cols = ComboBox_Cols->currentIndex() + 1;
-  CT.GenerateFreqArray(d, cols, rows, [](long long cells) {
-    return AskYesNo(U(TableSizeQuestion(cells)));
-  });
+  CT.GenerateFreqArray(d, cols, rows,
+                       [](long long cells) { return AskYesNo(U(TableSizeQuestion(cells))); });
   edited_ = false;
   PopupRestore->setEnabled(false);
   if (CT.StatError == 98)
@@ -494,8 +497,9 @@ void TForm_Crosstabs::Redisplay() {
 void TForm_Crosstabs::ShowTable() {
   if (CT.StatError != 0) return;
   filling_ = true;
-  const TTextGrid g = CrossTabGrid(CT, ColVar(), RowVar(), static_cast<TCTDisplay>(Display->checkedId()),
-                                   CheckBox_Expected->isChecked(), DecimalSpinEdit->value());
+  const TTextGrid g =
+      CrossTabGrid(CT, ColVar(), RowVar(), static_cast<TCTDisplay>(Display->checkedId()),
+                   CheckBox_Expected->isChecked(), DecimalSpinEdit->value());
   StringGrid_CT->clearContents();
   StringGrid_CT->setColumnCount(g.ColCount());
   StringGrid_CT->setRowCount(g.RowCount());
@@ -519,7 +523,8 @@ void TForm_Crosstabs::ShowTable() {
   const int room = 2 * fm.horizontalAdvance(QLatin1Char('0'));
   for (int c = 0; c < g.ColCount(); ++c) {
     int w = base;
-    for (int r = 0; r < g.RowCount(); ++r) w = std::max(w, fm.horizontalAdvance(U(g.Cell(c, r))) + room);
+    for (int r = 0; r < g.RowCount(); ++r)
+      w = std::max(w, fm.horizontalAdvance(U(g.Cell(c, r))) + room);
     StringGrid_CT->setColumnWidth(c, w);
   }
   filling_ = false;
@@ -675,7 +680,8 @@ void TForm_Crosstabs::CellChanged(int row, int col) {
     Display->button(0)->setChecked(true);
     CheckBox_Expected->setChecked(false);
   }
-  const TTextGrid g = CrossTabGrid(CT, ColVar(), RowVar(), TCTDisplay::Count, false, DecimalSpinEdit->value());
+  const TTextGrid g =
+      CrossTabGrid(CT, ColVar(), RowVar(), TCTDisplay::Count, false, DecimalSpinEdit->value());
   filling_ = true;
   for (int r = 0; r < g.RowCount() && r < StringGrid_CT->rowCount(); ++r)
     for (int c = 0; c < g.ColCount() && c < StringGrid_CT->columnCount(); ++c) {
@@ -780,12 +786,14 @@ void TForm_Crosstabs::PrintOn(QPrinter& printer) {
   if (!ManualEntry) {
     const std::string& path = DataEditor.DataFilename;
     const auto slash = path.find_last_of("/\\");
-    if (!path.empty()) mp.PrintLine("File: " + (slash == std::string::npos ? path : path.substr(slash + 1)));
+    if (!path.empty())
+      mp.PrintLine("File: " + (slash == std::string::npos ? path : path.substr(slash + 1)));
     TFileModStrings mods;
     if (BuildFileModString(mods)) mp.PrintLine(mods.Line);
   }
-  const TTextGrid g = CrossTabGrid(CT, ColVar(), RowVar(), static_cast<TCTDisplay>(Display->checkedId()),
-                                   CheckBox_Expected->isChecked(), DecimalSpinEdit->value());
+  const TTextGrid g =
+      CrossTabGrid(CT, ColVar(), RowVar(), static_cast<TCTDisplay>(Display->checkedId()),
+                   CheckBox_Expected->isChecked(), DecimalSpinEdit->value());
   PrintGridInJob(mp, g, "CrossTabs", body);
   const TReport report = RichEdit->Report();
   for (const TReportLine& line : report.Lines) {

@@ -61,8 +61,8 @@ std::string Plain(const QLineEdit* e) { return Plain(e->text()); }
 }  // namespace
 
 TT_testForm::TT_testForm(QWidget* owner)
-    : TAnalysisForm(owner, QStringLiteral("Mean/Dispersion Tests"), QStringLiteral("T/F Tests Form"),
-                    1000) {
+    : TAnalysisForm(owner, QStringLiteral("Mean/Dispersion Tests"),
+                    QStringLiteral("T/F Tests Form"), 1000) {
   setObjectName(QStringLiteral("TT_testForm"));
   auto* central = new QWidget(this);
   auto* outer = new QHBoxLayout(central);
@@ -154,16 +154,18 @@ TT_testForm::TT_testForm(QWidget* owner)
 
   // The choices.
   RadioGroup_Test = new QGroupBox(QStringLiteral("&Test"), central);
-  Test = MakeRadioGroup(RadioGroup_Test,
-                        {QStringLiteral("One-Sample Mean Test"), QStringLiteral("One-Sample Variance Test"),
-                         QStringLiteral("Two-Sample Independent Tests"),
-                         QStringLiteral("Two-Sample Dependent Tests")},
-                        QStringLiteral("RadioGroup_Test"));
+  Test = MakeRadioGroup(
+      RadioGroup_Test,
+      {QStringLiteral("One-Sample Mean Test"), QStringLiteral("One-Sample Variance Test"),
+       QStringLiteral("Two-Sample Independent Tests"),
+       QStringLiteral("Two-Sample Dependent Tests")},
+      QStringLiteral("RadioGroup_Test"));
   Test->button(2)->setChecked(true);
   RadioGroup_Var = new QGroupBox(QStringLiteral("&Variance"), central);
-  Var = MakeRadioGroup(RadioGroup_Var,
-                       {QStringLiteral("Enter Standard Deviation"), QStringLiteral("Enter Variance")},
-                       QStringLiteral("RadioGroup_Var"));
+  Var =
+      MakeRadioGroup(RadioGroup_Var,
+                     {QStringLiteral("Enter Standard Deviation"), QStringLiteral("Enter Variance")},
+                     QStringLiteral("RadioGroup_Var"));
   RadioGroup_MeanHyp = new QGroupBox(QStringLiteral("&Hyp Means"), central);
   MeanHyp = MakeRadioGroup(RadioGroup_MeanHyp, {QString(), QString(), QString()},
                            QStringLiteral("RadioGroup_MeanHyp"));
@@ -171,10 +173,10 @@ TT_testForm::TT_testForm(QWidget* owner)
   VarHyp = MakeRadioGroup(RadioGroup_VarHyp, {QString(), QString(), QString()},
                           QStringLiteral("RadioGroup_VarHyp"));
   RadioGroup_dfCalcs = new QGroupBox(QStringLiteral("df Calculations"), central);
-  dfCalcs = MakeRadioGroup(RadioGroup_dfCalcs,
-                           {QStringLiteral("Standard"), QStringLiteral("df from MSE"),
-                            U("\xCF\x83 Known")},
-                           QStringLiteral("RadioGroup_dfCalcs"));
+  dfCalcs = MakeRadioGroup(
+      RadioGroup_dfCalcs,
+      {QStringLiteral("Standard"), QStringLiteral("df from MSE"), U("\xCF\x83 Known")},
+      QStringLiteral("RadioGroup_dfCalcs"));
   auto* choices = new QGridLayout;
   choices->addWidget(RadioGroup_Test, 0, 0);
   choices->addWidget(RadioGroup_Var, 1, 0);
@@ -260,9 +262,11 @@ void TT_testForm::UpdateLabels() {
   RadioGroup_MeanHyp->setVisible(!t2);
   RadioGroup_VarHyp->setVisible(!t1 && !known);
   Mean2Label->setText(t1 ? QStringLiteral("Mo:") : QStringLiteral("X2:"));
-  Std1Label->setText(known ? QStringLiteral("&Sigma1:") : variance ? QStringLiteral("&V1:") : QStringLiteral("&s1:"));
-  Std2Label->setText(t2 ? (variance ? QStringLiteral("Vo:") : QStringLiteral("So:"))
-                     : known ? QStringLiteral("Sigma2:")
+  Std1Label->setText(known      ? QStringLiteral("&Sigma1:")
+                     : variance ? QStringLiteral("&V1:")
+                                : QStringLiteral("&s1:"));
+  Std2Label->setText(t2         ? (variance ? QStringLiteral("Vo:") : QStringLiteral("So:"))
+                     : known    ? QStringLiteral("Sigma2:")
                      : variance ? QStringLiteral("V2:")
                                 : QStringLiteral("s2:"));
   const QString mu = U("\xCE\xBC"), sq = U("\xCF\x83\xC2\xB2");
@@ -296,12 +300,14 @@ void TT_testForm::EditLeft(QLineEdit* e) {
   if (!plain.empty()) e->setText(U(GroupThousands(plain)));
   const bool variance = Var->checkedId() == 1;
   auto dispersion = [&](double v) { return variance ? (v > 0 ? std::sqrt(v) : 0) : v; };
+  // clang-format off
   if (e == Mean1Edit) X1 = read ? x : 0;
   else if (e == mean2edit) X2 = read ? x : 0;
   else if (e == Std1Edit) s1 = dispersion(read ? x : 0);
   else if (e == Std2Edit) s2 = dispersion(read ? x : 0);
   else if (e == n1edit) n1 = read ? static_cast<int>(x) : 0;
   else if (e == n2edit) n2 = read ? static_cast<int>(x) : 0;
+  // clang-format on
   else if (e == r12edit) {
     if (read && std::fabs(x) > 1) {
       // Refused at once: the box gets 0 and the focus back.

@@ -49,11 +49,11 @@ class TT_testForm : public TAnalysisForm {
   QGroupBox* RadioGroup_MeanHyp = nullptr;
   QGroupBox* RadioGroup_VarHyp = nullptr;
   QGroupBox* RadioGroup_dfCalcs = nullptr;
-  QButtonGroup* Test = nullptr;      // 0..3: tests 1..4
-  QButtonGroup* Var = nullptr;       // 0 standard deviation, 1 variance
-  QButtonGroup* MeanHyp = nullptr;   // 0 =, 1 >=, 2 <=
+  QButtonGroup* Test = nullptr;     // 0..3: tests 1..4
+  QButtonGroup* Var = nullptr;      // 0 standard deviation, 1 variance
+  QButtonGroup* MeanHyp = nullptr;  // 0 =, 1 >=, 2 <=
   QButtonGroup* VarHyp = nullptr;
-  QButtonGroup* dfCalcs = nullptr;   // 0 Standard, 1 df from MSE, 2 sigma known
+  QButtonGroup* dfCalcs = nullptr;  // 0 Standard, 1 df from MSE, 2 sigma known
   TDecimalSpinEdit* DecimalSpinEdit1 = nullptr;
   QPushButton* Button_Action = nullptr;
   QPushButton* Button_FileData = nullptr;

@@ -64,12 +64,16 @@ TNPForm::TNPForm(QWidget* owner)
   auto* testLayout = new QVBoxLayout(GroupBox_Test);
   testLayout->setSpacing(2);
   for (int i = 0; i < 7; ++i) {
-    if (i == 0) testLayout->addWidget(SectionLabel(QStringLiteral("One-Sample Tests"), GroupBox_Test));
+    if (i == 0)
+      testLayout->addWidget(SectionLabel(QStringLiteral("One-Sample Tests"), GroupBox_Test));
     if (i == 2)
-      testLayout->addWidget(SectionLabel(QStringLiteral("Independent Two-Sample Tests"), GroupBox_Test));
+      testLayout->addWidget(
+          SectionLabel(QStringLiteral("Independent Two-Sample Tests"), GroupBox_Test));
     if (i == 4)
-      testLayout->addWidget(SectionLabel(QStringLiteral("Dependent Two-Sample Tests"), GroupBox_Test));
-    auto* b = new QRadioButton(QString::fromLatin1(NPTestCaption(static_cast<TNPTest>(i))), GroupBox_Test);
+      testLayout->addWidget(
+          SectionLabel(QStringLiteral("Dependent Two-Sample Tests"), GroupBox_Test));
+    auto* b = new QRadioButton(QString::fromLatin1(NPTestCaption(static_cast<TNPTest>(i))),
+                               GroupBox_Test);
     b->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
     RadioButtons[static_cast<std::size_t>(i)] = b;
     Test->addButton(b, i);
@@ -201,7 +205,8 @@ TNPForm::TNPForm(QWidget* owner)
   DataEditorAction = new QAction(QStringLiteral("&Data Editor"), this);
   connect(DataEditorAction, &QAction::triggered, this, [this] {
     if (HasForm("data-editor"))
-      static_cast<TDataForm*>(FormFor("data-editor"))->ShowDataEditor(this, QStringLiteral("MW Form"));
+      static_cast<TDataForm*>(FormFor("data-editor"))
+          ->ShowDataEditor(this, QStringLiteral("MW Form"));
   });
   QAction* first = FileMenu->actions().value(0);
   FileMenu->insertActions(first, {OpenDataAction, DataEditorAction});
@@ -231,7 +236,8 @@ void TNPForm::TestChanged() {
   Edit_Loc->setVisible(NPUsesLocation(t));
   Label_G2->setVisible(NPUsesSecondGroup(t));
   ComboBox_G2->setVisible(NPUsesSecondGroup(t));
-  for (int i = 0; i < 3; ++i) HypButtons[static_cast<std::size_t>(i)]->setText(U(NPHypothesisText(t, i)));
+  for (int i = 0; i < 3; ++i)
+    HypButtons[static_cast<std::size_t>(i)]->setText(U(NPHypothesisText(t, i)));
   HypothesisChanged();
 }
 
@@ -307,7 +313,8 @@ void TNPForm::Button_ActionClick() {
 }
 
 void TNPForm::UpdateZoomHint() {
-  const QString hint = Size > 1.0 ? QStringLiteral("Minimize Form Height") : QStringLiteral("Maximize Form Height");
+  const QString hint =
+      Size > 1.0 ? QStringLiteral("Minimize Form Height") : QStringLiteral("Maximize Form Height");
   ResizeAction->setToolTip(hint);
   ResizeAction->setStatusTip(hint);
 }

@@ -170,7 +170,8 @@ TOnewayForm::TOnewayForm(QWidget* owner)
   // The editor's Return goes back here.
   connect(DataEditorAction, &QAction::triggered, this, [this] {
     if (HasForm("data-editor"))
-      static_cast<TDataForm*>(FormFor("data-editor"))->ShowDataEditor(this, QStringLiteral("Oneway Form"));
+      static_cast<TDataForm*>(FormFor("data-editor"))
+          ->ShowDataEditor(this, QStringLiteral("Oneway Form"));
   });
   QAction* first = FileMenu->actions().value(0);
   FileMenu->insertActions(first, {OpenDataAction, DataEditorAction});
@@ -194,7 +195,8 @@ TOnewayForm::TOnewayForm(QWidget* owner)
 }
 
 void TOnewayForm::FillLists() {
-  if (seenNewData_ == NewDataCount && seenColumns_ == ColumnsChangeCount && ComboBox_Meas->count() > 0)
+  if (seenNewData_ == NewDataCount && seenColumns_ == ColumnsChangeCount &&
+      ComboBox_Meas->count() > 0)
     return;
   seenNewData_ = NewDataCount;
   seenColumns_ = ColumnsChangeCount;
@@ -244,8 +246,10 @@ void TOnewayForm::UpdateSpinLabels() {
   TDataList& list = DataList();
   const int c = ComboBox_Groups->currentData().toInt();
   const bool levels = c >= 1 && c <= list.MaxCol() && list.LevelCount(c) > 0;
-  Label_Spin1->setText(levels ? QString::fromStdString(list.GetLevelName(c, SpinEdit1->value())) : QString());
-  Label_Spin2->setText(levels ? QString::fromStdString(list.GetLevelName(c, SpinEdit2->value())) : QString());
+  Label_Spin1->setText(levels ? QString::fromStdString(list.GetLevelName(c, SpinEdit1->value()))
+                              : QString());
+  Label_Spin2->setText(levels ? QString::fromStdString(list.GetLevelName(c, SpinEdit2->value()))
+                              : QString());
 }
 
 TOptions TOnewayForm::CurrentOptions() const {
@@ -281,7 +285,8 @@ TRunInfo TOnewayForm::RunDescription() const {
   ri.index = ComboBox_Groups->currentData().toInt();
   ri.Afirst = SpinEdit1->value();
   ri.Alast = SpinEdit2->value();
-  if (ri.measure >= 1 && ri.measure <= list.MaxCol()) ri.MeasureName = list.ColumnTitleOrName(ri.measure);
+  if (ri.measure >= 1 && ri.measure <= list.MaxCol())
+    ri.MeasureName = list.ColumnTitleOrName(ri.measure);
   if (ri.index >= 1 && ri.index <= list.MaxCol()) ri.GroupName = list.ColumnTitleOrName(ri.index);
   return ri;
 }
@@ -333,7 +338,8 @@ bool TOnewayForm::event(QEvent* e) {
 
 bool TOnewayForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == RichEdit->viewport() &&
-      FontWheelEvent(event, [this] { IncreaseFont(); }, [this] { DecreaseFont(); }))
+      FontWheelEvent(
+          event, [this] { IncreaseFont(); }, [this] { DecreaseFont(); }))
     return true;
   return TAnalysisForm::eventFilter(watched, event);
 }

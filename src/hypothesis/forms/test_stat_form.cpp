@@ -119,8 +119,8 @@ void TTestStatForm::BuildPage(int n) {
   auto* groups = new QHBoxLayout;
   page.TailsBox = new QGroupBox(QStringLiteral("&Tails"), page.Sheet);
   page.TailsBox->setObjectName(QStringLiteral("RadioGroupTails%1").arg(n));
-  page.Tails = MakeRadioGroup(page.TailsBox, {QStringLiteral("Two"), QStringLiteral("Lower"),
-                                              QStringLiteral("Upper")});
+  page.Tails = MakeRadioGroup(
+      page.TailsBox, {QStringLiteral("Two"), QStringLiteral("Lower"), QStringLiteral("Upper")});
   page.WantBox = new QGroupBox(QStringLiteral("&Want"), page.Sheet);
   page.WantBox->setObjectName(QStringLiteral("RadioGroupWant%1").arg(n));
   page.Want = MakeRadioGroup(page.WantBox, {QStringLiteral("p-Value"), QStringLiteral("Value")});
@@ -130,7 +130,8 @@ void TTestStatForm::BuildPage(int n) {
   connect(page.Want, &QButtonGroup::idClicked, this, [this, n] { WantChanged(n); });
 
   auto* decimals = new QHBoxLayout;
-  page.DecimalSpinEdit = MakeDecimalSpinEdit(page.Sheet, QStringLiteral("DecimalSpinEdit%1").arg(n));
+  page.DecimalSpinEdit =
+      MakeDecimalSpinEdit(page.Sheet, QStringLiteral("DecimalSpinEdit%1").arg(n));
   auto* decimalsLabel = new QLabel(QStringLiteral("&Decimals:"), page.Sheet);
   decimalsLabel->setBuddy(page.DecimalSpinEdit);
   SetKeyFilter(page.DecimalSpinEdit, IntegerSpinKeyFilter);
@@ -166,9 +167,9 @@ void TTestStatForm::WantChanged(int n) {
   const QString statistic = U(Statistics[i]);
   page.Title->setText(wantPV ? QStringLiteral("Convert %1 to p-Value").arg(statistic)
                              : QStringLiteral("Convert p-Value to %1").arg(statistic));
-  page.ValueLabel->setText(wantPV ? U(ValueLabels[i])
-                                  : (n == 3 ? QStringLiteral("  p-&Value:")
-                                            : QStringLiteral("p-&Value:")));
+  page.ValueLabel->setText(
+      wantPV ? U(ValueLabels[i])
+             : (n == 3 ? QStringLiteral("  p-&Value:") : QStringLiteral("p-&Value:")));
   if (!wantPV)
     SetKeyFilter(page.ValueEdit, ProbabilityKeyFilter);
   else if (n <= 2)
@@ -179,9 +180,7 @@ void TTestStatForm::WantChanged(int n) {
 
 int TTestStatForm::CurrentPage() const { return PageControl->currentIndex() + 1; }
 
-void TTestStatForm::PageChanged() {
-  SetCurrentReport(Page(CurrentPage()).Richedit);
-}
+void TTestStatForm::PageChanged() { SetCurrentReport(Page(CurrentPage()).Richedit); }
 
 void TTestStatForm::Button_ActionClick() {
   const int n = CurrentPage();

@@ -35,8 +35,8 @@ QString U(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 TAttrChart_Form::TAttrChart_Form(QWidget* owner)
-    : TControlChartForm(owner, QString::fromLatin1(AttrChartCaption), QStringLiteral("Attributes Chart"),
-                        AttrChartHelpTopic) {
+    : TControlChartForm(owner, QString::fromLatin1(AttrChartCaption),
+                        QStringLiteral("Attributes Chart"), AttrChartHelpTopic) {
   setObjectName(QStringLiteral("TAttrChart_Form"));
   ListBox_Selection = new QListWidget(this);
   ListBox_Selection->setObjectName(QStringLiteral("ListBox_Selection"));
@@ -88,8 +88,9 @@ TAttrChart_Form::TAttrChart_Form(QWidget* owner)
   connect(CopyTextAction, &QAction::triggered, this, &TAttrChart_Form::CopyText);
 
   QAction* first = ViewMenu->actions().value(0);
-  for (QAction* a : {RecalculateAction, DisplayViolationsAction, DisplayCodesAction, ControlTestsAction,
-                     DisplayZonesAction, ConnectPointsAction, ShowBreaksAction, ClearPointTextAction})
+  for (QAction* a :
+       {RecalculateAction, DisplayViolationsAction, DisplayCodesAction, ControlTestsAction,
+        DisplayZonesAction, ConnectPointsAction, ShowBreaksAction, ClearPointTextAction})
     ViewMenu->insertAction(first, a);
   ViewMenu->insertMenu(first, AxisDecimalsMenu);
   ViewMenu->insertAction(first, AddLimitInformationAction);
@@ -140,7 +141,8 @@ void TAttrChart_Form::Open(const TAttrChartRequest& request) {
 void TAttrChart_Form::SelectChart(int index) {
   if (index < 0 || index >= static_cast<int>(positions_.size()) || !builder_) return;
   ListBox_Selection->setCurrentRow(index);
-  if (current_.Position.Name != positions_[static_cast<std::size_t>(index)].Name) pointTexts_.clear();
+  if (current_.Position.Name != positions_[static_cast<std::size_t>(index)].Name)
+    pointTexts_.clear();
   current_.Position = positions_[static_cast<std::size_t>(index)];
   Rebuild();
 }
@@ -190,7 +192,8 @@ void TAttrChart_Form::DrawChart() {
   }
   std::string modifications;
   TFileModStrings mods;
-  if (AddFileModificationsAction->isChecked() && BuildFileModString(mods)) modifications = mods.Line;
+  if (AddFileModificationsAction->isChecked() && BuildFileModString(mods))
+    modifications = mods.Line;
   const std::string axisTitle =
       request_.AxisLabels > 0 ? DataList().ColumnTitleOrName(request_.AxisLabels) : std::string();
   TChart chart = AttrChartModel(current_, request_, ViewOptions(), axisTitle, modifications);
@@ -198,7 +201,8 @@ void TAttrChart_Form::DrawChart() {
     if (s.Title != "Statistic") continue;
     for (const auto& [point, text] : pointTexts_) {
       if (point >= static_cast<int>(s.Count())) continue;
-      if (s.Labels.size() <= static_cast<std::size_t>(point)) s.Labels.resize(static_cast<std::size_t>(point) + 1);
+      if (s.Labels.size() <= static_cast<std::size_t>(point))
+        s.Labels.resize(static_cast<std::size_t>(point) + 1);
       s.Labels[static_cast<std::size_t>(point)] = text;
     }
   }
@@ -236,7 +240,8 @@ bool TAttrChart_Form::event(QEvent* e) {
   return TControlChartForm::event(e);
 }
 
-void ShowAttributesChart(const TAttrChartRequest& request, QWidget* caller, const QString& callerName) {
+void ShowAttributesChart(const TAttrChartRequest& request, QWidget* caller,
+                         const QString& callerName) {
   QPointer<TAttrChart_Form>& form = Instance();
   if (!form) form = new TAttrChart_Form(MainForm());
   form->SetReturnTarget(caller, callerName);

@@ -65,7 +65,8 @@ class TAttrChart_Form : public TControlChartForm {
 
 // Opens the chart window (created on first use) for a setup's request, remembering the
 // caller for "Return to " + callerName, and shows it.
-void ShowAttributesChart(const TAttrChartRequest& request, QWidget* caller, const QString& callerName);
+void ShowAttributesChart(const TAttrChartRequest& request, QWidget* caller,
+                         const QString& callerName);
 // The window, when it exists (tests).
 TAttrChart_Form* AttributesChartForm();
 

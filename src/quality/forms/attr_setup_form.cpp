@@ -30,8 +30,8 @@ const char* const OrderNumberItem = "        (Use Order Number)";
 QString U(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.trimmed().toStdString(); }
 
-QGroupBox* RadioGroup(QWidget* parent, const char* title, const char* name, const std::vector<std::string>& items,
-                      int checked, QButtonGroup*& group) {
+QGroupBox* RadioGroup(QWidget* parent, const char* title, const char* name,
+                      const std::vector<std::string>& items, int checked, QButtonGroup*& group) {
   auto* box = new QGroupBox(QString::fromLatin1(title), parent);
   box->setObjectName(QString::fromLatin1(name));
   group = new QButtonGroup(box);
@@ -49,8 +49,8 @@ QGroupBox* RadioGroup(QWidget* parent, const char* title, const char* name, cons
 }  // namespace
 
 TForm_AttrSetup::TForm_AttrSetup(QWidget* owner)
-    : TAnalysisForm(owner, QString::fromLatin1(AttrSetupCaption), QStringLiteral("Attributes Chart Setup"),
-                    AttrSetupHelpTopic) {
+    : TAnalysisForm(owner, QString::fromLatin1(AttrSetupCaption),
+                    QStringLiteral("Attributes Chart Setup"), AttrSetupHelpTopic) {
   setObjectName(QStringLiteral("TForm_AttrSetup"));
   auto* central = new QWidget(this);
   auto* outer = new QHBoxLayout(central);
@@ -58,8 +58,9 @@ TForm_AttrSetup::TForm_AttrSetup(QWidget* owner)
   // ---- Pages ----
   PageControl = new QTabWidget(central);
   PageControl->setObjectName(QStringLiteral("PageControl"));
-  auto sizeControls = [&](QWidget* page, QListWidget* source, TSingleVarPicker*& column, QCheckBox*& constant,
-                          QLineEdit*& size, TSingleVarPicker*& sets, QLabel*& setsLabel, const char* suffix) {
+  auto sizeControls = [&](QWidget* page, QListWidget* source, TSingleVarPicker*& column,
+                          QCheckBox*& constant, QLineEdit*& size, TSingleVarPicker*& sets,
+                          QLabel*& setsLabel, const char* suffix) {
     const QString s = QString::fromLatin1(suffix);
     column = new TSingleVarPicker(source, page);
     column->setObjectName(QStringLiteral("Edit_Sample") + s);
@@ -90,8 +91,9 @@ TForm_AttrSetup::TForm_AttrSetup(QWidget* owner)
   ListBox_AnalysisVar->setObjectName(QStringLiteral("ListBox_AnalysisVar"));
   auto* columnsLayout = new QHBoxLayout(columns);
   columnsLayout->addWidget(Picker, 2);
-  columnsLayout->addLayout(
-      sizeControls(columns, DataVarList, Edit_SampleCol, CheckBox_nCol, Edit_nCol, Edit_SetsCol, Label_SetsCol, "Col"), 1);
+  columnsLayout->addLayout(sizeControls(columns, DataVarList, Edit_SampleCol, CheckBox_nCol,
+                                        Edit_nCol, Edit_SetsCol, Label_SetsCol, "Col"),
+                           1);
   PageControl->addTab(columns, QStringLiteral("Columns"));
 
   auto* reference = new QWidget(PageControl);
@@ -120,18 +122,20 @@ TForm_AttrSetup::TForm_AttrSetup(QWidget* owner)
   refGrid->addWidget(new QLabel(QStringLiteral("Grouping Variables"), reference), 2, 2);
   refGrid->addLayout(indButtons, 3, 1);
   refGrid->addWidget(IndVarList, 3, 2);
-  refGrid->addLayout(
-      sizeControls(reference, RefVarList, Edit_SampleRef, CheckBox_nRef, Edit_nRef, Edit_SetsRef, Label_SetsRef, "Ref"),
-      4, 1, 1, 2);
+  refGrid->addLayout(sizeControls(reference, RefVarList, Edit_SampleRef, CheckBox_nRef, Edit_nRef,
+                                  Edit_SetsRef, Label_SetsRef, "Ref"),
+                     4, 1, 1, 2);
   PageControl->addTab(reference, QStringLiteral("Reference"));
   outer->addWidget(PageControl, 3);
 
   // ---- Chart controls ----
   auto* right = new QVBoxLayout;
-  RadioGroup_Type = RadioGroup(central, "Chart Type", "RadioGroup_Type", AttrChartTypeItems(), AttrP, Type);
-  RadioGroup_Calc = RadioGroup(central, "Control &Limit Calculation", "RadioGroup_Calc", AttrMethodItems(),
-                               AttrExact, Calc);
-  RadioGroup_CL = RadioGroup(central, "&Centerline", "RadioGroup_CL", AttrCentreItems(), AttrCentreMean, CL);
+  RadioGroup_Type =
+      RadioGroup(central, "Chart Type", "RadioGroup_Type", AttrChartTypeItems(), AttrP, Type);
+  RadioGroup_Calc = RadioGroup(central, "Control &Limit Calculation", "RadioGroup_Calc",
+                               AttrMethodItems(), AttrExact, Calc);
+  RadioGroup_CL =
+      RadioGroup(central, "&Centerline", "RadioGroup_CL", AttrCentreItems(), AttrCentreMean, CL);
   Edit_Parameter = new QLineEdit(central);
   Edit_Parameter->setObjectName(QStringLiteral("Edit_Parameter"));
   SetKeyFilter(Edit_Parameter, PosRealKeyFilter);
@@ -199,7 +203,8 @@ TForm_AttrSetup::TForm_AttrSetup(QWidget* owner)
   CopyGraphAction->setVisible(false);
 
   connect(Picker, &TDualListPicker::Moved, this, &TForm_AttrSetup::Refresh);
-  for (TSingleVarPicker* p : {Edit_SampleCol, Edit_SetsCol, Edit_Measure, Edit_SampleRef, Edit_SetsRef})
+  for (TSingleVarPicker* p :
+       {Edit_SampleCol, Edit_SetsCol, Edit_Measure, Edit_SampleRef, Edit_SetsRef})
     connect(p, &TSingleVarPicker::Changed, this, &TForm_AttrSetup::Refresh);
   connect(SpeedButton_IndIn, &QPushButton::clicked, this, [this] {
     const int first = GetFirstSelection(RefVarList);
@@ -262,7 +267,8 @@ TAttrSetupChoices TForm_AttrSetup::Choices() const {
 void TForm_AttrSetup::Refresh() {
   const int type = Type->checkedId();
   const int method = Calc->checkedId();
-  Label_Parameter->setText(type == AttrP || type == AttrNP ? QStringLiteral("Pi:") : QStringLiteral("Lambda:"));
+  Label_Parameter->setText(type == AttrP || type == AttrNP ? QStringLiteral("Pi:")
+                                                           : QStringLiteral("Lambda:"));
   const bool known = CL->checkedId() == AttrCentreKnown;
   const bool centreUsed = method != AttrNoLimits && method != AttrUserDefined;
   RadioGroup_CL->setEnabled(centreUsed);
@@ -301,7 +307,8 @@ void TForm_AttrSetup::FillLists() {
   const TDataList& list = DataList();
   seenNewData_ = NewDataCount;
   seenColumns_ = ColumnsChangeCount;
-  for (TSingleVarPicker* p : {Edit_SampleCol, Edit_SetsCol, Edit_Measure, Edit_SampleRef, Edit_SetsRef})
+  for (TSingleVarPicker* p :
+       {Edit_SampleCol, Edit_SetsCol, Edit_Measure, Edit_SampleRef, Edit_SetsRef})
     p->Clear(false);
   Picker->Fill(list);
   FillVariableList(RefVarList, list);

@@ -18,7 +18,8 @@ TControlChartForm::TControlChartForm(QWidget* owner, const QString& caption, con
   AxisDecimalsMenu = new QMenu(QString::fromStdString(AxisDecimalsCaption(-1)), this);
   auto* decimals = new QActionGroup(this);
   for (int d = -1; d <= 9; ++d) {
-    QAction* a = AxisDecimalsMenu->addAction(d < 0 ? QStringLiteral("&Floating") : QStringLiteral("&%1").arg(d));
+    QAction* a = AxisDecimalsMenu->addAction(d < 0 ? QStringLiteral("&Floating")
+                                                   : QStringLiteral("&%1").arg(d));
     a->setCheckable(true);
     a->setChecked(d < 0);
     decimals->addAction(a);

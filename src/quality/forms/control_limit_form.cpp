@@ -84,7 +84,8 @@ void TControl_Limit_Form::BuildPage(int n) {
   auto* inputs = new QVBoxLayout;
 
   page.RadioGroupBox = new QGroupBox(
-      IsAttributePage(chart) ? QStringLiteral("Method") : QStringLiteral("Statistic Used"), page.Sheet);
+      IsAttributePage(chart) ? QStringLiteral("Method") : QStringLiteral("Statistic Used"),
+      page.Sheet);
   page.RadioGroupBox->setObjectName(QStringLiteral("RadioGroup%1").arg(n));
   page.RadioGroup = new QButtonGroup(page.RadioGroupBox);
   auto* radios = new QVBoxLayout(page.RadioGroupBox);
@@ -121,8 +122,8 @@ void TControl_Limit_Form::BuildPage(int n) {
     // Units of a u chart may be fractions; every other n counts.
     SetKeyFilter(page.Edit3, chart == TChartType::U ? TKeyFilter(PosRealKeyFilter)
                                                     : TKeyFilter(IntegerSpinKeyFilter));
-    page.Label3 = add(chart == TChartType::X ? QStringLiteral("&n (range):") : QStringLiteral("&n:"),
-                      page.Edit3);
+    page.Label3 = add(
+        chart == TChartType::X ? QStringLiteral("&n (range):") : QStringLiteral("&n:"), page.Edit3);
   }
   page.Edit4 = MakeEdit(page.Sheet, QStringLiteral("Edit%14").arg(n), "3");
   SetKeyFilter(page.Edit4, PosRealKeyFilter);

@@ -25,9 +25,9 @@ class TControl_Limit_Form : public TAnalysisForm {
     QWidget* Sheet = nullptr;
     QGroupBox* RadioGroupBox = nullptr;  // "Statistic Used" or "Method"
     QButtonGroup* RadioGroup = nullptr;  // item index = sigma source - 1
-    QLineEdit* Edit1 = nullptr;  // centre (X-Bar, Median, X)
-    QLineEdit* Edit2 = nullptr;  // the statistic
-    QLineEdit* Edit3 = nullptr;  // n (all pages but c)
+    QLineEdit* Edit1 = nullptr;          // centre (X-Bar, Median, X)
+    QLineEdit* Edit2 = nullptr;          // the statistic
+    QLineEdit* Edit3 = nullptr;          // n (all pages but c)
     QLabel* Label3 = nullptr;
     QLineEdit* Edit4 = nullptr;  // "Std &Err:"
     TReportView* RichEdit = nullptr;

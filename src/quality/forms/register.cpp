@@ -13,12 +13,14 @@
 namespace sorvel {
 
 void RegisterQualityForms() {
-  RegisterForm(AttributesControlChartsCommand, [](QWidget* owner) { return new TForm_AttrSetup(owner); });
+  RegisterForm(AttributesControlChartsCommand,
+               [](QWidget* owner) { return new TForm_AttrSetup(owner); });
   RegisterForm(ControlLimitCalculationsCommand,
                [](QWidget* owner) { return new TControl_Limit_Form(owner); });
   RegisterForm(ControlTestSelectionCommand,
                [](QWidget* owner) { return new TForm_ControlTests(owner); });
-  RegisterForm(VariablesControlChartsCommand, [](QWidget* owner) { return new TForm_VARsetup(owner); });
+  RegisterForm(VariablesControlChartsCommand,
+               [](QWidget* owner) { return new TForm_VARsetup(owner); });
 }
 
 }  // namespace sorvel

@@ -63,8 +63,10 @@ TVARchart_Form::TVARchart_Form(QWidget* owner)
   RecalculateAction->setShortcut(QKeySequence(Qt::Key_F9));
   RecalculateAction->setToolTip(QStringLiteral("Recalculate from the current data"));
   connect(RecalculateAction, &QAction::triggered, this, &TVARchart_Form::Recalculate);
-  DisplayViolationsAction = NewViewCheck("&Display Control Violations", true, "Colour points that fail a test");
-  DisplayCodesAction = NewViewCheck("Display Control Violation Codes", false, "Show the test codes above the chart");
+  DisplayViolationsAction =
+      NewViewCheck("&Display Control Violations", true, "Colour points that fail a test");
+  DisplayCodesAction =
+      NewViewCheck("Display Control Violation Codes", false, "Show the test codes above the chart");
   ControlTestsAction = new QAction(QStringLiteral("Control &Tests Selection"), this);
   ControlTestsAction->setToolTip(QStringLiteral("Choose the tests; Recalculate applies them"));
   connect(ControlTestsAction, &QAction::triggered, this, [this] { ShowControlTestsDialog(this); });
@@ -80,9 +82,12 @@ TVARchart_Form::TVARchart_Form(QWidget* owner)
     }
     Rebuild();
   });
-  Show3SigmaAction = NewViewCheck("Show \xC2\xB1&3 Sigma Lines", false, "The grand mean plus and minus three sigma");
-  ShowSpecificationsAction = NewViewCheck("Show Specifications", false, "The column's USL, Target and LSL");
-  RemoveLocationAction = NewViewCheck("Remove Plot of Location Statistics", false, "Show the values only");
+  Show3SigmaAction = NewViewCheck("Show \xC2\xB1&3 Sigma Lines", false,
+                                  "The grand mean plus and minus three sigma");
+  ShowSpecificationsAction =
+      NewViewCheck("Show Specifications", false, "The column's USL, Target and LSL");
+  RemoveLocationAction =
+      NewViewCheck("Remove Plot of Location Statistics", false, "Show the values only");
   ConnectPointsAction = NewViewCheck("&Connect Points", true, "Join the points of a set");
   ShowBreaksAction = new QAction(QStringLiteral("&Show Breaks"), this);
   ShowBreaksAction->setCheckable(true);
@@ -97,16 +102,18 @@ TVARchart_Form::TVARchart_Form(QWidget* owner)
     UpdateCommands();
     Redraw();
   });
-  AddLimitInformationAction = NewViewCheck("&Add Limit Information to Chart", false, "Limits and methods below the chart");
-  AddFileModificationsAction =
-      NewViewCheck("Add File &Modifications to Chart", false, "The active data rules below the chart");
+  AddLimitInformationAction =
+      NewViewCheck("&Add Limit Information to Chart", false, "Limits and methods below the chart");
+  AddFileModificationsAction = NewViewCheck("Add File &Modifications to Chart", false,
+                                            "The active data rules below the chart");
   ChartInformationAction = new QAction(QStringLiteral("&Chart &Information"), this);
   ChartInformationAction->setEnabled(false);
 
   QAction* first = ViewMenu->actions().value(0);
-  for (QAction* a : {RecalculateAction, DisplayViolationsAction, DisplayCodesAction, ControlTestsAction,
-                     DisplayZonesAction, ShowAllPointsAction, Show3SigmaAction, ShowSpecificationsAction,
-                     RemoveLocationAction, ConnectPointsAction, ShowBreaksAction, ClearPointTextAction})
+  for (QAction* a :
+       {RecalculateAction, DisplayViolationsAction, DisplayCodesAction, ControlTestsAction,
+        DisplayZonesAction, ShowAllPointsAction, Show3SigmaAction, ShowSpecificationsAction,
+        RemoveLocationAction, ConnectPointsAction, ShowBreaksAction, ClearPointTextAction})
     ViewMenu->insertAction(first, a);
   ViewMenu->insertMenu(first, AxisDecimalsMenu);
   ViewMenu->insertAction(first, AddLimitInformationAction);
@@ -139,7 +146,8 @@ TChartViewOptions TVARchart_Form::ViewOptions() const {
   v.DisplayZones = DisplayZonesAction->isChecked() && DisplayZonesAction->isEnabled();
   v.ShowAllPoints = ShowAllPointsAction->isChecked() && ShowAllPointsAction->isEnabled();
   v.Show3Sigma = Show3SigmaAction->isChecked() && Show3SigmaAction->isEnabled();
-  v.ShowSpecifications = ShowSpecificationsAction->isChecked() && ShowSpecificationsAction->isEnabled();
+  v.ShowSpecifications =
+      ShowSpecificationsAction->isChecked() && ShowSpecificationsAction->isEnabled();
   v.RemoveLocation = RemoveLocationAction->isChecked() && RemoveLocationAction->isEnabled();
   v.ConnectPoints = ConnectPointsAction->isChecked();
   v.ShowBreaks = ShowBreaksAction->isChecked();
@@ -151,7 +159,8 @@ TChartViewOptions TVARchart_Form::ViewOptions() const {
 }
 
 std::int64_t TVARchart_Form::ChangeStamp() const {
-  return (static_cast<std::int64_t>(NewDataCount) << 32) ^ static_cast<std::uint32_t>(DataChangeCount);
+  return (static_cast<std::int64_t>(NewDataCount) << 32) ^
+         static_cast<std::uint32_t>(DataChangeCount);
 }
 
 bool TVARchart_Form::Stale() const {
@@ -163,8 +172,9 @@ void TVARchart_Form::Open(const TVarChartRequest& request) {
   stamp_ = ChangeStamp();
   dataUsed_ = &DataList();
   const QString file = QString::fromStdString(DataEditor.DataFilename);
-  setWindowTitle(file.isEmpty() ? QStringLiteral("Variables Chart")
-                                : QStringLiteral("Variables Chart - ") + QFileInfo(file).fileName());
+  setWindowTitle(file.isEmpty()
+                     ? QStringLiteral("Variables Chart")
+                     : QStringLiteral("Variables Chart - ") + QFileInfo(file).fileName());
   QApplication::setOverrideCursor(Qt::WaitCursor);
   builder_ = std::make_unique<TVarChartBuilder>(DataList(), request_);
   positions_ = builder_->Positions();
@@ -207,7 +217,8 @@ void TVARchart_Form::Rebuild() {
   const TVarChartPosition& at = positions_[static_cast<std::size_t>(current_)];
   UpdateCommands();  // the enabling that decides what is built
   const TChartViewOptions v = ViewOptions();
-  builder_->Build(at.Column, at.Run, {v.ShowBreaks, v.ShowAllPoints}, ControlTestSettings(), points_);
+  builder_->Build(at.Column, at.Run, {v.ShowBreaks, v.ShowAllPoints}, ControlTestSettings(),
+                  points_);
   QApplication::restoreOverrideCursor();
   ChartView->ZoomOut();
   Redraw();
@@ -227,7 +238,8 @@ void TVARchart_Form::UpdateCommands() {
   if (!DisplayViolationsAction->isChecked()) DisplayCodesAction->setChecked(false);
   DisplayCodesAction->setEnabled(DisplayViolationsAction->isChecked());
   ClearPointTextAction->setEnabled(texts_.Any());
-  for (QAction* a : {RecalculateAction, SaveAsAction, PrintAction, CopyChartAction, EditTitlesAction})
+  for (QAction* a :
+       {RecalculateAction, SaveAsAction, PrintAction, CopyChartAction, EditTitlesAction})
     a->setEnabled(chart);
 }
 
@@ -286,7 +298,8 @@ bool TVARchart_Form::event(QEvent* e) {
   return TControlChartForm::event(e);
 }
 
-void ShowVariablesChart(const TVarChartRequest& request, QWidget* caller, const QString& callerName) {
+void ShowVariablesChart(const TVarChartRequest& request, QWidget* caller,
+                        const QString& callerName) {
   QPointer<TVARchart_Form>& form = Instance();
   if (!form) form = new TVARchart_Form(nullptr);
   form->SetReturnTarget(caller, callerName);

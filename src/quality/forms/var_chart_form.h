@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "quality/chart_view_options.h"
+#include "quality/forms/control_chart_form.h"
 #include "quality/variables_chart.h"
 #include "quality/variables_points.h"
-#include "quality/forms/control_chart_form.h"
 
 class QListWidget;
 class QSlider;
@@ -82,7 +82,8 @@ class TVARchart_Form : public TControlChartForm {
 // selection list, draws the first chart that has points, remembers the caller for
 // "Return to " + callerName and shows the window. The setup's Action calls it with
 // "Variables Chart Setup Form".
-void ShowVariablesChart(const TVarChartRequest& request, QWidget* caller, const QString& callerName);
+void ShowVariablesChart(const TVarChartRequest& request, QWidget* caller,
+                        const QString& callerName);
 // The window, when it was created (tests).
 TVARchart_Form* VariablesChartForm();
 

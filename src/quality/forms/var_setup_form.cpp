@@ -52,7 +52,8 @@ QComboBox* MakeCombo(QWidget* parent, const char* name) {
 // Refills a combo box when its items changed and selects `current`.
 void SetItems(QComboBox* box, const std::vector<std::string>& items, const std::string& current) {
   bool same = box->count() == static_cast<int>(items.size());
-  for (int i = 0; same && i < box->count(); ++i) same = box->itemText(i) == U(items[static_cast<std::size_t>(i)]);
+  for (int i = 0; same && i < box->count(); ++i)
+    same = box->itemText(i) == U(items[static_cast<std::size_t>(i)]);
   if (!same) {
     box->clear();
     for (const std::string& item : items) box->addItem(U(item));
@@ -113,7 +114,8 @@ TForm_VARsetup::TForm_VARsetup(QWidget* owner)
   Layout = new QButtonGroup(RadioGroup_Layout);
   auto* layoutBox = new QVBoxLayout(RadioGroup_Layout);
   layoutBox->setSpacing(2);
-  const QString layouts[] = {QStringLiteral("Subgroups in Columns"), QStringLiteral("Subgroups in Rows")};
+  const QString layouts[] = {QStringLiteral("Subgroups in Columns"),
+                             QStringLiteral("Subgroups in Rows")};
   for (int i = 0; i < 2; ++i) {
     auto* b = new QRadioButton(layouts[i], RadioGroup_Layout);
     Layout->addButton(b, i);
@@ -172,10 +174,12 @@ TForm_VARsetup::TForm_VARsetup(QWidget* owner)
     auto* grid = new QGridLayout(g);
     for (int i = 0; i < 3; ++i) {
       auto* check = new QCheckBox(QString::fromLatin1(captions[static_cast<std::size_t>(i)]), g);
-      check->setObjectName(QStringLiteral("CheckBox_") + QString::fromLatin1(names[static_cast<std::size_t>(i)]));
+      check->setObjectName(QStringLiteral("CheckBox_") +
+                           QString::fromLatin1(names[static_cast<std::size_t>(i)]));
       check->setChecked(true);
       auto* edit = new QLineEdit(g);
-      edit->setObjectName(QStringLiteral("Edit_") + QString::fromLatin1(names[static_cast<std::size_t>(i)]));
+      edit->setObjectName(QStringLiteral("Edit_") +
+                          QString::fromLatin1(names[static_cast<std::size_t>(i)]));
       edit->setMaximumWidth(110);
       SetKeyFilter(edit, RealKeyFilter);
       connect(check, &QCheckBox::toggled, edit, &QWidget::setEnabled);
@@ -186,13 +190,14 @@ TForm_VARsetup::TForm_VARsetup(QWidget* owner)
     }
     return g;
   };
-  GroupBox_LocLimits = limitsBox("Location User Defined Limits", "GroupBox_LocLimits",
-                                 {&CheckBox_UCL, &CheckBox_CL, &CheckBox_LCL}, {&Edit_UCL, &Edit_CL, &Edit_LCL},
-                                 {"UCL", "CL", "LCL"}, {"UCL", "CL", "LCL"});
-  GroupBox_DispLimits = limitsBox("Dispersion User Defined Limits", "GroupBox_DispLimits",
-                                  {&CheckBox_DUCL, &CheckBox_DCL, &CheckBox_DLCL},
-                                  {&Edit_DUCL, &Edit_DCL, &Edit_DLCL}, {"UCL", "CL", "LCL"},
-                                  {"DUCL", "DCL", "DLCL"});
+  GroupBox_LocLimits =
+      limitsBox("Location User Defined Limits", "GroupBox_LocLimits",
+                {&CheckBox_UCL, &CheckBox_CL, &CheckBox_LCL}, {&Edit_UCL, &Edit_CL, &Edit_LCL},
+                {"UCL", "CL", "LCL"}, {"UCL", "CL", "LCL"});
+  GroupBox_DispLimits =
+      limitsBox("Dispersion User Defined Limits", "GroupBox_DispLimits",
+                {&CheckBox_DUCL, &CheckBox_DCL, &CheckBox_DLCL},
+                {&Edit_DUCL, &Edit_DCL, &Edit_DLCL}, {"UCL", "CL", "LCL"}, {"DUCL", "DCL", "DLCL"});
 
   auto* charts = new QGridLayout;
   charts->addWidget(locTypeLabel, 0, 0);
@@ -269,12 +274,14 @@ TForm_VARsetup::TForm_VARsetup(QWidget* owner)
   connect(NewDataAction, &QAction::triggered, this, [] {
     if (DataEditorHooks().NewFile) DataEditorHooks().NewFile();
   });
-  OpenDataAction = new QAction(style()->standardIcon(QStyle::SP_DialogOpenButton), QStringLiteral("&Open Data File"), this);
+  OpenDataAction = new QAction(style()->standardIcon(QStyle::SP_DialogOpenButton),
+                               QStringLiteral("&Open Data File"), this);
   OpenDataAction->setToolTip(QStringLiteral("Open Data File"));
   connect(OpenDataAction, &QAction::triggered, this, [] {
     if (DataEditorHooks().OpenDialog) DataEditorHooks().OpenDialog();
   });
-  DataEditorAction = new QAction(style()->standardIcon(QStyle::SP_FileDialogContentsView), QStringLiteral("&Data Editor"), this);
+  DataEditorAction = new QAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                                 QStringLiteral("&Data Editor"), this);
   DataEditorAction->setToolTip(QStringLiteral("Data Editor"));
   DataEditorAction->setShortcut(QKeySequence(Qt::Key_F4));
   connect(DataEditorAction, &QAction::triggered, this, [] {
@@ -287,7 +294,8 @@ TForm_VARsetup::TForm_VARsetup(QWidget* owner)
     UpdateStatusPanels();
   });
   QAction* first = FileMenu->actions().value(0);
-  FileMenu->insertActions(first, {NewDataAction, OpenDataAction, DataEditorAction, ProcessIfAction});
+  FileMenu->insertActions(first,
+                          {NewDataAction, OpenDataAction, DataEditorAction, ProcessIfAction});
   FileMenu->insertSeparator(first);
   // Nothing to save or print here: the window has no report.
   SaveAsAction->setVisible(false);
@@ -313,9 +321,12 @@ TForm_VARsetup::TForm_VARsetup(QWidget* owner)
   connect(Layout, &QButtonGroup::idToggled, this, [this](int, bool on) {
     if (on) LayoutChosen();
   });
-  connect(ComboBox_LocChartType, &QComboBox::currentIndexChanged, this, &TForm_VARsetup::LocationChartChosen);
-  connect(ComboBox_DispCalc, &QComboBox::currentIndexChanged, this, &TForm_VARsetup::DispersionMethodChosen);
-  connect(ComboBox_DispChartType, &QComboBox::currentIndexChanged, this, &TForm_VARsetup::DispersionChartChosen);
+  connect(ComboBox_LocChartType, &QComboBox::currentIndexChanged, this,
+          &TForm_VARsetup::LocationChartChosen);
+  connect(ComboBox_DispCalc, &QComboBox::currentIndexChanged, this,
+          &TForm_VARsetup::DispersionMethodChosen);
+  connect(ComboBox_DispChartType, &QComboBox::currentIndexChanged, this,
+          &TForm_VARsetup::DispersionChartChosen);
   for (QComboBox* box : {ComboBox_LocLimitCalc, ComboBox_LocCL, ComboBox_DispCL})
     connect(box, &QComboBox::currentIndexChanged, this, [this] {
       if (!filling_) Refresh();
@@ -402,12 +413,14 @@ void TForm_VARsetup::Refresh() {
   ShowLists(v);
 
   const bool rows = v.Resolved.SubgroupsInRows;
-  Picker->TargetLabel->setText(rows ? QStringLiteral("Subgroup Measures") : QStringLiteral("     Chart Variables"));
+  Picker->TargetLabel->setText(rows ? QStringLiteral("Subgroup Measures")
+                                    : QStringLiteral("     Chart Variables"));
   const bool manyColumns = DataList().MaxCol() > 1;
-  for (QWidget* w : {static_cast<QWidget*>(Label_ChartGroups), static_cast<QWidget*>(ListBox_ChartGroups),
-                     static_cast<QWidget*>(SpeedButton_GroupsIn), static_cast<QWidget*>(SpeedButton_GroupsOut),
-                     static_cast<QWidget*>(SpeedButton_GroupsAll), static_cast<QWidget*>(Label_Sets),
-                     static_cast<QWidget*>(Edit_Sets)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(Label_ChartGroups), static_cast<QWidget*>(ListBox_ChartGroups),
+        static_cast<QWidget*>(SpeedButton_GroupsIn), static_cast<QWidget*>(SpeedButton_GroupsOut),
+        static_cast<QWidget*>(SpeedButton_GroupsAll), static_cast<QWidget*>(Label_Sets),
+        static_cast<QWidget*>(Edit_Sets)})
     w->setVisible(manyColumns);
   SpeedButton_GroupsIn->setEnabled(DataVarList->count() > 0);
   SpeedButton_GroupsOut->setEnabled(ListBox_ChartGroups->count() > 0);
@@ -418,8 +431,10 @@ void TForm_VARsetup::Refresh() {
   Edit_Sample->setVisible(v.SampleSlotShown);
   SpinEdit_SampleSize->setVisible(v.SampleControlsShown && !v.SampleSlotShown);
   Label_Sample->setVisible(v.SampleControlsShown);
-  Label_Sample->setText(v.SampleSlotShown ? QStringLiteral("Sample Variable") : QStringLiteral("  Sample Size"));
-  Label_Sample->setBuddy(v.SampleSlotShown ? static_cast<QWidget*>(Edit_Sample->Box) : SpinEdit_SampleSize);
+  Label_Sample->setText(v.SampleSlotShown ? QStringLiteral("Sample Variable")
+                                          : QStringLiteral("  Sample Size"));
+  Label_Sample->setBuddy(v.SampleSlotShown ? static_cast<QWidget*>(Edit_Sample->Box)
+                                           : SpinEdit_SampleSize);
   RadioGroup_Layout->setVisible(v.LayoutShown);
 
   Label_LocLimitCalc->setVisible(v.LocationMethodShown);
@@ -513,13 +528,16 @@ void TForm_VARsetup::UpdateStatusPanels() {
 }
 
 void TForm_VARsetup::Activated() {
-  if (!DataList().HaveData() || seenNewData_ != NewDataCount || seenColumns_ != ColumnsChangeCount) FillLists();
+  if (!DataList().HaveData() || seenNewData_ != NewDataCount || seenColumns_ != ColumnsChangeCount)
+    FillLists();
   UpdateStatusPanels();
   const std::string& name = DataEditor.DataFilename;
   setWindowTitle(name.empty() ? QString::fromLatin1(Caption)
-                              : QString::fromLatin1(Caption) + QStringLiteral(" - ") + QFileInfo(U(name)).fileName());
+                              : QString::fromLatin1(Caption) + QStringLiteral(" - ") +
+                                    QFileInfo(U(name)).fileName());
   TDataEditorHooks& hooks = DataEditorHooks();
-  for (QAction* a : {NewDataAction, OpenDataAction, DataEditorAction}) a->setEnabled(hooks.Available());
+  for (QAction* a : {NewDataAction, OpenDataAction, DataEditorAction})
+    a->setEnabled(hooks.Available());
   ProcessIfAction->setEnabled(static_cast<bool>(hooks.ProcessIf));
 }
 

@@ -119,8 +119,8 @@ class TForm_VARsetup : public TAnalysisForm {
   void ShowChoices(const TVarSetupChoices& choices);
   void ShowLists(const TVarSetupView& view);
 
-  bool filling_ = false;     // combo boxes being refilled: their signals are ignored
-  int filledMode_ = -1;      // 1 individuals, 0 subgroups, -1 not filled yet
+  bool filling_ = false;  // combo boxes being refilled: their signals are ignored
+  int filledMode_ = -1;   // 1 individuals, 0 subgroups, -1 not filled yet
   std::int32_t seenNewData_ = -1, seenColumns_ = -1;
   std::string shownDispChart_;  // the dispersion chart the lists were named after
   TVarChartRequest lastRequest_;

@@ -99,14 +99,16 @@ void TSorvelStatsMainForm::BuildMenus() {
       }
       connect(useCommas_, &QAction::triggered, this, [] { SetNumberFormat(3); });
       connect(noCommas_, &QAction::triggered, this, [] { SetNumberFormat(2); });
-      connect(numberFormatMenu_, &QMenu::aboutToShow, this, &TSorvelStatsMainForm::NumberFormatPopup);
+      connect(numberFormatMenu_, &QMenu::aboutToShow, this,
+              &TSorvelStatsMainForm::NumberFormatPopup);
     } else {
       a = menu->addAction(Q(e.Caption));
       if (!e.Key.empty()) {
         a->setShortcut(QKeySequence(Q(e.Key)));
         // The function keys work from every window (F12 cycles through them all); F1
         // stays with each window, which has its own help.
-        if (a->shortcut() != QKeySequence(Qt::Key_F1)) a->setShortcutContext(Qt::ApplicationShortcut);
+        if (a->shortcut() != QKeySequence(Qt::Key_F1))
+          a->setShortcutContext(Qt::ApplicationShortcut);
       }
       const std::string name = e.Name;
       connect(a, &QAction::triggered, this, [this, name] { RunCommand(name); });
@@ -162,9 +164,7 @@ void TSorvelStatsMainForm::UpdateCommandStates() {
     QAction* a = CommandAction(e.Name);
     bool enabled = true;
     switch (e.Kind) {
-      case TCommandKind::Analysis:
-        enabled = IsCommandAvailable(e.Name);
-        break;
+      case TCommandKind::Analysis: enabled = IsCommandAvailable(e.Name); break;
       case TCommandKind::DataEditorCommand:
         enabled = e.Name == "process-if" ? static_cast<bool>(hooks.ProcessIf) : hooks.Available();
         break;
@@ -172,8 +172,7 @@ void TSorvelStatsMainForm::UpdateCommandStates() {
         if (e.Name == "sorvel-web-site") enabled = !WebAddress("WebSiteAddress").isEmpty();
         if (e.Name == "check-for-updates") enabled = !WebAddress("UpdateAddress").isEmpty();
         break;
-      case TCommandKind::Shell:
-        break;
+      case TCommandKind::Shell: break;
     }
     a->setEnabled(enabled);
   }
@@ -255,8 +254,10 @@ void TSorvelStatsMainForm::RunCommand(const std::string& name) {
   } else if (name == "main-form") {
     ShowHelpTopic(500);
   } else if (name == "sorvel-web-site" || name == "check-for-updates") {
-    const QString address = WebAddress(name == "sorvel-web-site" ? "WebSiteAddress" : "UpdateAddress");
-    if (address.isEmpty() || !LaunchAddress(address)) ShowInfo(QStringLiteral("WEB Site not accessible"));
+    const QString address =
+        WebAddress(name == "sorvel-web-site" ? "WebSiteAddress" : "UpdateAddress");
+    if (address.isEmpty() || !LaunchAddress(address))
+      ShowInfo(QStringLiteral("WEB Site not accessible"));
   } else if (name == "about") {
     QPixmap picture(96, 64);
     picture.fill(Qt::white);
@@ -268,7 +269,10 @@ void TSorvelStatsMainForm::RunCommand(const std::string& name) {
       for (int x = 0; x <= 96; ++x) {
         double z = (x - 48) / 14.0;
         double y = 58 - 50 * std::exp(-z * z / 2);
-        if (x == 0) curve.moveTo(x, y); else curve.lineTo(x, y);
+        if (x == 0)
+          curve.moveTo(x, y);
+        else
+          curve.lineTo(x, y);
       }
       p.setPen(QPen(Qt::darkGreen, 2));
       p.drawPath(curve);
@@ -278,7 +282,8 @@ void TSorvelStatsMainForm::RunCommand(const std::string& name) {
     QMessageBox box(this);
     box.setWindowTitle(QStringLiteral("About Sorvelstats"));
     box.setIconPixmap(picture);
-    box.setText(QStringLiteral("<b>Sorvelstats</b><br>Version %1").arg(QStringLiteral(SORVEL_VERSION)));
+    box.setText(
+        QStringLiteral("<b>Sorvelstats</b><br>Version %1").arg(QStringLiteral(SORVEL_VERSION)));
     box.setInformativeText(QStringLiteral("Statistics and statistical process control."));
     box.exec();
   } else {
@@ -403,7 +408,8 @@ void TSorvelStatsMainForm::closeEvent(QCloseEvent* e) {
   TDataEditorHooks& hooks = DataEditorHooks();
   if (hooks.IsModified && hooks.IsModified()) {
     const int answer = AskYesNoCancel(QStringLiteral("File Not Saved.  Save?"));
-    if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && !(hooks.SaveAs && hooks.SaveAs()))) {
+    if (answer == QMessageBox::Cancel ||
+        (answer == QMessageBox::Yes && !(hooks.SaveAs && hooks.SaveAs()))) {
       e->ignore();
       return;
     }
