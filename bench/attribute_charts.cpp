@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "data/data_file.h"
 #include "data/data_list.h"
+#include "data/io/data_file.h"
 #include "quality/attributes_chart.h"
 
 using namespace sorvel;

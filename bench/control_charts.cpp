@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "data/data_file.h"
+#include "data/io/data_file.h"
 #include "quality/chart_constants.h"
 #include "quality/control_limits.h"
 #include "quality/control_tests.h"

@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "data/data_file.h"
 #include "data/data_state.h"
+#include "data/io/data_file.h"
 #include "hypothesis/crosstabs.h"
 #include "numerics/discrete.h"
 #include "output/grid_print.h"

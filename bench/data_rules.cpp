@@ -17,9 +17,9 @@
 
 #include "bench_files.h"
 
-#include "data/data_file.h"
 #include "data/data_rules.h"
 #include "data/data_state.h"
+#include "data/io/data_file.h"
 
 namespace {
 

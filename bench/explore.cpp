@@ -7,8 +7,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_files.h"
-#include "data/data_file.h"
 #include "data/data_state.h"
+#include "data/io/data_file.h"
 #include "explore/explore_tables.h"
 
 namespace {

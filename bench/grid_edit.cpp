@@ -13,9 +13,9 @@
 
 #include "bench_files.h"
 
-#include "data/data_file.h"
 #include "data/data_state.h"
 #include "data/grid_edit.h"
+#include "data/io/data_file.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "data/column_selection.h"
-#include "data/data_file.h"
 #include "data/data_state.h"
+#include "data/io/data_file.h"
 #include "hypothesis/mean_dispersion_tests.h"
 #include "numerics/format.h"
 #include "output/report_writer.h"

@@ -11,9 +11,9 @@
 #include <random>
 #include <string>
 
-#include "data/data_file.h"
 #include "data/data_rules.h"
 #include "data/data_state.h"
+#include "data/io/data_file.h"
 #include "hypothesis/nonparametric.h"
 #include "hypothesis/nonparametric_tests.h"
 #include "numerics/format.h"

@@ -6,8 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_files.h"
-#include "data/data_file.h"
 #include "data/data_state.h"
+#include "data/io/data_file.h"
 #include "hypothesis/oneway_anova.h"
 #include "output/report_writer.h"
 

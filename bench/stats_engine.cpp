@@ -12,7 +12,7 @@
 #include <random>
 #include <vector>
 
-#include "explore/stats_engine.h"
+#include "stats/stats_engine.h"
 
 namespace {
 

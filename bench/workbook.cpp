@@ -18,9 +18,9 @@
 
 #include "bench_files.h"
 
-#include "data/data_file.h"
 #include "data/data_state.h"
-#include "data/workbook.h"
+#include "data/io/data_file.h"
+#include "data/io/workbook.h"
 
 namespace {
 

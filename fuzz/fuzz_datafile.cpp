@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "data/data_file.h"
-#include "data/workbook.h"
+#include "data/io/data_file.h"
+#include "data/io/workbook.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <iomanip>
 
-#include "data/data_file.h"
 #include "data/data_state.h"
+#include "data/io/data_file.h"
 #include "numerics/common.h"
 #include "output/report_rtf.h"
 #include "output/report_text.h"

@@ -6,10 +6,10 @@
 
 #include "cli/cli.h"
 #include "cli/data_options.h"
-#include "data/data_file.h"
 #include "data/data_rules.h"
 #include "data/data_state.h"
 #include "data/grid_edit.h"
+#include "data/io/data_file.h"
 #include "explore/compute_variables.h"
 #include "explore/describe.h"
 #include "numerics/format.h"

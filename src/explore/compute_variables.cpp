@@ -8,10 +8,10 @@
 #include "data/data_state.h"
 #include "data/grid_edit.h"
 #include "explore/include_guard.h"
-#include "explore/stats_engine.h"
 #include "numerics/common.h"
 #include "numerics/distributions.h"
 #include "numerics/format.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "explore/stats_engine.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

@@ -4,10 +4,10 @@
 
 #include "data/data_state.h"
 #include "explore/include_guard.h"
-#include "explore/stats_engine.h"
 #include "numerics/common.h"
 #include "output/report_table.h"
 #include "output/report_writer.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

@@ -14,8 +14,8 @@
 #include "analysis/analysis.h"
 #include "data/text_grid.h"
 #include "explore/explore_selection.h"
-#include "explore/stats_engine.h"
 #include "numerics/common.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

@@ -8,11 +8,11 @@
 #include "data/data_state.h"
 #include "explore/explore_selection.h"
 #include "explore/include_guard.h"
-#include "explore/stats_engine.h"
 #include "numerics/distributions.h"
 #include "numerics/format.h"
 #include "output/report_table.h"
 #include "output/report_writer.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

@@ -5,12 +5,12 @@
 
 #include "data/data_list.h"
 #include "explore/include_guard.h"
-#include "explore/stats_engine.h"
 #include "numerics/distributions.h"
 #include "numerics/format.h"
 #include "numerics/intervals.h"
 #include "output/report_table.h"
 #include "output/report_writer.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

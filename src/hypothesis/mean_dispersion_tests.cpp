@@ -7,12 +7,12 @@
 #include "data/column_selection.h"
 #include "data/data_state.h"
 #include "data/grid_edit.h"
-#include "explore/stats_engine.h"
 #include "numerics/common.h"
 #include "numerics/distributions.h"
 #include "numerics/format.h"
 #include "numerics/intervals.h"
 #include "output/report_writer.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

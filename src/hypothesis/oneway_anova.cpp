@@ -10,13 +10,13 @@
 #include "data/data_rules.h"
 #include "data/data_state.h"
 #include "data/grid_edit.h"
-#include "explore/stats_engine.h"
 #include "hypothesis/mean_dispersion_tests.h"
 #include "hypothesis/nonparametric.h"
 #include "numerics/common.h"
 #include "numerics/distributions.h"
 #include "numerics/format.h"
 #include "output/report_writer.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

@@ -4,7 +4,7 @@
 #include "hypothesis/mean_dispersion_tests.h"
 #include "hypothesis/nonparametric_tests.h"
 #include "hypothesis/oneway_anova.h"
-#include "hypothesis/test_statistics.h"
+#include "hypothesis/statistic_calculator.h"
 
 namespace sorvel {
 

@@ -6,11 +6,11 @@
 #include <unordered_map>
 
 #include "analysis/analysis.h"
-#include "explore/stats_engine.h"
 #include "numerics/format.h"
 #include "quality/chart_constants.h"
 #include "quality/control_limits.h"
 #include "quality/variables_setup.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

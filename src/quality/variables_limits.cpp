@@ -7,10 +7,10 @@
 #include <set>
 #include <vector>
 
-#include "explore/stats_engine.h"
 #include "numerics/distributions.h"
 #include "numerics/format.h"
 #include "quality/chart_constants.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

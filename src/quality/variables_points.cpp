@@ -7,8 +7,8 @@
 
 #include "data/data_rules.h"
 #include "data/data_state.h"
-#include "explore/stats_engine.h"
 #include "quality/chart_constants.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

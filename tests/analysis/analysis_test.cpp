@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "data/column_selection.h"
-#include "data/data_file.h"
 #include "data/data_list.h"
+#include "data/io/data_file.h"
 #include "output/report_table.h"
 #include "output/report_text.h"
 #include "output/report_writer.h"

@@ -32,7 +32,7 @@ int RunData(std::vector<std::string> args, std::string* out = nullptr) {
 TEST(DataCommands, CopyKeepsEveryCell) {
   fs::path dir = fs::temp_directory_path() / ("sorvel_data_copy_" + std::to_string(::getpid()));
   fs::create_directories(dir);
-  fs::path examples = fs::path(__FILE__).parent_path() / ".." / ".." / "examples";
+  fs::path examples = fs::path(SORVEL_SOURCE_DIR) / "examples";
   for (const char* name :
        {"process.sorvel", "fill_weights.sorvel", "defects.sorvel", "heights.dat"}) {
     fs::path in = examples / name, once = dir / "once.dat", twice = dir / "twice.dat";
@@ -63,7 +63,7 @@ TEST(DataCommands, CopyKeepsEveryCell) {
 TEST(DataCommands, CopyToCsvKeepsTheDataSet) {
   fs::path dir = fs::temp_directory_path() / ("sorvel_data_copy_csv_" + std::to_string(::getpid()));
   fs::create_directories(dir);
-  fs::path examples = fs::path(__FILE__).parent_path() / ".." / ".." / "examples";
+  fs::path examples = fs::path(SORVEL_SOURCE_DIR) / "examples";
   for (const char* name : {"airquality.csv", "process.sorvel", "defects.sorvel"}) {
     fs::path in = examples / name, csv = dir / "once.csv", again = dir / "twice.csv",
              tab = dir / "tab.dat";

@@ -10,11 +10,11 @@
 #include <memory>
 #include <sstream>
 
-#include "data/data_file.h"
 #include "data/data_state.h"
+#include "data/io/data_file.h"
 #include "explore/describe.h"
-#include "explore/load_text.h"
 #include "output/report_text.h"
+#include "support/load_text.h"
 
 namespace sorvel {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "data/data_rules.h"
 #include "data/data_state.h"
-#include "explore/load_text.h"
+#include "support/load_text.h"
 
 namespace sorvel {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "data/data_rules.h"
 #include "data/data_state.h"
-#include "explore/load_text.h"
 #include "numerics/common.h"
+#include "support/load_text.h"
 
 namespace sorvel {
 namespace {

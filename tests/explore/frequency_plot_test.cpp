@@ -11,8 +11,8 @@
 #include "data/data_state.h"
 #include "explore/explore_selection.h"
 #include "explore/histogram.h"
-#include "explore/load_text.h"
 #include "output/grid_print.h"
+#include "support/load_text.h"
 
 namespace sorvel {
 namespace {

@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "data/data_state.h"
-#include "explore/load_text.h"
 #include "output/chart_layout.h"
+#include "support/load_text.h"
 
 namespace sorvel {
 namespace {

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "data/data_rules.h"
-#include "explore/load_text.h"
 #include "numerics/distributions.h"
 #include "output/report_writer.h"
+#include "support/load_text.h"
 
 namespace sorvel {
 namespace {

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "data/data_rules.h"
-#include "explore/load_text.h"
 #include "numerics/common.h"
 #include "numerics/format.h"
 #include "output/report_writer.h"
+#include "support/load_text.h"
 
 namespace sorvel {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "data/data_file.h"
 #include "data/data_state.h"
+#include "data/io/data_file.h"
 #include "numerics/format.h"
 #include "quality/chart_constants.h"
 

@@ -6,9 +6,9 @@
 
 #include <cmath>
 
-#include "data/data_file.h"
 #include "data/data_rules.h"
 #include "data/data_state.h"
+#include "data/io/data_file.h"
 
 using namespace sorvel;
 

@@ -7,8 +7,8 @@
 #include <regex>
 #include <set>
 
-#include "data/data_file.h"
 #include "data/data_list.h"
+#include "data/io/data_file.h"
 #include "shell/analysis_registry.h"
 #include "shell/command_table.h"
 

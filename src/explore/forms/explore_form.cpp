@@ -32,8 +32,8 @@
 
 #include "data/data_rules.h"
 #include "data/data_state.h"
-#include "data/forms/data_form.h"
 #include "data/grid_edit.h"
+#include "editor/data_form.h"
 #include "explore/forms/exponential_monitor.h"
 #include "explore/forms/frequency_plot_form.h"
 #include "explore/forms/hist_form.h"

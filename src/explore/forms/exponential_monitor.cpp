@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "explore/stats_engine.h"
+#include "stats/stats_engine.h"
 
 namespace sorvel {
 

@@ -33,8 +33,8 @@
 #include <QVBoxLayout>
 
 #include "data/data_state.h"
-#include "data/forms/data_form.h"
 #include "data/grid_edit.h"
+#include "editor/data_form.h"
 #include "output/grid_print.h"
 #include "output/report_writer.h"
 #include "ui/chart_dialogs.h"

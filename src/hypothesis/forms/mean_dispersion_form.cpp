@@ -17,7 +17,7 @@
 #include <cmath>
 
 #include "data/data_state.h"
-#include "data/forms/column_selection_form.h"
+#include "editor/column_selection_form.h"
 #include "numerics/format.h"
 #include "ui/data_editor_hooks.h"
 #include "ui/key_filter_qt.h"

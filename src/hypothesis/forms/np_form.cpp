@@ -20,7 +20,7 @@
 
 #include "data/column_selection.h"
 #include "data/data_state.h"
-#include "data/forms/data_form.h"
+#include "editor/data_form.h"
 #include "ui/data_editor_hooks.h"
 #include "ui/key_filter_qt.h"
 #include "ui/report_view.h"

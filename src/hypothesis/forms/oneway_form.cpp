@@ -21,7 +21,7 @@
 #include <tuple>
 
 #include "data/data_state.h"
-#include "data/forms/data_form.h"
+#include "editor/data_form.h"
 #include "explore/forms/plot_form.h"
 #include "explore/plots.h"
 #include "hypothesis/oneway_anova.h"

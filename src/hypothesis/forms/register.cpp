@@ -5,11 +5,11 @@
 #include "hypothesis/forms/mean_dispersion_form.h"
 #include "hypothesis/forms/np_form.h"
 #include "hypothesis/forms/oneway_form.h"
-#include "hypothesis/forms/test_stat_form.h"
+#include "hypothesis/forms/statistic_calculator_form.h"
 #include "hypothesis/mean_dispersion_tests.h"
 #include "hypothesis/nonparametric_tests.h"
 #include "hypothesis/oneway_anova.h"
-#include "hypothesis/test_statistics.h"
+#include "hypothesis/statistic_calculator.h"
 #include "ui/window_registry.h"
 
 namespace sorvel {

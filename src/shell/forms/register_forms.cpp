@@ -1,6 +1,6 @@
 #include "shell/forms/register_forms.h"
 
-#include "data/forms/register.h"
+#include "editor/register.h"
 #include "explore/forms/register.h"
 #include "hypothesis/forms/register.h"
 #include "quality/forms/register.h"
