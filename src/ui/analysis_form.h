@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "shell/analysis_registry.h"
+#include "ui/analysis_window.h"
 #include "ui/report_view.h"
 
 class QAction;
@@ -42,7 +43,7 @@ class TDecimalSpinEdit : public QSpinBox {
 
 enum class TEditCommand { Undo, Cut, Copy, Paste, Delete, SelectAll };
 
-class TAnalysisForm : public QMainWindow {
+class TAnalysisForm : public QMainWindow, public TAnalysisWindow {
   Q_OBJECT
  public:
   // subject completes the Help menu's "&Help on " item.

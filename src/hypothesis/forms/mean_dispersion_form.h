@@ -78,7 +78,8 @@ class TT_testForm : public TAnalysisForm {
   void Button_FileDataClick();
   void ResetClick();
   // The options the window's controls give (texts as typed, commas removed).
-  TOptions CurrentOptions() const;
+  std::string CommandName() const override { return MeanDispersionTestsCommand; }
+  TOptions CurrentOptions() const override;
   // Labels, hypothesis items and visibility for the current test, df and variance choice.
   void UpdateLabels();
   // Uses a file-data choice as "F&ile Data" does after the dialog's OK (tests).

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "data/data_list.h"
+#include "hypothesis/oneway_anova.h"
 #include "ui/analysis_form.h"
 
 class QButtonGroup;
@@ -57,7 +58,8 @@ class TOnewayForm : public TAnalysisForm {
   void GroupsChanged();
   // The level names of the two codes when the grouping column holds text levels.
   void UpdateSpinLabels();
-  TOptions CurrentOptions() const;
+  std::string CommandName() const override { return OnewayAnovaCommand; }
+  TOptions CurrentOptions() const override;
   void Button_ActionClick();
   // The run the analysis reads (a measure by level), for the plot window.
   TRunInfo RunDescription() const;
